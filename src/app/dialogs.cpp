@@ -1,0 +1,98 @@
+#include "dialogs.h"
+
+#include "apptitle.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace app {
+
+QString Dialogs::resolveCaption(const QString& caption)
+{
+    return caption.isEmpty() ? applicationTitle() : caption;
+}
+
+QString Dialogs::inputBox(const QString& prompt, const QString& caption,
+                          const QString& defaultText)
+{
+    return doInputBox(prompt, resolveCaption(caption), defaultText);
+}
+
+MessageAnswer Dialogs::messageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
+                                  const QString& caption)
+{
+    return doMessageBox(text, buttons, icon, resolveCaption(caption));
+}
+
+QString Dialogs::saveFileName(const QString& title, const QString& pipeFilter)
+{
+    return doSaveFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+QString qtFilterFromPipeFilter(const QString& pipeFilter)
+{
+    const QStringList parts = pipeFilter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i);
+        const QString patterns = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // Qt takes the patterns from the parentheses; add them when the description has none.
+        if (!description.contains(QLatin1Char('(')))
+            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        entries << description;
+    }
+    if (parts.size() % 2 == 1 && !parts.last().isEmpty())
+        entries << parts.last();
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString QtDialogs::doInputBox(const QString& prompt, const QString& caption,
+                              const QString& defaultText)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                                 QLineEdit::Normal, defaultText, &ok);
+    return ok ? answer : QString();
+}
+
+MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons buttons,
+                                      MessageIcon icon, const QString& caption)
+{
+    // A carriage return, alone or before a line feed, is shown as one line break.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning
+                                                     : QMessageBox::NoIcon,
+                    caption, shown,
+                    buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
+                                                     : QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("messageBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    const int pressed = box.exec();
+    if (buttons == MessageButtons::Ok)
+        return MessageAnswer::Ok;
+    return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+QString QtDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    dialog.setObjectName(QStringLiteral("saveFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The command asks its own overwrite question and adds no suffix to a typed name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setDefaultSuffix(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+} // namespace app

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { None, Exclamation };
+enum class MessageAnswer { Ok, Yes, No };
+
+// Every modal question the program asks goes through here, so that a command can be
+// driven headlessly with scripted answers. An empty caption means "no caption of its
+// own": the box then shows the application title. The public functions resolve the
+// caption and forward to the implementation.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // Returns the typed text, or the empty text on Cancel.
+    QString inputBox(const QString& prompt, const QString& caption = {},
+                     const QString& defaultText = {});
+    MessageAnswer messageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
+                             const QString& caption = {});
+    // A save dialog with a pipe-separated filter ("Word Files (*.doc)|*.doc"). It adds no
+    // suffix and asks nothing about existing files. Returns the empty text on Cancel.
+    QString saveFileName(const QString& title, const QString& pipeFilter);
+
+    static QString resolveCaption(const QString& caption);
+
+protected:
+    virtual QString doInputBox(const QString& prompt, const QString& caption,
+                               const QString& defaultText) = 0;
+    virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
+                                       MessageIcon icon, const QString& caption) = 0;
+    virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
+};
+
+// "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
+// one Qt filter entry each, separated by ";;".
+QString qtFilterFromPipeFilter(const QString& pipeFilter);
+
+// Real Qt dialogs, parented to the active window.
+class QtDialogs : public Dialogs
+{
+protected:
+    QString doInputBox(const QString& prompt, const QString& caption,
+                       const QString& defaultText) override;
+    MessageAnswer doMessageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
+                               const QString& caption) override;
+    QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+};
+
+} // namespace app

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cmath>
+
+namespace app {
+
+// Lengths on screen are twips (1/1440 inch). At 96 logical dots per inch a pixel is 15.
+inline constexpr int kTwipsPerInch = 1440;
+
+inline int twipsToPixels(double twips, double logicalDpi)
+{
+    return static_cast<int>(std::lround(twips * logicalDpi / kTwipsPerInch));
+}
+
+inline double pixelsToTwips(double pixels, double logicalDpi)
+{
+    return pixels * kTwipsPerInch / logicalDpi;
+}
+
+} // namespace app

@@ -1,0 +1,3 @@
+#pragma once
+
+// The embedded document engine (model, file writer and reader, page renderer).

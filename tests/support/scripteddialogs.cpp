@@ -1,0 +1,55 @@
+#include "scripteddialogs.h"
+
+namespace testsupport {
+
+QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
+{
+    QList<Call> result;
+    for (const Call& call : calls)
+        if (call.kind == Kind::Message)
+            result << call;
+    return result;
+}
+
+QStringList ScriptedDialogs::messageTexts() const
+{
+    QStringList result;
+    for (const Call& call : messages())
+        result << call.text;
+    return result;
+}
+
+int ScriptedDialogs::count(Kind kind) const
+{
+    int n = 0;
+    for (const Call& call : calls)
+        n += call.kind == kind ? 1 : 0;
+    return n;
+}
+
+QString ScriptedDialogs::doInputBox(const QString& prompt, const QString& caption,
+                                    const QString& defaultText)
+{
+    calls << Call{Kind::Input, prompt, caption, defaultText};
+    return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
+}
+
+app::MessageAnswer ScriptedDialogs::doMessageBox(const QString& text, app::MessageButtons buttons,
+                                                 app::MessageIcon icon, const QString& caption)
+{
+    const Call call{Kind::Message, text, caption, QString(), buttons, icon};
+    calls << call;
+    if (onMessage)
+        onMessage(call);
+    if (buttons == app::MessageButtons::Ok)
+        return app::MessageAnswer::Ok;
+    return messageAnswers.isEmpty() ? app::MessageAnswer::No : messageAnswers.takeFirst();
+}
+
+QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
+{
+    calls << Call{Kind::Save, title, title, qtFilter};
+    return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+}
+
+} // namespace testsupport

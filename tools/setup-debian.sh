@@ -1,0 +1,18 @@
+#!/bin/sh
+# Installs what building and running the studio needs on Debian 12; with --tests, also
+# what the test suite, the benchmarks and the document checks need.
+set -eu
+packages="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6svg6 libzip-dev \
+libgl1-mesa-dev libxkbcommon-dev fonts-liberation2 fonts-crosextra-carlito"
+if [ "${1:-}" = "--tests" ]; then
+    packages="$packages libbenchmark-dev libgtest-dev libreoffice-writer-nogui poppler-utils \
+xvfb xauth clang libclang-rt-14-dev"
+fi
+missing=""
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends $missing
