@@ -1,0 +1,3 @@
+#pragma once
+
+// The embedded engine behind the automation boundary.
