@@ -15,8 +15,7 @@ QString Dialogs::resolveCaption(const QString& caption)
     return caption.isEmpty() ? applicationTitle() : caption;
 }
 
-QString Dialogs::inputBox(const QString& prompt, const QString& caption,
-                          const QString& defaultText)
+QString Dialogs::inputBox(const QString& prompt, const QString& caption, const QString& defaultText)
 {
     return doInputBox(prompt, resolveCaption(caption), defaultText);
 }
@@ -38,7 +37,8 @@ QString qtFilterFromPipeFilter(const QString& pipeFilter)
     QStringList entries;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString description = parts.at(i);
-        const QString patterns = QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
+        const QString patterns =
+            QString(parts.at(i + 1)).replace(QLatin1Char(';'), QLatin1Char(' '));
         // Qt takes the patterns from the parentheses; add them when the description has none.
         if (!description.contains(QLatin1Char('(')))
             description += QStringLiteral(" (") + patterns + QLatin1Char(')');
@@ -58,15 +58,14 @@ QString QtDialogs::doInputBox(const QString& prompt, const QString& caption,
     return ok ? answer : QString();
 }
 
-MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons buttons,
-                                      MessageIcon icon, const QString& caption)
+MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
+                                      const QString& caption)
 {
     // A carriage return, alone or before a line feed, is shown as one line break.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning
-                                                     : QMessageBox::NoIcon,
+    QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
                     caption, shown,
                     buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
                                                      : QMessageBox::Ok,

@@ -6,9 +6,22 @@ class QWidget;
 
 namespace app {
 
-enum class MessageButtons { Ok, YesNo };
-enum class MessageIcon { None, Exclamation };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons
+{
+    Ok,
+    YesNo
+};
+enum class MessageIcon
+{
+    None,
+    Exclamation
+};
+enum class MessageAnswer
+{
+    Ok,
+    Yes,
+    No
+};
 
 // Every modal question the program asks goes through here, so that a command can be
 // driven headlessly with scripted answers. An empty caption means "no caption of its

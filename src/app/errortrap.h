@@ -35,8 +35,7 @@ class Trap
 public:
     Trap(Dialogs& dialogs, QString label) : mDialogs(dialogs), mLabel(std::move(label)) {}
 
-    template <typename Statement>
-    void step(int number, Statement&& statement)
+    template <typename Statement> void step(int number, Statement&& statement)
     {
         try {
             std::forward<Statement>(statement)();
@@ -47,8 +46,7 @@ public:
 
     // The test at the head of a conditional block or loop. A failing test lets the
     // block run, so it counts as true.
-    template <typename Condition>
-    bool test(int number, Condition&& condition)
+    template <typename Condition> bool test(int number, Condition&& condition)
     {
         try {
             return static_cast<bool>(std::forward<Condition>(condition)());
@@ -59,8 +57,7 @@ public:
     }
 
     // A statement that yields a value; after a failure the value is `fallback`.
-    template <typename T, typename Statement>
-    T value(int number, T fallback, Statement&& statement)
+    template <typename T, typename Statement> T value(int number, T fallback, Statement&& statement)
     {
         try {
             return std::forward<Statement>(statement)();

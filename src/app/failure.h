@@ -13,8 +13,7 @@ class Failure : public std::runtime_error
 public:
     explicit Failure(const QString& description)
         : std::runtime_error(description.toStdString()), mDescription(description)
-    {
-    }
+    {}
     const QString& description() const noexcept { return mDescription; }
 
 private:

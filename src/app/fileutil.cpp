@@ -50,7 +50,8 @@ QString temporaryFolder()
 {
     const QString temp = qEnvironmentVariable("TEMP");
     QString folder = temp.isEmpty() ? QDir::tempPath() : temp;
-    while (folder.size() > 1 && (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator())))
+    while (folder.size() > 1 &&
+           (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QDir::separator())))
         folder.chop(1);
     return QDir::toNativeSeparators(folder);
 }

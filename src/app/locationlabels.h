@@ -6,11 +6,14 @@
 namespace app::labels {
 
 inline constexpr const char* kForm1QueryUnload = "in Chronoweave2021/08/31.Form1.Form_QueryUnload ";
-inline constexpr const char* kForm1AddTimeline = "in Chronoweave2021/08/31.Form1.PushButton1_Click ";
-inline constexpr const char* kForm1DeleteTimeline = "in Chronoweave2021/08/31.Form1.PushButton2_Click ";
+inline constexpr const char* kForm1AddTimeline =
+    "in Chronoweave2021/08/31.Form1.PushButton1_Click ";
+inline constexpr const char* kForm1DeleteTimeline =
+    "in Chronoweave2021/08/31.Form1.PushButton2_Click ";
 inline constexpr const char* kForm1Clear = "in Chronoweave2021/08/31.Form1.PushButton3_Click ";
 inline constexpr const char* kForm1LoadSample = "in Chronoweave2021/08/31.Form1.PushButton4_Click ";
-inline constexpr const char* kForm1CreateTemplate = "in Chronoweave2021/08/31.Form1.PushButton6_Click ";
+inline constexpr const char* kForm1CreateTemplate =
+    "in Chronoweave2021/08/31.Form1.PushButton6_Click ";
 inline constexpr const char* kForm1SaveDocAsJpg = "in Chronoweave2021/08/31.Form1.SaveDocAsJPG ";
 inline constexpr const char* kForm1Load = "in Chronoweave2021/08/31.Form1.Form_Load ";
 inline constexpr const char* kForm2Activate = "in Chronoweave2021/08/31.Form2.Form_Activate ";
@@ -18,7 +21,8 @@ inline constexpr const char* kForm2Load = "in Chronoweave2021/08/31.Form2.Form_L
 inline constexpr const char* kForm2QueryUnload = "in Chronoweave2021/08/31.Form2.Form_QueryUnload ";
 inline constexpr const char* kForm2ZoomIn = "in Chronoweave2021/08/31.Form2.PushButton1_Click ";
 inline constexpr const char* kForm2ZoomOut = "in Chronoweave2021/08/31.Form2.PushButton2_Click ";
-inline constexpr const char* kForm2SaveResults = "in Chronoweave2021/08/31.Form2.PushButton6_Click ";
+inline constexpr const char* kForm2SaveResults =
+    "in Chronoweave2021/08/31.Form2.PushButton6_Click ";
 inline constexpr const char* kForm2Back = "in Chronoweave2021/08/31.Form2.PushButton8_Click ";
 inline constexpr const char* kForm2MouseDown = "in Chronoweave2021/08/31.Form2.picture1_MouseDown ";
 inline constexpr const char* kForm2MouseMove = "in Chronoweave2021/08/31.Form2.picture1_MouseMove ";

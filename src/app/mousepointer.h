@@ -10,7 +10,12 @@ class QWidget;
 namespace app {
 
 // A window's MousePointer codes.
-enum class MousePointer { Default = 0, Hourglass = 11, Custom = 99 };
+enum class MousePointer
+{
+    Default = 0,
+    Hourglass = 11,
+    Custom = 99
+};
 
 inline constexpr const char* kHandCursorFile = "HAND-M.CUR";
 

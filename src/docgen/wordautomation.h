@@ -53,9 +53,9 @@ class WordShape
 {
 public:
     virtual ~WordShape() = default;
-    virtual void setLineVisible(int visible) = 0;           // Line.Visible
-    virtual void setWrapFormatType(int type) = 0;           // WrapFormat.Type
-    virtual void setFillForeColorRGB(unsigned color) = 0;   // Fill.ForeColor.RGB, red in the low byte
+    virtual void setLineVisible(int visible) = 0;         // Line.Visible
+    virtual void setWrapFormatType(int type) = 0;         // WrapFormat.Type
+    virtual void setFillForeColorRGB(unsigned color) = 0; // Fill.ForeColor.RGB, red in the low byte
     virtual std::shared_ptr<WordTextRange> textRange() = 0; // TextFrame.TextRange
     virtual void Select() = 0;
 };
@@ -110,8 +110,7 @@ public:
     // Tables.Add
     virtual std::shared_ptr<WordTable> AddTable(const std::shared_ptr<WordRange>& range,
                                                 int numRows, int numColumns,
-                                                int defaultTableBehavior,
-                                                int autoFitBehavior) = 0;
+                                                int defaultTableBehavior, int autoFitBehavior) = 0;
     virtual void SaveAs(const QString& fileName) = 0;
     virtual void Close() = 0;
     virtual void Close(int saveChanges) = 0;

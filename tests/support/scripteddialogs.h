@@ -16,7 +16,12 @@ namespace testsupport {
 class ScriptedDialogs : public app::Dialogs
 {
 public:
-    enum class Kind { Input, Message, Save };
+    enum class Kind
+    {
+        Input,
+        Message,
+        Save
+    };
     struct Call
     {
         Kind kind;
