@@ -1,0 +1,15 @@
+#pragma once
+
+// Document generation. "Start Creating Template" (TemplateBuilder) reads the title and
+// the entries from its host, asks the page layout (pagelayout.h) where every element
+// goes, and drives the word processor through the automation boundary
+// (wordautomation.h) to build the page; the embedded engine (embeddedword.h, on top of
+// office) is what answers there. The document is saved under a fresh name in the
+// temporary folder, rendered to "temp.bmp" by PageSnapshot through the clipboard, and
+// handed to the preview. EnsureWordAvailable (wordcheck.h) runs once at start-up.
+
+#include "pagelayout.h"
+#include "pagesnapshot.h"
+#include "templatebuilder.h"
+#include "wordautomation.h"
+#include "wordcheck.h"

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace docgen {
+
+struct TimelineEntry
+{
+    QString date;
+    QString notes;
+};
+
+// Page quantities as the page set-up reports them after the switch to landscape; points,
+// single precision.
+struct PageMetrics
+{
+    float pageWidthPt = 0;
+    float pageHeightPt = 0;
+    float topMarginPt = 0;
+    float bottomMarginPt = 0;
+};
+
+enum class ElementKind
+{
+    TitleBox,
+    TimelineBar,
+    DateTable,
+    Callout
+};
+
+// Text orientation code of a text box with horizontal text; callouts use 55 and 56.
+inline constexpr int kHorizontalTextBox = 1;
+
+struct ElementStyle
+{
+    QString fontName; // empty: the document's default font
+    double fontSizePt = 0;
+    bool bold = false;
+    bool centred = false;
+    std::optional<unsigned> fillRgb; // red in the low byte
+    std::optional<bool> lineVisible; // unset: the default border
+    std::optional<int> wrapType;     // unset: the default wrapping
+    bool fixedColumnWidths = false;
+    bool removeTopAndBottomBorders = false;
+};
+
+struct PageElement
+{
+    ElementKind kind = ElementKind::TitleBox;
+    int shapeType = kHorizontalTextBox;
+    double leftPt = 0;
+    double topPt = 0;
+    double widthPt = 0;
+    double heightPt = 0;
+    QString text;      // title or notes
+    QStringList cells; // DateTable only
+    ElementStyle style;
+};
+
+// Geometry constants of the page, in points.
+inline constexpr double kTitleWidthPt = 301.05;
+inline constexpr double kTitleHeightPt = 45.2;
+inline constexpr double kBarWidthPt = 648;
+inline constexpr double kBarHeightPt = 18;
+inline constexpr double kCalloutWidthPt = 72;
+inline constexpr double kCalloutHeightPt = 81;
+inline constexpr unsigned kBarFillRgb = 204u | (255u << 8) | (204u << 16);
+
+// Top edge of the bar: half the height of the page's text area.
+double barTopPt(const PageMetrics& page);
+// The left edge of the first callout: half the page less half the bar, plus the page
+// width divided first by N + 1, then by N.
+double firstCalloutLeftPt(const PageMetrics& page, int entryCount);
+
+// The title box, the bar and the date table, in creation order.
+QList<PageElement> LayoutPageFrame(const QString& title, const QList<TimelineEntry>& entries,
+                                   const PageMetrics& page);
+
+// One callout per entry, in entry order. Lefts after the first step by the column width W
+// on a single-precision running position, as the table reports W in single precision.
+QList<PageElement> LayoutCallouts(const QList<TimelineEntry>& entries, const PageMetrics& page,
+                                  float columnWidthPt);
+
+} // namespace docgen

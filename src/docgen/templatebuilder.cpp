@@ -1,0 +1,277 @@
+#include "templatebuilder.h"
+
+#include "pagesnapshot.h"
+#include "wordautomation.h"
+
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "app/locationlabels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <memory>
+#include <optional>
+
+namespace docgen {
+namespace {
+constexpr int kNameDigits = 8;
+constexpr int kClaimAttempts = 10000;
+
+template <typename T> T& live(const std::shared_ptr<T>& object)
+{
+    if (!object)
+        throw app::Failure(QStringLiteral("Object variable or With block variable not set"));
+    return *object;
+}
+
+PageMetrics readMetrics(WordPageSetup& setup)
+{
+    return PageMetrics{setup.PageWidth(), setup.PageHeight(), setup.TopMargin(),
+                       setup.BottomMargin()};
+}
+
+QString tooManyEntriesMessage()
+{
+    return QStringLiteral("A timeline page holds at most %1 entries; this list has more.\r\n"
+                          "Please delete some entries and try again.")
+        .arg(kMaxEntries);
+}
+} // namespace
+
+TemplateBuilder::TemplateBuilder(app::Dialogs& dialogs, const AutomationFactory& factory,
+                                 app::Clipboard& clipboard, DigitSource digits)
+    : mDialogs(dialogs), mFactory(factory), mClipboard(clipboard), mDigits(std::move(digits))
+{
+    if (!mDigits)
+        mDigits = [] { return static_cast<int>(QRandomGenerator::system()->bounded(1, 10)); };
+}
+
+QString TemplateBuilder::claimDocumentPath(const QString& folder)
+{
+    for (int attempt = 0; attempt < kClaimAttempts; ++attempt) {
+        QString name = QStringLiteral("qarven");
+        for (int k = 1; k <= kNameDigits; ++k) {
+            const int digit = mDigits();
+            if (digit < 1 || digit > 9)
+                throw app::Failure(QStringLiteral("Invalid procedure call or argument"));
+            name += QChar(u'0' + digit);
+        }
+        const QString path = app::inFolder(folder, name + QStringLiteral(".doc"));
+        // An exclusive create fails on any existing entry, a link included, so nobody
+        // can plant the file or point it elsewhere before we write it.
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return path;
+        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+            throw app::Failure(QStringLiteral("Cannot create a document in %1: %2")
+                                   .arg(QDir::toNativeSeparators(folder), file.errorString()));
+    }
+    throw app::Failure(
+        QStringLiteral("No free document name in %1").arg(QDir::toNativeSeparators(folder)));
+}
+
+void TemplateBuilder::PushButton6_Click(TemplateHost& host)
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1CreateTemplate));
+
+    if (trap.test(100, [&] { return mBusy; }))
+        return;
+    trap.step(102, [&] { mBusy = true; });
+
+    const bool hasEntries = trap.test(104, [&] { return host.entryCount() >= 1; });
+    const bool tooMany = hasEntries && host.entryCount() > kMaxEntries;
+    if (tooMany) {
+        mDialogs.messageBox(tooManyEntriesMessage(), app::MessageButtons::Ok,
+                            app::MessageIcon::Exclamation);
+    } else if (hasEntries) {
+        std::shared_ptr<WordApplication> word;
+        std::shared_ptr<WordDocument> document;
+        std::shared_ptr<WordPageSetup> pageSetup;
+        std::shared_ptr<WordShape> titleBox;
+        std::shared_ptr<WordShape> bar;
+        std::shared_ptr<WordShape> callout;
+        std::shared_ptr<WordTable> table;
+        std::optional<PageMetrics> metrics;
+        QList<TimelineEntry> entries;
+        QList<PageElement> frame;
+        QList<PageElement> callouts;
+        int columns = 1;
+        float columnWidthPt = 0;
+        QString documentPath;
+        bool saved = false;
+
+        const auto pageFrame = [&]() -> const QList<PageElement>& {
+            if (frame.isEmpty()) {
+                if (!metrics)
+                    metrics = readMetrics(live(pageSetup));
+                frame = LayoutPageFrame(host.titleText(), entries, *metrics);
+            }
+            return frame;
+        };
+
+        for (int row = 1; row <= host.entryCount(); ++row)
+            entries << host.entry(row);
+        const auto calloutLayout = [&]() -> const QList<PageElement>& {
+            if (callouts.isEmpty()) {
+                if (!metrics)
+                    metrics = readMetrics(live(pageSetup));
+                callouts = LayoutCallouts(entries, *metrics, columnWidthPt);
+            }
+            return callouts;
+        };
+
+        trap.step(106, [&] { host.setMousePointer(app::MousePointer::Hourglass); });
+        trap.step(108, [&] { word = mFactory.createObject(QLatin1String(kWordProgId)); });
+        trap.step(110, [&] { document = live(word).DocumentsAdd(); });
+        trap.step(112, [&] { pageSetup = live(document).PageSetup(); });
+        trap.step(114, [&] { live(pageSetup).setOrientation(word::kOrientationLandscape); });
+
+        // The title box.
+        trap.step(116, [&] {
+            const PageElement& box = pageFrame().at(0);
+            titleBox = live(document).AddTextbox(word::kTextOrientationHorizontal, box.leftPt,
+                                                 box.topPt, box.widthPt, box.heightPt);
+        });
+        trap.step(118, [&] { live(titleBox).setLineVisible(0); });
+        trap.step(120, [&] { live(titleBox).setWrapFormatType(word::kWrapSquare); });
+        trap.step(122, [&] { live(live(titleBox).textRange()).setText(host.titleText()); });
+        trap.step(124, [&] { live(live(titleBox).textRange()).Select(); });
+        trap.step(126, [&] { live(live(word).Selection()).Collapse(); });
+        trap.step(128,
+                  [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
+        trap.step(130, [&] {
+            live(live(word).Selection()).MoveLeft(word::kUnitCharacter, 1, word::kExtend);
+        });
+        trap.step(132, [&] { live(live(word).Selection()).setFontName(QStringLiteral("Arial")); });
+        trap.step(134, [&] { live(live(word).Selection()).setFontSize(28); });
+        trap.step(136,
+                  [&] { live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter); });
+        trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
+
+        // The bar and its date table.
+        trap.step(140, [&] {
+            const PageElement& element = pageFrame().at(1);
+            bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
+                                            element.topPt, element.widthPt, element.heightPt);
+        });
+        trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
+        trap.step(144, [&] { live(live(bar).textRange()).Select(); });
+        trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
+        trap.step(148, [&] { live(live(word).Selection()).setFontSize(10); });
+        if (trap.test(150, [&] { return host.entryCount() > 0; }))
+            trap.step(152, [&] { columns = host.entryCount(); });
+        else
+            trap.step(154, [&] { columns = 1; });
+        trap.step(156, [&] {
+            auto& selection = live(live(word).Selection());
+            table = live(document).AddTable(selection.Range(), 1, columns,
+                                            word::kTableBehaviorDefault, word::kAutoFitFixed);
+        });
+        trap.step(158,
+                  [&] { live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone); });
+        trap.step(160, [&] {
+            live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
+        });
+        trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
+        const int dateCount = trap.value(164, 0, [&] { return host.entryCount(); });
+        for (int i = 1; i <= dateCount; ++i) {
+            trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
+            trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
+        }
+
+        // The callouts, alternately below and above the bar.
+        const int calloutCount = trap.value(172, 0, [&] { return host.entryCount(); });
+        for (int i = 1; i <= calloutCount; ++i) {
+            const auto addCallout = [&] {
+                const PageElement& element = calloutLayout().at(i - 1);
+                callout = live(document).AddShape(element.shapeType, element.leftPt, element.topPt,
+                                                  element.widthPt, element.heightPt);
+            };
+            callout.reset();
+            if (trap.test(174, [&] { return i == 1; })) {
+                trap.step(176, addCallout);
+            } else if (trap.test(180, [&] { return i % 2 == 0; })) {
+                trap.step(182, addCallout);
+            } else {
+                trap.step(184, addCallout);
+            }
+            trap.step(188, [&] { live(callout).Select(); });
+            trap.step(190, [&] { live(live(callout).textRange()).setText(host.entry(i).notes); });
+            trap.step(192, [&] { live(live(callout).textRange()).Select(); });
+            trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
+            trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
+            trap.step(198, [&] { live(live(word).Selection()).setFontSize(10); });
+        }
+        pageSetup.reset();
+        trap.step(202, [&] { live(titleBox).Select(); });
+
+        // A fresh name, claimed before anything is written to it.
+        trap.step(216, [&] { documentPath = claimDocumentPath(app::temporaryFolder()); });
+        trap.step(220, [&] {
+            if (documentPath.isEmpty())
+                throw app::Failure(QStringLiteral("Bad file name or number"));
+            live(document).SaveAs(documentPath);
+            saved = true;
+        });
+        trap.step(222, [&] { live(word).setDisplayAlerts(false); });
+        trap.step(224, [&] { live(document).Close(); });
+        trap.step(226, [&] { live(word).Quit(); });
+        trap.step(228, [&] { document.reset(); });
+        trap.step(230, [&] { word.reset(); });
+        titleBox.reset();
+        bar.reset();
+        callout.reset();
+        table.reset();
+
+        // A claimed name whose save failed holds nothing; it must not pass for a document.
+        if (!saved && !documentPath.isEmpty())
+            app::RemoveFile(documentPath);
+        if (trap.test(232, [&] { return saved && app::FileExists(documentPath); })) {
+            trap.step(234, [&] {
+                PageSnapshot(mDialogs, mFactory, mClipboard).SaveDocAsJPG(documentPath);
+            });
+        }
+        trap.step(236, [&] { host.setMousePointer(app::MousePointer::Default); });
+
+        bool handedOver = false;
+        const QString bitmap = bitmapPath();
+        if (trap.test(238, [&] { return app::FileExists(bitmap); })) {
+            bool pictureLoaded = false;
+            trap.step(240, [&] {
+                const QImage page = app::loadPictureFile(bitmap);
+                if (page.isNull())
+                    throw app::Failure(QStringLiteral("Invalid picture"));
+                host.setPreviewPicture(page);
+                pictureLoaded = true;
+            });
+            // Without the new page the preview would show something that is not this
+            // timeline, so the main window stays.
+            if (pictureLoaded) {
+                trap.step(242, [&] { host.setPreviewWordFile(documentPath); });
+                trap.step(244, [&] { host.showPreview(); });
+                trap.step(246, [&] { host.hideMainWindow(); });
+                handedOver = true;
+            }
+        }
+        trap.step(248, [&] { app::RemoveFile(bitmap); });
+        if (handedOver) {
+            mLastDocument = documentPath;
+        } else if (!documentPath.isEmpty()) {
+            // Nobody owns a document the preview never received.
+            app::RemoveFile(documentPath);
+        }
+    } else {
+        trap.step(250, [&] {
+            mDialogs.messageBox(QStringLiteral("Please add timeline."), app::MessageButtons::Ok,
+                                app::MessageIcon::None);
+        });
+    }
+    trap.step(252, [&] { mBusy = false; });
+}
+
+} // namespace docgen

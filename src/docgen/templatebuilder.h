@@ -1,0 +1,73 @@
+#pragma once
+
+#include "pagelayout.h"
+
+#include "app/mousepointer.h"
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+
+namespace app {
+class Clipboard;
+class Dialogs;
+} // namespace app
+
+namespace docgen {
+
+class AutomationFactory;
+
+// What "Start Creating Template" needs from the main window and the preview window.
+class TemplateHost
+{
+public:
+    virtual ~TemplateHost() = default;
+    virtual int entryCount() const = 0;
+    virtual TimelineEntry entry(int row) const = 0; // rows count from 1
+    virtual QString titleText() const = 0;
+    virtual void setMousePointer(app::MousePointer pointer) = 0;
+    // The hand-over: the page picture (loading the preview window on first use), the
+    // document path, showing the preview and hiding the main window.
+    virtual void setPreviewPicture(const QImage& page) = 0;
+    virtual void setPreviewWordFile(const QString& path) = 0;
+    virtual void showPreview() = 0;
+    virtual void hideMainWindow() = 0;
+};
+
+// A table cannot have more columns than this and still open in every word processor.
+inline constexpr int kMaxEntries = 63;
+
+// Draws a digit 1 to 9 for the document name; the default draws from the system's
+// cryptographic source, so the name cannot be predicted.
+using DigitSource = std::function<int()>;
+
+// The command behind "Start Creating Template": builds the timeline through the
+// automation boundary, saves it under a fresh name in the temporary folder, renders it
+// and hands it to the preview. Every statement runs under the command's error trap.
+class TemplateBuilder
+{
+public:
+    TemplateBuilder(app::Dialogs& dialogs, const AutomationFactory& factory,
+                    app::Clipboard& clipboard, DigitSource digits = {});
+
+    void PushButton6_Click(TemplateHost& host);
+
+    bool busy() const { return mBusy; }
+    // The path of the last document handed to the preview; empty when none was.
+    const QString& lastDocument() const { return mLastDocument; }
+
+    // Draws names until one can be created exclusively in `folder` (never following an
+    // existing link); returns its path. Throws app::Failure when the folder refuses.
+    QString claimDocumentPath(const QString& folder);
+
+private:
+    app::Dialogs& mDialogs;
+    const AutomationFactory& mFactory;
+    app::Clipboard& mClipboard;
+    DigitSource mDigits;
+    bool mBusy = false;
+    QString mLastDocument;
+};
+
+} // namespace docgen
