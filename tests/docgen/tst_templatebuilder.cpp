@@ -1,0 +1,207 @@
+#include "fakeword.h"
+#include "templatehost.h"
+
+#include "app/apptitle.h"
+#include "app/fileutil.h"
+#include "docgen/templatebuilder.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using testsupport::ScriptedDialogs;
+
+namespace {
+QList<docgen::TimelineEntry> sampleRows(int count)
+{
+    QList<docgen::TimelineEntry> rows;
+    for (int i = 1; i <= count; ++i)
+        rows << docgen::TimelineEntry{QString::number(1950 + i), QStringLiteral("n%1").arg(i)};
+    return rows;
+}
+
+QList<int> statementsOf(const ScriptedDialogs& dialogs)
+{
+    static const QRegularExpression number(QStringLiteral("PushButton6_Click at line (\\d+)\\r"));
+    QList<int> result;
+    for (const auto& box : dialogs.messages()) {
+        const auto match = number.match(box.text);
+        if (match.hasMatch())
+            result << match.captured(1).toInt();
+    }
+    return result;
+}
+} // namespace
+
+class TestTemplateBuilder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void emptyListAsksForEntries();
+    void tooManyEntriesBuildNothing();
+    void missingEngineReportsEveryStatement();
+    void secondPressWhileBusyIsIgnored();
+    void documentNamesAreFreshAndClaimed();
+    void plantedLinkIsNeverFollowed();
+    void unwritableFolderFailsInsteadOfSpinning();
+
+private:
+    QStringList tempFiles() const
+    {
+        return QDir(mTemp.path()).entryList(QDir::Files | QDir::System);
+    }
+
+    QTemporaryDir mTemp;
+    FakeClipboard mClipboard;
+    docgen::AutomationFactory mFactory;
+};
+
+void TestTemplateBuilder::initTestCase()
+{
+    app::SetApplicationTitle();
+    qputenv("TEMP", mTemp.path().toUtf8());
+}
+
+void TestTemplateBuilder::init()
+{
+    for (const QString& name : tempFiles())
+        QFile::remove(mTemp.filePath(name));
+    mFactory = docgen::AutomationFactory();
+}
+
+void TestTemplateBuilder::emptyListAsksForEntries()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+    QCOMPARE(dialogs.messageTexts(), QStringList({"Please add timeline."}));
+    QCOMPARE(dialogs.messages()[0].caption, QStringLiteral("Loomchart Page"));
+    QCOMPARE(dialogs.messages()[0].icon, app::MessageIcon::None);
+    QVERIFY(host.pointerHistory.isEmpty());
+    QVERIFY(!builder.busy());
+    QVERIFY(tempFiles().isEmpty());
+}
+
+void TestTemplateBuilder::tooManyEntriesBuildNothing()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(64);
+    auto log = std::make_shared<FakeWordLog>();
+    mFactory.registerClass(QLatin1String(docgen::kWordProgId),
+                           [log] { return std::make_shared<FakeWord>(log); });
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+    QCOMPARE(dialogs.messages().size(), 1);
+    QVERIFY(dialogs.messages()[0].text.contains(QStringLiteral("at most 63 entries")));
+    QCOMPARE(dialogs.messages()[0].caption, QStringLiteral("Loomchart Page"));
+    QVERIFY(log->calls.isEmpty());
+    QVERIFY(!builder.busy());
+    QVERIFY(tempFiles().isEmpty());
+}
+
+void TestTemplateBuilder::missingEngineReportsEveryStatement()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(3);
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+
+    QList<int> expected{108, 110, 112, 114, 116, 118, 120, 122, 124, 126, 128, 130, 132,
+                        134, 136, 138, 140, 142, 144, 146, 148, 156, 158, 160, 162};
+    for (int i = 0; i < 3; ++i)
+        expected << 166 << 168;
+    const QList<int> perCallout{188, 190, 192, 194, 196, 198};
+    expected << 176 << perCallout << 182 << perCallout << 184 << perCallout;
+    expected << 202 << 220 << 222 << 224 << 226;
+    QCOMPARE(statementsOf(dialogs), expected);
+    QCOMPARE(host.pointerHistory,
+             QList<app::MousePointer>({app::MousePointer::Hourglass, app::MousePointer::Default}));
+    QVERIFY(host.events.isEmpty());
+    QVERIFY(!builder.busy());
+    QVERIFY2(tempFiles().isEmpty(), qPrintable(tempFiles().join(QLatin1Char(','))));
+}
+
+void TestTemplateBuilder::secondPressWhileBusyIsIgnored()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(1);
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    int nestedBoxes = -1;
+    bool pressed = false;
+    dialogs.onMessage = [&](const ScriptedDialogs::Call&) {
+        if (pressed)
+            return;
+        pressed = true;
+        QVERIFY(builder.busy());
+        const auto before = dialogs.calls.size();
+        builder.PushButton6_Click(host);
+        nestedBoxes = static_cast<int>(dialogs.calls.size() - before);
+    };
+    builder.PushButton6_Click(host);
+    QCOMPARE(nestedBoxes, 0);
+    QVERIFY(!builder.busy());
+}
+
+void TestTemplateBuilder::documentNamesAreFreshAndClaimed()
+{
+    ScriptedDialogs dialogs;
+    // The first draw collides with a file that is already there; a whole new name follows.
+    QList<int> digits{1, 1, 1, 1, 1, 1, 1, 1, 9, 8, 7, 6, 5, 4, 3, 2};
+    docgen::TemplateBuilder scripted(dialogs, mFactory, mClipboard,
+                                     [&] { return digits.takeFirst(); });
+    QFile taken(mTemp.filePath(QStringLiteral("qarven11111111.doc")));
+    QVERIFY(taken.open(QIODevice::WriteOnly));
+    taken.write("keep");
+    taken.close();
+    const QString path = scripted.claimDocumentPath(mTemp.path());
+    QCOMPARE(path, QDir(mTemp.path()).filePath(QStringLiteral("qarven98765432.doc")));
+    QVERIFY(QFile::exists(path));
+    QFile kept(taken.fileName());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("keep"));
+
+    docgen::TemplateBuilder random(dialogs, mFactory, mClipboard);
+    const QRegularExpression form(QStringLiteral("^qarven[1-9]{8}\\.doc$"));
+    QSet<QString> names;
+    for (int i = 0; i < 50; ++i) {
+        const QString name = QFileInfo(random.claimDocumentPath(mTemp.path())).fileName();
+        QVERIFY2(form.match(name).hasMatch(), qPrintable(name));
+        names << name;
+    }
+    QCOMPARE(names.size(), 50);
+}
+
+void TestTemplateBuilder::plantedLinkIsNeverFollowed()
+{
+    ScriptedDialogs dialogs;
+    QList<int> digits{2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard,
+                                    [&] { return digits.takeFirst(); });
+    const QString victim = mTemp.filePath(QStringLiteral("victim.txt"));
+    const QString planted = mTemp.filePath(QStringLiteral("qarven22222222.doc"));
+    QVERIFY(QFile::link(victim, planted)); // a dangling link to where we must not write
+    const QString path = builder.claimDocumentPath(mTemp.path());
+    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("qarven33333333.doc"));
+    QVERIFY(!QFile::exists(victim));
+}
+
+void TestTemplateBuilder::unwritableFolderFailsInsteadOfSpinning()
+{
+    ScriptedDialogs dialogs;
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    QVERIFY_THROWS_EXCEPTION(app::Failure,
+                             builder.claimDocumentPath(mTemp.filePath(QStringLiteral("no/such"))));
+}
+
+QTEST_GUILESS_MAIN(TestTemplateBuilder)
+#include "tst_templatebuilder.moc"
