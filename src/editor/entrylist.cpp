@@ -1,0 +1,63 @@
+#include "entrylist.h"
+
+namespace editor {
+bool isBlankText(QStringView text)
+{
+    for (QChar c : text) {
+        if (c != QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+QString encodeEntryList(const QList<TimelineEntry>& entries)
+{
+    qsizetype length = 0;
+    for (const TimelineEntry& entry : entries)
+        length += entry.date.size() + entry.notes.size() + kFieldSeparator.size() +
+                  kEntryTerminator.size();
+    QString stored;
+    stored.reserve(length);
+    for (const TimelineEntry& entry : entries) {
+        stored += entry.date;
+        stored += kFieldSeparator;
+        stored += entry.notes;
+        stored += kEntryTerminator;
+    }
+    return stored;
+}
+
+QList<TimelineEntry> decodeEntryList(QStringView stored)
+{
+    QList<TimelineEntry> entries;
+    if (stored.isEmpty())
+        return entries;
+    entries.reserve(stored.count(kEntryTerminator) + 1);
+    qsizetype start = 0;
+    while (start <= stored.size()) {
+        qsizetype end = stored.indexOf(kEntryTerminator, start);
+        if (end < 0)
+            end = stored.size();
+        const QStringView piece = stored.sliced(start, end - start);
+        start = end + kEntryTerminator.size();
+        if (isBlankText(piece))
+            continue;
+        const qsizetype field = piece.indexOf(kFieldSeparator);
+        if (field < 0) {
+            entries.append({piece.toString(), QString()});
+            continue;
+        }
+        const QStringView rest = piece.sliced(field + kFieldSeparator.size());
+        const qsizetype further = rest.indexOf(kFieldSeparator);
+        entries.append(
+            {piece.first(field).toString(), (further < 0 ? rest : rest.first(further)).toString()});
+    }
+    return entries;
+}
+
+bool containsSeparator(QStringView text)
+{
+    return text.contains(kFieldSeparator) || text.contains(kEntryTerminator);
+}
+
+} // namespace editor

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace editor {
+
+// One row of the timeline: the date and the notes, both exactly as typed. The date is
+// never parsed; it is shown and placed on the page as text.
+struct TimelineEntry
+{
+    QString date;
+    QString notes;
+
+    friend bool operator==(const TimelineEntry&, const TimelineEntry&) = default;
+};
+
+// The stored form of a list: for every entry the date, the field separator, the notes
+// and the entry terminator, with no header, count or escaping.
+inline constexpr QStringView kFieldSeparator = u"||MySeparator123||";
+inline constexpr QStringView kEntryTerminator = u"||MySeparator234||";
+
+// The capacity of a list: rows were counted in signed 16 bits when the format was made.
+inline constexpr int kMaxEntries = 32767;
+
+QString encodeEntryList(const QList<TimelineEntry>& entries);
+
+// Splits at every terminator; a piece that is empty or holds only blanks is skipped.
+// A piece without the field separator is kept as a date with empty notes, so that no
+// typed text is lost when the list is written back. Parts after a second field separator
+// are ignored. Nothing is trimmed. There is no cap on the count: a stored list longer
+// than kMaxEntries comes back whole, so writing it again never shortens it.
+QList<TimelineEntry> decodeEntryList(QStringView stored);
+
+// True when the text is empty or holds only spaces, the blanks that the stored format
+// and the input questions ignore; tabs and line breaks are content.
+bool isBlankText(QStringView text);
+
+// True when the text could not be stored unchanged: it holds one of the separators.
+bool containsSeparator(QStringView text);
+
+} // namespace editor

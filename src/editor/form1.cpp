@@ -1,0 +1,411 @@
+#include "form1.h"
+
+#include "settingsstore.h"
+
+#include "app/appearance.h"
+#include "app/apptitle.h"
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "app/locationlabels.h"
+#include "app/processend.h"
+#include "app/units.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTreeView>
+
+namespace editor {
+namespace {
+// Client area of the window.
+constexpr int kClientWidthTwips = 8040;
+constexpr int kClientHeightTwips = 7110;
+constexpr int kDateColumnTwips = 2000;
+constexpr int kNotesColumnTwips = 5000;
+
+QFont windowFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9.0);
+    font.setBold(true);
+    return font;
+}
+
+QFont buttonFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(11.25);
+    font.setBold(true);
+    return font;
+}
+
+template <typename Widget>
+Widget* named(Widget* widget, const char* objectName, const QString& accessibleName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setAccessibleName(accessibleName);
+    return widget;
+}
+} // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent), mServices(std::move(services)),
+      mCommands(mServices.dialogs, mServices.store, mEntries, *this)
+{
+    createControls();
+    setUpConnections();
+}
+
+Form1::~Form1() = default;
+
+QRect Form1::twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const
+{
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    return QRect(app::twipsToPixels(leftTwips, dpiX), app::twipsToPixels(topTwips, dpiY),
+                 app::twipsToPixels(widthTwips, dpiX), app::twipsToPixels(heightTwips, dpiY));
+}
+
+void Form1::createControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setFont(windowFont());
+    setFixedSize(twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size());
+    app::setBackColor(this, app::designedWhite());
+
+    const auto button = [&](QWidget* parent, const char* name, const char* caption) {
+        auto* pushButton =
+            named(new QPushButton(QLatin1String(caption), parent), name, QLatin1String(caption));
+        pushButton->setFont(buttonFont());
+        return pushButton;
+    };
+    const auto frame = [&](const char* name, const char* caption) {
+        auto* groupBox =
+            named(new QGroupBox(QLatin1String(caption), this), name, QLatin1String(caption));
+        app::setBackColor(groupBox, app::designedWhite());
+        return groupBox;
+    };
+    const auto option = [&](const char* name, const char* caption, const char* accessible) {
+        auto* radio = named(new QRadioButton(QLatin1String(caption), mFrame3), name,
+                            QLatin1String(accessible));
+        app::setBackColor(radio, app::designedWhite());
+        return radio;
+    };
+
+    mPushButton6 = button(this, "PushButton6", "Start Creating Template");
+    mPushButton6->setGeometry(twipsRect(120, 120, 7800, 405));
+    mPushButton3 = button(this, "PushButton3", "Clear/Reset Data");
+    mPushButton3->setGeometry(twipsRect(120, 630, 3840, 405));
+    mPushButton4 = button(this, "PushButton4", "Load Sample/Example Data");
+    mPushButton4->setGeometry(twipsRect(4080, 630, 3840, 405));
+
+    mFrame1 = frame("Frame1", "Timeline Title");
+    mFrame1->setGeometry(twipsRect(120, 1110, 7800, 795));
+    mText1 = named(new QLineEdit(mFrame1), "Text1", QStringLiteral("Timeline title"));
+    mText1->setGeometry(twipsRect(240, 300, 7335, 345));
+
+    mFrame3 = frame("Frame3", "Options");
+    mFrame3->setGeometry(twipsRect(120, 1980, 7800, 735));
+    mOption1 = option("Option1", " Yearly", "Yearly");
+    mOption1->setGeometry(twipsRect(240, 300, 1215, 255));
+    mOption2 = option("Option2", "Monthly", "Monthly");
+    mOption2->setGeometry(twipsRect(1440, 300, 1215, 255));
+    mOption3 = option("Option3", "Daily", "Daily");
+    mOption3->setGeometry(twipsRect(2760, 300, 1215, 255));
+    mOption1->setChecked(true);
+
+    mFrame2 = frame("Frame2", "Time Lines");
+    mFrame2->setGeometry(twipsRect(120, 2790, 7800, 4215));
+    mListView1 = named(new QTreeView(mFrame2), "ListView1", QStringLiteral("Timeline entries"));
+    mListView1->setGeometry(twipsRect(240, 300, 7320, 3225));
+    // Report style: flat rows of equal height, so tens of thousands of rows show at once.
+    mListView1->setRootIsDecorated(false);
+    mListView1->setItemsExpandable(false);
+    mListView1->setUniformRowHeights(true);
+    mListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    mListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mListView1->setAllColumnsShowFocus(true);
+    mListView1->header()->setStretchLastSection(false);
+    mListView1->setModel(&mEntries);
+    mPushButton1 = button(mFrame2, "PushButton1", "Add Timeline");
+    mPushButton1->setGeometry(twipsRect(240, 3630, 3600, 405));
+    mPushButton2 = button(mFrame2, "PushButton2", "Delete Selected Timeline");
+    mPushButton2->setGeometry(twipsRect(3960, 3630, 3600, 405));
+
+    setTabOrder(mText1, mOption1);
+    setTabOrder(mOption1, mOption2);
+    setTabOrder(mOption2, mOption3);
+    setTabOrder(mOption3, mListView1);
+    setTabOrder(mListView1, mPushButton1);
+    setTabOrder(mPushButton1, mPushButton2);
+    setTabOrder(mPushButton2, mPushButton6);
+    setTabOrder(mPushButton6, mPushButton3);
+    setTabOrder(mPushButton3, mPushButton4);
+    mText1->setFocus(Qt::OtherFocusReason);
+
+    // The pointer rules watch moves over the background, the frames, the list and the
+    // buttons; moves only arrive with tracking on.
+    setMouseTracking(true);
+    for (QWidget* watched : std::initializer_list<QWidget*>{
+             mFrame1, mFrame2, mFrame3, mListView1->viewport(), mPushButton1, mPushButton2,
+             mPushButton3, mPushButton4, mPushButton6}) {
+        watched->setMouseTracking(true);
+        watched->installEventFilter(this);
+    }
+    mText1->installEventFilter(this);
+}
+
+void Form1::setUpConnections()
+{
+    connect(mPushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(mPushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(mPushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(mPushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(mPushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(mOption1, &QRadioButton::toggled, this, &Form1::Option1_Click);
+    connect(mOption2, &QRadioButton::toggled, this, &Form1::Option2_Click);
+    connect(mOption3, &QRadioButton::toggled, this, &Form1::Option3_Click);
+    connect(mText1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+}
+
+void Form1::setColumnWidthTwips(int column, int widthTwips)
+{
+    QHeaderView* header = mListView1->header();
+    if (column >= header->count())
+        throw app::Failure(QStringLiteral("Index out of bounds"));
+    header->resizeSection(column, app::twipsToPixels(widthTwips, logicalDpiX()));
+}
+
+bool Form1::Form_Load()
+{
+    app::Trap trap(mServices.dialogs, QLatin1String(app::labels::kForm1Load));
+    mCommands.beginStartUp();
+    trap.step(100, [&] { app::ApplySkin(this, mServices.programFolder); });
+    trap.step(104, [&] { setWindowTitle(QLatin1String(app::kProductName)); });
+    trap.step(104, [&] { setWindowIcon(app::applicationIcon()); });
+    trap.step(104, [&] { app::SetApplicationTitle(); });
+
+    const QString cursorPath =
+        app::inFolder(mServices.programFolder, QLatin1String(app::kHandCursorFile));
+    if (trap.test(122, [&] { return app::FileExists(cursorPath); })) {
+        trap.step(124, [&] {
+            mHandCursor = app::loadCursorFile(cursorPath);
+            if (!mHandCursor)
+                throw app::Failure(QStringLiteral("Invalid picture"));
+        });
+    }
+
+    mCommands.restoreTitle(trap);
+    trap.step(130, [&] { mEntries.addColumn(QStringLiteral("Date")); });
+    trap.step(132, [&] { mEntries.addColumn(QStringLiteral("Notes")); });
+    trap.step(134, [&] { setColumnWidthTwips(0, kDateColumnTwips); });
+    trap.step(136, [&] { setColumnWidthTwips(1, kNotesColumnTwips); });
+    mCommands.restoreScale(trap);
+
+    if (mServices.ensureWordAvailable &&
+        !trap.value(150, true, [&] { return mServices.ensureWordAvailable(); }))
+        return false;
+    trap.step(152, [&] { mCommands.loadScaleEntries(); });
+    mCommands.finishStartUp();
+    return true;
+}
+
+void Form1::Form_QueryUnload()
+{
+    mCommands.saveScaleEntries();
+}
+
+void Form1::Form_Unload()
+{
+    mServices.programEnd.endNow();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}
+
+void Form1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (mCentred)
+        return;
+    mCentred = true;
+    if (QScreen* shownOn = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(shownOn->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Form1::PushButton1_Click()
+{
+    mCommands.addEntry();
+}
+
+void Form1::PushButton2_Click()
+{
+    mCommands.deleteSelected();
+}
+
+void Form1::PushButton3_Click()
+{
+    mCommands.clear();
+}
+
+void Form1::PushButton4_Click()
+{
+    mCommands.loadSample();
+}
+
+void Form1::PushButton6_Click()
+{
+    if (mServices.createTemplate)
+        mServices.createTemplate();
+}
+
+void Form1::SaveScaleEntries()
+{
+    mCommands.saveScaleEntries();
+}
+
+void Form1::LoadScaleEntries()
+{
+    mCommands.loadScaleEntries();
+}
+
+void Form1::setCreateTemplate(std::function<void()> createTemplate)
+{
+    mServices.createTemplate = std::move(createTemplate);
+}
+
+void Form1::Option1_Click(bool checked)
+{
+    if (checked)
+        mCommands.changeScale(1);
+}
+
+void Form1::Option2_Click(bool checked)
+{
+    if (checked)
+        mCommands.changeScale(2);
+}
+
+void Form1::Option3_Click(bool checked)
+{
+    if (checked)
+        mCommands.changeScale(3);
+}
+
+void Form1::Text1_Change(const QString& text)
+{
+    mCommands.titleChanged(text);
+}
+
+void Form1::Text1_GotFocus()
+{
+    // Typing then replaces the whole title.
+    mText1->selectAll();
+}
+
+int Form1::entryCount() const
+{
+    return mEntries.rowCount();
+}
+
+QString Form1::entryDate(int index) const
+{
+    return mEntries.entries().at(index).date;
+}
+
+QString Form1::entryNotes(int index) const
+{
+    return mEntries.entries().at(index).notes;
+}
+
+const QList<TimelineEntry>& Form1::entries() const
+{
+    return mEntries.entries();
+}
+
+QString Form1::titleText() const
+{
+    return mText1->text();
+}
+
+void Form1::setTitleText(const QString& text)
+{
+    mText1->setText(text);
+}
+
+int Form1::selectedScale() const
+{
+    if (mOption1->isChecked())
+        return 1;
+    if (mOption2->isChecked())
+        return 2;
+    if (mOption3->isChecked())
+        return 3;
+    return 0;
+}
+
+void Form1::selectScale(int scale)
+{
+    QRadioButton* const options[] = {mOption1, mOption2, mOption3};
+    if (scale < 1 || scale > 3)
+        throw app::Failure(QStringLiteral("Invalid scale %1").arg(scale));
+    options[scale - 1]->setChecked(true);
+}
+
+std::optional<int> Form1::selectedRow() const
+{
+    const QModelIndexList rows = mListView1->selectionModel()->selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first().row();
+}
+
+void Form1::setMousePointer(app::MousePointer pointer)
+{
+    mPointer = pointer;
+    app::showPointer(this, pointer, mHandCursor);
+}
+
+void Form1::hoverOver(bool overButton)
+{
+    const app::MousePointer next = app::hoverPointer(mPointer, overButton);
+    if (next != mPointer)
+        setMousePointer(next);
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event)
+{
+    hoverOver(false);
+    QWidget::mouseMoveEvent(event);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == mText1 && event->type() == QEvent::FocusIn) {
+        // The line edit takes the focus first, since its own handling may move the cursor.
+        mText1->event(event);
+        Text1_GotFocus();
+        return true;
+    }
+    if (watched != mText1 && event->type() == QEvent::MouseMove)
+        hoverOver(qobject_cast<QPushButton*>(watched) != nullptr);
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace editor

@@ -1,0 +1,135 @@
+#pragma once
+
+#include "entrylistmodel.h"
+#include "timelinecommands.h"
+
+#include "app/mousepointer.h"
+
+#include <QCursor>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeView;
+
+namespace app {
+class Dialogs;
+class ProgramEnd;
+} // namespace app
+
+namespace editor {
+
+class SettingsStore;
+
+// What the main window reaches of the outside world.
+struct Form1Services
+{
+    app::Dialogs& dialogs;
+    app::ProgramEnd& programEnd;
+    SettingsStore& store;
+    // Where the skin "x/o.cjs" and the hand cursor "HAND-M.CUR" are looked for.
+    QString programFolder;
+    // The start-up check that Word can be started. False means it has already ended the
+    // program, so start-up goes no further. Unset: no check.
+    std::function<bool()> ensureWordAvailable;
+    // "Start Creating Template". Unset: the button does nothing.
+    std::function<void()> createTemplate;
+};
+
+// The timeline editor: title, scale and entry list, and the commands on them. The
+// commands' decisions live in TimelineCommands; this class lays the controls out, wires
+// them and runs the start-up and close sequences.
+class Form1 : public QWidget, public EditorView
+{
+    Q_OBJECT
+public:
+    explicit Form1(Form1Services services, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: skin, caption, icon, hand cursor, restored title and scale, columns, the
+    // Word check and the stored list. False when the Word check ended the program.
+    bool Form_Load();
+    // Close: writes the shown list under its scale, then ends the program at once.
+    void Form_QueryUnload();
+    void Form_Unload();
+
+    void PushButton1_Click(); // Add Timeline
+    void PushButton2_Click(); // Delete Selected Timeline
+    void PushButton3_Click(); // Clear/Reset Data
+    void PushButton4_Click(); // Load Sample/Example Data
+    void PushButton6_Click(); // Start Creating Template
+
+    // Writes the shown rows under the scale they belong to; the preview window calls it
+    // before it ends the program from there.
+    void SaveScaleEntries();
+    // Replaces the rows by the stored list of the selected scale; throws app::Failure.
+    void LoadScaleEntries();
+
+    void setCreateTemplate(std::function<void()> createTemplate);
+
+    // The entries in list order; index counts from 0 (row index + 1 in the list's terms).
+    int entryCount() const;
+    QString entryDate(int index) const;
+    QString entryNotes(int index) const;
+    const QList<TimelineEntry>& entries() const;
+
+    // EditorView
+    QString titleText() const override;
+    void setTitleText(const QString& text) override;
+    int selectedScale() const override;
+    void selectScale(int scale) override;
+    std::optional<int> selectedRow() const override;
+
+    app::MousePointer mousePointer() const { return mPointer; }
+    void setMousePointer(app::MousePointer pointer);
+    bool hasHandCursor() const { return mHandCursor.has_value(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void setUpConnections();
+    QRect twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const;
+    void setColumnWidthTwips(int column, int widthTwips);
+
+    void Option1_Click(bool checked);
+    void Option2_Click(bool checked);
+    void Option3_Click(bool checked);
+    void Text1_Change(const QString& text);
+    void Text1_GotFocus();
+    void hoverOver(bool overButton);
+
+    Form1Services mServices;
+    EntryListModel mEntries;
+    TimelineCommands mCommands;
+
+    QPushButton* mPushButton6 = nullptr;
+    QPushButton* mPushButton3 = nullptr;
+    QPushButton* mPushButton4 = nullptr;
+    QGroupBox* mFrame1 = nullptr;
+    QLineEdit* mText1 = nullptr;
+    QGroupBox* mFrame3 = nullptr;
+    QRadioButton* mOption1 = nullptr;
+    QRadioButton* mOption2 = nullptr;
+    QRadioButton* mOption3 = nullptr;
+    QGroupBox* mFrame2 = nullptr;
+    QTreeView* mListView1 = nullptr;
+    QPushButton* mPushButton1 = nullptr;
+    QPushButton* mPushButton2 = nullptr;
+
+    app::MousePointer mPointer = app::MousePointer::Default;
+    std::optional<QCursor> mHandCursor;
+    bool mCentred = false;
+};
+
+} // namespace editor

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+
+#include <map>
+#include <memory>
+
+class QSettings;
+
+namespace editor {
+
+// Where the editor keeps its state between runs. Every key belongs to application
+// "Brindlewick", section "Loomchart Page Studio".
+inline constexpr const char* kStoreApplication = "Brindlewick";
+inline constexpr const char* kStoreSection = "Loomchart Page Studio";
+inline constexpr const char* kOptionKey = "Option";
+inline constexpr const char* kTitleKey = "Text1";
+
+// "Timeline" followed by the scale number, 1 to 3.
+QString timelineKey(int scale);
+
+// Reading names a default for an absent key; writing creates or replaces the value and
+// is on disk when it returns. Both throw app::Failure when the store cannot be used.
+class SettingsStore
+{
+public:
+    virtual ~SettingsStore() = default;
+    virtual QString read(const QString& key, const QString& defaultValue) = 0;
+    virtual void write(const QString& key, const QString& value) = 0;
+};
+
+// One INI file per key in the folder, each holding the section as its group. A list
+// grows to megabytes, and QSettings rewrites its whole file on every sync; keeping each
+// key in a file of its own means a keystroke in the title rewrites only the title.
+// Each write goes through QSettings' atomic sync (a saved temporary file renamed over
+// the old one) and is synced before write() returns, so a crash leaves either the old
+// or the new value.
+class QSettingsStore : public SettingsStore
+{
+public:
+    // The per-user configuration folder followed by "Brindlewick".
+    static QString defaultFolder();
+
+    explicit QSettingsStore(QString folder = defaultFolder());
+    ~QSettingsStore() override;
+    QSettingsStore(const QSettingsStore&) = delete;
+    QSettingsStore& operator=(const QSettingsStore&) = delete;
+
+    QString read(const QString& key, const QString& defaultValue) override;
+    void write(const QString& key, const QString& value) override;
+
+    // Syncs every file held open; registered to run before the program ends at once.
+    void flush();
+
+    const QString& folder() const { return mFolder; }
+    QString filePath(const QString& key) const;
+
+private:
+    QSettings& settingsFor(const QString& key);
+
+    QString mFolder;
+    std::map<QString, std::unique_ptr<QSettings>> mFiles;
+    int mFlushId = 0;
+};
+
+} // namespace editor

@@ -1,0 +1,272 @@
+#include "timelinecommands.h"
+
+#include "numbertext.h"
+#include "samples.h"
+#include "settingsstore.h"
+
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/locationlabels.h"
+
+namespace editor {
+namespace {
+struct DateQuestion
+{
+    const char* prompt;
+    const char* caption;
+};
+
+// Indexed by scale number minus one.
+constexpr DateQuestion kDateQuestions[] = {
+    {"Enter Year: ", "Input Year"},
+    {"Enter Month Year: ", "Input Month Year"},
+    {"Enter Date: ", "Input Date"},
+};
+
+const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
+
+QString separatorRefusal()
+{
+    return QStringLiteral("A date or notes text cannot contain \"%1\" or \"%2\", which the saved "
+                          "list uses to tell entries apart. Nothing was added.")
+        .arg(kFieldSeparator.toString(), kEntryTerminator.toString());
+}
+
+QString capacityRefusal()
+{
+    return QStringLiteral("The list already holds %1 entries, the most it can hold. "
+                          "Nothing was added.")
+        .arg(kMaxEntries);
+}
+} // namespace
+
+TimelineCommands::TimelineCommands(app::Dialogs& dialogs, SettingsStore& store,
+                                   EntryListModel& entries, EditorView& view)
+    : mDialogs(dialogs), mStore(store), mEntries(entries), mView(view)
+{}
+
+void TimelineCommands::addEntry()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1AddTimeline));
+    const auto ask = [&](int number, int scale, QString& answer) {
+        trap.step(number, [&] {
+            const DateQuestion& question = kDateQuestions[scale - 1];
+            answer =
+                mDialogs.inputBox(QLatin1String(question.prompt), QLatin1String(question.caption));
+        });
+    };
+    QString date;
+    if (trap.test(100, [&] { return mView.selectedScale() == 1; }))
+        ask(102, 1, date);
+    else if (trap.test(104, [&] { return mView.selectedScale() == 2; }))
+        ask(106, 2, date);
+    else if (trap.test(108, [&] { return mView.selectedScale() == 3; }))
+        ask(110, 3, date);
+
+    if (trap.test(112, [&] { return isBlankText(date); }))
+        return;
+    if (trap.test(114, [&] { return mView.selectedScale() == 1 && !isNumericText(date); })) {
+        trap.step(114, [&] {
+            mDialogs.messageBox(QStringLiteral("Year must be a numeric value."),
+                                app::MessageButtons::Ok, app::MessageIcon::None);
+        });
+        return;
+    }
+    // Refused before the notes question, so nobody types notes for a date that is lost.
+    if (trap.test(114, [&] { return containsSeparator(date); })) {
+        trap.step(114, [&] {
+            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        });
+        return;
+    }
+
+    QString notes;
+    trap.step(116, [&] {
+        notes = mDialogs.inputBox(QStringLiteral("Enter Notes: "), QStringLiteral("Input Notes"));
+    });
+    if (trap.test(118, [&] { return isBlankText(notes); }))
+        return;
+    if (trap.test(118, [&] { return containsSeparator(notes); })) {
+        trap.step(118, [&] {
+            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        });
+        return;
+    }
+    if (trap.test(118, [&] { return mEntries.rowCount() >= kMaxEntries; })) {
+        trap.step(118, [&] {
+            mDialogs.messageBox(capacityRefusal(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        });
+        return;
+    }
+
+    int row = -1;
+    trap.step(120, [&] {
+        mEntries.append({date, QString()});
+        row = mEntries.rowCount() - 1;
+    });
+    trap.step(122, [&] { mEntries.setNotes(row, notes); });
+}
+
+void TimelineCommands::deleteSelected()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1DeleteTimeline));
+    if (trap.test(100, [&] { return mEntries.rowCount() == 0; }))
+        return;
+    trap.step(102, [&] {
+        const std::optional<int> row = mView.selectedRow();
+        if (!row)
+            throw app::Failure(kNoObject);
+        mEntries.removeAt(*row);
+    });
+}
+
+void TimelineCommands::clear()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1Clear));
+    trap.step(100, [&] { mView.setTitleText(QString()); });
+    trap.step(102, [&] { mEntries.clear(); });
+}
+
+void TimelineCommands::loadSample()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1LoadSample));
+    trap.step(100, [&] { mView.setTitleText(QLatin1String(kSampleTitle)); });
+    trap.step(102, [&] { mEntries.clear(); });
+
+    // Each row takes two statements: the append with its date, then its notes.
+    const auto appendSample = [&](int scale, int firstNumber) {
+        const QList<TimelineEntry> sample = sampleEntries(scale);
+        for (int i = 0; i < sample.size(); ++i) {
+            int row = -1;
+            trap.step(firstNumber + 4 * i, [&] {
+                mEntries.append({sample.at(i).date, QString()});
+                row = mEntries.rowCount() - 1;
+            });
+            trap.step(firstNumber + 4 * i + 2, [&] { mEntries.setNotes(row, sample.at(i).notes); });
+        }
+    };
+    if (trap.test(104, [&] { return mView.selectedScale() == 1; }))
+        appendSample(1, 106);
+    else if (trap.test(138, [&] { return mView.selectedScale() == 2; }))
+        appendSample(2, 140);
+    else if (trap.test(172, [&] { return mView.selectedScale() == 3; }))
+        appendSample(3, 174);
+
+    int scale = 0;
+    if (trap.test(206, [&] { return mView.selectedScale() == 1; }))
+        trap.step(208, [&] { scale = 1; });
+    else if (trap.test(210, [&] { return mView.selectedScale() == 2; }))
+        trap.step(212, [&] { scale = 2; });
+    else if (trap.test(214, [&] { return mView.selectedScale() == 3; }))
+        trap.step(216, [&] { scale = 3; });
+    // The rows shown are now this scale's, whether or not the write below succeeds.
+    if (scale != 0)
+        mShownScale = scale;
+
+    QString stored;
+    trap.step(218, [&] { stored.clear(); });
+    trap.step(222, [&] { stored = encodeEntryList(mEntries.entries()); });
+    trap.step(226, [&] {
+        if (scale == 0)
+            throw app::Failure(QStringLiteral("No scale is selected"));
+        mStore.write(timelineKey(scale), stored);
+    });
+}
+
+void TimelineCommands::changeScale(int scale)
+{
+    // The load handler loads the list itself once the stored option is selected.
+    if (mStarting)
+        return;
+    const int previous = mShownScale;
+    if (previous != 0 && previous != scale && !attempt([&] {
+            mStore.write(timelineKey(previous), encodeEntryList(mEntries.entries()));
+        })) {
+        // The rows could not be written: stay on their scale rather than drop them.
+        mView.selectScale(previous);
+        return;
+    }
+    attempt([&] { mStore.write(QLatin1String(kOptionKey), QString::number(scale)); });
+    if (scale != previous)
+        attempt([&] { loadScaleEntries(); });
+}
+
+void TimelineCommands::titleChanged(const QString& text)
+{
+    if (mStarting)
+        return;
+    attempt([&] { mStore.write(QLatin1String(kTitleKey), text); });
+}
+
+void TimelineCommands::loadScaleEntries()
+{
+    const int scale = mView.selectedScale();
+    if (scale == 0)
+        throw app::Failure(QStringLiteral("No scale is selected"));
+    // Read before the rows go: when the store fails, the rows stay with their own scale.
+    QList<TimelineEntry> stored = decodeEntryList(mStore.read(timelineKey(scale), QString()));
+    mEntries.setEntries(std::move(stored));
+    mShownScale = scale;
+}
+
+void TimelineCommands::saveScaleEntries()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1QueryUnload));
+    int scale = 0;
+    trap.step(100, [&] { scale = mShownScale; });
+    QString stored;
+    trap.step(112, [&] { stored.clear(); });
+    trap.step(116, [&] { stored = encodeEntryList(mEntries.entries()); });
+    trap.step(120, [&] {
+        if (scale != 0)
+            mStore.write(timelineKey(scale), stored);
+    });
+}
+
+void TimelineCommands::beginStartUp()
+{
+    mStarting = true;
+}
+
+void TimelineCommands::restoreTitle(app::Trap& trap)
+{
+    trap.step(128, [&] { mView.setTitleText(mStore.read(QLatin1String(kTitleKey), QString())); });
+}
+
+void TimelineCommands::restoreScale(app::Trap& trap)
+{
+    const auto storedOption = [&] {
+        return toWholeNumber(mStore.read(QLatin1String(kOptionKey), QStringLiteral("1")));
+    };
+    if (trap.test(138, [&] { return storedOption() == 1; }))
+        trap.step(140, [&] { mView.selectScale(1); });
+    else if (trap.test(142, [&] { return storedOption() == 2; }))
+        trap.step(144, [&] { mView.selectScale(2); });
+    else if (trap.test(146, [&] { return storedOption() == 3; }))
+        trap.step(148, [&] { mView.selectScale(3); });
+}
+
+void TimelineCommands::finishStartUp()
+{
+    mStarting = false;
+}
+
+bool TimelineCommands::attempt(const std::function<void()>& action)
+{
+    // The title box and the options have no trap of their own; a failure is still said,
+    // in a box that names no caption of its own, and the handler ends.
+    try {
+        action();
+        return true;
+    } catch (...) {
+        mDialogs.messageBox(app::describeCurrentException(), app::MessageButtons::Ok,
+                            app::MessageIcon::Exclamation);
+        return false;
+    }
+}
+
+} // namespace editor

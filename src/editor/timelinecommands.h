@@ -1,0 +1,87 @@
+#pragma once
+
+#include "entrylistmodel.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace app {
+class Dialogs;
+class Trap;
+} // namespace app
+
+namespace editor {
+
+class SettingsStore;
+
+// What the commands need from the window: the title box, the scale options and the
+// list's selection. Setting the title or selecting a scale goes through the widgets, so
+// their change handlers run as they would for the user.
+class EditorView
+{
+public:
+    virtual ~EditorView() = default;
+    virtual QString titleText() const = 0;
+    virtual void setTitleText(const QString& text) = 0;
+    // 1, 2 or 3: the first selected of Yearly, Monthly, Daily; 0 when none is selected.
+    virtual int selectedScale() const = 0;
+    virtual void selectScale(int scale) = 0;
+    // The selected row, counted from 0.
+    virtual std::optional<int> selectedRow() const = 0;
+};
+
+// The editing commands of the main window and the moves of a list between the list
+// control and the store. The trapped commands number their statements for the error box.
+//
+// The shown rows belong to the scale whose list was last loaded. Changing the scale
+// first writes them under that scale, so switching never drops work; until the first
+// load nothing is written at all, so selecting the stored option at start-up cannot
+// overwrite a stored list with the empty list of the layout.
+class TimelineCommands
+{
+public:
+    TimelineCommands(app::Dialogs& dialogs, SettingsStore& store, EntryListModel& entries,
+                     EditorView& view);
+
+    void addEntry();       // "Add Timeline"
+    void deleteSelected(); // "Delete Selected Timeline"
+    void clear();          // "Clear/Reset Data"
+    void loadSample();     // "Load Sample/Example Data"
+
+    // A scale option became selected, by the user or by code.
+    void changeScale(int scale);
+    // Every change of the title text.
+    void titleChanged(const QString& text);
+
+    // Replaces the rows by the stored list of the selected scale. No trap of its own:
+    // throws app::Failure to the caller.
+    void loadScaleEntries();
+    // Writes the rows under the scale they belong to, under the close handler's trap.
+    // Does nothing before a list was loaded.
+    void saveScaleEntries();
+
+    // Start-up steps of the window's load handler, run under its trap. Writes stay off
+    // from beginStartUp() until finishStartUp(); the values restored are the stored ones.
+    void beginStartUp();
+    void restoreTitle(app::Trap& trap);
+    void restoreScale(app::Trap& trap);
+    void finishStartUp();
+
+    // The scale whose list the rows are, 0 before the first load.
+    int shownScale() const { return mShownScale; }
+
+private:
+    // Runs an untrapped handler's step; shows its failure and returns false.
+    bool attempt(const std::function<void()>& action);
+
+    app::Dialogs& mDialogs;
+    SettingsStore& mStore;
+    EntryListModel& mEntries;
+    EditorView& mView;
+    int mShownScale = 0;
+    bool mStarting = false;
+};
+
+} // namespace editor
