@@ -1,3 +1,15 @@
 #pragma once
 
-// The preview window.
+// The preview window. The main window hands Form2 the rendered page picture
+// (setPicture1) and the path of the generated Word document (setWordFile), then shows it;
+// on its next activation Form2 prepares the viewport: zoom 1.0, page at the corner, scroll
+// bars set up for the page's size. Zoom In/Out repaint the page from its unscaled copy in
+// steps of 0.25 between 0.25 and 4.0 within the size limits; bars and mouse drags move it.
+// All of that arithmetic lives in Viewport (twips only), which Form2 mirrors onto its
+// widgets. "Save Results To Word File" copies the document under a chosen name
+// (SaveResultsToWordFile); "< Back" removes it and shows the main window; closing the
+// window writes the editor state, removes the document and ends the program.
+
+#include "form2.h"
+#include "saveresults.h"
+#include "viewport.h"

@@ -1,0 +1,452 @@
+#include "form2.h"
+
+#include "picturebox.h"
+#include "saveresults.h"
+
+#include "app/appearance.h"
+#include "app/apptitle.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "app/locationlabels.h"
+#include "app/processend.h"
+#include "app/units.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace preview {
+namespace {
+
+// The window's design, in twips.
+constexpr double kClientWidth = 9840;
+constexpr double kClientHeight = 9390;
+
+QFont arialBold(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+void nameControl(QWidget* widget, const char* objectName, const QString& accessibleName)
+{
+    widget->setObjectName(QLatin1String(objectName));
+    widget->setAccessibleName(accessibleName);
+}
+
+} // namespace
+
+Form2::Form2(Form2Services services, QWidget* parent)
+    : QWidget(parent), mServices(std::move(services)), mViewport(mServices.dialogs)
+{
+    createControls();
+    mViewport.setEffectSink([this](Effect effect) { applyEffect(effect); });
+    connectControls();
+    Form_Load();
+}
+
+Form2::~Form2()
+{
+    // Child widgets go before the viewport; nothing may be mirrored onto them after this.
+    mViewport.setEffectSink({});
+}
+
+double Form2::twipsPerPixelX() const
+{
+    return app::pixelsToTwips(1.0, logicalDpiX());
+}
+
+double Form2::twipsPerPixelY() const
+{
+    return app::pixelsToTwips(1.0, logicalDpiY());
+}
+
+QRect Form2::twipsRect(double left, double top, double width, double height) const
+{
+    return QRect(app::twipsToPixels(left, logicalDpiX()), app::twipsToPixels(top, logicalDpiY()),
+                 app::twipsToPixels(width, logicalDpiX()),
+                 app::twipsToPixels(height, logicalDpiY()));
+}
+
+QSize Form2::twipsSize(double width, double height) const
+{
+    return QSize(app::twipsToPixels(width, logicalDpiX()),
+                 app::twipsToPixels(height, logicalDpiY()));
+}
+
+void Form2::createControls()
+{
+    nameControl(this, "Form2", QStringLiteral("Preview"));
+    setFont(arialBold(9.0));
+    setFixedSize(twipsSize(kClientWidth, kClientHeight));
+    setMouseTracking(true);
+
+    // Moving over the viewport, the bars or the page keeps the window's pointer as it is,
+    // so these do not pass mouse moves on to the window surface.
+    mPicture2 = new QFrame(this);
+    nameControl(mPicture2, "Picture2", QStringLiteral("Page viewport"));
+    mPicture2->setFrameStyle(QFrame::Box | QFrame::Plain);
+    mPicture2->setLineWidth(1);
+    mPicture2->setGeometry(twipsRect(120, 120, 9330, 7425));
+    mPicture2->setAttribute(Qt::WA_NoMousePropagation);
+    app::markAsPictureBox(mPicture2);
+    app::setBackColor(mPicture2, app::designedWhite());
+
+    // Clips the page to the inside of the border.
+    mPicture2Inside = new QWidget(mPicture2);
+    mPicture2Inside->setObjectName(QStringLiteral("Picture2Inside"));
+    mPicture2Inside->setGeometry(mPicture2->contentsRect());
+
+    mPicture1 = new PictureBox(mPicture2Inside);
+    nameControl(mPicture1, "Picture1", QStringLiteral("Page"));
+    app::markAsPictureBox(mPicture1);
+    mPicture1->setMouseTracking(true);
+    mPicture1->setBoxSize(
+        twipsSize(mViewport.picture1().outerWidth, mViewport.picture1().outerHeight));
+    mPicture1->installEventFilter(this);
+
+    mVScroll1 = new QScrollBar(Qt::Vertical, this);
+    nameControl(mVScroll1, "VScroll1", QStringLiteral("Scroll page vertically"));
+    mVScroll1->setGeometry(twipsRect(9450, 120, 255, 7425));
+    mVScroll1->setAttribute(Qt::WA_NoMousePropagation);
+
+    mHScroll1 = new QScrollBar(Qt::Horizontal, this);
+    nameControl(mHScroll1, "HScroll1", QStringLiteral("Scroll page horizontally"));
+    mHScroll1->setGeometry(twipsRect(120, 7545, 9330, 255));
+    mHScroll1->setAttribute(Qt::WA_NoMousePropagation);
+    for (QScrollBar* bar : {mVScroll1, mHScroll1})
+        bar->setTracking(false);
+
+    // Lies beyond the client area's right edge, so it is never seen.
+    mZoomOri = new PictureBox(this);
+    nameControl(mZoomOri, "Zoom_Ori", QStringLiteral("Unscaled page"));
+    app::markAsPictureBox(mZoomOri);
+    mZoomOri->setGeometry(twipsRect(10320, 480, 735, 375));
+
+    mFrame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    nameControl(mFrame1, "Frame1", QStringLiteral("Zoom:"));
+    mFrame1->setGeometry(twipsRect(120, 7860, 9600, 855));
+    mFrame1->setMouseTracking(true);
+    mFrame1->installEventFilter(this);
+
+    const QFont buttonFont = arialBold(11.25);
+    const auto makeButton = [&](QWidget* parent, const char* name, const QString& caption,
+                                const QRect& geometry) {
+        auto* button = new QPushButton(caption, parent);
+        nameControl(button, name, caption);
+        button->setFont(buttonFont);
+        button->setGeometry(geometry);
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+        return button;
+    };
+    mPushButton1 = makeButton(mFrame1, "PushButton1", QStringLiteral("Zoom In"),
+                              twipsRect(240, 300, 4440, 405));
+    mPushButton2 = makeButton(mFrame1, "PushButton2", QStringLiteral("Zoom Out"),
+                              twipsRect(4800, 300, 4560, 405));
+    mPushButton8 =
+        makeButton(this, "PushButton8", QStringLiteral("< Back"), twipsRect(120, 8850, 4680, 405));
+    mPushButton6 = makeButton(this, "PushButton6", QStringLiteral("Save Results To Word File"),
+                              twipsRect(4920, 8850, 4800, 405));
+
+    const QRect inside = mPicture2->contentsRect();
+    mViewport.setViewportSize(
+        mPicture2->width() * twipsPerPixelX(), mPicture2->height() * twipsPerPixelY(),
+        inside.width() * twipsPerPixelX(), inside.height() * twipsPerPixelY());
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::connectControls()
+{
+    connect(mPushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(mPushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(mPushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(mPushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+    connect(mHScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
+    connect(mVScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
+}
+
+void Form2::Form_Load()
+{
+    app::Trap trap(mServices.dialogs, QLatin1String(app::labels::kForm2Load));
+    trap.step(100, [&] { mViewport.setFirstActivate(true); });
+    trap.step(102, [&] { app::ApplyFormColors(this); });
+    trap.step(104, [&] {
+        setWindowTitle(QLatin1String(app::kProductName));
+        setWindowIcon(app::applicationIcon());
+    });
+    const QString cursorFile =
+        app::inFolder(mServices.programFolder, QLatin1String(app::kHandCursorFile));
+    if (trap.test(108, [&] { return !app::FileExists(cursorFile); }))
+        return;
+    trap.step(110, [&] {
+        mHandCursor = app::loadCursorFile(cursorFile);
+        if (!mHandCursor)
+            throw app::Failure(QStringLiteral("Invalid picture"));
+    });
+}
+
+void Form2::setPicture1(const QImage& page)
+{
+    if (page.isNull())
+        return;
+    mPicture1->setPicture(page);
+    const QSizeF logical = page.deviceIndependentSize();
+    mViewport.assignPicture(logical.width() * twipsPerPixelX(),
+                            logical.height() * twipsPerPixelY());
+}
+
+void Form2::Form_Activate()
+{
+    mViewport.formActivate();
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::RedrawImage()
+{
+    mViewport.redrawImage();
+}
+
+void Form2::SetHScrollbarByPercent(QScrollBar& HScrollbar, const qint16& percent)
+{
+    mViewport.setBarByPercent(&HScrollbar == mVScroll1 ? Bar::Vertical : Bar::Horizontal, percent);
+}
+
+void Form2::SetVScrollbarByPercent(QScrollBar& VScrollbar, const qint16& percent)
+{
+    mViewport.setBarByPercent(&VScrollbar == mHScroll1 ? Bar::Horizontal : Bar::Vertical, percent);
+}
+
+void Form2::PushButton1_Click()
+{
+    mViewport.zoomIn();
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::PushButton2_Click()
+{
+    mViewport.zoomOut();
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::PushButton6_Click()
+{
+    SaveResultsToWordFile(mServices.dialogs, mWordFile);
+}
+
+void Form2::PushButton8_Click()
+{
+    app::Trap trap(mServices.dialogs, QLatin1String(app::labels::kForm2Back));
+    trap.step(102, [&] { app::RemoveFile(mWordFile); });
+    trap.step(104, [&] {
+        if (mServices.showMainWindow)
+            mServices.showMainWindow();
+    });
+    trap.step(106, [&] { hide(); });
+}
+
+void Form2::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}
+
+void Form2::Form_QueryUnload()
+{
+    app::Trap trap(mServices.dialogs, QLatin1String(app::labels::kForm2QueryUnload));
+    // The program ends without the main window's close handler, which is where the entry
+    // list is written otherwise.
+    trap.step(100, [&] {
+        if (mServices.saveEditorState)
+            mServices.saveEditorState();
+    });
+    trap.step(100, [&] { app::RemoveFile(mWordFile); });
+    trap.step(102, [] { QCoreApplication::processEvents(); });
+    trap.step(104, [] { QCoreApplication::processEvents(); });
+}
+
+void Form2::Form_Unload()
+{
+    mServices.programEnd.endNow();
+}
+
+void Form2::HScroll1_Change(int value)
+{
+    mViewport.setBarValue(Bar::Horizontal, static_cast<std::int16_t>(value));
+}
+
+void Form2::VScroll1_Change(int value)
+{
+    mViewport.setBarValue(Bar::Vertical, static_cast<std::int16_t>(value));
+}
+
+bool Form2::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+bool Form2::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (watched == mPicture1) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            Picture1_MouseDown(mouse);
+            return true;
+        case QEvent::MouseMove:
+            Picture1_MouseMove(mouse);
+            return true;
+        case QEvent::MouseButtonRelease:
+            Picture1_MouseUp();
+            return true;
+        default:
+            return QWidget::eventFilter(watched, event);
+        }
+    }
+    if (type == QEvent::MouseMove) {
+        const bool overButton = watched == mPushButton1 || watched == mPushButton2 ||
+                                watched == mPushButton6 || watched == mPushButton8;
+        if (overButton || watched == mFrame1) {
+            setPointer(app::hoverPointer(mMousePointer, overButton));
+            // Without a held button the move would travel on to the frame or window, whose
+            // own rule would undo the hand at once.
+            return static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form2::mouseMoveEvent(QMouseEvent* event)
+{
+    setPointer(app::hoverPointer(mMousePointer, false));
+    QWidget::mouseMoveEvent(event);
+}
+
+void Form2::Picture1_MouseDown(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    mViewport.mouseDown(static_cast<float>(at.x() * twipsPerPixelX()),
+                        static_cast<float>(at.y() * twipsPerPixelY()));
+}
+
+void Form2::Picture1_MouseMove(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    mViewport.mouseMove(static_cast<int>(event->buttons().toInt()),
+                        static_cast<float>(at.x() * twipsPerPixelX()),
+                        static_cast<float>(at.y() * twipsPerPixelY()));
+}
+
+void Form2::Picture1_MouseUp()
+{
+    mViewport.mouseUp();
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::applyEffect(Effect effect)
+{
+    const BoxState& page = mViewport.picture1();
+    const BoxState& unscaled = mViewport.zoomOri();
+    switch (effect) {
+    case Effect::PictureMoved:
+        placePicture1();
+        break;
+    case Effect::PictureResized:
+        mPicture1->setBoxSize(twipsSize(page.outerWidth, page.outerHeight));
+        break;
+    case Effect::PictureCleared:
+        mPicture1->clearPicture();
+        break;
+    case Effect::PicturePersistent:
+        mPicture1->setPersistent(true);
+        break;
+    case Effect::PictureWhite:
+        mPicture1->setBackgroundColor(app::designedWhite());
+        break;
+    case Effect::PagePainted:
+        paintPage();
+        break;
+    case Effect::PointerReset:
+        setPointer(app::MousePointer::Default);
+        break;
+    case Effect::ZoomOriHidden:
+        mZoomOri->hide();
+        break;
+    case Effect::ZoomOriResized:
+        mZoomOri->setBoxSize(twipsSize(unscaled.outerWidth, unscaled.outerHeight));
+        break;
+    case Effect::ZoomOriAssigned:
+        if (unscaled.hasPicture)
+            mZoomOri->setPicture(mPicture1->picture());
+        else
+            mZoomOri->clearPicture();
+        break;
+    case Effect::HBarChanged:
+        showBar(Bar::Horizontal);
+        break;
+    case Effect::VBarChanged:
+        showBar(Bar::Vertical);
+        break;
+    }
+}
+
+void Form2::showBar(Bar bar)
+{
+    QScrollBar* widget = bar == Bar::Horizontal ? mHScroll1 : mVScroll1;
+    const ScrollBarState& state = mViewport.bar(bar);
+    // The model has already run the change handler; the widget only shows the result.
+    const QSignalBlocker blocker(widget);
+    widget->setEnabled(state.enabled);
+    widget->setRange(0, state.max);
+    widget->setValue(state.value);
+    const double twipsPerPixel = bar == Bar::Horizontal ? twipsPerPixelX() : twipsPerPixelY();
+    widget->setSingleStep(mViewport.arrowStep(bar, twipsPerPixel));
+    widget->setPageStep(mViewport.pageStep(bar));
+}
+
+void Form2::placePicture1()
+{
+    const BoxState& page = mViewport.picture1();
+    mPicture1->move(app::twipsToPixels(page.left, logicalDpiX()),
+                    app::twipsToPixels(page.top, logicalDpiY()));
+}
+
+void Form2::paintPage()
+{
+    const QImage& source = mZoomOri->picture();
+    if (source.isNull())
+        return;
+    // The source region is in the page's own pixels, which may be finer than the screen's.
+    const double sourceRatio = source.devicePixelRatio();
+    const QRectF sourceRect(0, 0, mViewport.mBaseWidth / twipsPerPixelX() * sourceRatio,
+                            mViewport.mBaseHeight / twipsPerPixelY() * sourceRatio);
+    const QRectF targetRect(0, 0, mViewport.mZoomWidth / twipsPerPixelX(),
+                            mViewport.mZoomHeight / twipsPerPixelY());
+    mPicture1->paintStretched(source, sourceRect, targetRect);
+}
+
+void Form2::setPointer(app::MousePointer pointer)
+{
+    mMousePointer = pointer;
+    app::showPointer(this, pointer, mHandCursor);
+}
+
+} // namespace preview

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "viewport.h"
+
+#include "app/mousepointer.h"
+
+#include <QCursor>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QGroupBox;
+class QPushButton;
+class QScrollBar;
+class QFrame;
+
+namespace app {
+class Dialogs;
+class ProgramEnd;
+} // namespace app
+
+namespace preview {
+
+class PictureBox;
+
+// What the preview window needs from the rest of the program.
+struct Form2Services
+{
+    app::Dialogs& dialogs;
+    app::ProgramEnd& programEnd;
+    QString programFolder;
+    std::function<void()> showMainWindow;
+    // Writes the entry list of the selected scale; closing this window ends the program
+    // without the main window's own close handler.
+    std::function<void()> saveEditorState;
+};
+
+// The preview window. Every length of its layout is in twips, turned into pixels with the
+// screen's logical DPI. All viewport and drag arithmetic is in Viewport; this class mirrors
+// its effects onto the widgets. Picture2 has a one-pixel border, so its inner size is one
+// pixel smaller on each side than its outer size; Picture1 and Zoom_Ori are borderless.
+// The window has a fixed size.
+class Form2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form2(Form2Services services, QWidget* parent = nullptr);
+    ~Form2() override;
+
+    // A new page (its device pixel ratio gives its size on screen); prepared for at the
+    // next activation.
+    void setPicture1(const QImage& page);
+    void setWordFile(const QString& path) { mWordFile = path; }
+    QString wordFile() const { return mWordFile; }
+
+    void Form_Activate();
+    void RedrawImage();
+    void SetHScrollbarByPercent(QScrollBar& HScrollbar, const qint16& percent);
+    void SetVScrollbarByPercent(QScrollBar& VScrollbar, const qint16& percent);
+
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton6_Click();
+    void PushButton8_Click();
+
+    const Viewport& viewport() const { return mViewport; }
+    app::MousePointer mousePointer() const { return mMousePointer; }
+    bool hasHandCursor() const { return mHandCursor.has_value(); }
+    double twipsPerPixelX() const;
+    double twipsPerPixelY() const;
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void createControls();
+    void connectControls();
+    void Form_Load();
+    void Form_QueryUnload();
+    void Form_Unload();
+    void HScroll1_Change(int value);
+    void VScroll1_Change(int value);
+    void Picture1_MouseDown(QMouseEvent* event);
+    void Picture1_MouseMove(QMouseEvent* event);
+    void Picture1_MouseUp();
+
+    void applyEffect(Effect effect);
+    void showBar(Bar bar);
+    void placePicture1();
+    void paintPage();
+    void setPointer(app::MousePointer pointer);
+    QRect twipsRect(double left, double top, double width, double height) const;
+    QSize twipsSize(double width, double height) const;
+
+    QString mWordFile;
+    Form2Services mServices;
+    Viewport mViewport;
+    std::optional<QCursor> mHandCursor;
+    app::MousePointer mMousePointer = app::MousePointer::Default;
+
+    QFrame* mPicture2 = nullptr;
+    QWidget* mPicture2Inside = nullptr;
+    PictureBox* mPicture1 = nullptr;
+    PictureBox* mZoomOri = nullptr;
+    QScrollBar* mVScroll1 = nullptr;
+    QScrollBar* mHScroll1 = nullptr;
+    QGroupBox* mFrame1 = nullptr;
+    QPushButton* mPushButton1 = nullptr;
+    QPushButton* mPushButton2 = nullptr;
+    QPushButton* mPushButton8 = nullptr;
+    QPushButton* mPushButton6 = nullptr;
+};
+
+} // namespace preview

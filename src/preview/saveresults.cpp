@@ -1,0 +1,89 @@
+#include "saveresults.h"
+
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "app/locationlabels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace preview {
+namespace {
+constexpr qint64 kCopyChunkBytes = 64 * 1024;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+} // namespace
+
+void copyFileReplacing(const QString& source, const QString& target)
+{
+    QFile in(source);
+    if (!in.exists())
+        throw app::Failure(QStringLiteral("File not found: %1").arg(native(source)));
+    if (!in.open(QIODevice::ReadOnly))
+        throw app::Failure(
+            QStringLiteral("Cannot read %1: %2").arg(native(source), in.errorString()));
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw app::Failure(
+            QStringLiteral("Cannot write %1: %2").arg(native(target), out.errorString()));
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kCopyChunkBytes);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw app::Failure(
+                QStringLiteral("Cannot read %1: %2").arg(native(source), in.errorString()));
+        if (out.write(chunk) != chunk.size())
+            throw app::Failure(
+                QStringLiteral("Cannot write %1: %2").arg(native(target), out.errorString()));
+    }
+    if (!out.commit())
+        throw app::Failure(
+            QStringLiteral("Cannot write %1: %2").arg(native(target), out.errorString()));
+}
+
+bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile)
+{
+    app::Trap trap(dialogs, QLatin1String(app::labels::kForm2SaveResults));
+    // Starts undecided on every press; only Yes leads to the copy.
+    bool overwriteAgreed = false;
+    bool copied = false;
+    QString target;
+    trap.step(112, [&] {
+        target = dialogs.saveFileName(QStringLiteral("Save File"),
+                                      QStringLiteral("Word Files (*.doc)|*.doc"));
+    });
+    if (trap.test(116, [&] { return target.isEmpty(); }))
+        return false;
+    if (trap.test(118, [&] { return !app::FileExists(target); })) {
+        trap.step(126, [&] { overwriteAgreed = true; });
+    } else {
+        trap.step(120, [&] {
+            const app::MessageAnswer answer =
+                dialogs.messageBox(QStringLiteral("Are you sure you wish to overwrite ") + target +
+                                       QStringLiteral(" ?"),
+                                   app::MessageButtons::YesNo, app::MessageIcon::None);
+            overwriteAgreed = answer == app::MessageAnswer::Yes;
+        });
+    }
+    // The existing file is not removed first: the copy replaces it in one rename, so a
+    // failed copy leaves it as it was.
+    if (trap.test(128, [&] { return overwriteAgreed; })) {
+        trap.step(130, [&] {
+            copyFileReplacing(wordFile, target);
+            copied = true;
+        });
+    }
+    if (copied)
+        trap.step(132, [&] {
+            dialogs.messageBox(QStringLiteral("Done."), app::MessageButtons::Ok,
+                               app::MessageIcon::None);
+        });
+    return copied;
+}
+
+} // namespace preview

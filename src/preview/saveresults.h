@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+class Dialogs;
+}
+
+namespace preview {
+
+// Copies `source` to `target` through a new file beside the target that replaces it in
+// one rename, so an existing target changes only once the complete copy is there.
+// Throws app::Failure with the reason when the source cannot be read or the target
+// cannot be written.
+void copyFileReplacing(const QString& source, const QString& target);
+
+// "Save Results To Word File": asks for a name, asks before overwriting an existing file,
+// copies the generated document there and says "Done." only when it was copied. A
+// cancelled dialog or a declined overwrite ends silently. Returns whether it copied.
+bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile);
+
+} // namespace preview
