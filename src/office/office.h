@@ -1,3 +1,18 @@
 #pragma once
 
-// The embedded document engine (model, file writer and reader, page renderer).
+// The embedded document engine. An automation adapter drives a Document: it adds
+// floating text boxes and arrow callouts at page positions in points, sets their text
+// and moves a selection through it (lines measured with the runs' real fonts), formats
+// the selected text and inserts tables. saveDocument writes the model as a
+// WordprocessingML package; openDocument/readPackage read one back, trusting nothing in
+// it; renderRegion paints any part of the page into a picture with the same fonts, insets
+// and colours. The engine depends only on Qt and the zip library and reports every
+// failure as office::Error.
+#include "office/calloutgeometry.h"
+#include "office/docreader.h"
+#include "office/document.h"
+#include "office/docwriter.h"
+#include "office/error.h"
+#include "office/model.h"
+#include "office/renderer.h"
+#include "office/textlayout.h"

@@ -1,0 +1,697 @@
+#include "docreader.h"
+
+#include "error.h"
+#include "ooxmlnames.h"
+#include "zippackage.h"
+
+#include <QFile>
+#include <QXmlStreamReader>
+
+#include <cmath>
+
+namespace office {
+
+using namespace ooxml;
+
+namespace {
+
+constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr int kMaxDepth = 256;
+constexpr int kMaxShapes = 10000;
+constexpr int kMaxBlocks = 200000;
+constexpr int kMaxRows = 10000;
+constexpr qint64 kMaxEmu = 1LL << 40; // far beyond any page, well inside a double
+
+// The XML reader with the element depth tracked, so a file nested without end is
+// refused instead of walked.
+class Xml
+{
+public:
+    explicit Xml(const QByteArray& data, const QString& part) : mReader(data), mPart(part) {}
+
+    bool next()
+    {
+        const QXmlStreamReader::TokenType token = mReader.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (++mDepth > kMaxDepth) {
+                fail(QStringLiteral("elements are nested too deeply"));
+            }
+        } else if (token == QXmlStreamReader::EndElement) {
+            --mDepth;
+        } else if (token == QXmlStreamReader::Invalid) {
+            fail(mReader.errorString());
+        } else if (token == QXmlStreamReader::EndDocument) {
+            return false;
+        }
+        return true;
+    }
+
+    // Walks the children of the current element; calls handle for each child start tag.
+    template <typename Handle> void children(const Handle& handle)
+    {
+        const int depth = mDepth;
+        while (next()) {
+            if (mReader.isStartElement()) {
+                const int before = mDepth;
+                handle();
+                // A handler that did not consume the element leaves it to be skipped.
+                if (mDepth >= before) {
+                    skip();
+                }
+            } else if (mReader.isEndElement() && mDepth < depth) {
+                return;
+            }
+        }
+        fail(QStringLiteral("the part ends inside an element"));
+    }
+
+    void skip()
+    {
+        const int depth = mDepth;
+        while (mDepth >= depth) {
+            if (!next()) {
+                fail(QStringLiteral("the part ends inside an element"));
+            }
+        }
+    }
+
+    bool is(const QString& ns, const char* name) const
+    {
+        return mReader.namespaceUri() == ns && mReader.name() == QLatin1String(name);
+    }
+    QString attr(const QString& ns, const char* name) const
+    {
+        return mReader.attributes().value(ns, QLatin1String(name)).toString();
+    }
+    QString attr(const char* name) const
+    {
+        return mReader.attributes().value(QLatin1String(name)).toString();
+    }
+    bool hasAttr(const QString& ns, const char* name) const
+    {
+        return mReader.attributes().hasAttribute(ns, QLatin1String(name));
+    }
+    QString text()
+    {
+        QString all;
+        const int depth = mDepth;
+        while (next()) {
+            if (mReader.isCharacters()) {
+                all += mReader.text();
+            } else if (mReader.isEndElement() && mDepth < depth) {
+                return all;
+            } else if (mReader.isStartElement()) {
+                skip();
+            }
+        }
+        fail(QStringLiteral("the part ends inside an element"));
+    }
+    QXmlStreamReader& reader() { return mReader; }
+
+    [[noreturn]] void fail(const QString& why) const
+    {
+        throw Error(QStringLiteral("The document is damaged: %1 (%2, line %3).")
+                        .arg(why, mPart)
+                        .arg(mReader.lineNumber()));
+    }
+
+private:
+    QXmlStreamReader mReader;
+    QString mPart;
+    int mDepth = 0;
+};
+
+long long parseInteger(const Xml& xml, const QString& value, long long low, long long high)
+{
+    bool ok = false;
+    const long long number = value.trimmed().toLongLong(&ok);
+    if (!ok || number < low || number > high) {
+        xml.fail(QStringLiteral("the number \"%1\" is out of range").arg(value.left(40)));
+    }
+    return number;
+}
+
+bool onOff(const Xml& xml)
+{
+    const QString value = xml.attr(kW, "val");
+    return value.isEmpty() || value == u"1" || value == u"true" || value == u"on";
+}
+
+std::optional<QRgb> parseColor(const QString& value)
+{
+    if (value.size() != 6) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const uint rgb = value.toUInt(&ok, 16);
+    if (!ok) {
+        return std::nullopt;
+    }
+    return qRgb(int(rgb >> 16) & 0xFF, int(rgb >> 8) & 0xFF, int(rgb) & 0xFF);
+}
+
+class MainPartReader
+{
+public:
+    MainPartReader(const QByteArray& data, CharFormat defaults, Document& document)
+        : mXml(data, QStringLiteral("word/document.xml")), mDefaults(std::move(defaults)),
+          mDocument(document)
+    {}
+
+    void read()
+    {
+        bool sawDocument = false;
+        while (mXml.next()) {
+            if (mXml.reader().isStartElement()) {
+                if (!mXml.is(kW, "document")) {
+                    mXml.fail(QStringLiteral("the main part is not a WordprocessingML document"));
+                }
+                sawDocument = true;
+                mXml.children([&] {
+                    if (mXml.is(kW, "body")) {
+                        mDocument.body() = readStory(true);
+                    }
+                });
+            }
+        }
+        if (!sawDocument) {
+            mXml.fail(QStringLiteral("the main part is empty"));
+        }
+        if (mXml.reader().hasError()) {
+            mXml.fail(mXml.reader().errorString());
+        }
+    }
+
+private:
+    void countBlock()
+    {
+        if (++mBlocks > kMaxBlocks) {
+            mXml.fail(QStringLiteral("too many paragraphs"));
+        }
+    }
+
+    // The children of w:body or w:txbxContent; drawings only count in the body.
+    Story readStory(bool body)
+    {
+        Story story;
+        mXml.children([&] {
+            if (mXml.is(kW, "p")) {
+                countBlock();
+                story.push_back(readParagraph(body));
+            } else if (mXml.is(kW, "tbl")) {
+                countBlock();
+                story.push_back(readTable());
+            } else if (body && mXml.is(kW, "sectPr")) {
+                readSection();
+            }
+        });
+        if (story.empty() || !std::holds_alternative<Paragraph>(story.back())) {
+            Paragraph last;
+            last.markFormat = mDefaults;
+            story.push_back(last);
+        }
+        return story;
+    }
+
+    void readRunProperties(CharFormat& format)
+    {
+        mXml.children([&] {
+            if (mXml.is(kW, "rFonts")) {
+                const QString ascii = mXml.attr(kW, "ascii");
+                const QString hAnsi = mXml.attr(kW, "hAnsi");
+                const QString name = !ascii.isEmpty() ? ascii : hAnsi;
+                if (!name.isEmpty()) {
+                    format.fontName = name.left(64);
+                }
+            } else if (mXml.is(kW, "b")) {
+                format.bold = onOff(mXml);
+            } else if (mXml.is(kW, "sz")) {
+                format.sizeHalfPt = int(parseInteger(mXml, mXml.attr(kW, "val"), 2, 3276));
+            } else if (mXml.is(kW, "color")) {
+                const QString value = mXml.attr(kW, "val");
+                format.color = value == u"auto" ? std::nullopt : parseColor(value);
+            }
+        });
+    }
+
+    Paragraph readParagraph(bool body)
+    {
+        Paragraph paragraph;
+        paragraph.markFormat = mDefaults;
+        mXml.children([&] {
+            if (mXml.is(kW, "pPr")) {
+                mXml.children([&] {
+                    if (mXml.is(kW, "jc")) {
+                        const QString value = mXml.attr(kW, "val");
+                        paragraph.alignment = value == u"center" ? Alignment::Center
+                                              : value == u"right" || value == u"end"
+                                                  ? Alignment::Right
+                                              : value == u"both" ? Alignment::Justify
+                                                                 : Alignment::Left;
+                    } else if (mXml.is(kW, "rPr")) {
+                        readRunProperties(paragraph.markFormat);
+                    }
+                });
+            } else if (mXml.is(kW, "r")) {
+                readRun(paragraph, body);
+            } else if (mXml.is(kW, "hyperlink") || mXml.is(kW, "smartTag") || mXml.is(kW, "ins")) {
+                mXml.children([&] {
+                    if (mXml.is(kW, "r")) {
+                        readRun(paragraph, body);
+                    }
+                });
+            }
+        });
+        return paragraph;
+    }
+
+    void readRun(Paragraph& paragraph, bool body)
+    {
+        Run run{QString(), mDefaults};
+        auto drawing = [&] {
+            if (mXml.is(kW, "drawing")) {
+                mXml.children([&] {
+                    if (body && mXml.is(kWp, "anchor")) {
+                        readAnchor();
+                    }
+                });
+            }
+        };
+        mXml.children([&] {
+            if (mXml.is(kW, "rPr")) {
+                readRunProperties(run.format);
+            } else if (mXml.is(kW, "t")) {
+                run.text += mXml.text();
+            } else if (mXml.is(kW, "tab")) {
+                run.text += QChar(u'\t');
+            } else if (mXml.is(kW, "br") || mXml.is(kW, "cr")) {
+                run.text += QChar(u'\v');
+            } else if (mXml.is(kW, "drawing")) {
+                drawing();
+            } else if (mXml.is(kMc, "AlternateContent")) {
+                // Take the first Choice; the Fallback repeats the shape in VML.
+                bool taken = false;
+                mXml.children([&] {
+                    if (!taken && mXml.is(kMc, "Choice")) {
+                        taken = true;
+                        mXml.children(drawing);
+                    }
+                });
+            }
+        });
+        if (!run.text.isEmpty()) {
+            if (!paragraph.runs.empty() && paragraph.runs.back().format == run.format) {
+                paragraph.runs.back().text += run.text;
+            } else {
+                paragraph.runs.push_back(std::move(run));
+            }
+        }
+    }
+
+    Table readTable()
+    {
+        Table table;
+        auto border = [&](BorderSide side) {
+            Border& target = table.borders[size_t(side)];
+            const QString value = mXml.attr(kW, "val");
+            target.visible = !(value == u"nil" || value == u"none" || value.isEmpty());
+            if (target.visible && mXml.hasAttr(kW, "sz")) {
+                target.widthEighthPt = int(parseInteger(mXml, mXml.attr(kW, "sz"), 0, 96));
+            }
+        };
+        mXml.children([&] {
+            if (mXml.is(kW, "tblPr")) {
+                mXml.children([&] {
+                    if (mXml.is(kW, "tblBorders")) {
+                        mXml.children([&] {
+                            static const char* const names[BorderSideCount] = {
+                                "top", "left", "bottom", "right", "insideH", "insideV"};
+                            static const char* const logical[BorderSideCount] = {
+                                "top", "start", "bottom", "end", "insideH", "insideV"};
+                            for (int side = 0; side < BorderSideCount; ++side) {
+                                if (mXml.is(kW, names[side]) || mXml.is(kW, logical[side])) {
+                                    border(BorderSide(side));
+                                }
+                            }
+                        });
+                    } else if (mXml.is(kW, "tblCellMar")) {
+                        mXml.children([&] {
+                            if (mXml.is(kW, "left") || mXml.is(kW, "start")) {
+                                table.cellMarginTwips =
+                                    int(parseInteger(mXml, mXml.attr(kW, "w"), 0, 31680));
+                            }
+                        });
+                    }
+                });
+            } else if (mXml.is(kW, "tblGrid")) {
+                mXml.children([&] {
+                    if (mXml.is(kW, "gridCol")) {
+                        if (table.columnWidthsTwips.size() >= size_t(kMaxTableColumns)) {
+                            mXml.fail(QStringLiteral("a table has more than %1 columns")
+                                          .arg(kMaxTableColumns));
+                        }
+                        table.columnWidthsTwips.push_back(
+                            int(parseInteger(mXml, mXml.attr(kW, "w"), 0, 31680)));
+                    }
+                });
+            } else if (mXml.is(kW, "tr")) {
+                if (table.rows.size() >= size_t(kMaxRows)) {
+                    mXml.fail(QStringLiteral("a table has too many rows"));
+                }
+                std::vector<TableCell> row;
+                mXml.children([&] {
+                    if (mXml.is(kW, "tc")) {
+                        if (row.size() >= size_t(kMaxTableColumns)) {
+                            mXml.fail(QStringLiteral("a table row has more than %1 cells")
+                                          .arg(kMaxTableColumns));
+                        }
+                        TableCell cell;
+                        cell.paragraphs.clear();
+                        mXml.children([&] {
+                            if (mXml.is(kW, "p")) {
+                                countBlock();
+                                cell.paragraphs.push_back(readParagraph(false));
+                            }
+                        });
+                        if (cell.paragraphs.empty()) {
+                            Paragraph empty;
+                            empty.markFormat = mDefaults;
+                            cell.paragraphs.push_back(empty);
+                        }
+                        row.push_back(std::move(cell));
+                    }
+                });
+                table.rows.push_back(std::move(row));
+            }
+        });
+        if (table.rows.empty()) {
+            mXml.fail(QStringLiteral("a table has no rows"));
+        }
+        size_t columns = table.columnWidthsTwips.size();
+        for (const auto& row : table.rows) {
+            columns = std::max(columns, row.size());
+        }
+        // A grid shorter than its rows gets the last width repeated, as readers do.
+        const int fill = table.columnWidthsTwips.empty() ? 1440 : table.columnWidthsTwips.back();
+        table.columnWidthsTwips.resize(columns, fill);
+        return table;
+    }
+
+    void readSection()
+    {
+        PageSetup& page = mDocument.page();
+        mXml.children([&] {
+            if (mXml.is(kW, "pgSz")) {
+                page.widthPt = parseInteger(mXml, mXml.attr(kW, "w"), 1, 31680) / kTwipsPerPt;
+                page.heightPt = parseInteger(mXml, mXml.attr(kW, "h"), 1, 31680) / kTwipsPerPt;
+                page.landscape = mXml.attr(kW, "orient") == u"landscape";
+            } else if (mXml.is(kW, "pgMar")) {
+                auto margin = [&](const char* name, double& target) {
+                    if (mXml.hasAttr(kW, name)) {
+                        target = std::abs(double(
+                                     parseInteger(mXml, mXml.attr(kW, name), -31680, 31680))) /
+                                 kTwipsPerPt;
+                    }
+                };
+                margin("top", page.topMarginPt);
+                margin("bottom", page.bottomMarginPt);
+                margin("left", page.leftMarginPt);
+                margin("right", page.rightMarginPt);
+            }
+        });
+    }
+
+    double emuToPt(const QString& value)
+    {
+        return double(parseInteger(mXml, value, -kMaxEmu, kMaxEmu)) / kEmuPerPt;
+    }
+
+    void readAnchor()
+    {
+        if (++mShapes > kMaxShapes) {
+            mXml.fail(QStringLiteral("too many shapes"));
+        }
+        Shape shape;
+        shape.fill.reset();
+        shape.lineVisible = false;
+        shape.wrapType = mXml.attr("behindDoc") == u"1" ? kWrapBehind : kWrapInFront;
+        bool isShape = false;
+        bool pageRelativeH = true;
+        bool pageRelativeV = true;
+        mXml.children([&] {
+            if (mXml.is(kWp, "positionH") || mXml.is(kWp, "positionV")) {
+                const bool horizontal = mXml.is(kWp, "positionH");
+                const bool page = mXml.attr("relativeFrom") == u"page";
+                (horizontal ? pageRelativeH : pageRelativeV) = page;
+                mXml.children([&] {
+                    if (mXml.is(kWp, "posOffset")) {
+                        (horizontal ? shape.leftPt : shape.topPt) = emuToPt(mXml.text());
+                    }
+                });
+            } else if (mXml.is(kWp, "extent")) {
+                shape.widthPt = emuToPt(mXml.attr("cx"));
+                shape.heightPt = emuToPt(mXml.attr("cy"));
+            } else if (mXml.is(kWp, "wrapSquare") || mXml.is(kWp, "wrapTight") ||
+                       mXml.is(kWp, "wrapThrough")) {
+                shape.wrapType = mXml.is(kWp, "wrapSquare")  ? kWrapSquare
+                                 : mXml.is(kWp, "wrapTight") ? 1
+                                                             : 2;
+            } else if (mXml.is(kWp, "wrapTopAndBottom")) {
+                shape.wrapType = kWrapTopBottom;
+            } else if (mXml.is(kWp, "docPr")) {
+                shape.id = int(parseInteger(mXml, mXml.attr("id"), 0, 0x7FFFFFFF));
+                shape.name = mXml.attr("name").left(256);
+            } else if (mXml.is(kA, "graphic")) {
+                mXml.children([&] {
+                    if (mXml.is(kA, "graphicData")) {
+                        mXml.children([&] {
+                            if (mXml.is(kWps, "wsp")) {
+                                isShape = readWordShape(shape);
+                            }
+                        });
+                    }
+                });
+            }
+        });
+        // Positions relative to the margin or column are placed from the margin corner.
+        if (!pageRelativeH) {
+            shape.leftPt += mDocument.page().leftMarginPt;
+        }
+        if (!pageRelativeV) {
+            shape.topPt += mDocument.page().topMarginPt;
+        }
+        if (isShape && std::isfinite(shape.widthPt) && shape.widthPt >= 0 && shape.heightPt >= 0) {
+            mDocument.appendShape(std::move(shape));
+        }
+    }
+
+    bool readWordShape(Shape& shape)
+    {
+        bool known = false;
+        mXml.children([&] {
+            if (mXml.is(kWps, "spPr")) {
+                mXml.children([&] {
+                    if (mXml.is(kA, "prstGeom")) {
+                        const QString preset = mXml.attr("prst");
+                        known = true;
+                        if (preset == u"upArrowCallout") {
+                            shape.kind = ShapeKind::UpArrowCallout;
+                        } else if (preset == u"downArrowCallout") {
+                            shape.kind = ShapeKind::DownArrowCallout;
+                        } else {
+                            shape.kind = ShapeKind::TextBox;
+                        }
+                        mXml.children([&] {
+                            if (mXml.is(kA, "avLst")) {
+                                readAdjust(shape);
+                            }
+                        });
+                    } else if (mXml.is(kA, "solidFill")) {
+                        shape.fill = readSolidColor();
+                    } else if (mXml.is(kA, "noFill")) {
+                        shape.fill.reset();
+                    } else if (mXml.is(kA, "ln")) {
+                        readLine(shape);
+                    }
+                });
+            } else if (mXml.is(kWps, "txbx")) {
+                mXml.children([&] {
+                    if (mXml.is(kW, "txbxContent")) {
+                        shape.story = readStory(false);
+                    }
+                });
+            } else if (mXml.is(kWps, "bodyPr")) {
+                auto inset = [&](const char* name, double& target) {
+                    if (!mXml.attr(name).isEmpty()) {
+                        target = emuToPt(mXml.attr(name));
+                    }
+                };
+                inset("lIns", shape.insetLeftPt);
+                inset("tIns", shape.insetTopPt);
+                inset("rIns", shape.insetRightPt);
+                inset("bIns", shape.insetBottomPt);
+                const QString anchor = mXml.attr("anchor");
+                shape.anchor = anchor == u"ctr" ? TextAnchor::Center
+                               : anchor == u"b" ? TextAnchor::Bottom
+                                                : TextAnchor::Top;
+            }
+        });
+        return known;
+    }
+
+    void readAdjust(Shape& shape)
+    {
+        mXml.children([&] {
+            if (mXml.is(kA, "gd")) {
+                const QString name = mXml.attr("name");
+                const QString formula = mXml.attr("fmla");
+                if (name.size() == 4 && name.startsWith(u"adj") && formula.startsWith(u"val ")) {
+                    const int index = name.at(3).digitValue() - 1;
+                    if (index >= 0 && index < int(shape.adjust.size())) {
+                        shape.adjust[size_t(index)] =
+                            int(parseInteger(mXml, formula.mid(4), -10000000, 10000000));
+                    }
+                }
+            }
+        });
+    }
+
+    std::optional<QRgb> readSolidColor()
+    {
+        std::optional<QRgb> color;
+        mXml.children([&] {
+            if (mXml.is(kA, "srgbClr")) {
+                color = parseColor(mXml.attr("val"));
+            }
+        });
+        // A scheme colour needs the theme part; black stands in for it.
+        return color ? color : std::optional<QRgb>(qRgb(0, 0, 0));
+    }
+
+    void readLine(Shape& shape)
+    {
+        shape.lineVisible = true;
+        shape.lineColor = qRgb(0, 0, 0);
+        if (!mXml.attr("w").isEmpty()) {
+            shape.lineWidthPt = emuToPt(mXml.attr("w"));
+        } else {
+            shape.lineWidthPt = 0.75; // DrawingML's default line width, 9525 EMU
+        }
+        mXml.children([&] {
+            if (mXml.is(kA, "noFill")) {
+                shape.lineVisible = false;
+            } else if (mXml.is(kA, "solidFill")) {
+                shape.lineColor = *readSolidColor();
+            }
+        });
+    }
+
+    Xml mXml;
+    CharFormat mDefaults;
+    Document& mDocument;
+    int mShapes = 0;
+    int mBlocks = 0;
+};
+
+// The run defaults from styles.xml's docDefaults; the built-in ones when it has none.
+CharFormat readDefaults(const QByteArray& data)
+{
+    CharFormat defaults;
+    Xml xml(data, QStringLiteral("word/styles.xml"));
+    bool inDefaults = false;
+    int defaultsDepth = 0;
+    int depth = 0;
+    while (xml.next()) {
+        QXmlStreamReader& reader = xml.reader();
+        if (reader.isStartElement()) {
+            ++depth;
+            if (xml.is(kW, "rPrDefault")) {
+                inDefaults = true;
+                defaultsDepth = depth;
+            } else if (inDefaults && xml.is(kW, "rFonts")) {
+                const QString ascii = xml.attr(kW, "ascii");
+                if (!ascii.isEmpty()) {
+                    defaults.fontName = ascii.left(64);
+                }
+            } else if (inDefaults && xml.is(kW, "sz")) {
+                defaults.sizeHalfPt = int(parseInteger(xml, xml.attr(kW, "val"), 2, 3276));
+            }
+        } else if (reader.isEndElement()) {
+            if (inDefaults && depth == defaultsDepth) {
+                inDefaults = false;
+            }
+            --depth;
+        }
+    }
+    return defaults;
+}
+
+QString mainPartName(zippackage::Reader& package)
+{
+    const QString rels = QStringLiteral("_rels/.rels");
+    if (!package.contains(rels)) {
+        return QStringLiteral("word/document.xml");
+    }
+    Xml xml(package.read(rels), rels);
+    QString target;
+    while (xml.next()) {
+        if (xml.reader().isStartElement() && xml.is(kRelationships, "Relationship") &&
+            xml.attr("Type") == kOfficeDocumentType) {
+            target = xml.attr("Target");
+        }
+    }
+    while (target.startsWith(u'/')) {
+        target.remove(0, 1);
+    }
+    return target.isEmpty() ? QStringLiteral("word/document.xml") : target;
+}
+
+} // namespace
+
+Document readPackage(const QByteArray& package)
+{
+    zippackage::Reader archive(package);
+    const QString mainName = mainPartName(archive);
+    if (!archive.contains(mainName)) {
+        throw Error(QStringLiteral("The file is not a word-processing document: it has no %1.")
+                        .arg(mainName));
+    }
+    CharFormat defaults;
+    const QString folder =
+        mainName.contains(u'/') ? mainName.left(mainName.lastIndexOf(u'/') + 1) : QString();
+    if (archive.contains(folder + QStringLiteral("styles.xml"))) {
+        defaults = readDefaults(archive.read(folder + QStringLiteral("styles.xml")));
+    }
+    Document document;
+    document.body().clear();
+    MainPartReader(archive.read(mainName), defaults, document).read();
+    if (document.body().empty()) {
+        document.body().push_back(Paragraph{});
+    }
+    return document;
+}
+
+Document openDocument(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
+    }
+    if (file.size() > kMaxFileBytes) {
+        throw Error(QStringLiteral("Cannot open %1: the file is too large.").arg(path));
+    }
+    const QByteArray data = file.read(kMaxFileBytes + 1);
+    if (data.size() > kMaxFileBytes) {
+        throw Error(QStringLiteral("Cannot open %1: the file is too large.").arg(path));
+    }
+    if (data.isEmpty()) {
+        throw Error(QStringLiteral("Cannot open %1: the file is empty.").arg(path));
+    }
+    try {
+        return readPackage(data);
+    } catch (const Error& error) {
+        throw Error(QStringLiteral("Cannot open %1: %2").arg(path, error.description()));
+    }
+}
+
+} // namespace office

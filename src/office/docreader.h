@@ -1,0 +1,18 @@
+#pragma once
+
+#include "document.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace office {
+
+// Reads a WordprocessingML package back into the model: the page, the body's text and
+// every floating text box or arrow callout with its story. Accepts files other programs
+// re-saved (mc:AlternateContent, explicit adjust lists, effect extents). The input is
+// treated as hostile: sizes, counts and nesting are capped, and anything malformed
+// throws office::Error with a description.
+Document readPackage(const QByteArray& package);
+Document openDocument(const QString& path);
+
+} // namespace office

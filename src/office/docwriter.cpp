@@ -1,0 +1,601 @@
+#include "docwriter.h"
+
+#include "error.h"
+#include "ooxmlnames.h"
+#include "zippackage.h"
+
+#include <QSaveFile>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+
+namespace office {
+
+using namespace ooxml;
+
+namespace {
+
+QString emu(double pt)
+{
+    return QString::number(std::llround(pt * kEmuPerPt));
+}
+
+QString twips(double pt)
+{
+    return QString::number(std::llround(pt * kTwipsPerPt));
+}
+
+QString hex(QRgb color)
+{
+    return QStringLiteral("%1%2%3")
+        .arg(qRed(color), 2, 16, QChar(u'0'))
+        .arg(qGreen(color), 2, 16, QChar(u'0'))
+        .arg(qBlue(color), 2, 16, QChar(u'0'))
+        .toUpper();
+}
+
+QString alignmentValue(Alignment alignment)
+{
+    switch (alignment) {
+    case Alignment::Center:
+        return QStringLiteral("center");
+    case Alignment::Right:
+        return QStringLiteral("right");
+    case Alignment::Justify:
+        return QStringLiteral("both");
+    case Alignment::Left:
+        break;
+    }
+    return QStringLiteral("left");
+}
+
+class MainPartWriter
+{
+public:
+    explicit MainPartWriter(QByteArray* out) : mXml(out) {}
+
+    void write(const Document& document)
+    {
+        mXml.writeStartDocument(QStringLiteral("1.0"), true);
+        mXml.writeNamespace(kW, QStringLiteral("w"));
+        mXml.writeNamespace(kR, QStringLiteral("r"));
+        mXml.writeNamespace(kWp, QStringLiteral("wp"));
+        mXml.writeNamespace(kA, QStringLiteral("a"));
+        mXml.writeNamespace(kWps, QStringLiteral("wps"));
+        mXml.writeStartElement(kW, QStringLiteral("document"));
+        mXml.writeStartElement(kW, QStringLiteral("body"));
+        bool shapesWritten = false;
+        for (const Block& block : document.body()) {
+            if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+                // Page-relative shapes sit in the first paragraph; which one does not matter.
+                writeParagraph(*paragraph, shapesWritten ? nullptr : &document);
+                shapesWritten = true;
+            } else {
+                writeTable(std::get<Table>(block));
+            }
+        }
+        writeSection(document.page());
+        mXml.writeEndElement(); // body
+        mXml.writeEndElement(); // document
+        mXml.writeEndDocument();
+    }
+
+private:
+    void element(const QString& ns, const QString& name,
+                 std::initializer_list<std::pair<QString, QString>> attributes)
+    {
+        mXml.writeEmptyElement(ns, name);
+        for (const auto& [key, value] : attributes) {
+            mXml.writeAttribute(key, value);
+        }
+    }
+    void wAttr(const QString& name, const QString& value) { mXml.writeAttribute(kW, name, value); }
+    void wEmpty(const QString& name, const QString& val)
+    {
+        mXml.writeEmptyElement(kW, name);
+        wAttr(QStringLiteral("val"), val);
+    }
+
+    void writeRunProperties(const CharFormat& format)
+    {
+        mXml.writeStartElement(kW, QStringLiteral("rPr"));
+        mXml.writeEmptyElement(kW, QStringLiteral("rFonts"));
+        for (const char* slot : {"ascii", "hAnsi", "eastAsia", "cs"}) {
+            wAttr(QString::fromLatin1(slot), format.fontName);
+        }
+        if (format.bold) {
+            mXml.writeEmptyElement(kW, QStringLiteral("b"));
+            mXml.writeEmptyElement(kW, QStringLiteral("bCs"));
+        }
+        if (format.color) {
+            wEmpty(QStringLiteral("color"), hex(*format.color));
+        }
+        wEmpty(QStringLiteral("sz"), QString::number(format.sizeHalfPt));
+        wEmpty(QStringLiteral("szCs"), QString::number(format.sizeHalfPt));
+        mXml.writeEndElement();
+    }
+
+    void writeText(const QString& text)
+    {
+        QString pending;
+        auto flush = [&] {
+            if (!pending.isEmpty()) {
+                mXml.writeStartElement(kW, QStringLiteral("t"));
+                mXml.writeAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
+                mXml.writeCharacters(pending);
+                mXml.writeEndElement();
+                pending.clear();
+            }
+        };
+        for (QChar c : text) {
+            if (c == u'\t') {
+                flush();
+                mXml.writeEmptyElement(kW, QStringLiteral("tab"));
+            } else if (c == u'\v' || c == QChar::LineSeparator) {
+                flush();
+                mXml.writeEmptyElement(kW, QStringLiteral("br"));
+            } else if (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+                pending += c; // characters XML cannot carry are dropped
+            }
+        }
+        flush();
+    }
+
+    void writeParagraph(const Paragraph& paragraph, const Document* shapesOf)
+    {
+        mXml.writeStartElement(kW, QStringLiteral("p"));
+        mXml.writeStartElement(kW, QStringLiteral("pPr"));
+        if (paragraph.alignment != Alignment::Left) {
+            wEmpty(QStringLiteral("jc"), alignmentValue(paragraph.alignment));
+        }
+        writeRunProperties(paragraph.markFormat);
+        mXml.writeEndElement();
+        if (shapesOf) {
+            int z = 1;
+            for (const Shape& shape : shapesOf->shapes()) {
+                writeShape(shape, z++);
+            }
+        }
+        for (const Run& run : paragraph.runs) {
+            mXml.writeStartElement(kW, QStringLiteral("r"));
+            writeRunProperties(run.format);
+            writeText(run.text);
+            mXml.writeEndElement();
+        }
+        mXml.writeEndElement();
+    }
+
+    void writeBorder(const QString& name, const Border& border)
+    {
+        mXml.writeEmptyElement(kW, name);
+        if (border.visible) {
+            wAttr(QStringLiteral("val"), QStringLiteral("single"));
+            wAttr(QStringLiteral("sz"), QString::number(border.widthEighthPt));
+        } else {
+            wAttr(QStringLiteral("val"), QStringLiteral("nil"));
+            wAttr(QStringLiteral("sz"), QStringLiteral("0"));
+        }
+        wAttr(QStringLiteral("space"), QStringLiteral("0"));
+        wAttr(QStringLiteral("color"), QStringLiteral("auto"));
+    }
+
+    void writeTable(const Table& table)
+    {
+        int totalTwips = 0;
+        for (int width : table.columnWidthsTwips) {
+            totalTwips += width;
+        }
+        mXml.writeStartElement(kW, QStringLiteral("tbl"));
+        mXml.writeStartElement(kW, QStringLiteral("tblPr"));
+        mXml.writeEmptyElement(kW, QStringLiteral("tblW"));
+        wAttr(QStringLiteral("w"), QString::number(totalTwips));
+        wAttr(QStringLiteral("type"), QStringLiteral("dxa"));
+        mXml.writeStartElement(kW, QStringLiteral("tblBorders"));
+        static const char* const names[BorderSideCount] = {"top",   "left",    "bottom",
+                                                           "right", "insideH", "insideV"};
+        for (int side = 0; side < BorderSideCount; ++side) {
+            writeBorder(QString::fromLatin1(names[side]), table.borders[size_t(side)]);
+        }
+        mXml.writeEndElement();
+        mXml.writeEmptyElement(kW, QStringLiteral("tblLayout"));
+        wAttr(QStringLiteral("type"), QStringLiteral("fixed"));
+        mXml.writeStartElement(kW, QStringLiteral("tblCellMar"));
+        for (const char* side : {"left", "right"}) {
+            mXml.writeEmptyElement(kW, QString::fromLatin1(side));
+            wAttr(QStringLiteral("w"), QString::number(table.cellMarginTwips));
+            wAttr(QStringLiteral("type"), QStringLiteral("dxa"));
+        }
+        mXml.writeEndElement();
+        mXml.writeEndElement(); // tblPr
+        mXml.writeStartElement(kW, QStringLiteral("tblGrid"));
+        for (int width : table.columnWidthsTwips) {
+            mXml.writeEmptyElement(kW, QStringLiteral("gridCol"));
+            wAttr(QStringLiteral("w"), QString::number(width));
+        }
+        mXml.writeEndElement();
+        for (const auto& row : table.rows) {
+            mXml.writeStartElement(kW, QStringLiteral("tr"));
+            for (size_t column = 0; column < row.size(); ++column) {
+                mXml.writeStartElement(kW, QStringLiteral("tc"));
+                mXml.writeStartElement(kW, QStringLiteral("tcPr"));
+                mXml.writeEmptyElement(kW, QStringLiteral("tcW"));
+                const int width =
+                    column < table.columnWidthsTwips.size() ? table.columnWidthsTwips[column] : 0;
+                wAttr(QStringLiteral("w"), QString::number(width));
+                wAttr(QStringLiteral("type"), QStringLiteral("dxa"));
+                mXml.writeEndElement();
+                for (const Paragraph& paragraph : row[column].paragraphs) {
+                    writeParagraph(paragraph, nullptr);
+                }
+                mXml.writeEndElement();
+            }
+            mXml.writeEndElement();
+        }
+        mXml.writeEndElement();
+    }
+
+    void writeStory(const Story& story)
+    {
+        for (const Block& block : story) {
+            if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+                writeParagraph(*paragraph, nullptr);
+            } else {
+                writeTable(std::get<Table>(block));
+            }
+        }
+    }
+
+    void writeWrap(int wrapType)
+    {
+        switch (wrapType) {
+        case kWrapSquare:
+            mXml.writeEmptyElement(kWp, QStringLiteral("wrapSquare"));
+            mXml.writeAttribute(QStringLiteral("wrapText"), QStringLiteral("bothSides"));
+            break;
+        case kWrapTopBottom:
+            mXml.writeEmptyElement(kWp, QStringLiteral("wrapTopAndBottom"));
+            break;
+        default:
+            mXml.writeEmptyElement(kWp, QStringLiteral("wrapNone"));
+            break;
+        }
+    }
+
+    void writeShape(const Shape& shape, int z)
+    {
+        mXml.writeStartElement(kW, QStringLiteral("r"));
+        mXml.writeStartElement(kW, QStringLiteral("drawing"));
+        mXml.writeStartElement(kWp, QStringLiteral("anchor"));
+        const std::pair<const char*, QString> anchorAttributes[] = {
+            {"distT", QStringLiteral("45720")},
+            {"distB", QStringLiteral("45720")},
+            {"distL", QStringLiteral("114300")},
+            {"distR", QStringLiteral("114300")},
+            {"simplePos", QStringLiteral("0")},
+            {"relativeHeight", QString::number(z)},
+            {"behindDoc",
+             shape.wrapType == kWrapBehind ? QStringLiteral("1") : QStringLiteral("0")},
+            {"locked", QStringLiteral("0")},
+            {"layoutInCell", QStringLiteral("1")},
+            {"allowOverlap", QStringLiteral("1")},
+        };
+        for (const auto& [key, value] : anchorAttributes) {
+            mXml.writeAttribute(QString::fromLatin1(key), value);
+        }
+        element(kWp, QStringLiteral("simplePos"),
+                {{QStringLiteral("x"), QStringLiteral("0")},
+                 {QStringLiteral("y"), QStringLiteral("0")}});
+        for (const auto& [axis, value] : {std::pair{QStringLiteral("positionH"), shape.leftPt},
+                                          std::pair{QStringLiteral("positionV"), shape.topPt}}) {
+            mXml.writeStartElement(kWp, axis);
+            mXml.writeAttribute(QStringLiteral("relativeFrom"), QStringLiteral("page"));
+            mXml.writeTextElement(kWp, QStringLiteral("posOffset"), emu(value));
+            mXml.writeEndElement();
+        }
+        const QString cx = emu(shape.widthPt);
+        const QString cy = emu(shape.heightPt);
+        element(kWp, QStringLiteral("extent"),
+                {{QStringLiteral("cx"), cx}, {QStringLiteral("cy"), cy}});
+        element(kWp, QStringLiteral("effectExtent"),
+                {{QStringLiteral("l"), QStringLiteral("0")},
+                 {QStringLiteral("t"), QStringLiteral("0")},
+                 {QStringLiteral("r"), QStringLiteral("0")},
+                 {QStringLiteral("b"), QStringLiteral("0")}});
+        writeWrap(shape.wrapType);
+        element(kWp, QStringLiteral("docPr"),
+                {{QStringLiteral("id"), QString::number(shape.id)},
+                 {QStringLiteral("name"), shape.name}});
+        mXml.writeEmptyElement(kWp, QStringLiteral("cNvGraphicFramePr"));
+        mXml.writeStartElement(kA, QStringLiteral("graphic"));
+        mXml.writeStartElement(kA, QStringLiteral("graphicData"));
+        mXml.writeAttribute(QStringLiteral("uri"), kWps);
+        mXml.writeStartElement(kWps, QStringLiteral("wsp"));
+        mXml.writeEmptyElement(kWps, QStringLiteral("cNvSpPr"));
+        if (shape.kind == ShapeKind::TextBox) {
+            mXml.writeAttribute(QStringLiteral("txBox"), QStringLiteral("1"));
+        }
+        writeShapeProperties(shape, cx, cy);
+        mXml.writeStartElement(kWps, QStringLiteral("txbx"));
+        mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
+        writeStory(shape.story);
+        mXml.writeEndElement();
+        mXml.writeEndElement();
+        writeBodyProperties(shape);
+        mXml.writeEndElement(); // wsp
+        mXml.writeEndElement(); // graphicData
+        mXml.writeEndElement(); // graphic
+        mXml.writeEndElement(); // anchor
+        mXml.writeEndElement(); // drawing
+        mXml.writeEndElement(); // r
+    }
+
+    void writeSolidFill(QRgb color)
+    {
+        mXml.writeStartElement(kA, QStringLiteral("solidFill"));
+        element(kA, QStringLiteral("srgbClr"), {{QStringLiteral("val"), hex(color)}});
+        mXml.writeEndElement();
+    }
+
+    void writeShapeProperties(const Shape& shape, const QString& cx, const QString& cy)
+    {
+        mXml.writeStartElement(kWps, QStringLiteral("spPr"));
+        mXml.writeStartElement(kA, QStringLiteral("xfrm"));
+        element(kA, QStringLiteral("off"),
+                {{QStringLiteral("x"), QStringLiteral("0")},
+                 {QStringLiteral("y"), QStringLiteral("0")}});
+        element(kA, QStringLiteral("ext"),
+                {{QStringLiteral("cx"), cx}, {QStringLiteral("cy"), cy}});
+        mXml.writeEndElement();
+        mXml.writeStartElement(kA, QStringLiteral("prstGeom"));
+        switch (shape.kind) {
+        case ShapeKind::TextBox:
+            mXml.writeAttribute(QStringLiteral("prst"), QStringLiteral("rect"));
+            mXml.writeEmptyElement(kA, QStringLiteral("avLst"));
+            break;
+        case ShapeKind::UpArrowCallout:
+        case ShapeKind::DownArrowCallout:
+            mXml.writeAttribute(QStringLiteral("prst"), shape.kind == ShapeKind::UpArrowCallout
+                                                            ? QStringLiteral("upArrowCallout")
+                                                            : QStringLiteral("downArrowCallout"));
+            mXml.writeStartElement(kA, QStringLiteral("avLst"));
+            for (size_t i = 0; i < shape.adjust.size(); ++i) {
+                element(kA, QStringLiteral("gd"),
+                        {{QStringLiteral("name"), QStringLiteral("adj%1").arg(i + 1)},
+                         {QStringLiteral("fmla"), QStringLiteral("val %1").arg(shape.adjust[i])}});
+            }
+            mXml.writeEndElement();
+            break;
+        }
+        mXml.writeEndElement(); // prstGeom
+        if (shape.fill) {
+            writeSolidFill(*shape.fill);
+        } else {
+            mXml.writeEmptyElement(kA, QStringLiteral("noFill"));
+        }
+        mXml.writeStartElement(kA, QStringLiteral("ln"));
+        if (shape.lineVisible) {
+            mXml.writeAttribute(QStringLiteral("w"), emu(shape.lineWidthPt));
+            writeSolidFill(shape.lineColor);
+            element(kA, QStringLiteral("miter"),
+                    {{QStringLiteral("lim"), QStringLiteral("800000")}});
+        } else {
+            mXml.writeEmptyElement(kA, QStringLiteral("noFill"));
+        }
+        mXml.writeEndElement();
+        mXml.writeEndElement(); // spPr
+    }
+
+    void writeBodyProperties(const Shape& shape)
+    {
+        mXml.writeStartElement(kWps, QStringLiteral("bodyPr"));
+        const QString anchor = shape.anchor == TextAnchor::Center   ? QStringLiteral("ctr")
+                               : shape.anchor == TextAnchor::Bottom ? QStringLiteral("b")
+                                                                    : QStringLiteral("t");
+        const std::pair<const char*, QString> attributes[] = {
+            {"rot", QStringLiteral("0")},       {"vert", QStringLiteral("horz")},
+            {"wrap", QStringLiteral("square")}, {"lIns", emu(shape.insetLeftPt)},
+            {"tIns", emu(shape.insetTopPt)},    {"rIns", emu(shape.insetRightPt)},
+            {"bIns", emu(shape.insetBottomPt)}, {"anchor", anchor},
+            {"anchorCtr", QStringLiteral("0")},
+        };
+        for (const auto& [key, value] : attributes) {
+            mXml.writeAttribute(QString::fromLatin1(key), value);
+        }
+        mXml.writeEmptyElement(kA, QStringLiteral("noAutofit"));
+        mXml.writeEndElement();
+    }
+
+    void writeSection(const PageSetup& page)
+    {
+        mXml.writeStartElement(kW, QStringLiteral("sectPr"));
+        mXml.writeEmptyElement(kW, QStringLiteral("pgSz"));
+        wAttr(QStringLiteral("w"), twips(page.widthPt));
+        wAttr(QStringLiteral("h"), twips(page.heightPt));
+        if (page.landscape) {
+            wAttr(QStringLiteral("orient"), QStringLiteral("landscape"));
+        }
+        mXml.writeEmptyElement(kW, QStringLiteral("pgMar"));
+        wAttr(QStringLiteral("top"), twips(page.topMarginPt));
+        wAttr(QStringLiteral("right"), twips(page.rightMarginPt));
+        wAttr(QStringLiteral("bottom"), twips(page.bottomMarginPt));
+        wAttr(QStringLiteral("left"), twips(page.leftMarginPt));
+        wAttr(QStringLiteral("header"), QStringLiteral("720"));
+        wAttr(QStringLiteral("footer"), QStringLiteral("720"));
+        wAttr(QStringLiteral("gutter"), QStringLiteral("0"));
+        mXml.writeEndElement();
+    }
+
+    QXmlStreamWriter mXml;
+};
+
+QByteArray contentTypes()
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kContentTypes);
+    xml.writeStartElement(kContentTypes, QStringLiteral("Types"));
+    const std::pair<const char*, const char*> defaults[] = {
+        {"rels", "application/vnd.openxmlformats-package.relationships+xml"},
+        {"xml", "application/xml"}};
+    for (const auto& [extension, type] : defaults) {
+        xml.writeEmptyElement(kContentTypes, QStringLiteral("Default"));
+        xml.writeAttribute(QStringLiteral("Extension"), QString::fromLatin1(extension));
+        xml.writeAttribute(QStringLiteral("ContentType"), QString::fromLatin1(type));
+    }
+    const std::pair<const char*, const char*> overrides[] = {
+        {"/word/document.xml",
+         "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"},
+        {"/word/styles.xml",
+         "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"},
+        {"/word/settings.xml",
+         "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"}};
+    for (const auto& [part, type] : overrides) {
+        xml.writeEmptyElement(kContentTypes, QStringLiteral("Override"));
+        xml.writeAttribute(QStringLiteral("PartName"), QString::fromLatin1(part));
+        xml.writeAttribute(QStringLiteral("ContentType"), QString::fromLatin1(type));
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray relationships(std::initializer_list<std::pair<QString, QString>> targets)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kRelationships);
+    xml.writeStartElement(kRelationships, QStringLiteral("Relationships"));
+    int id = 1;
+    for (const auto& [type, target] : targets) {
+        xml.writeEmptyElement(kRelationships, QStringLiteral("Relationship"));
+        xml.writeAttribute(QStringLiteral("Id"), QStringLiteral("rId%1").arg(id++));
+        xml.writeAttribute(QStringLiteral("Type"), type);
+        xml.writeAttribute(QStringLiteral("Target"), target);
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray styles()
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    auto wAttr = [&](const char* name, const QString& value) {
+        xml.writeAttribute(kW, QString::fromLatin1(name), value);
+    };
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeNamespace(kW, QStringLiteral("w"));
+    xml.writeStartElement(kW, QStringLiteral("styles"));
+    xml.writeStartElement(kW, QStringLiteral("docDefaults"));
+    xml.writeStartElement(kW, QStringLiteral("rPrDefault"));
+    xml.writeStartElement(kW, QStringLiteral("rPr"));
+    xml.writeEmptyElement(kW, QStringLiteral("rFonts"));
+    for (const char* slot : {"ascii", "hAnsi", "eastAsia", "cs"}) {
+        wAttr(slot, QString::fromLatin1(kDefaultFont));
+    }
+    xml.writeEmptyElement(kW, QStringLiteral("sz"));
+    wAttr("val", QString::number(kDefaultSizeHalfPt));
+    xml.writeEmptyElement(kW, QStringLiteral("szCs"));
+    wAttr("val", QString::number(kDefaultSizeHalfPt));
+    xml.writeEmptyElement(kW, QStringLiteral("lang"));
+    wAttr("val", QStringLiteral("en-US"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement(kW, QStringLiteral("pPrDefault"));
+    xml.writeStartElement(kW, QStringLiteral("pPr"));
+    xml.writeEmptyElement(kW, QStringLiteral("spacing"));
+    wAttr("after", QStringLiteral("0"));
+    wAttr("line", QStringLiteral("240"));
+    wAttr("lineRule", QStringLiteral("auto"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement(); // docDefaults
+    xml.writeStartElement(kW, QStringLiteral("style"));
+    wAttr("type", QStringLiteral("paragraph"));
+    wAttr("default", QStringLiteral("1"));
+    wAttr("styleId", QStringLiteral("Normal"));
+    xml.writeEmptyElement(kW, QStringLiteral("name"));
+    wAttr("val", QStringLiteral("Normal"));
+    xml.writeEndElement();
+    xml.writeStartElement(kW, QStringLiteral("style"));
+    wAttr("type", QStringLiteral("table"));
+    wAttr("default", QStringLiteral("1"));
+    wAttr("styleId", QStringLiteral("TableNormal"));
+    xml.writeEmptyElement(kW, QStringLiteral("name"));
+    wAttr("val", QStringLiteral("Normal Table"));
+    xml.writeStartElement(kW, QStringLiteral("tblPr"));
+    xml.writeStartElement(kW, QStringLiteral("tblCellMar"));
+    for (const auto& [side, width] :
+         {std::pair{"top", 0}, std::pair{"left", kCellMarginTwips}, std::pair{"bottom", 0},
+          std::pair{"right", kCellMarginTwips}}) {
+        xml.writeEmptyElement(kW, QString::fromLatin1(side));
+        wAttr("w", QString::number(width));
+        wAttr("type", QStringLiteral("dxa"));
+    }
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement(); // styles
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray settings()
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeNamespace(kW, QStringLiteral("w"));
+    xml.writeStartElement(kW, QStringLiteral("settings"));
+    xml.writeEmptyElement(kW, QStringLiteral("defaultTabStop"));
+    xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("720"));
+    xml.writeStartElement(kW, QStringLiteral("compat"));
+    // Mode 15 places a table in a text box on the inset, not 5.4 pt to its left.
+    xml.writeEmptyElement(kW, QStringLiteral("compatSetting"));
+    xml.writeAttribute(kW, QStringLiteral("name"), QStringLiteral("compatibilityMode"));
+    xml.writeAttribute(kW, QStringLiteral("uri"),
+                       QStringLiteral("http://schemas.microsoft.com/office/word"));
+    xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("15"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+} // namespace
+
+QByteArray writePackage(const Document& document)
+{
+    QByteArray main;
+    MainPartWriter(&main).write(document);
+    return zippackage::write({
+        {QStringLiteral("[Content_Types].xml"), contentTypes()},
+        {QStringLiteral("_rels/.rels"),
+         relationships({{kOfficeDocumentType, QStringLiteral("word/document.xml")}})},
+        {QStringLiteral("word/document.xml"), main},
+        {QStringLiteral("word/_rels/document.xml.rels"),
+         relationships({{kStylesType, QStringLiteral("styles.xml")},
+                        {kSettingsType, QStringLiteral("settings.xml")}})},
+        {QStringLiteral("word/styles.xml"), styles()},
+        {QStringLiteral("word/settings.xml"), settings()},
+    });
+}
+
+void saveDocument(const Document& document, const QString& path)
+{
+    const QByteArray package = writePackage(document);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        throw Error(
+            QStringLiteral("Cannot save the document as %1: %2").arg(path, file.errorString()));
+    }
+    if (file.write(package) != package.size() || !file.commit()) {
+        throw Error(
+            QStringLiteral("Cannot save the document as %1: %2").arg(path, file.errorString()));
+    }
+}
+
+} // namespace office

@@ -1,0 +1,225 @@
+#include "renderer.h"
+
+#include "calloutgeometry.h"
+#include "error.h"
+#include "textlayout.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace office {
+
+namespace {
+
+struct CellLayout
+{
+    std::vector<ParagraphLayout> paragraphs;
+    double heightPt = 0;
+};
+
+// A story measured for a given width, so it can be anchored and then drawn.
+class StoryLayout
+{
+public:
+    StoryLayout(const Story& story, double widthPt)
+    {
+        for (const Block& block : story) {
+            Entry entry;
+            if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+                entry.paragraph.emplace_back(*paragraph, widthPt);
+                entry.heightPt = entry.paragraph.front().heightPt();
+            } else {
+                entry.table = &std::get<Table>(block);
+                layoutTable(entry);
+            }
+            mHeightPt += entry.heightPt;
+            mEntries.push_back(std::move(entry));
+        }
+    }
+
+    double heightPt() const { return mHeightPt; }
+
+    void draw(QPainter& painter, QPointF topLeft) const
+    {
+        double y = topLeft.y();
+        for (const Entry& entry : mEntries) {
+            if (entry.table) {
+                drawTable(painter, entry, QPointF(topLeft.x(), y));
+            } else {
+                entry.paragraph.front().draw(painter, QPointF(topLeft.x(), y));
+            }
+            y += entry.heightPt;
+        }
+    }
+
+private:
+    struct Entry
+    {
+        std::vector<ParagraphLayout> paragraph; // one, or none for a table
+        const Table* table = nullptr;
+        std::vector<std::vector<CellLayout>> cells;
+        std::vector<double> rowHeightsPt;
+        double heightPt = 0;
+    };
+
+    static double columnPt(const Table& table, size_t column)
+    {
+        return column < table.columnWidthsTwips.size() ? table.columnWidthsTwips[column] / 20.0
+                                                       : 0.0;
+    }
+
+    void layoutTable(Entry& entry)
+    {
+        const Table& table = *entry.table;
+        const double marginPt = table.cellMarginTwips / 20.0;
+        for (const auto& row : table.rows) {
+            std::vector<CellLayout> cells;
+            double rowHeight = 0;
+            for (size_t column = 0; column < row.size(); ++column) {
+                CellLayout cell;
+                const double width = columnPt(table, column) - 2 * marginPt;
+                for (const Paragraph& paragraph : row[column].paragraphs) {
+                    cell.paragraphs.emplace_back(paragraph, width);
+                    cell.heightPt += cell.paragraphs.back().heightPt();
+                }
+                rowHeight = std::max(rowHeight, cell.heightPt);
+                cells.push_back(std::move(cell));
+            }
+            entry.rowHeightsPt.push_back(rowHeight);
+            entry.heightPt += rowHeight;
+            entry.cells.push_back(std::move(cells));
+        }
+    }
+
+    static void drawTable(QPainter& painter, const Entry& entry, QPointF topLeft)
+    {
+        const Table& table = *entry.table;
+        const double marginPt = table.cellMarginTwips / 20.0;
+        double tableWidth = 0;
+        for (size_t c = 0; c < table.columnWidthsTwips.size(); ++c) {
+            tableWidth += columnPt(table, c);
+        }
+        auto borderPen = [&](BorderSide side) {
+            const Border& border = table.borders[size_t(side)];
+            return QPen(Qt::black, border.widthEighthPt / 8.0, Qt::SolidLine, Qt::FlatCap);
+        };
+        auto visible = [&](BorderSide side) { return table.borders[size_t(side)].visible; };
+        double y = topLeft.y();
+        for (size_t r = 0; r < entry.cells.size(); ++r) {
+            const double rowHeight = entry.rowHeightsPt[r];
+            double x = topLeft.x();
+            for (size_t c = 0; c < entry.cells[r].size(); ++c) {
+                double py = y;
+                for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
+                    paragraph.draw(painter, QPointF(x + marginPt, py));
+                    py += paragraph.heightPt();
+                }
+                const BorderSide leftSide = c == 0 ? BorderLeft : BorderInsideV;
+                if (visible(leftSide)) {
+                    painter.setPen(borderPen(leftSide));
+                    painter.drawLine(QLineF(x, y, x, y + rowHeight));
+                }
+                x += columnPt(table, c);
+            }
+            if (visible(BorderRight)) {
+                painter.setPen(borderPen(BorderRight));
+                painter.drawLine(QLineF(x, y, x, y + rowHeight));
+            }
+            const BorderSide topSide = r == 0 ? BorderTop : BorderInsideH;
+            if (visible(topSide)) {
+                painter.setPen(borderPen(topSide));
+                painter.drawLine(QLineF(topLeft.x(), y, topLeft.x() + tableWidth, y));
+            }
+            y += rowHeight;
+        }
+        if (visible(BorderBottom)) {
+            painter.setPen(borderPen(BorderBottom));
+            painter.drawLine(QLineF(topLeft.x(), y, topLeft.x() + tableWidth, y));
+        }
+    }
+
+    std::vector<Entry> mEntries;
+    double mHeightPt = 0;
+};
+
+void drawShape(QPainter& painter, const Shape& shape)
+{
+    painter.save();
+    painter.translate(shape.leftPt, shape.topPt);
+    const QPainterPath outline =
+        calloutOutline(shape.kind, shape.widthPt, shape.heightPt, shape.adjust);
+    if (shape.fill) {
+        painter.fillPath(outline, QColor::fromRgb(*shape.fill));
+    }
+
+    // Text that does not fit is cut at the frame, as a box of fixed size does.
+    const QRectF textRect = calloutTextRect(shape.kind, shape.widthPt, shape.heightPt, shape.adjust)
+                                .adjusted(shape.insetLeftPt, shape.insetTopPt, -shape.insetRightPt,
+                                          -shape.insetBottomPt);
+    painter.save();
+    painter.setClipRect(QRectF(0, 0, shape.widthPt, shape.heightPt));
+    const StoryLayout story(shape.story, textRect.width());
+    double top = textRect.top();
+    if (shape.anchor == TextAnchor::Center) {
+        top += (textRect.height() - story.heightPt()) / 2;
+    } else if (shape.anchor == TextAnchor::Bottom) {
+        top = textRect.bottom() - story.heightPt();
+    }
+    story.draw(painter, QPointF(textRect.left(), top));
+    painter.restore();
+
+    if (shape.lineVisible && shape.lineWidthPt > 0) {
+        QPen pen(QColor::fromRgb(shape.lineColor), shape.lineWidthPt);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(outline);
+    }
+    painter.restore();
+}
+
+} // namespace
+
+QRectF shapesBoundsPt(const Document& document)
+{
+    QRectF bounds;
+    for (const Shape& shape : document.shapes()) {
+        const QRectF frame(shape.leftPt, shape.topPt, shape.widthPt, shape.heightPt);
+        bounds = bounds.isNull() ? frame : bounds.united(frame);
+    }
+    return bounds;
+}
+
+QImage renderRegion(const Document& document, const QRectF& regionPt, double pixelsPerPt)
+{
+    if (!(pixelsPerPt > 0) || !std::isfinite(pixelsPerPt) || !regionPt.isValid()) {
+        throw Error(QStringLiteral("The region to render is empty."));
+    }
+    const double widthPx = std::ceil(regionPt.width() * pixelsPerPt - 1e-6);
+    const double heightPx = std::ceil(regionPt.height() * pixelsPerPt - 1e-6);
+    if (!(widthPx >= 1 && heightPx >= 1) || widthPx * heightPx > double(kMaxRenderPixels)) {
+        throw Error(QStringLiteral("The picture of the page would be too large."));
+    }
+    QImage image(int(widthPx), int(heightPx), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        throw Error(QStringLiteral("There is not enough memory for the picture of the page."));
+    }
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                           QPainter::SmoothPixmapTransform);
+    painter.scale(pixelsPerPt, pixelsPerPt);
+    painter.translate(-regionPt.topLeft());
+    const PageSetup& page = document.page();
+    painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);
+    const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt);
+    body.draw(painter, QPointF(page.leftMarginPt, page.topMarginPt));
+    for (const Shape& shape : document.shapes()) {
+        drawShape(painter, shape);
+    }
+    painter.end();
+    return image;
+}
+
+} // namespace office
