@@ -403,8 +403,14 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         Text1_GotFocus();
         return true;
     }
-    if (watched != mText1 && event->type() == QEvent::MouseMove)
-        hoverOver(qobject_cast<QPushButton*>(watched) != nullptr);
+    if (watched != mText1 && event->type() == QEvent::MouseMove) {
+        const bool overButton = qobject_cast<QPushButton*>(watched) != nullptr;
+        hoverOver(overButton);
+        // A button ignores a move without a pressed mouse button, which would carry it on
+        // to the window and turn the hand back into the ordinary pointer.
+        if (overButton && static_cast<QMouseEvent*>(event)->buttons() == Qt::NoButton)
+            return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -1,0 +1,765 @@
+#include "editor/form1.h"
+#include "editor/settingsstore.h"
+
+#include "app/appearance.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/locationlabels.h"
+#include "app/units.h"
+#include "support/recordingend.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using testsupport::ScriptedDialogs;
+using Entries = QList<editor::TimelineEntry>;
+
+namespace {
+constexpr const char* kAppTitle = "Loomchart Page";
+
+// Lets a test make one key's write fail, as a full disk or a locked file would.
+class FailingStore : public editor::SettingsStore
+{
+public:
+    explicit FailingStore(editor::SettingsStore& inner) : mInner(inner) {}
+    QString read(const QString& key, const QString& defaultValue) override
+    {
+        return mInner.read(key, defaultValue);
+    }
+    void write(const QString& key, const QString& value) override
+    {
+        if (key == failingKey)
+            throw app::Failure(QStringLiteral("Disk full"));
+        mInner.write(key, value);
+    }
+    QString failingKey;
+
+private:
+    editor::SettingsStore& mInner;
+};
+
+const QString kYearlyStored = QStringLiteral(
+    "1955||MySeparator123||Graduated in high school in New Hampshire||MySeparator234||"
+    "1960||MySeparator123||Graduated college in Boston||MySeparator234||"
+    "1965||MySeparator123||Married in West Virginia||MySeparator234||"
+    "1970||MySeparator123||Moved to Atlanta||MySeparator234||"
+    "1975||MySeparator123||Relocated to Florida||MySeparator234||"
+    "1980||MySeparator123||Moved to Seattle||MySeparator234||"
+    "1985||MySeparator123||New job in Los Angeles||MySeparator234||"
+    "1990||MySeparator123||Relocated to California||MySeparator234||");
+const QString kMonthlyStored = QStringLiteral(
+    "Apr 2000||MySeparator123||Created a new company call Olvantri||MySeparator234||"
+    "Jan 2001||MySeparator123||Incorporated as Olvantri Inc.||MySeparator234||"
+    "Jan 2002||MySeparator123||Launches the first product||MySeparator234||"
+    "Jul 2002||MySeparator123||1 million copies sold||MySeparator234||"
+    "Jan 2003||MySeparator123||Released 2.0 with great success||MySeparator234||"
+    "Jul 2003||MySeparator123||2.5 million copies sold||MySeparator234||"
+    "Jan 2004||MySeparator123||Company moves to new office in Boston||MySeparator234||"
+    "Dec 2004||MySeparator123||Olvantri has over 1,000 employees||MySeparator234||");
+const QString kDailyStored = QStringLiteral(
+    "5/3/2010||MySeparator123||Initial planning begins||MySeparator234||"
+    "5/5/2010||MySeparator123||Business goals for BizTalk Server solution "
+    "determined||MySeparator234||"
+    "5/6/2010||MySeparator123||Architechture diagram created||MySeparator234||"
+    "5/7/2010||MySeparator123||High availability & disaster recovery requirements "
+    "determined||MySeparator234||"
+    "5/10/2010||MySeparator123||General sizing guidelines determined||MySeparator234||"
+    "5/11/2010||MySeparator123||Summary hardware diagram created||MySeparator234||"
+    "5/12/2010||MySeparator123||BizTalk Server solution installed and deployed||MySeparator234||"
+    "5/13/2010||MySeparator123||BizTalk Server solution tested||MySeparator234||");
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartWithEmptyStore();
+    void layoutInTwips();
+    void everyControlIsNamed();
+    void tabOrderStartsWithTitle();
+    void skinTurnsFramesButtonFace_data();
+    void skinTurnsFramesButtonFace();
+    void addEntry_data();
+    void addEntry();
+    void addDoesNotWriteList();
+    void deleteEntry_data();
+    void deleteEntry();
+    void clearStoresEmptyTitle();
+    void sample_data();
+    void sample();
+    void sampleTwiceGivesEightRows();
+    void storedOption_data();
+    void storedOption();
+    void storedListsSurviveStart();
+    void switchingScaleKeepsRows();
+    void switchingWhenRowsCannotBeWrittenStays();
+    void titleWrittenOnEveryKeystroke();
+    void titleFocusSelectsAll();
+    void handCursor_data();
+    void handCursor();
+    void hourglassNotReplacedByHover_data();
+    void hourglassNotReplacedByHover();
+    void wordCheckFailureWritesNothing();
+    void closeWritesListAndEnds();
+    void closeFailureShowsBoxWithoutIcon();
+    void centredOnFirstShow();
+    void createTemplateButtonRunsBuilder();
+
+private:
+    editor::Form1& start();
+    editor::QSettingsStore& store() { return *mStore; }
+    QString stored(const QString& key, const QString& absent = QStringLiteral("<absent>"));
+    template <typename T> T* child(const char* name)
+    {
+        T* found = mForm->findChild<T*>(QLatin1String(name));
+        if (!found)
+            qFatal("no child %s", name);
+        return found;
+    }
+    void selectRow(int row);
+
+    std::unique_ptr<QTemporaryDir> mStoreDir;
+    std::unique_ptr<QTemporaryDir> mProgramDir;
+    std::unique_ptr<editor::QSettingsStore> mStore;
+    std::unique_ptr<FailingStore> mFailing;
+    ScriptedDialogs mDialogs;
+    testsupport::RecordingEnd mEnd;
+    std::function<bool()> mWordCheck;
+    std::function<void()> mCreateTemplate;
+    std::unique_ptr<editor::Form1> mForm;
+};
+
+void TestForm1::init()
+{
+    mStoreDir = std::make_unique<QTemporaryDir>();
+    mProgramDir = std::make_unique<QTemporaryDir>();
+    mStore = std::make_unique<editor::QSettingsStore>(mStoreDir->path());
+    mFailing = std::make_unique<FailingStore>(*mStore);
+    mDialogs = ScriptedDialogs();
+    mEnd.calls = 0;
+    mWordCheck = nullptr;
+    mCreateTemplate = nullptr;
+}
+
+void TestForm1::cleanup()
+{
+    mForm.reset();
+    mFailing.reset();
+    mStore.reset();
+}
+
+editor::Form1& TestForm1::start()
+{
+    mForm.reset();
+    mForm = std::make_unique<editor::Form1>(editor::Form1Services{
+        mDialogs, mEnd, *mFailing, mProgramDir->path(), mWordCheck, mCreateTemplate});
+    mForm->Form_Load();
+    return *mForm;
+}
+
+QString TestForm1::stored(const QString& key, const QString& absent)
+{
+    // A store of its own reads what is on disk, not what the window's store holds.
+    editor::QSettingsStore reader(mStoreDir->path());
+    return reader.read(key, absent);
+}
+
+void TestForm1::selectRow(int row)
+{
+    auto* list = child<QTreeView>("ListView1");
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TestForm1::firstStartWithEmptyStore()
+{
+    editor::Form1& form = start();
+    QCOMPARE(form.windowTitle(), QStringLiteral("Loomchart Page Studio"));
+    QCOMPARE(form.titleText(), QString());
+    QCOMPARE(form.selectedScale(), 1);
+    QCOMPARE(form.entryCount(), 0);
+    auto* list = child<QTreeView>("ListView1");
+    QCOMPARE(list->model()->columnCount(), 2);
+    QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
+    QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Notes"));
+    QVERIFY(!form.windowIcon().isNull());
+    QVERIFY2(mDialogs.calls.isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
+    QVERIFY2(QDir(mStoreDir->path()).entryList(QDir::Files).isEmpty(), "start-up must not write");
+}
+
+void TestForm1::layoutInTwips()
+{
+    editor::Form1& form = start();
+    const double dpiX = form.logicalDpiX();
+    const double dpiY = form.logicalDpiY();
+    const auto px = [&](int twips) { return app::twipsToPixels(twips, dpiX); };
+    const auto py = [&](int twips) { return app::twipsToPixels(twips, dpiY); };
+    QCOMPARE(form.size(), QSize(px(8040), py(7110)));
+    QCOMPARE(child<QPushButton>("PushButton4")->geometry(),
+             QRect(px(4080), py(630), px(3840), py(405)));
+    // Inside a frame positions count from the frame.
+    QCOMPARE(child<QPushButton>("PushButton2")->geometry(),
+             QRect(px(3960), py(3630), px(3600), py(405)));
+    QCOMPARE(child<QRadioButton>("Option3")->geometry().topLeft(), QPoint(px(2760), py(300)));
+    auto* header = child<QTreeView>("ListView1")->header();
+    QCOMPARE(header->sectionSize(0), px(2000));
+    QCOMPARE(header->sectionSize(1), px(5000));
+    QCOMPARE(child<QRadioButton>("Option1")->text(), QStringLiteral(" Yearly"));
+    QCOMPARE(form.font().family(), QStringLiteral("Arial"));
+    QVERIFY(form.font().bold());
+    QCOMPARE(form.font().pointSizeF(), 9.0);
+    QCOMPARE(child<QPushButton>("PushButton6")->font().pointSizeF(), 11.25);
+    QCOMPARE(child<QPushButton>("PushButton6")->text(), QStringLiteral("Start Creating Template"));
+}
+
+void TestForm1::everyControlIsNamed()
+{
+    start();
+    QList<QWidget*> interactive;
+    for (auto* w : mForm->findChildren<QAbstractButton*>())
+        interactive << w;
+    for (auto* w : mForm->findChildren<QLineEdit*>())
+        interactive << w;
+    for (auto* w : mForm->findChildren<QAbstractItemView*>()) {
+        if (!qobject_cast<QHeaderView*>(w)) // part of the list
+            interactive << w;
+    }
+    QCOMPARE(interactive.size(), 5 + 3 + 1 + 1);
+    for (QWidget* w : interactive) {
+        QVERIFY2(!w->objectName().isEmpty(), w->metaObject()->className());
+        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+    }
+}
+
+void TestForm1::tabOrderStartsWithTitle()
+{
+    start();
+    const QStringList expected{"Text1",       "Option1",     "Option2",     "Option3",
+                               "ListView1",   "PushButton1", "PushButton2", "PushButton6",
+                               "PushButton3", "PushButton4"};
+    QStringList order;
+    QWidget* w = child<QLineEdit>("Text1");
+    for (int guard = 0; guard < 100 && order.size() < expected.size(); ++guard) {
+        if (expected.contains(w->objectName()) && !order.contains(w->objectName()))
+            order << w->objectName();
+        w = w->nextInFocusChain();
+    }
+    QCOMPARE(order, expected);
+}
+
+void TestForm1::skinTurnsFramesButtonFace_data()
+{
+    QTest::addColumn<bool>("skinPresent");
+    QTest::newRow("no skin: designed white") << false;
+    QTest::newRow("skin: button face") << true;
+}
+
+void TestForm1::skinTurnsFramesButtonFace()
+{
+    QFETCH(bool, skinPresent);
+    if (skinPresent) {
+        QVERIFY(QDir(mProgramDir->path()).mkpath(QStringLiteral("x")));
+        QFile skin(mProgramDir->filePath(QStringLiteral("x/o.cjs")));
+        QVERIFY(skin.open(QIODevice::WriteOnly));
+        skin.write("QPushButton { font-weight: bold; }");
+    }
+    start();
+    const QColor expected = skinPresent ? app::buttonFaceColor() : app::designedWhite();
+    if (skinPresent)
+        QVERIFY(expected != app::designedWhite());
+    for (const char* name : {"Frame1", "Frame2", "Frame3"})
+        QCOMPARE(child<QGroupBox>(name)->palette().color(QPalette::Window), expected);
+    QCOMPARE(child<QRadioButton>("Option2")->palette().color(QPalette::Window), expected);
+    QCOMPARE(mForm->palette().color(QPalette::Window), expected);
+    QVERIFY(mDialogs.calls.isEmpty());
+}
+
+void TestForm1::addEntry_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("questions"); // prompt and caption of every question
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<Entries>("rows");
+
+    const QStringList year{"Enter Year: ", "Input Year"};
+    const QStringList notes{"Enter Notes: ", "Input Notes"};
+    const QString notNumeric = QStringLiteral("Year must be a numeric value.");
+
+    QTest::newRow("cancel on the date asks nothing more")
+        << 1 << QStringList{} << year << QStringList{} << Entries{};
+    QTest::newRow("blank date counts as cancel")
+        << 1 << QStringList{"   "} << year << QStringList{} << Entries{};
+    QTest::newRow("19x5 is not a year")
+        << 1 << QStringList{"19x5", "never asked"} << year << QStringList{notNumeric} << Entries{};
+    QTest::newRow("year with blanks kept as typed")
+        << 1 << QStringList{" 1955 ", "School"} << (year + notes) << QStringList{}
+        << Entries{{" 1955 ", "School"}};
+    QTest::newRow("cancel on the notes")
+        << 1 << QStringList{"1955"} << (year + notes) << QStringList{} << Entries{};
+    QTest::newRow("blank notes count as cancel")
+        << 1 << QStringList{"1955", "  "} << (year + notes) << QStringList{} << Entries{};
+    QTest::newRow("notes keep their blanks") << 1 << QStringList{"1955", " a "} << (year + notes)
+                                             << QStringList{} << Entries{{"1955", " a "}};
+    QTest::newRow("monthly takes any text")
+        << 2 << QStringList{"Apr 2000", "Launches the first product"}
+        << (QStringList{"Enter Month Year: ", "Input Month Year"} + notes) << QStringList{}
+        << Entries{{"Apr 2000", "Launches the first product"}};
+    QTest::newRow("daily takes any text")
+        << 3 << QStringList{"5/3/2010", "Initial planning begins"}
+        << (QStringList{"Enter Date: ", "Input Date"} + notes) << QStringList{}
+        << Entries{{"5/3/2010", "Initial planning begins"}};
+    QTest::newRow("daily 19x5 is fine")
+        << 3 << QStringList{"19x5", "n"} << (QStringList{"Enter Date: ", "Input Date"} + notes)
+        << QStringList{} << Entries{{"19x5", "n"}};
+    QTest::newRow("field separator in the date is refused")
+        << 2 << QStringList{"Apr||MySeparator123||2000", "never asked"}
+        << QStringList{"Enter Month Year: ", "Input Month Year"} << QStringList{"separator"}
+        << Entries{};
+    QTest::newRow("terminator in the notes is refused")
+        << 1 << QStringList{"1955", "a||MySeparator234||b"} << (year + notes)
+        << QStringList{"separator"} << Entries{};
+}
+
+void TestForm1::addEntry()
+{
+    QFETCH(int, scale);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, questions);
+    QFETCH(QStringList, messages);
+    QFETCH(Entries, rows);
+
+    // An existing row shows that a new one lands at the end.
+    mStore->write(editor::timelineKey(scale), QStringLiteral("first||MySeparator123||row||My"
+                                                             "Separator234||"));
+    mStore->write(QStringLiteral("Option"), QString::number(scale));
+    editor::Form1& form = start();
+    mDialogs.inputAnswers = answers;
+    form.PushButton1_Click();
+
+    QStringList asked;
+    for (const auto& call : mDialogs.calls) {
+        if (call.kind == ScriptedDialogs::Kind::Input) {
+            asked << call.text << call.caption;
+            QCOMPARE(call.extra, QString());
+        }
+    }
+    QCOMPARE(asked, questions);
+    const auto shown = mDialogs.messages();
+    QCOMPARE(shown.size(), messages.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        if (messages.at(i) == QLatin1String("separator")) {
+            QVERIFY2(shown.at(i).text.contains(QStringLiteral("\"||MySeparator123||\"")),
+                     qPrintable(shown.at(i).text));
+            QVERIFY(shown.at(i).text.contains(QStringLiteral("\"||MySeparator234||\"")));
+        } else {
+            QCOMPARE(shown.at(i).text, messages.at(i));
+            QCOMPARE(shown.at(i).icon, app::MessageIcon::None);
+        }
+        QCOMPARE(shown.at(i).caption, QLatin1String(kAppTitle));
+        QCOMPARE(shown.at(i).buttons, app::MessageButtons::Ok);
+    }
+    const Entries expected = Entries{{"first", "row"}} + rows;
+    QCOMPARE(form.entries(), expected);
+}
+
+void TestForm1::addDoesNotWriteList()
+{
+    editor::Form1& form = start();
+    mDialogs.inputAnswers = {"1955", "School"};
+    form.PushButton1_Click();
+    QCOMPARE(form.entryCount(), 1);
+    QCOMPARE(stored(QStringLiteral("Timeline1")), QStringLiteral("<absent>"));
+}
+
+void TestForm1::deleteEntry_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("selected"); // -1: nothing selected
+    QTest::addColumn<Entries>("rows");
+    QTest::addColumn<QString>("errorBox");
+
+    const QString twins = QStringLiteral("a||MySeparator123||x||MySeparator234||"
+                                         "a||MySeparator123||x||MySeparator234||"
+                                         "b||MySeparator123||y||MySeparator234||");
+    QTest::newRow("empty list: silent") << QString() << -1 << Entries{} << QString();
+    QTest::newRow("one of two identical rows")
+        << twins << 1 << Entries{{"a", "x"}, {"b", "y"}} << QString();
+    QTest::newRow("last row") << twins << 2 << Entries{{"a", "x"}, {"a", "x"}} << QString();
+    QTest::newRow("rows but no selection: error at 102")
+        << twins << -1 << Entries{{"a", "x"}, {"a", "x"}, {"b", "y"}}
+        << QStringLiteral("Object variable or With block variable not set\r\n"
+                          "in Chronoweave2021/08/31.Form1.PushButton2_Click at line 102\r\r"
+                          "Please email screenshot of this message to "
+                          "support@loomchartstudio.com");
+}
+
+void TestForm1::deleteEntry()
+{
+    QFETCH(QString, list);
+    QFETCH(int, selected);
+    QFETCH(Entries, rows);
+    QFETCH(QString, errorBox);
+
+    mStore->write(QStringLiteral("Timeline1"), list);
+    editor::Form1& form = start();
+    if (selected >= 0)
+        selectRow(selected);
+    form.PushButton2_Click();
+    QCOMPARE(form.entries(), rows);
+    if (errorBox.isEmpty()) {
+        QVERIFY2(mDialogs.calls.isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
+    } else {
+        QCOMPARE(mDialogs.messageTexts(), QStringList{errorBox});
+        QCOMPARE(mDialogs.messages().first().caption, QStringLiteral("Application Error"));
+        QCOMPARE(mDialogs.messages().first().icon, app::MessageIcon::Exclamation);
+    }
+}
+
+void TestForm1::clearStoresEmptyTitle()
+{
+    const QString list = QStringLiteral("a||MySeparator123||x||MySeparator234||");
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("Old title"));
+    mStore->write(QStringLiteral("Option"), QStringLiteral("2"));
+    mStore->write(QStringLiteral("Timeline2"), list);
+    editor::Form1& form = start();
+    QCOMPARE(form.entryCount(), 1);
+    form.PushButton3_Click();
+    QCOMPARE(form.titleText(), QString());
+    QCOMPARE(form.entryCount(), 0);
+    QCOMPARE(form.selectedScale(), 2);
+    QCOMPARE(stored(QStringLiteral("Text1")), QString());
+    QCOMPARE(stored(QStringLiteral("Timeline2")), list);
+    // Closing then keeps the cleared list cleared.
+    form.close();
+    QCOMPARE(stored(QStringLiteral("Timeline2")), QString());
+}
+
+void TestForm1::sample_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("yearly") << 1 << kYearlyStored;
+    QTest::newRow("monthly") << 2 << kMonthlyStored;
+    QTest::newRow("daily") << 3 << kDailyStored;
+}
+
+void TestForm1::sample()
+{
+    QFETCH(int, scale);
+    QFETCH(QString, expected);
+    const QString other = QStringLiteral("keep||MySeparator123||me||MySeparator234||");
+    for (int s = 1; s <= 3; ++s)
+        mStore->write(editor::timelineKey(s), other);
+    mStore->write(QStringLiteral("Option"), QString::number(scale));
+    editor::Form1& form = start();
+    form.PushButton4_Click();
+
+    QVERIFY(mDialogs.calls.isEmpty());
+    QCOMPARE(form.titleText(), QStringLiteral("John's Timeline"));
+    QCOMPARE(stored(QStringLiteral("Text1")), QStringLiteral("John's Timeline"));
+    QCOMPARE(form.entryCount(), 8);
+    QCOMPARE(stored(editor::timelineKey(scale)), expected);
+    for (int s = 1; s <= 3; ++s) {
+        if (s != scale)
+            QCOMPARE(stored(editor::timelineKey(s)), other);
+    }
+    // Rows in table order; nothing sorts them.
+    QString shown;
+    for (int i = 0; i < form.entryCount(); ++i)
+        shown += form.entryDate(i) + QStringLiteral("||MySeparator123||") + form.entryNotes(i) +
+                 QStringLiteral("||MySeparator234||");
+    QCOMPARE(shown, expected);
+}
+
+void TestForm1::sampleTwiceGivesEightRows()
+{
+    mStore->write(QStringLiteral("Option"), QStringLiteral("2"));
+    editor::Form1& form = start();
+    form.PushButton4_Click();
+    form.PushButton4_Click();
+    QCOMPARE(form.entryCount(), 8);
+    // Stored at once, so a switch away and back shows it again.
+    child<QRadioButton>("Option1")->click();
+    child<QRadioButton>("Option2")->click();
+    QCOMPARE(form.entryCount(), 8);
+    QCOMPARE(form.entryDate(7), QStringLiteral("Dec 2004"));
+}
+
+void TestForm1::storedOption_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("errorBox");
+    QTest::newRow("2 selects Monthly") << "2" << 2 << QString();
+    QTest::newRow("3 selects Daily") << "3" << 3 << QString();
+    QTest::newRow("7 leaves Yearly") << "7" << 1 << QString();
+    QTest::newRow("x fails at 138 and selects Yearly")
+        << "x" << 1
+        << QStringLiteral("Type mismatch\r\nin Chronoweave2021/08/31.Form1.Form_Load at line "
+                          "138\r\rPlease email screenshot of this message to "
+                          "support@loomchartstudio.com");
+}
+
+void TestForm1::storedOption()
+{
+    QFETCH(QString, option);
+    QFETCH(int, scale);
+    QFETCH(QString, errorBox);
+    mStore->write(QStringLiteral("Option"), option);
+    mStore->write(editor::timelineKey(scale), QStringLiteral("d||MySeparator123||n"));
+    editor::Form1& form = start();
+    QCOMPARE(form.selectedScale(), scale);
+    QCOMPARE(form.entries(), (Entries{{"d", "n"}}));
+    QCOMPARE(stored(QStringLiteral("Option")), option);
+    if (errorBox.isEmpty()) {
+        QVERIFY(mDialogs.calls.isEmpty());
+    } else {
+        QCOMPARE(mDialogs.messageTexts(), QStringList{errorBox});
+        QCOMPARE(mDialogs.messages().first().icon, app::MessageIcon::Exclamation);
+    }
+}
+
+void TestForm1::storedListsSurviveStart()
+{
+    const QString yearly = QStringLiteral("1955||MySeparator123||y||MySeparator234||");
+    const QString daily = QStringLiteral("5/3/2010||MySeparator123||d||MySeparator234||");
+    mStore->write(QStringLiteral("Timeline1"), yearly);
+    mStore->write(QStringLiteral("Timeline3"), daily);
+    mStore->write(QStringLiteral("Option"), QStringLiteral("3"));
+    editor::Form1& form = start();
+    QCOMPARE(form.selectedScale(), 3);
+    QCOMPARE(form.entries(), (Entries{{"5/3/2010", "d"}}));
+    QCOMPARE(stored(QStringLiteral("Timeline1")), yearly);
+    QCOMPARE(stored(QStringLiteral("Timeline3")), daily);
+    QCOMPARE(stored(QStringLiteral("Option")), QStringLiteral("3"));
+    // A second start on the same store sees the same.
+    form.close();
+    editor::Form1& again = start();
+    QCOMPARE(again.selectedScale(), 3);
+    QCOMPARE(stored(QStringLiteral("Timeline1")), yearly);
+    QCOMPARE(again.entries(), (Entries{{"5/3/2010", "d"}}));
+}
+
+void TestForm1::switchingScaleKeepsRows()
+{
+    editor::Form1& form = start();
+    mDialogs.inputAnswers = {"1955", "a", "1960", "b"};
+    form.PushButton1_Click();
+    form.PushButton1_Click();
+    child<QRadioButton>("Option2")->click();
+    QCOMPARE(form.selectedScale(), 2);
+    QCOMPARE(form.entryCount(), 0);
+    QCOMPARE(stored(QStringLiteral("Option")), QStringLiteral("2"));
+    QCOMPARE(stored(QStringLiteral("Timeline2")), QStringLiteral("<absent>"));
+    child<QRadioButton>("Option1")->click();
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}, {"1960", "b"}}));
+    QCOMPARE(stored(QStringLiteral("Option")), QStringLiteral("1"));
+    QCOMPARE(stored(QStringLiteral("Timeline1")),
+             QStringLiteral("1955||MySeparator123||a||MySeparator234||"
+                            "1960||MySeparator123||b||MySeparator234||"));
+    QVERIFY(mDialogs.messages().isEmpty());
+}
+
+void TestForm1::switchingWhenRowsCannotBeWrittenStays()
+{
+    editor::Form1& form = start();
+    mDialogs.inputAnswers = {"1955", "a"};
+    form.PushButton1_Click();
+    mFailing->failingKey = QStringLiteral("Timeline1");
+    child<QRadioButton>("Option3")->click();
+    QCOMPARE(mDialogs.messageTexts(), QStringList{QStringLiteral("Disk full")});
+    QCOMPARE(form.selectedScale(), 1);
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}}));
+}
+
+void TestForm1::titleWrittenOnEveryKeystroke()
+{
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("Kept"));
+    editor::Form1& form = start();
+    QCOMPARE(form.titleText(), QStringLiteral("Kept"));
+    auto* title = child<QLineEdit>("Text1");
+    title->setText(QString());
+    QCOMPARE(stored(QStringLiteral("Text1")), QString());
+    QString typed;
+    for (QChar c : QStringLiteral("My  life ")) {
+        QTest::keyClick(title, c.toLatin1());
+        typed += c;
+        QCOMPARE(stored(QStringLiteral("Text1")), typed);
+    }
+}
+
+void TestForm1::titleFocusSelectsAll()
+{
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("John's Timeline"));
+    editor::Form1& form = start();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    auto* title = child<QLineEdit>("Text1");
+    QTRY_VERIFY(title->hasFocus());
+    QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
+    child<QTreeView>("ListView1")->setFocus(Qt::MouseFocusReason);
+    title->deselect();
+    title->setFocus(Qt::MouseFocusReason);
+    QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
+}
+
+void TestForm1::handCursor_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::newRow("hand cursor beside the program") << true;
+    QTest::newRow("no hand cursor file") << false;
+}
+
+void TestForm1::handCursor()
+{
+    QFETCH(bool, present);
+    if (present)
+        QVERIFY(QFile::copy(QStringLiteral(LOOM_HAND_CURSOR_FILE),
+                            mProgramDir->filePath(QStringLiteral("HAND-M.CUR"))));
+    editor::Form1& form = start();
+    QCOMPARE(form.hasHandCursor(), present);
+    QVERIFY(mDialogs.calls.isEmpty());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    QMouseEvent overButton(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton,
+                           Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(child<QPushButton>("PushButton3"), &overButton);
+    QCOMPARE(form.mousePointer(), app::MousePointer::Custom);
+    QCOMPARE(form.cursor().shape(), present ? Qt::BitmapCursor : Qt::ArrowCursor);
+
+    QMouseEvent overFrame(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton,
+                          Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(child<QGroupBox>("Frame2"), &overFrame);
+    QCOMPARE(form.mousePointer(), app::MousePointer::Default);
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestForm1::hourglassNotReplacedByHover_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("button") << "PushButton1";
+    QTest::newRow("list") << "ListView1";
+    QTest::newRow("frame") << "Frame3";
+}
+
+void TestForm1::hourglassNotReplacedByHover()
+{
+    QFETCH(QString, target);
+    editor::Form1& form = start();
+    form.setMousePointer(app::MousePointer::Hourglass);
+    QWidget* widget = mForm->findChild<QWidget*>(target);
+    QVERIFY(widget);
+    if (auto* list = qobject_cast<QTreeView*>(widget))
+        widget = list->viewport();
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &move);
+    QCOMPARE(form.mousePointer(), app::MousePointer::Hourglass);
+    QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+}
+
+void TestForm1::wordCheckFailureWritesNothing()
+{
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("Title"));
+    mStore->write(QStringLiteral("Option"), QStringLiteral("3"));
+    mStore->write(QStringLiteral("Timeline3"), QStringLiteral("d||MySeparator123||n"));
+    const QDir dir(mStoreDir->path());
+    QMap<QString, QDateTime> before;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files))
+        before.insert(file.fileName(), file.lastModified());
+
+    int checks = 0;
+    mWordCheck = [&] {
+        ++checks;
+        mEnd.endNow();
+        return false;
+    };
+    mForm = std::make_unique<editor::Form1>(
+        editor::Form1Services{mDialogs, mEnd, *mFailing, mProgramDir->path(), mWordCheck, {}});
+    QVERIFY(!mForm->Form_Load());
+    QCOMPARE(checks, 1);
+    QCOMPARE(mEnd.calls, 1);
+    QCOMPARE(mForm->entryCount(), 0);
+    QMap<QString, QDateTime> after;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files))
+        after.insert(file.fileName(), file.lastModified());
+    QCOMPARE(after, before);
+    // Whatever ends the program next must not write the unloaded list either.
+    mForm->SaveScaleEntries();
+    QCOMPARE(stored(QStringLiteral("Timeline3")), QStringLiteral("d||MySeparator123||n"));
+}
+
+void TestForm1::closeWritesListAndEnds()
+{
+    mStore->write(QStringLiteral("Option"), QStringLiteral("2"));
+    editor::Form1& form = start();
+    mDialogs.inputAnswers = {"Jan 2001", " x ", "Apr 2000", "y"};
+    form.PushButton1_Click();
+    form.PushButton1_Click();
+    form.show();
+    QVERIFY(form.close());
+    QCOMPARE(mEnd.calls, 1);
+    QCOMPARE(stored(QStringLiteral("Timeline2")),
+             QStringLiteral("Jan 2001||MySeparator123|| x ||MySeparator234||"
+                            "Apr 2000||MySeparator123||y||MySeparator234||"));
+    QVERIFY(mDialogs.messages().isEmpty());
+    editor::Form1& again = start();
+    QCOMPARE(again.entries(), (Entries{{"Jan 2001", " x "}, {"Apr 2000", "y"}}));
+}
+
+void TestForm1::closeFailureShowsBoxWithoutIcon()
+{
+    editor::Form1& form = start();
+    mFailing->failingKey = QStringLiteral("Timeline1");
+    form.close();
+    QCOMPARE(
+        mDialogs.messageTexts(),
+        QStringList{QStringLiteral("Disk full\r\nin Chronoweave2021/08/31.Form1.Form_QueryUnload "
+                                   "at line 120\r\rPlease email screenshot of this "
+                                   "message to support@loomchartstudio.com")});
+    QCOMPARE(mDialogs.messages().first().icon, app::MessageIcon::None);
+    QCOMPARE(mDialogs.messages().first().caption, QStringLiteral("Application Error"));
+    QCOMPARE(mEnd.calls, 1);
+}
+
+void TestForm1::centredOnFirstShow()
+{
+    editor::Form1& form = start();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    const QPoint centre = form.screen()->availableGeometry().center();
+    QVERIFY2((form.frameGeometry().center() - centre).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("%1,%2")
+                            .arg(form.frameGeometry().center().x())
+                            .arg(form.frameGeometry().center().y())));
+}
+
+void TestForm1::createTemplateButtonRunsBuilder()
+{
+    int runs = 0;
+    mCreateTemplate = [&] { ++runs; };
+    start();
+    child<QPushButton>("PushButton6")->click();
+    QCOMPARE(runs, 1);
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
