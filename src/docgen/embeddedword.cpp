@@ -1,1 +1,546 @@
 #include "embeddedword.h"
+
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "office/docreader.h"
+#include "office/document.h"
+#include "office/docwriter.h"
+#include "office/error.h"
+#include "office/renderer.h"
+
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace docgen {
+
+namespace {
+
+using office::Error;
+
+struct DocumentState
+{
+    office::Document document;
+    QString path;
+    bool open = true;
+};
+
+// What every object of one application instance shares.
+struct Engine
+{
+    Engine(app::Clipboard& board, EmbeddedWordOptions opts)
+        : clipboard(board), options(std::move(opts))
+    {}
+
+    // Runs one member: the hook first, then the work; every failure leaves as app::Failure.
+    template <typename Work> auto call(const char* member, const Work& work) -> decltype(work())
+    {
+        try {
+            if (options.beforeMember) {
+                options.beforeMember(member);
+            }
+            if (quit) {
+                throw Error(QStringLiteral("The application has quit; %1 is not available.")
+                                .arg(QString::fromLatin1(member)));
+            }
+            return work();
+        } catch (const app::Failure&) {
+            throw;
+        } catch (const Error& error) {
+            throw app::Failure(error.description());
+        } catch (const std::bad_alloc&) {
+            throw app::Failure(QStringLiteral("There is not enough memory to complete %1.")
+                                   .arg(QString::fromLatin1(member)));
+        } catch (const std::exception& error) {
+            throw app::Failure(QString::fromUtf8(error.what()));
+        }
+    }
+
+    std::shared_ptr<DocumentState> active() const
+    {
+        for (auto it = documents.rbegin(); it != documents.rend(); ++it) {
+            if ((*it)->open) {
+                return *it;
+            }
+        }
+        throw Error(QStringLiteral("This command is not available because no document is open."));
+    }
+
+    app::Clipboard& clipboard;
+    EmbeddedWordOptions options;
+    std::vector<std::shared_ptr<DocumentState>> documents; // in the order added or opened
+    bool quit = false;
+    bool displayAlerts = true;
+};
+
+office::Document& live(const std::shared_ptr<DocumentState>& state)
+{
+    if (!state->open) {
+        throw Error(QStringLiteral("The object is not available because its document was closed."));
+    }
+    return state->document;
+}
+
+void checkFrame(double left, double top, double width, double height)
+{
+    if (!std::isfinite(left) || !std::isfinite(top) || !std::isfinite(width) ||
+        !std::isfinite(height) || width < 0 || height < 0 || std::abs(left) > 1e6 ||
+        std::abs(top) > 1e6 || width > 1e6 || height > 1e6) {
+        throw Error(QStringLiteral("The shape's position or size is out of range."));
+    }
+}
+
+class Range : public WordRange
+{
+public:
+    Range(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state,
+          office::TextRange range)
+        : mEngine(std::move(engine)), mState(std::move(state)), mRange(range)
+    {}
+    void CopyAsPicture() override
+    {
+        mEngine->call("Range.CopyAsPicture", [&] {
+            QImage picture = renderContentPicture(live(mState));
+            mEngine->clipboard.setPicture(picture);
+        });
+    }
+    const std::shared_ptr<DocumentState>& state() const { return mState; }
+    const office::TextRange& range() const { return mRange; }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+    office::TextRange mRange;
+};
+
+class TextRange : public WordTextRange
+{
+public:
+    TextRange(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state, int shape)
+        : mEngine(std::move(engine)), mState(std::move(state)), mShape(shape)
+    {}
+    void setText(const QString& text) override
+    {
+        mEngine->call("TextRange.Text", [&] { live(mState).setShapeText(mShape, text); });
+    }
+    void Select() override
+    {
+        mEngine->call("TextRange.Select", [&] {
+            office::Document& document = live(mState);
+            document.select(document.shapeText(mShape));
+        });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+    int mShape;
+};
+
+class Shape : public WordShape
+{
+public:
+    Shape(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state, int index)
+        : mEngine(std::move(engine)), mState(std::move(state)), mIndex(index)
+    {}
+    void setLineVisible(int visible) override
+    {
+        mEngine->call("Shape.Line.Visible",
+                      [&] { live(mState).shape(mIndex).lineVisible = visible != 0; });
+    }
+    void setWrapFormatType(int type) override
+    {
+        mEngine->call("Shape.WrapFormat.Type", [&] {
+            if (type < 0 || type > 7) {
+                throw Error(QStringLiteral("The wrapping type %1 is out of range.").arg(type));
+            }
+            live(mState).shape(mIndex).wrapType = type;
+        });
+    }
+    void setFillForeColorRGB(unsigned color) override
+    {
+        mEngine->call("Shape.Fill.ForeColor.RGB", [&] {
+            if (color > 0xFFFFFFu) {
+                throw Error(QStringLiteral("The colour value is out of range."));
+            }
+            // Red is the low byte of the value.
+            live(mState).shape(mIndex).fill =
+                qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+        });
+    }
+    std::shared_ptr<WordTextRange> textRange() override
+    {
+        return mEngine->call("Shape.TextFrame.TextRange", [&] {
+            live(mState).shape(mIndex);
+            return std::make_shared<TextRange>(mEngine, mState, mIndex);
+        });
+    }
+    void Select() override
+    {
+        mEngine->call("Shape.Select", [&] { live(mState).selectShape(mIndex); });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+    int mIndex;
+};
+
+class PageSetup : public WordPageSetup
+{
+public:
+    PageSetup(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state)
+        : mEngine(std::move(engine)), mState(std::move(state))
+    {}
+    void setOrientation(int orientation) override
+    {
+        mEngine->call("PageSetup.Orientation", [&] { live(mState).setOrientation(orientation); });
+    }
+    float PageWidth() override
+    {
+        return mEngine->call("PageSetup.PageWidth",
+                             [&] { return float(live(mState).page().widthPt); });
+    }
+    float PageHeight() override
+    {
+        return mEngine->call("PageSetup.PageHeight",
+                             [&] { return float(live(mState).page().heightPt); });
+    }
+    float TopMargin() override
+    {
+        return mEngine->call("PageSetup.TopMargin",
+                             [&] { return float(live(mState).page().topMarginPt); });
+    }
+    float BottomMargin() override
+    {
+        return mEngine->call("PageSetup.BottomMargin",
+                             [&] { return float(live(mState).page().bottomMarginPt); });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+};
+
+class Table : public WordTable
+{
+public:
+    Table(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state, int id)
+        : mEngine(std::move(engine)), mState(std::move(state)), mId(id)
+    {}
+    void setBorderLineStyle(int borderIndex, int lineStyle) override
+    {
+        mEngine->call("Table.Borders.LineStyle", [&] {
+            // Border indices count down from -1: top, left, bottom, right, horizontal, vertical.
+            if (borderIndex > -1 || borderIndex < -6) {
+                throw Error(
+                    QStringLiteral("The border index %1 is out of range.").arg(borderIndex));
+            }
+            if (lineStyle < 0) {
+                throw Error(QStringLiteral("The line style %1 is out of range.").arg(lineStyle));
+            }
+            static const office::BorderSide sides[] = {
+                office::BorderTop,   office::BorderLeft,    office::BorderBottom,
+                office::BorderRight, office::BorderInsideH, office::BorderInsideV};
+            live(mState).setTableBorderVisible(mId, sides[-borderIndex - 1], lineStyle != 0);
+        });
+    }
+    float columnPreferredWidth(int column) override
+    {
+        return mEngine->call("Table.Columns.PreferredWidth", [&] {
+            return float(live(mState).columnPreferredWidthPt(mId, column));
+        });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+    int mId;
+};
+
+class Selection : public WordSelection
+{
+public:
+    explicit Selection(std::shared_ptr<Engine> engine) : mEngine(std::move(engine)) {}
+
+    void Collapse() override
+    {
+        mEngine->call("Selection.Collapse", [&] { document().collapse(); });
+    }
+    void EndKey(int unit, int extend) override
+    {
+        mEngine->call("Selection.EndKey", [&] {
+            office::Document& doc = document();
+            if (unit == word::kUnitLine) {
+                doc.endKeyLine(extend == word::kExtend);
+            } else if (unit == 6) { // the end of the story
+                doc.wholeStory();
+                if (extend != word::kExtend) {
+                    doc.moveRightCharacters(1, false);
+                }
+            } else {
+                throw Error(QStringLiteral("The unit %1 is not available for EndKey.").arg(unit));
+            }
+        });
+    }
+    void MoveLeft(int unit, int count, int extend) override
+    {
+        mEngine->call("Selection.MoveLeft", [&] {
+            if (unit != word::kUnitCharacter) {
+                throw Error(QStringLiteral("The unit %1 is not available for MoveLeft.").arg(unit));
+            }
+            document().moveLeftCharacters(count, extend == word::kExtend);
+        });
+    }
+    void MoveRight(int unit) override
+    {
+        mEngine->call("Selection.MoveRight", [&] {
+            if (unit == word::kUnitCell) {
+                document().moveRightCell();
+            } else if (unit == word::kUnitCharacter) {
+                document().moveRightCharacters(1, false);
+            } else {
+                throw Error(
+                    QStringLiteral("The unit %1 is not available for MoveRight.").arg(unit));
+            }
+        });
+    }
+    void TypeText(const QString& text) override
+    {
+        mEngine->call("Selection.TypeText", [&] { document().typeText(text); });
+    }
+    void WholeStory() override
+    {
+        mEngine->call("Selection.WholeStory", [&] { document().wholeStory(); });
+    }
+    std::shared_ptr<WordRange> Range() override
+    {
+        return mEngine->call("Selection.Range", [&]() -> std::shared_ptr<WordRange> {
+            auto state = mEngine->active();
+            return std::make_shared<docgen::Range>(mEngine, state, state->document.selection());
+        });
+    }
+    void setFontName(const QString& name) override
+    {
+        mEngine->call("Selection.Font.Name", [&] { document().setFontName(name); });
+    }
+    void setFontSize(float points) override
+    {
+        mEngine->call("Selection.Font.Size", [&] { document().setFontSizePt(points); });
+    }
+    void setFontBold(bool bold) override
+    {
+        mEngine->call("Selection.Font.Bold", [&] { document().setFontBold(bold); });
+    }
+    void setParagraphAlignment(int alignment) override
+    {
+        mEngine->call("Selection.ParagraphFormat.Alignment", [&] {
+            static const office::Alignment values[] = {
+                office::Alignment::Left, office::Alignment::Center, office::Alignment::Right,
+                office::Alignment::Justify};
+            if (alignment < 0 || alignment > 3) {
+                throw Error(QStringLiteral("The alignment %1 is out of range.").arg(alignment));
+            }
+            document().setAlignment(values[alignment]);
+        });
+    }
+
+private:
+    office::Document& document() { return mEngine->active()->document; }
+    std::shared_ptr<Engine> mEngine;
+};
+
+class Document : public WordDocument
+{
+public:
+    Document(std::shared_ptr<Engine> engine, std::shared_ptr<DocumentState> state)
+        : mEngine(std::move(engine)), mState(std::move(state))
+    {}
+    std::shared_ptr<WordPageSetup> PageSetup() override
+    {
+        return mEngine->call("Document.PageSetup", [&] {
+            live(mState);
+            return std::make_shared<docgen::PageSetup>(mEngine, mState);
+        });
+    }
+    std::shared_ptr<WordShape> AddTextbox(int orientation, double left, double top, double width,
+                                          double height) override
+    {
+        return mEngine->call("Document.Shapes.AddTextbox", [&] {
+            if (orientation != word::kTextOrientationHorizontal) {
+                throw Error(QStringLiteral("Only horizontal text boxes are available."));
+            }
+            checkFrame(left, top, width, height);
+            const int index = live(mState).addTextBox(left, top, width, height);
+            return std::make_shared<Shape>(mEngine, mState, index);
+        });
+    }
+    std::shared_ptr<WordShape> AddShape(int type, double left, double top, double width,
+                                        double height) override
+    {
+        return mEngine->call("Document.Shapes.AddShape", [&] {
+            office::ShapeKind kind;
+            if (type == word::kShapeUpArrowCallout) {
+                kind = office::ShapeKind::UpArrowCallout;
+            } else if (type == word::kShapeDownArrowCallout) {
+                kind = office::ShapeKind::DownArrowCallout;
+            } else {
+                throw Error(QStringLiteral("The shape type %1 is not available.").arg(type));
+            }
+            checkFrame(left, top, width, height);
+            const int index = live(mState).addCallout(kind, left, top, width, height);
+            return std::make_shared<Shape>(mEngine, mState, index);
+        });
+    }
+    std::shared_ptr<WordTable> AddTable(const std::shared_ptr<WordRange>& range, int numRows,
+                                        int numColumns, int defaultTableBehavior,
+                                        int autoFitBehavior) override
+    {
+        return mEngine->call("Document.Tables.Add", [&] {
+            auto* at = dynamic_cast<docgen::Range*>(range.get());
+            if (!at || at->state() != mState) {
+                throw Error(QStringLiteral("The range does not belong to this document."));
+            }
+            if (defaultTableBehavior < 0 || defaultTableBehavior > 1 || autoFitBehavior < 0 ||
+                autoFitBehavior > 2) {
+                throw Error(QStringLiteral("The table behaviour is out of range."));
+            }
+            const int id = live(mState).addTable(at->range(), numRows, numColumns);
+            return std::make_shared<Table>(mEngine, mState, id);
+        });
+    }
+    void SaveAs(const QString& fileName) override
+    {
+        mEngine->call("Document.SaveAs", [&] {
+            office::saveDocument(live(mState), fileName);
+            mState->path = fileName;
+        });
+    }
+    void Close() override
+    {
+        mEngine->call("Document.Close", [&] {
+            live(mState);
+            mState->open = false;
+        });
+    }
+    void Close(int saveChanges) override
+    {
+        mEngine->call("Document.Close", [&] {
+            office::Document& document = live(mState);
+            if (saveChanges == -1) { // save before closing
+                if (mState->path.isEmpty()) {
+                    throw Error(QStringLiteral("The document has never been saved."));
+                }
+                office::saveDocument(document, mState->path);
+            }
+            mState->open = false;
+        });
+    }
+    std::shared_ptr<WordRange> Range() override
+    {
+        return mEngine->call("Document.Range", [&]() -> std::shared_ptr<WordRange> {
+            return std::make_shared<docgen::Range>(mEngine, mState, live(mState).wholeBody());
+        });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+    std::shared_ptr<DocumentState> mState;
+};
+
+class Application : public WordApplication
+{
+public:
+    explicit Application(std::shared_ptr<Engine> engine) : mEngine(std::move(engine)) {}
+
+    std::shared_ptr<WordDocument> DocumentsAdd() override
+    {
+        return mEngine->call("Application.Documents.Add", [&] {
+            auto state = std::make_shared<DocumentState>();
+            mEngine->documents.push_back(state);
+            return std::make_shared<Document>(mEngine, state);
+        });
+    }
+    std::shared_ptr<WordDocument> DocumentsOpen(const QString& fileName) override
+    {
+        return mEngine->call("Application.Documents.Open", [&] {
+            auto state = std::make_shared<DocumentState>();
+            state->document = office::openDocument(fileName);
+            state->path = fileName;
+            mEngine->documents.push_back(state);
+            return std::make_shared<Document>(mEngine, state);
+        });
+    }
+    std::shared_ptr<WordDocument> ActiveDocument() override
+    {
+        return mEngine->call("Application.ActiveDocument", [&] {
+            return std::make_shared<Document>(mEngine, mEngine->active());
+        });
+    }
+    std::shared_ptr<WordSelection> Selection() override
+    {
+        return mEngine->call("Application.Selection", [&] {
+            mEngine->active();
+            return std::make_shared<docgen::Selection>(mEngine);
+        });
+    }
+    void setDisplayAlerts(bool alerts) override
+    {
+        mEngine->call("Application.DisplayAlerts", [&] { mEngine->displayAlerts = alerts; });
+    }
+    void Quit() override
+    {
+        mEngine->call("Application.Quit", [&] {
+            for (const auto& state : mEngine->documents) {
+                state->open = false;
+            }
+            mEngine->quit = true;
+        });
+    }
+
+private:
+    std::shared_ptr<Engine> mEngine;
+};
+
+} // namespace
+
+QImage renderContentPicture(const office::Document& document)
+{
+    const office::PageSetup& page = document.page();
+    const QRectF pageRect(0, 0, page.widthPt, page.heightPt);
+    QRectF region = office::shapesBoundsPt(document);
+    if (region.isNull()) {
+        region = pageRect.adjusted(page.leftMarginPt, page.topMarginPt, -page.rightMarginPt,
+                                   -page.bottomMarginPt);
+    } else {
+        region = region.adjusted(-18, -18, 18, 18).intersected(pageRect);
+    }
+    if (!region.isValid()) {
+        region = pageRect;
+    }
+    if (!region.isValid()) {
+        throw Error(QStringLiteral("The page has no area to draw."));
+    }
+    const double scale = std::min(kContentPictureViewport.width() / region.width(),
+                                  kContentPictureViewport.height() / region.height());
+    const QSize logical(std::max(1, int(std::lround(region.width() * scale))),
+                        std::max(1, int(std::lround(region.height() * scale))));
+    QImage picture = office::renderRegion(document, region, logical * 2);
+    app::markPictureDensity(picture, kContentPictureDevicePixelRatio);
+    return picture;
+}
+
+std::shared_ptr<WordApplication> createEmbeddedWord(app::Clipboard& clipboard,
+                                                    EmbeddedWordOptions options)
+{
+    return std::make_shared<Application>(std::make_shared<Engine>(clipboard, std::move(options)));
+}
+
+void registerEmbeddedWord(AutomationFactory& factory, app::Clipboard& clipboard,
+                          EmbeddedWordOptions options)
+{
+    factory.registerClass(QString::fromLatin1(kWordProgId),
+                          [&clipboard, options] { return createEmbeddedWord(clipboard, options); });
+}
+
+} // namespace docgen

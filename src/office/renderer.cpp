@@ -201,7 +201,20 @@ QImage renderRegion(const Document& document, const QRectF& regionPt, double pix
     if (!(widthPx >= 1 && heightPx >= 1) || widthPx * heightPx > double(kMaxRenderPixels)) {
         throw Error(QStringLiteral("The picture of the page would be too large."));
     }
-    QImage image(int(widthPx), int(heightPx), QImage::Format_ARGB32_Premultiplied);
+    return renderRegion(document, regionPt, QSize(int(widthPx), int(heightPx)));
+}
+
+QImage renderRegion(const Document& document, const QRectF& regionPt, QSize pixels)
+{
+    if (!regionPt.isValid() || !std::isfinite(regionPt.width()) ||
+        !std::isfinite(regionPt.height())) {
+        throw Error(QStringLiteral("The region to render is empty."));
+    }
+    if (pixels.width() < 1 || pixels.height() < 1 ||
+        qint64(pixels.width()) * pixels.height() > kMaxRenderPixels) {
+        throw Error(QStringLiteral("The picture of the page would be too large."));
+    }
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         throw Error(QStringLiteral("There is not enough memory for the picture of the page."));
     }
@@ -209,7 +222,7 @@ QImage renderRegion(const Document& document, const QRectF& regionPt, double pix
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
-    painter.scale(pixelsPerPt, pixelsPerPt);
+    painter.scale(pixels.width() / regionPt.width(), pixels.height() / regionPt.height());
     painter.translate(-regionPt.topLeft());
     const PageSetup& page = document.page();
     painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);

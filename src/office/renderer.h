@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRectF>
+#include <QSize>
 
 namespace office {
 
@@ -15,6 +16,8 @@ inline constexpr qint64 kMaxRenderPixels = 16LL * 1024 * 1024;
 // out with the fonts and insets the file states. Throws office::Error for an empty or
 // oversized picture.
 QImage renderRegion(const Document& document, const QRectF& regionPt, double pixelsPerPt);
+// The same, with the region stretched to exactly the given pixel size.
+QImage renderRegion(const Document& document, const QRectF& regionPt, QSize pixels);
 
 // The union of all shapes' frames; empty when there are no shapes.
 QRectF shapesBoundsPt(const Document& document);
