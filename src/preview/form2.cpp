@@ -89,14 +89,11 @@ void Form2::createControls()
     setFixedSize(twipsSize(kClientWidth, kClientHeight));
     setMouseTracking(true);
 
-    // Moving over the viewport, the bars or the page keeps the window's pointer as it is,
-    // so these do not pass mouse moves on to the window surface.
     mPicture2 = new QFrame(this);
     nameControl(mPicture2, "Picture2", QStringLiteral("Page viewport"));
     mPicture2->setFrameStyle(QFrame::Box | QFrame::Plain);
     mPicture2->setLineWidth(1);
     mPicture2->setGeometry(twipsRect(120, 120, 9330, 7425));
-    mPicture2->setAttribute(Qt::WA_NoMousePropagation);
     app::markAsPictureBox(mPicture2);
     app::setBackColor(mPicture2, app::designedWhite());
 
@@ -116,12 +113,10 @@ void Form2::createControls()
     mVScroll1 = new QScrollBar(Qt::Vertical, this);
     nameControl(mVScroll1, "VScroll1", QStringLiteral("Scroll page vertically"));
     mVScroll1->setGeometry(twipsRect(9450, 120, 255, 7425));
-    mVScroll1->setAttribute(Qt::WA_NoMousePropagation);
 
     mHScroll1 = new QScrollBar(Qt::Horizontal, this);
     nameControl(mHScroll1, "HScroll1", QStringLiteral("Scroll page horizontally"));
     mHScroll1->setGeometry(twipsRect(120, 7545, 9330, 255));
-    mHScroll1->setAttribute(Qt::WA_NoMousePropagation);
     for (QScrollBar* bar : {mVScroll1, mHScroll1})
         bar->setTracking(false);
 
