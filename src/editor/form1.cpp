@@ -96,6 +96,8 @@ void Form1::createControls()
     const auto option = [&](const char* name, const char* caption, const char* accessible) {
         auto* radio = named(new QRadioButton(QLatin1String(caption), mFrame3), name,
                             QLatin1String(accessible));
+        // A button fills with its Button role; the back colour is kept in Window.
+        radio->setBackgroundRole(QPalette::Window);
         app::setBackColor(radio, app::designedWhite());
         return radio;
     };

@@ -288,6 +288,12 @@ void TestForm1::skinTurnsFramesButtonFace()
     QCOMPARE(child<QRadioButton>("Option2")->palette().color(QPalette::Window), expected);
     QCOMPARE(mForm->palette().color(QPalette::Window), expected);
     QVERIFY(mDialogs.calls.isEmpty());
+    // The painted colour too: the empty right end of an option button.
+    auto* option = child<QRadioButton>("Option2");
+    const QImage shot = mForm->grab().toImage();
+    const QPoint probe =
+        option->mapTo(mForm.get(), QPoint(option->width() - 3, option->height() / 2));
+    QCOMPARE(shot.pixelColor(probe * shot.devicePixelRatio()), expected);
 }
 
 void TestForm1::addEntry_data()
