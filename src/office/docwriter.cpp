@@ -373,8 +373,8 @@ private:
             mXml.writeEmptyElement(kA, QStringLiteral("noFill"));
         }
         mXml.writeStartElement(kA, QStringLiteral("ln"));
+        mXml.writeAttribute(QStringLiteral("w"), emu(shape.lineWidthPt));
         if (shape.lineVisible) {
-            mXml.writeAttribute(QStringLiteral("w"), emu(shape.lineWidthPt));
             writeSolidFill(shape.lineColor);
             element(kA, QStringLiteral("miter"),
                     {{QStringLiteral("lim"), QStringLiteral("800000")}});

@@ -1,0 +1,368 @@
+#include "office/document.h"
+#include "office/error.h"
+#include "timelinepage.h"
+
+#include <QFontMetricsF>
+#include <QtTest>
+
+using namespace office;
+using officetest::buildTimeline;
+
+namespace {
+
+const Paragraph& paragraphOf(const Shape& shape, size_t block = 0)
+{
+    return std::get<Paragraph>(shape.story.at(block));
+}
+
+const Table& tableOf(const Shape& shape)
+{
+    for (const Block& block : shape.story) {
+        if (const auto* table = std::get_if<Table>(&block)) {
+            return *table;
+        }
+    }
+    throw Error(QStringLiteral("no table"));
+}
+
+// Width of a text in points, measured apart from the engine's own layout code.
+double advancePt(const QString& text, const CharFormat& format)
+{
+    QFont font(format.fontName);
+    font.setPixelSize(format.sizeHalfPt * 20); // 1/40 pt units keep the rounding small
+    font.setBold(format.bold);
+    font.setKerning(false);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return QFontMetricsF(font).horizontalAdvance(text) / 40.0;
+}
+
+QString descriptionOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.description();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestOfficeDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void newDocumentPage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<double>("widthPt");
+        QTest::addColumn<double>("heightPt");
+        QTest::newRow("us letter") << "en_US" << 612.0 << 792.0;
+        QTest::newRow("a4 germany") << "de_DE" << 595.3 << 841.9;
+        QTest::newRow("a4 c locale") << "C" << 595.3 << 841.9;
+    }
+    void newDocumentPage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(double, widthPt);
+        QFETCH(double, heightPt);
+        const QLocale saved;
+        QLocale::setDefault(QLocale(locale));
+        Document document;
+        QLocale::setDefault(saved);
+        QCOMPARE(document.page().widthPt, widthPt);
+        QCOMPARE(document.page().heightPt, heightPt);
+        QCOMPARE(document.page().topMarginPt, 72.0);
+        document.setOrientation(1);
+        QCOMPARE(document.page().widthPt, heightPt);
+        QCOMPARE(document.page().heightPt, widthPt);
+        QVERIFY(document.page().landscape);
+        document.setOrientation(1); // already landscape: stays
+        QCOMPARE(document.page().widthPt, heightPt);
+        QVERIFY(!descriptionOf([&] { document.setOrientation(2); }).isEmpty());
+    }
+
+    void newShapeLooks()
+    {
+        Document document;
+        const Shape& box = document.shape(document.addTextBox(10, 20, 100, 50));
+        QCOMPARE(box.fill, std::optional<QRgb>(qRgb(255, 255, 255)));
+        QVERIFY(box.lineVisible);
+        QCOMPARE(box.lineWidthPt, 0.5);
+        QCOMPARE(box.anchor, TextAnchor::Top);
+        const Shape& callout =
+            document.shape(document.addCallout(ShapeKind::UpArrowCallout, 0, 0, 72, 81));
+        QCOMPARE(callout.fill, std::optional<QRgb>(qRgb(0x44, 0x72, 0xC4)));
+        QCOMPARE(callout.lineColor, qRgb(0x2F, 0x52, 0x8F));
+        QCOMPARE(callout.lineWidthPt, 1.0);
+        QCOMPARE(callout.anchor, TextAnchor::Center);
+        QCOMPARE(paragraphOf(callout).alignment, Alignment::Center);
+        QVERIFY(box.id != callout.id);
+    }
+
+    void selectAndCollapse()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 200, 40);
+        document.setShapeText(box, QStringLiteral("Hello"));
+        document.select(document.shapeText(box));
+        QCOMPARE(document.selection().start, 0);
+        QCOMPARE(document.selection().end, 5); // the final mark is not part of it
+        document.collapse();
+        QCOMPARE(document.selection().end, 0);
+        document.moveRightCharacters(2, true);
+        QCOMPARE(document.selection().end, 2);
+        document.moveLeftCharacters(1, false); // a plain move collapses to the start
+        QCOMPARE(document.selection().start, 0);
+        QCOMPARE(document.selection().end, 0);
+    }
+
+    void typingUsesCollapsedFormat()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 200, 40);
+        document.setShapeText(box, QStringLiteral("ab"));
+        document.select(TextRange{StoryRef{box}, 1, 1});
+        document.setFontBold(true);
+        document.setFontSizePt(14);
+        document.typeText(QStringLiteral("X"));
+        const Paragraph& paragraph = paragraphOf(document.shape(box));
+        QCOMPARE(paragraph.text(), QStringLiteral("aXb"));
+        QCOMPARE(paragraph.runs.size(), size_t(3));
+        QVERIFY(paragraph.runs[1].format.bold);
+        QCOMPARE(paragraph.runs[1].format.sizeHalfPt, 28);
+        QVERIFY(!paragraph.runs[0].format.bold);
+        QCOMPARE(document.selection().start, 2);
+        // A typed paragraph break splits the paragraph and keeps its alignment.
+        document.setAlignment(Alignment::Right);
+        document.typeText(QStringLiteral("\rY"));
+        QCOMPARE(document.shape(box).story.size(), size_t(2));
+        QCOMPARE(paragraphOf(document.shape(box), 1).text(), QStringLiteral("Yb"));
+        QCOMPARE(paragraphOf(document.shape(box), 1).alignment, Alignment::Right);
+    }
+
+    void typingReplacesSelection()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 200, 40);
+        document.setShapeText(box, QStringLiteral("one\rtwo"));
+        document.select(TextRange{StoryRef{box}, 2, 6}); // "e", mark, "tw"
+        document.typeText(QStringLiteral("-"));
+        QCOMPARE(document.shape(box).story.size(), size_t(1));
+        QCOMPARE(paragraphOf(document.shape(box)).text(), QStringLiteral("on-o"));
+    }
+
+    void firstLineFormatting_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("wraps");
+        QTest::newRow("short") << "Project Timeline" << false;
+        QTest::newRow("long")
+            << "The Long History of the Northern Railway Company and All of Its Branch Lines "
+               "Through the Valley"
+            << true;
+        QTest::newRow("empty") << "" << false;
+    }
+    // The title steps: select the text, collapse, extend to the end of the first line and
+    // drop its ending character, then format.
+    void firstLineFormatting()
+    {
+        QFETCH(QString, title);
+        QFETCH(bool, wraps);
+        const Document document =
+            buildTimeline(title, officetest::threeEntries(), officetest::letterPage());
+        const Shape& box = document.shape(0);
+        const Paragraph& paragraph = paragraphOf(box);
+        QCOMPARE(paragraph.text(), title);
+        QCOMPARE(paragraph.alignment, Alignment::Center);
+        if (title.isEmpty()) {
+            QVERIFY(paragraph.runs.empty());
+            QCOMPARE(paragraph.markFormat.fontName, QStringLiteral("Arial"));
+            QCOMPARE(paragraph.markFormat.sizeHalfPt, 56);
+            return;
+        }
+        const Run& first = paragraph.runs.front();
+        QCOMPARE(first.format.fontName, QStringLiteral("Arial"));
+        QCOMPARE(first.format.sizeHalfPt, 56);
+        QVERIFY(first.format.bold);
+        const CharFormat body; // Calibri 11 pt: what the line was measured in
+        const double lineWidth = 301.05 - 14.4;
+        QCOMPARE(paragraph.runs.size(), size_t(wraps ? 2 : 1));
+        if (!wraps) {
+            QCOMPARE(first.text, title);
+            QVERIFY(advancePt(title, body) <= lineWidth);
+            // The paragraph mark stays as it was.
+            QCOMPARE(paragraph.markFormat.fontName, QStringLiteral("Calibri"));
+            return;
+        }
+        QCOMPARE(paragraph.runs.size(), size_t(2));
+        const Run& rest = paragraph.runs[1];
+        QVERIFY(rest.text.startsWith(u' ')); // the blank the line broke at is not formatted
+        QCOMPARE(rest.format.fontName, QStringLiteral("Calibri"));
+        QCOMPARE(rest.format.sizeHalfPt, 22);
+        QVERIFY(advancePt(first.text, body) <= lineWidth);
+        const QString nextWord = rest.text.mid(1).section(u' ', 0, 0);
+        QVERIFY(advancePt(first.text + u' ' + nextWord, body) > lineWidth);
+    }
+
+    void endKeyOnEachLine()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 60, 40); // 45.6 pt of line
+        document.setShapeText(box, QStringLiteral("aaaa bbbb cccc dddd"));
+        document.select(TextRange{StoryRef{box}, 0, 0});
+        document.endKeyLine(true);
+        const int firstEnd = document.selection().end;
+        QVERIFY(firstEnd > 0 && firstEnd < 19);
+        QCOMPARE(paragraphOf(document.shape(box)).text().at(firstEnd - 1), QChar(u' '));
+        // From the last line the mark is included.
+        document.select(TextRange{StoryRef{box}, 18, 18});
+        document.endKeyLine(true);
+        QCOMPARE(document.selection().end, 20);
+        document.select(TextRange{StoryRef{box}, 18, 18});
+        document.endKeyLine(false);
+        QCOMPARE(document.selection().start, 19);
+        QCOMPARE(document.selection().end, 19);
+    }
+
+    void barTable_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<float>("widthPt");
+        QTest::addColumn<int>("widthTwips");
+        QTest::newRow("1") << 1 << 633.6f << 12672;
+        QTest::newRow("3") << 3 << 211.2f << 4224;
+        QTest::newRow("4") << 4 << 158.4f << 3168;
+        QTest::newRow("7 rounds to whole twips") << 7 << 90.5f << 1810;
+    }
+    void barTable()
+    {
+        QFETCH(int, entries);
+        QFETCH(float, widthPt);
+        QFETCH(int, widthTwips);
+        QList<officetest::Entry> list;
+        for (int i = 0; i < entries; ++i) {
+            list.append({QString::number(2000 + i), QStringLiteral("n%1").arg(i)});
+        }
+        const Document document =
+            buildTimeline(QStringLiteral("T"), list, officetest::letterPage());
+        const Shape& bar = document.shape(1);
+        const Table& table = tableOf(bar);
+        QCOMPARE(float(document.columnPreferredWidthPt(table.id, 1)), widthPt);
+        QCOMPARE(table.columnWidthsTwips, std::vector<int>(size_t(entries), widthTwips));
+        QCOMPARE(table.rows.size(), size_t(1)); // moving past the last cell adds no row
+        QVERIFY(!table.borders[BorderTop].visible);
+        QVERIFY(!table.borders[BorderBottom].visible);
+        QVERIFY(table.borders[BorderLeft].visible && table.borders[BorderInsideV].visible);
+        for (int i = 0; i < entries; ++i) {
+            const Paragraph& cell = table.rows[0][size_t(i)].paragraphs.front();
+            QCOMPARE(cell.text(), QString::number(2000 + i));
+            QCOMPARE(cell.runs.front().format.sizeHalfPt, 20);
+        }
+        // The paragraph after the table keeps the 10 pt mark.
+        QCOMPARE(std::get<Paragraph>(bar.story.back()).markFormat.sizeHalfPt, 20);
+        QVERIFY(std::holds_alternative<Table>(bar.story.front()));
+        // Each callout's whole text is 10 pt and white.
+        for (int i = 0; i < entries; ++i) {
+            const Paragraph& notes = paragraphOf(document.shape(2 + i));
+            QCOMPARE(notes.runs.front().format.sizeHalfPt, 20);
+            QCOMPARE(notes.runs.front().format.color, std::optional<QRgb>(qRgb(255, 255, 255)));
+        }
+    }
+
+    void selectionLeavesTableAfterLastCell()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 300, 40);
+        const int id = document.addTable(document.shapeText(box), 1, 2);
+        QCOMPARE(document.selection().where.tableId, id);
+        document.moveRightCell();
+        QCOMPARE(document.selection().where.column, 1);
+        document.moveRightCell();
+        QCOMPARE(document.selection().where.tableId, 0);
+        document.typeText(QStringLiteral("after"));
+        QCOMPARE(std::get<Paragraph>(document.shape(box).story.back()).text(),
+                 QStringLiteral("after"));
+        QVERIFY(!descriptionOf([&] { document.moveRightCell(); }).isEmpty());
+    }
+
+    void wholeStoryReachesCells()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 300, 40);
+        const int id = document.addTable(document.shapeText(box), 1, 2);
+        document.typeText(QStringLiteral("in cell"));
+        document.wholeStory();
+        QCOMPARE(document.selection().where.tableId, 0);
+        document.setFontSizePt(8);
+        const Paragraph& cell = document.table(id).rows[0][0].paragraphs.front();
+        QCOMPARE(cell.runs.front().format.sizeHalfPt, 16);
+    }
+
+    void tableColumnLimit_data()
+    {
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("none") << 0 << false;
+        QTest::newRow("one") << 1 << true;
+        QTest::newRow("last allowed") << 63 << true;
+        QTest::newRow("one past") << 64 << false;
+    }
+    void tableColumnLimit()
+    {
+        QFETCH(int, columns);
+        QFETCH(bool, accepted);
+        Document document;
+        const int box = document.addTextBox(0, 0, 648, 18);
+        const QString failure =
+            descriptionOf([&] { document.addTable(document.shapeText(box), 1, columns); });
+        if (accepted) {
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            QCOMPARE(std::get<Table>(document.shape(box).story.front()).columnWidthsTwips.size(),
+                     size_t(columns));
+        } else {
+            QVERIFY(failure.contains(QStringLiteral("63")));
+            QCOMPARE(document.shape(box).story.size(), size_t(1)); // nothing inserted
+        }
+    }
+
+    void badArgumentsFail_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::newRow("font size 0") << 0;
+        QTest::newRow("empty font name") << 1;
+        QTest::newRow("missing shape") << 2;
+        QTest::newRow("stale range") << 3;
+        QTest::newRow("column 2 of 1") << 4;
+        QTest::newRow("table in a cell") << 5;
+    }
+    void badArgumentsFail()
+    {
+        QFETCH(int, which);
+        Document document;
+        const int box = document.addTextBox(0, 0, 300, 40);
+        document.setShapeText(box, QStringLiteral("abc"));
+        document.select(document.shapeText(box));
+        const QList<std::function<void()>> actions = {
+            [&] { document.setFontSizePt(0); },
+            [&] { document.setFontName(QStringLiteral(" ")); },
+            [&] { document.shape(7); },
+            [&] {
+                document.select(TextRange{StoryRef{box}, 0, 40});
+            },
+            [&] {
+                const int id = document.addTable(TextRange{StoryRef{box}, 0, 0}, 1, 1);
+                document.columnPreferredWidthPt(id, 2);
+            },
+            [&] {
+                document.addTable(TextRange{StoryRef{box}, 0, 0}, 1, 1);
+                document.addTable(document.selection(), 1, 1);
+            },
+        };
+        QVERIFY(!descriptionOf(actions[which]).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestOfficeDocument)
+#include "tst_officedocument.moc"
