@@ -1,3 +1,4 @@
+#include "editor/entrylist.h"
 #include "editor/form1.h"
 #include "editor/settingsstore.h"
 
@@ -111,6 +112,8 @@ private slots:
     void switchingWhenRowsCannotBeWrittenStays();
     void titleWrittenOnEveryKeystroke();
     void titleFocusSelectsAll();
+    void titleWriteFailureIsSaid();
+    void fullListNeitherGrowsNorShrinks();
     void handCursor_data();
     void handCursor();
     void hourglassNotReplacedByHover_data();
@@ -624,6 +627,36 @@ void TestForm1::titleFocusSelectsAll()
     title->deselect();
     title->setFocus(Qt::MouseFocusReason);
     QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
+}
+
+void TestForm1::titleWriteFailureIsSaid()
+{
+    editor::Form1& form = start();
+    mFailing->failingKey = QStringLiteral("Text1");
+    form.setTitleText(QStringLiteral("T"));
+    QCOMPARE(mDialogs.messageTexts(), QStringList{QStringLiteral("Disk full")});
+    QCOMPARE(mDialogs.messages().first().caption, QLatin1String(kAppTitle));
+    QCOMPARE(form.titleText(), QStringLiteral("T"));
+}
+
+void TestForm1::fullListNeitherGrowsNorShrinks()
+{
+    // One past the capacity, as only an outside change of the store could make it.
+    Entries entries;
+    for (int i = 0; i <= editor::kMaxEntries; ++i)
+        entries.append({QString::number(i), QStringLiteral("n")});
+    const QString list = editor::encodeEntryList(entries);
+    mStore->write(QStringLiteral("Timeline1"), list);
+    editor::Form1& form = start();
+    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    mDialogs.inputAnswers = {"2024", "one more"};
+    form.PushButton1_Click();
+    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    QCOMPARE(mDialogs.messages().size(), 1);
+    QVERIFY2(mDialogs.messageTexts().first().contains(QStringLiteral("32767")),
+             qPrintable(mDialogs.messageTexts().first()));
+    form.close();
+    QCOMPARE(stored(QStringLiteral("Timeline1")), list);
 }
 
 void TestForm1::handCursor_data()
