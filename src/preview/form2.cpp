@@ -299,14 +299,13 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == mPicture1) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
         switch (type) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-            Picture1_MouseDown(mouse);
+            Picture1_MouseDown(static_cast<QMouseEvent*>(event));
             return true;
         case QEvent::MouseMove:
-            Picture1_MouseMove(mouse);
+            Picture1_MouseMove(static_cast<QMouseEvent*>(event));
             return true;
         case QEvent::MouseButtonRelease:
             Picture1_MouseUp();

@@ -77,6 +77,7 @@ private slots:
     void baseSizeRoundsHalfToEven();
     void activationPreparesOncePerPage();
     void setupOverflowIsReportedByCaller();
+    void redrawFailureStaysInsideRedraw();
     void zoomAfterScrollingResetsPositionInOrder();
     void barValueChangeRunsHandlerOnlyOnChange();
     void shrinkingMaxBelowValueMovesPage();
@@ -402,6 +403,28 @@ void TestViewport::setupOverflowIsReportedByCaller()
     QVERIFY(boxes[0].contains(
         QStringLiteral("in Chronoweave2021/08/31.Form2.Form_Activate at line 136\r")));
     QVERIFY(!f.view.mFirstActivate); // statement 138 still ran
+
+    // The zoom commands report the same failure under their own label and statement.
+    f.view.zoomIn();
+    f.view.zoomOut();
+    QCOMPARE(f.boxes().size(), 3);
+    QVERIFY(f.boxes()[1].contains(QStringLiteral("Form2.PushButton1_Click at line 100\r")));
+    QVERIFY(f.boxes()[2].contains(QStringLiteral("Form2.PushButton2_Click at line 100\r")));
+}
+
+void TestViewport::redrawFailureStaysInsideRedraw()
+{
+    Fixture f;
+    f.deliver(1000, 500);
+    f.view.mBaseWidth = std::numeric_limits<std::int32_t>::max();
+    f.view.zoomIn();
+    const QStringList boxes = f.boxes();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY(boxes[0].startsWith(QStringLiteral("Overflow\r\n")));
+    QVERIFY(boxes[0].contains(QStringLiteral("Form2.RedrawImage at line 100\r")));
+    // It went on with statement 102 and painted at the old width.
+    QCOMPARE(f.view.mZoomHeight, 625);
+    QCOMPARE(f.view.picture1().outerWidth, 1000.0);
 }
 
 void TestViewport::zoomAfterScrollingResetsPositionInOrder()
