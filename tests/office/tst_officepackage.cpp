@@ -1,0 +1,336 @@
+#include "office/docreader.h"
+#include "office/docwriter.h"
+#include "office/error.h"
+#include "office/renderer.h"
+#include "office/zippackage.h"
+#include "timelinepage.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace office;
+
+namespace {
+
+QString readFailure(const QByteArray& bytes)
+{
+    try {
+        readPackage(bytes);
+    } catch (const Error& error) {
+        return error.description();
+    }
+    return QString();
+}
+
+// A package whose main part is the given text, beside a valid content-types part.
+QByteArray packageWithMain(const QByteArray& main)
+{
+    return zippackage::write({{QStringLiteral("[Content_Types].xml"), QByteArray("<Types/>")},
+                              {QStringLiteral("word/document.xml"), main}});
+}
+
+QByteArray mainPartOf(const QByteArray& package)
+{
+    zippackage::Reader reader(package);
+    return reader.read(QStringLiteral("word/document.xml"));
+}
+
+void compareShapes(const Document& actual, const Document& expected)
+{
+    QCOMPARE(actual.shapes().size(), expected.shapes().size());
+    for (size_t i = 0; i < expected.shapes().size(); ++i) {
+        Shape a = actual.shapes()[i];
+        const Shape& e = expected.shapes()[i];
+        // Positions travel as whole EMU.
+        QVERIFY(std::abs(a.leftPt - e.leftPt) < 1e-4);
+        QVERIFY(std::abs(a.topPt - e.topPt) < 1e-4);
+        QVERIFY(std::abs(a.widthPt - e.widthPt) < 1e-4);
+        QVERIFY(std::abs(a.heightPt - e.heightPt) < 1e-4);
+        a.leftPt = e.leftPt;
+        a.topPt = e.topPt;
+        a.widthPt = e.widthPt;
+        a.heightPt = e.heightPt;
+        QVERIFY2(a == e, qPrintable(QStringLiteral("shape %1 differs").arg(i)));
+    }
+}
+
+bool isDark(QRgb pixel)
+{
+    return qRed(pixel) < 100 && qGreen(pixel) < 100 && qBlue(pixel) < 100;
+}
+
+// The inked columns of dark pixels inside a rectangle of the picture (points at 4 px/pt).
+std::pair<double, double> darkInkSpanPt(const QImage& image, QRectF areaPt, double scale)
+{
+    double minX = 1e9;
+    double maxX = -1e9;
+    for (int y = int(areaPt.top() * scale); y < int(areaPt.bottom() * scale); ++y) {
+        for (int x = int(areaPt.left() * scale); x < int(areaPt.right() * scale); ++x) {
+            if (isDark(image.pixel(x, y))) {
+                minX = std::min(minX, x / scale);
+                maxX = std::max(maxX, (x + 1) / scale);
+            }
+        }
+    }
+    return {minX, maxX};
+}
+
+} // namespace
+
+class TestOfficePackage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("three entries") << "Project Timeline" << 3;
+        QTest::newRow("one entry, empty title") << "" << 1;
+        QTest::newRow("text with tab and break") << "A\tB\vC" << 2;
+        QTest::newRow("63 entries") << "Many" << 63;
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, entries);
+        QList<officetest::Entry> list;
+        for (int i = 0; i < entries; ++i) {
+            list.append({QStringLiteral("D%1").arg(i), QStringLiteral("Notes <%1> & more").arg(i)});
+        }
+        const Document built = officetest::buildTimeline(title, list, officetest::letterPage());
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("timeline.doc"));
+        saveDocument(built, path);
+        const Document read = openDocument(path);
+        QCOMPARE(read.page(), built.page());
+        QVERIFY(read.body() == built.body());
+        compareShapes(read, built);
+        // A second trip changes nothing at all.
+        QVERIFY(readPackage(writePackage(read)).sameContent(read));
+    }
+
+    void savedPackageParts()
+    {
+        const Document built = officetest::buildTimeline(
+            QStringLiteral("T"), officetest::threeEntries(), officetest::letterPage());
+        zippackage::Reader reader(writePackage(built));
+        for (const char* part :
+             {"[Content_Types].xml", "_rels/.rels", "word/document.xml", "word/styles.xml",
+              "word/settings.xml", "word/_rels/document.xml.rels"}) {
+            QVERIFY2(reader.contains(QString::fromLatin1(part)), part);
+        }
+        const QByteArray settings = reader.read(QStringLiteral("word/settings.xml"));
+        QVERIFY(settings.contains("compatibilityMode"));
+        QVERIFY(settings.contains("w:val=\"15\""));
+        const QByteArray main = reader.read(QStringLiteral("word/document.xml"));
+        QVERIFY(main.contains("<wp:posOffset>914400</wp:posOffset>")); // bar left 72 pt
+        QVERIFY(main.contains("w:orient=\"landscape\""));
+        QVERIFY(main.contains("prst=\"upArrowCallout\""));
+        QVERIFY(main.contains("<w:gridCol w:w=\"4224\"/>"));
+    }
+
+    void saveFailureKeepsOldFile()
+    {
+        QTemporaryDir folder;
+        const Document document;
+        QVERIFY_THROWS_EXCEPTION(
+            Error, saveDocument(document, folder.filePath(QStringLiteral("no/such/x.doc"))));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("no/such/x.doc"))));
+    }
+
+    void readsReferenceSample_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<double>("pageWidthPt");
+        QTest::addColumn<double>("midPt");
+        QTest::newRow("letter") << "timeline-letter-3.doc" << 792.0 << 234.0;
+        QTest::newRow("a4") << "timeline-a4-3.doc" << 841.9 << 225.65;
+        QTest::newRow("minimal") << "timeline-letter-3-minimal.docx" << 792.0 << 234.0;
+    }
+    void readsReferenceSample()
+    {
+        QFETCH(QString, file);
+        QFETCH(double, pageWidthPt);
+        QFETCH(double, midPt);
+        const QString samples = qEnvironmentVariable("LOOM_SAMPLES_DIR");
+        if (samples.isEmpty()) {
+            QSKIP("LOOM_SAMPLES_DIR is not set");
+        }
+        const Document document = openDocument(samples + u'/' + file);
+        QCOMPARE(document.page().widthPt, pageWidthPt);
+        QVERIFY(document.page().landscape);
+        QCOMPARE(document.shapes().size(), size_t(5));
+        const double pw = pageWidthPt;
+        const double w = 633.6 / 3;
+        const double l1 = pw / 2 - 324 + (pw / 4) / 3;
+        struct Expected
+        {
+            ShapeKind kind;
+            double left, top, width, height;
+        };
+        const Expected expected[] = {
+            {ShapeKind::TextBox, pw / 2 - 150.525, 0, 301.05, 45.2},
+            {ShapeKind::TextBox, pw / 2 - 324, midPt, 648, 18},
+            {ShapeKind::UpArrowCallout, l1, midPt + 18, 72, 81},
+            {ShapeKind::DownArrowCallout, l1 + w, midPt - 81, 72, 81},
+            {ShapeKind::UpArrowCallout, l1 + 2 * w, midPt + 18, 72, 81},
+        };
+        for (size_t i = 0; i < 5; ++i) {
+            const Shape& shape = document.shapes()[i];
+            QCOMPARE(shape.kind, expected[i].kind);
+            QVERIFY2(std::abs(shape.leftPt - expected[i].left) < 0.01,
+                     qPrintable(QString::number(shape.leftPt)));
+            QVERIFY(std::abs(shape.topPt - expected[i].top) < 0.01);
+            QVERIFY(std::abs(shape.widthPt - expected[i].width) < 0.01);
+            QVERIFY(std::abs(shape.heightPt - expected[i].height) < 0.01);
+        }
+        QVERIFY(!document.shapes()[0].lineVisible);
+        QCOMPARE(document.shapes()[0].wrapType, kWrapSquare);
+        QCOMPARE(document.shapes()[1].fill, std::optional<QRgb>(qRgb(204, 255, 204)));
+        const Table& table = std::get<Table>(document.shapes()[1].story.front());
+        QCOMPARE(table.columnWidthsTwips, std::vector<int>(3, 4224));
+        QVERIFY(!table.borders[BorderTop].visible && table.borders[BorderLeft].visible);
+        QCOMPARE(table.rows[0][1].paragraphs.front().text(), QStringLiteral("1995"));
+        QCOMPARE(table.rows[0][1].paragraphs.front().runs.front().format.sizeHalfPt, 20);
+        const Paragraph& title = std::get<Paragraph>(document.shapes()[0].story.front());
+        QCOMPARE(title.runs.front().format.fontName, QStringLiteral("Arial"));
+        QVERIFY(title.runs.front().format.bold);
+        QCOMPARE(std::get<Paragraph>(document.shapes()[4].story.front()).text(),
+                 QStringLiteral("Expansion"));
+    }
+
+    // Another program's save wraps drawings in AlternateContent with a VML fallback and
+    // spells out the adjust values; the reader takes the Choice and ignores the rest.
+    void readsAlternateContent()
+    {
+        const Document built = officetest::buildTimeline(
+            QStringLiteral("T"), officetest::threeEntries(), officetest::letterPage());
+        QByteArray main = mainPartOf(writePackage(built));
+        main.replace("<w:drawing>", "<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing>");
+        main.replace("</w:drawing>",
+                     "</w:drawing></mc:Choice><mc:Fallback><w:pict><w:drawing>"
+                     "<wp:anchor/></w:drawing></w:pict></mc:Fallback></mc:AlternateContent>");
+        main.replace("<w:document ", "<w:document xmlns:mc=\"http://schemas.openxmlformats.org/"
+                                     "markup-compatibility/2006\" ");
+        main.replace("layoutInCell=\"1\"", "layoutInCell=\"0\"");
+        main.replace("<wp:effectExtent wp:l=\"0\"", "<wp:effectExtent wp:l=\"12700\"");
+        const Document read = readPackage(packageWithMain(main));
+        compareShapes(read, built);
+    }
+
+    void hostileInputFails_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray random(4096, Qt::Uninitialized);
+        QRandomGenerator generator(7);
+        for (char& c : random) {
+            c = char(generator.bounded(256));
+        }
+        const QByteArray good = writePackage(officetest::buildTimeline(
+            QStringLiteral("T"), officetest::threeEntries(), officetest::letterPage()));
+        QByteArray deep = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                          "wordprocessingml/2006/main\"><w:body>";
+        for (int i = 0; i < 20000; ++i) {
+            deep += "<w:p>";
+        }
+        QByteArray wide = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                          "wordprocessingml/2006/main\"><w:body><w:tbl><w:tblGrid>";
+        for (int i = 0; i < 70; ++i) {
+            wide += "<w:gridCol w:w=\"100\"/>";
+        }
+        wide += "</w:tblGrid></w:tbl></w:body></w:document>";
+        // 17 MB of blanks deflate to a few kilobytes: the cap must stop the inflation.
+        const QByteArray bomb =
+            packageWithMain(QByteArray("<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                                       "wordprocessingml/2006/main\"><w:body>") +
+                            QByteArray(17 * 1024 * 1024, ' ') + "</w:body></w:document>");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("random bytes") << random;
+        QTest::newRow("truncated zip") << good.left(good.size() / 2);
+        QTest::newRow("zip without document")
+            << zippackage::write({{QStringLiteral("a.txt"), "x"}});
+        QTest::newRow("malformed xml") << packageWithMain("<w:document><w:body><w:p></w:body>");
+        QTest::newRow("not a word document") << packageWithMain("<html/>");
+        QTest::newRow("deeply nested") << packageWithMain(deep);
+        QTest::newRow("too many columns") << packageWithMain(wide);
+        QTest::newRow("zip bomb") << bomb;
+        QTest::newRow("absurd number") << packageWithMain(mainPartOf(good).replace(
+            "<wp:posOffset>914400<", "<wp:posOffset>99999999999999999999<"));
+    }
+    void hostileInputFails()
+    {
+        QFETCH(QByteArray, bytes);
+        const QString failure = readFailure(bytes);
+        QVERIFY2(!failure.isEmpty(), "the reader accepted the input");
+    }
+
+    void openMissingOrEmptyFile()
+    {
+        QTemporaryDir folder;
+        const QString empty = folder.filePath(QStringLiteral("empty.doc"));
+        QFile file(empty);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        for (const QString& path : {empty, folder.filePath(QStringLiteral("missing.doc"))}) {
+            try {
+                openDocument(path);
+                QFAIL("opened");
+            } catch (const Error& error) {
+                QVERIFY(error.description().contains(path));
+            }
+        }
+    }
+
+    void rendersPage()
+    {
+        const Document document =
+            officetest::buildTimeline(QStringLiteral("Project Timeline"),
+                                      officetest::threeEntries(), officetest::letterPage());
+        const double scale = 4; // pixels per point
+        const QImage image = renderRegion(document, QRectF(0, 0, 792, 612), scale);
+        QCOMPARE(image.size(), QSize(3168, 2448));
+        auto at = [&](double xPt, double yPt) {
+            return image.pixel(int(xPt * scale), int(yPt * scale)) & 0xFFFFFF;
+        };
+        QCOMPARE(at(20, 20), QRgb(0xFFFFFF));
+        QCOMPARE(at(75, 243), QRgb(0xCCFFCC));  // bar, left of the table
+        QCOMPARE(at(142, 290), QRgb(0x4472C4)); // callout 1 body, away from its text
+        QCOMPARE(at(148, 258), QRgb(0xFFFFFF)); // beside the up arrow's head: page
+        QCOMPARE(at(174, 262), QRgb(0x4472C4)); // inside the head, below its tip at 252
+        QCOMPARE(at(352, 160), QRgb(0x4472C4)); // callout 2 body
+        // Title ink: centred on the page width, 28 pt bold Arial from the top inset.
+        const auto title = darkInkSpanPt(image, QRectF(74, 3, 644, 40), scale);
+        QVERIFY2(std::abs((title.first + title.second) / 2 - 396) < 1.5,
+                 qPrintable(QStringLiteral("%1..%2").arg(title.first).arg(title.second)));
+        QVERIFY(title.second - title.first > 200 && title.second - title.first < 230);
+        // The first date begins one cell margin inside its cell.
+        const auto date = darkInkSpanPt(image, QRectF(80.5, 238, 100, 12), scale);
+        QVERIFY2(date.first > 84 && date.first < 86.5, qPrintable(QString::number(date.first)));
+        // The cell's left border line sits on the table's edge at 79.2 pt.
+        QVERIFY(isDark(image.pixel(int(79.2 * scale), int(243 * scale))));
+        // Top border removed: the bar's edge row above the table is the bar's own outline,
+        // inside it the fill continues without a table line.
+        QCOMPARE(at(150, 235.5), QRgb(0xCCFFCC));
+        // White text on the callout: light pixels near its text centre.
+        bool light = false;
+        for (int x = int(160 * scale); x < int(190 * scale) && !light; ++x) {
+            light = (image.pixel(x, int(306.5 * scale)) & 0xFFFFFF) == 0xFFFFFF;
+        }
+        QVERIFY(light);
+    }
+
+    void renderRegionLimits()
+    {
+        const Document document;
+        QVERIFY_THROWS_EXCEPTION(Error, renderRegion(document, QRectF(0, 0, 0, 10), 1.0));
+        QVERIFY_THROWS_EXCEPTION(Error, renderRegion(document, QRectF(0, 0, 1e6, 1e6), 10.0));
+        const QImage part = renderRegion(document, QRectF(100, 100, 50, 25), QSize(100, 50));
+        QCOMPARE(part.size(), QSize(100, 50));
+    }
+};
+
+QTEST_MAIN(TestOfficePackage)
+#include "tst_officepackage.moc"
