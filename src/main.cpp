@@ -1,9 +1,12 @@
-#include "editor/form1.h"
 #include "editor/settingsstore.h"
+#include "editor/studio.h"
 
+#include "app/clipboard.h"
 #include "app/dialogs.h"
 #include "app/fileutil.h"
 #include "app/processend.h"
+#include "docgen/embeddedword.h"
+#include "docgen/wordautomation.h"
 
 #include <QApplication>
 
@@ -12,17 +15,13 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     app::QtDialogs dialogs;
     app::ProcessProgramEnd programEnd;
+    app::SystemClipboard clipboard;
     editor::QSettingsStore store;
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
 
-    editor::Form1Services services{dialogs, programEnd, store, app::programFolder(), {}, {}};
-
-    // WIRING POINT for the document engine and builder: set
-    // services.ensureWordAvailable (the start-up Word check) before the window is made,
-    // and call form.setCreateTemplate with the builder once it exists.
-
-    editor::Form1 form(services);
-    if (!form.Form_Load())
+    editor::Studio studio({dialogs, programEnd, store, factory, clipboard, app::programFolder()});
+    if (!studio.start())
         return 0;
-    form.show();
     return application.exec();
 }

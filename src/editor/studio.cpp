@@ -1,0 +1,86 @@
+#include "studio.h"
+
+#include "docgen/wordcheck.h"
+#include "preview/form2.h"
+
+namespace editor {
+
+Studio::Studio(StudioServices services)
+    : mServices(services), mBuilder(services.dialogs, services.factory, services.clipboard)
+{
+    Form1Services formServices{mServices.dialogs,
+                               mServices.programEnd,
+                               mServices.store,
+                               mServices.programFolder,
+                               [this] {
+                                   return docgen::EnsureWordAvailable(
+                                       mServices.factory, mServices.dialogs, mServices.programEnd);
+                               },
+                               [this] { mBuilder.PushButton6_Click(*this); }};
+    mForm1 = std::make_unique<Form1>(formServices);
+}
+
+Studio::~Studio() = default;
+
+bool Studio::start()
+{
+    if (!mForm1->Form_Load())
+        return false;
+    mForm1->show();
+    return true;
+}
+
+preview::Form2& Studio::previewForm()
+{
+    if (!mForm2) {
+        preview::Form2Services formServices{mServices.dialogs, mServices.programEnd,
+                                            mServices.programFolder, [this] { mForm1->show(); },
+                                            [this] { mForm1->SaveScaleEntries(); }};
+        mForm2 = std::make_unique<preview::Form2>(formServices);
+    }
+    return *mForm2;
+}
+
+int Studio::entryCount() const
+{
+    return mForm1->entryCount();
+}
+
+docgen::TimelineEntry Studio::entry(int row) const
+{
+    return docgen::TimelineEntry{mForm1->entryDate(row - 1), mForm1->entryNotes(row - 1)};
+}
+
+QString Studio::titleText() const
+{
+    return mForm1->titleText();
+}
+
+void Studio::setMousePointer(app::MousePointer pointer)
+{
+    mForm1->setMousePointer(pointer);
+}
+
+void Studio::setPreviewPicture(const QImage& page)
+{
+    previewForm().setPicture1(page);
+}
+
+void Studio::setPreviewWordFile(const QString& path)
+{
+    previewForm().setWordFile(path);
+}
+
+void Studio::showPreview()
+{
+    preview::Form2& form = previewForm();
+    form.show();
+    form.activateWindow();
+}
+
+void Studio::hideMainWindow()
+{
+    mForm1->hide();
+}
+
+} // namespace editor

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "form1.h"
+
+#include "docgen/templatebuilder.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace app {
+class Clipboard;
+class Dialogs;
+class ProgramEnd;
+} // namespace app
+
+namespace docgen {
+class AutomationFactory;
+} // namespace docgen
+
+namespace preview {
+class Form2;
+} // namespace preview
+
+namespace editor {
+
+class SettingsStore;
+
+struct StudioServices
+{
+    app::Dialogs& dialogs;
+    app::ProgramEnd& programEnd;
+    SettingsStore& store;
+    const docgen::AutomationFactory& factory;
+    app::Clipboard& clipboard;
+    QString programFolder;
+};
+
+// The two windows and the command between them. "Start Creating Template" on the main
+// window runs the template builder with this object as its host: the main window gives
+// the entries and the pointer, and the preview window, made on first use, receives the
+// page and the document.
+class Studio : private docgen::TemplateHost
+{
+public:
+    explicit Studio(StudioServices services);
+    ~Studio() override;
+
+    // Runs the main window's start-up; false when the program has ended during it.
+    bool start();
+
+    Form1& mainWindow() { return *mForm1; }
+    // The preview window, or null before the first page was delivered.
+    preview::Form2* previewWindow() { return mForm2.get(); }
+    const docgen::TemplateBuilder& builder() const { return mBuilder; }
+
+private:
+    preview::Form2& previewForm();
+
+    int entryCount() const override;
+    docgen::TimelineEntry entry(int row) const override;
+    QString titleText() const override;
+    void setMousePointer(app::MousePointer pointer) override;
+    void setPreviewPicture(const QImage& page) override;
+    void setPreviewWordFile(const QString& path) override;
+    void showPreview() override;
+    void hideMainWindow() override;
+
+    StudioServices mServices;
+    docgen::TemplateBuilder mBuilder;
+    std::unique_ptr<Form1> mForm1;
+    std::unique_ptr<preview::Form2> mForm2;
+};
+
+} // namespace editor

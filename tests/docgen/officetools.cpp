@@ -1,0 +1,97 @@
+#include "officetools.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+namespace officetools {
+namespace {
+bool run(const QString& program, const QStringList& arguments, QByteArray* output,
+         QString* errorText, int timeoutMs = 180000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted(20000) || !process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        if (errorText)
+            *errorText = program + QStringLiteral(" did not run: ") + process.errorString();
+        return false;
+    }
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (process.exitCode() != 0 && errorText)
+        *errorText = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+} // namespace
+
+bool available()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
+QString convertToPdf(const QString& documentPath, const QString& workFolder, QString* errorText)
+{
+    const QString profile = QDir(workFolder).filePath(QStringLiteral("office-profile"));
+    const QString outFolder = QDir(workFolder).filePath(QStringLiteral("pdf"));
+    QDir().mkpath(outFolder);
+    const QStringList arguments{QStringLiteral("-env:UserInstallation=") +
+                                    QUrl::fromLocalFile(profile).toString(),
+                                QStringLiteral("--headless"),
+                                QStringLiteral("--norestore"),
+                                QStringLiteral("--convert-to"),
+                                QStringLiteral("pdf"),
+                                QStringLiteral("--outdir"),
+                                outFolder,
+                                documentPath};
+    if (!run(QStringLiteral("soffice"), arguments, nullptr, errorText))
+        return {};
+    const QString pdf = QDir(outFolder).filePath(QFileInfo(documentPath).completeBaseName() +
+                                                 QStringLiteral(".pdf"));
+    return QFileInfo::exists(pdf) ? pdf : QString();
+}
+
+QList<Word> wordsOf(const QString& pdfPath)
+{
+    QByteArray xhtml;
+    QList<Word> words;
+    if (!run(QStringLiteral("pdftotext"),
+             {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+              QStringLiteral("-l"), QStringLiteral("1"), pdfPath, QStringLiteral("-")},
+             &xhtml, nullptr))
+        return words;
+    QXmlStreamReader reader(xhtml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement &&
+            reader.name() == QLatin1String("word")) {
+            const auto attributes = reader.attributes();
+            const double xMin = attributes.value(QLatin1String("xMin")).toDouble();
+            const double yMin = attributes.value(QLatin1String("yMin")).toDouble();
+            const double xMax = attributes.value(QLatin1String("xMax")).toDouble();
+            const double yMax = attributes.value(QLatin1String("yMax")).toDouble();
+            words << Word{reader.readElementText(),
+                          QRectF(QPointF(xMin, yMin), QPointF(xMax, yMax))};
+        }
+    }
+    return words;
+}
+
+QImage rasterise(const QString& pdfPath, int dpi, const QString& workFolder)
+{
+    const QString prefix = QDir(workFolder).filePath(QStringLiteral("raster"));
+    if (!run(QStringLiteral("pdftoppm"),
+             {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"), QStringLiteral("1"),
+              QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-png"),
+              QStringLiteral("-singlefile"), pdfPath, prefix},
+             nullptr, nullptr))
+        return {};
+    return QImage(prefix + QStringLiteral(".png"));
+}
+
+} // namespace officetools

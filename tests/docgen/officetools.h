@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+// Runs the office suite and poppler on a saved document, for checks against a real reader.
+namespace officetools {
+
+struct Word
+{
+    QString text;
+    QRectF boxPt; // page coordinates in points, origin at the top-left corner
+};
+
+bool available();
+// Converts the document to PDF with a private profile; returns the PDF path or empty.
+QString convertToPdf(const QString& documentPath, const QString& workFolder,
+                     QString* errorText = nullptr);
+QList<Word> wordsOf(const QString& pdfPath);
+// Page 1 of the PDF as a picture at the given resolution.
+QImage rasterise(const QString& pdfPath, int dpi, const QString& workFolder);
+
+} // namespace officetools

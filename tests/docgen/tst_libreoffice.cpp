@@ -1,0 +1,289 @@
+// Checks generated pages against a real reader: the office suite converts the saved file
+// to PDF, and poppler reports where every word landed and how the page looks.
+#include "fakeword.h"
+#include "officetools.h"
+#include "templatehost.h"
+
+#include "app/apptitle.h"
+#include "docgen/embeddedword.h"
+#include "docgen/pagelayout.h"
+#include "docgen/templatebuilder.h"
+#include "office/docreader.h"
+#include "office/renderer.h"
+#include "support/scripteddialogs.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const docgen::PageMetrics kLetter{792, 612, 72, 72};
+constexpr double kTolerancePt = 3.0;
+
+QList<docgen::TimelineEntry> yearlySample()
+{
+    return {{"1955", "Graduated in high school in New Hampshire"},
+            {"1960", "Graduated college in Boston"},
+            {"1965", "Married in West Virginia"},
+            {"1970", "Moved to Atlanta"},
+            {"1975", "Relocated to Florida"},
+            {"1980", "Moved to Seattle"},
+            {"1985", "New job in Los Angeles"},
+            {"1990", "Relocated to California"}};
+}
+
+QList<docgen::TimelineEntry> threeEntries()
+{
+    return {{"Apr 2000", "Founded"}, {"Jan 2001", "Launch day"}, {"Jul 2002", "Expansion"}};
+}
+
+constexpr int kDpi = 144;
+constexpr double kPixelsPerPt = kDpi / 72.0;
+
+int luminance(QRgb pixel)
+{
+    return (qRed(pixel) * 299 + qGreen(pixel) * 587 + qBlue(pixel) * 114) / 1000;
+}
+
+// Pixels of a region that a predicate picks: how many, and their centre in points.
+struct Ink
+{
+    int count = 0;
+    QPointF centrePt;
+};
+
+template <typename Pick> Ink inkOf(const QImage& page, const QRectF& regionPt, Pick pick)
+{
+    const QRect region = QRectF(regionPt.topLeft() * kPixelsPerPt, regionPt.size() * kPixelsPerPt)
+                             .toAlignedRect()
+                             .intersected(page.rect());
+    Ink ink;
+    double sumX = 0;
+    double sumY = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            if (pick(page.pixel(x, y))) {
+                ++ink.count;
+                sumX += x + 0.5;
+                sumY += y + 0.5;
+            }
+        }
+    }
+    if (ink.count > 0)
+        ink.centrePt = QPointF(sumX / ink.count, sumY / ink.count) / kPixelsPerPt;
+    return ink;
+}
+
+// Share of pixels where both pictures agree on "something is drawn here", over the pixels
+// where either draws.
+double drawnOverlap(const QImage& ours, const QImage& theirs, const QRectF& regionPt)
+{
+    const QRect region = QRectF(regionPt.topLeft() * kPixelsPerPt, regionPt.size() * kPixelsPerPt)
+                             .toAlignedRect()
+                             .intersected(ours.rect())
+                             .intersected(theirs.rect());
+    int both = 0;
+    int either = 0;
+    for (int y = region.top(); y <= region.bottom(); ++y) {
+        for (int x = region.left(); x <= region.right(); ++x) {
+            const bool a = luminance(ours.pixel(x, y)) < 240;
+            const bool b = luminance(theirs.pixel(x, y)) < 240;
+            both += a && b;
+            either += a || b;
+        }
+    }
+    return either == 0 ? 1.0 : double(both) / either;
+}
+
+struct ExpectedBox
+{
+    QString text;
+    QRectF boxPt;
+};
+
+// Where the layout puts every text: the title box, the date cells, the callouts.
+QList<ExpectedBox> expectedBoxes(const QString& title, const QList<docgen::TimelineEntry>& rows)
+{
+    QList<ExpectedBox> boxes;
+    const auto frame = docgen::LayoutPageFrame(title, rows, kLetter);
+    const QRectF titleBox(frame[0].leftPt, frame[0].topPt, frame[0].widthPt, frame[0].heightPt);
+    for (const QString& word : title.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        boxes << ExpectedBox{word, titleBox};
+    const double columnPt = std::round(12672.0 / rows.size()) / 20.0;
+    const QRectF bar(frame[1].leftPt, frame[1].topPt, frame[1].widthPt, frame[1].heightPt);
+    for (int i = 0; i < rows.size(); ++i) {
+        const QRectF cell(bar.left() + 7.2 + i * columnPt, bar.top(), columnPt, bar.height());
+        for (const QString& word : rows[i].date.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            boxes << ExpectedBox{word, cell};
+    }
+    const auto callouts = docgen::LayoutCallouts(rows, kLetter, static_cast<float>(columnPt));
+    for (const auto& callout : callouts) {
+        const QRectF box(callout.leftPt, callout.topPt, callout.widthPt, callout.heightPt);
+        for (const QString& word : callout.text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            boxes << ExpectedBox{word, box};
+    }
+    return boxes;
+}
+} // namespace
+
+class TestLibreOffice : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void wordsLandInTheirBoxes_data();
+    void wordsLandInTheirBoxes();
+    void previewMatchesTheOfficeSuite();
+
+private:
+    QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
+
+    QTemporaryDir mTemp;
+    FakeClipboard mClipboard;
+};
+
+void TestLibreOffice::initTestCase()
+{
+    if (!officetools::available())
+        QFAIL("soffice, pdftotext and pdftoppm are needed (tools/setup-debian.sh --tests)");
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    app::SetApplicationTitle();
+    qputenv("TEMP", mTemp.path().toUtf8());
+}
+
+QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
+{
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, mClipboard);
+    testsupport::ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.title = title;
+    host.rows = rows;
+    docgen::TemplateBuilder builder(dialogs, factory, mClipboard);
+    builder.PushButton6_Click(host);
+    if (!dialogs.messages().isEmpty())
+        qWarning() << dialogs.messageTexts();
+    return host.previewWordFile;
+}
+
+void TestLibreOffice::wordsLandInTheirBoxes_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QList<docgen::TimelineEntry>>("rows");
+    QTest::newRow("yearly sample") << QStringLiteral("John's Timeline") << yearlySample();
+    QTest::newRow("three entries") << QStringLiteral("Project Timeline") << threeEntries();
+}
+
+void TestLibreOffice::wordsLandInTheirBoxes()
+{
+    QFETCH(QString, title);
+    QFETCH(QList<docgen::TimelineEntry>, rows);
+    const QString document = generate(title, rows);
+    QVERIFY2(QFile::exists(document), "the builder handed over no document");
+    QTemporaryDir work;
+    QString error;
+    const QString pdf = officetools::convertToPdf(document, work.path(), &error);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+    QList<officetools::Word> words = officetools::wordsOf(pdf);
+    QVERIFY(!words.isEmpty());
+
+    for (const ExpectedBox& expected : expectedBoxes(title, rows)) {
+        const QRectF allowed =
+            expected.boxPt.adjusted(-kTolerancePt, -kTolerancePt, kTolerancePt, kTolerancePt);
+        qsizetype found = -1;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            if (words[i].text == expected.text && allowed.contains(words[i].boxPt)) {
+                found = i;
+                break;
+            }
+        }
+        QVERIFY2(found >= 0, qPrintable(QStringLiteral("\"%1\" not inside %2,%3 %4x%5")
+                                            .arg(expected.text)
+                                            .arg(expected.boxPt.left())
+                                            .arg(expected.boxPt.top())
+                                            .arg(expected.boxPt.width())
+                                            .arg(expected.boxPt.height())));
+        words.removeAt(found); // each word on the page accounts for one expected word
+    }
+    QVERIFY2(words.isEmpty(), qPrintable(QStringLiteral("%1 unexpected words").arg(words.size())));
+    QFile::remove(document);
+}
+
+void TestLibreOffice::previewMatchesTheOfficeSuite()
+{
+    const QList<docgen::TimelineEntry> rows = yearlySample();
+    const QString document = generate(QStringLiteral("John's Timeline"), rows);
+    QVERIFY(QFile::exists(document));
+    QTemporaryDir work;
+    QString error;
+    const QString pdf = officetools::convertToPdf(document, work.path(), &error);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+    const QImage theirs =
+        officetools::rasterise(pdf, kDpi, work.path()).convertToFormat(QImage::Format_RGB32);
+    const QImage ours =
+        office::renderRegion(office::openDocument(document), QRectF(0, 0, 792, 612), kPixelsPerPt)
+            .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(ours.size(), theirs.size());
+    if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS")) {
+        ours.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/ours.png"));
+        theirs.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/theirs.png"));
+    }
+
+    const auto frame = docgen::LayoutPageFrame(QStringLiteral("John's Timeline"), rows, kLetter);
+    const auto dark = [](QRgb pixel) { return luminance(pixel) < 110; };
+    const auto light = [](QRgb pixel) { return luminance(pixel) > 200; };
+    struct Region
+    {
+        QString name;
+        QRectF boxPt;
+        bool whiteText;
+    };
+    QList<Region> regions;
+    regions << Region{QStringLiteral("title"),
+                      QRectF(frame[0].leftPt, frame[0].topPt, frame[0].widthPt, frame[0].heightPt),
+                      false};
+    // The dates, inside the bar's borders.
+    regions << Region{QStringLiteral("dates"),
+                      QRectF(frame[1].leftPt + 10, frame[1].topPt + 2, frame[1].widthPt - 20, 14),
+                      false};
+    const auto callouts = docgen::LayoutCallouts(rows, kLetter, 79.2f);
+    for (int i = 0; i < callouts.size(); ++i) {
+        const auto& c = callouts[i];
+        // The body of the callout, inside its outline: the notes are white on the fill.
+        const double bodyTop = c.shapeType == 55 ? c.topPt + 28.4 : c.topPt;
+        regions << Region{QStringLiteral("callout %1").arg(i + 1),
+                          QRectF(c.leftPt + 2, bodyTop + 2, c.widthPt - 4, 52.6 - 4), true};
+    }
+    for (const Region& region : regions) {
+        const Ink a =
+            region.whiteText ? inkOf(ours, region.boxPt, light) : inkOf(ours, region.boxPt, dark);
+        const Ink b = region.whiteText ? inkOf(theirs, region.boxPt, light)
+                                       : inkOf(theirs, region.boxPt, dark);
+        QVERIFY2(a.count > 20 && b.count > 20,
+                 qPrintable(QStringLiteral("%1: %2 against %3 text pixels")
+                                .arg(region.name)
+                                .arg(a.count)
+                                .arg(b.count)));
+        const QPointF shift = a.centrePt - b.centrePt;
+        QVERIFY2(std::abs(shift.x()) < 2.0 && std::abs(shift.y()) < 2.0,
+                 qPrintable(QStringLiteral("%1: text centre off by %2, %3 pt")
+                                .arg(region.name)
+                                .arg(shift.x())
+                                .arg(shift.y())));
+        // The amount of text differs only by antialiasing and hinting.
+        const double ratio = double(a.count) / b.count;
+        QVERIFY2(ratio > 0.6 && ratio < 1.6,
+                 qPrintable(QStringLiteral("%1: text pixel ratio %2").arg(region.name).arg(ratio)));
+    }
+    // Shapes, outlines and fills cover the same pixels.
+    for (const auto& c : callouts)
+        QVERIFY(drawnOverlap(ours, theirs, QRectF(c.leftPt - 2, c.topPt - 2, 76, 85)) > 0.9);
+    QVERIFY(drawnOverlap(ours, theirs, QRectF(frame[1].leftPt - 2, frame[1].topPt - 2, 652, 22)) >
+            0.9);
+    QFile::remove(document);
+}
+
+QTEST_MAIN(TestLibreOffice)
+#include "tst_libreoffice.moc"
