@@ -1,7 +1,11 @@
 #include "textlayout.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
+#include <QRawFont>
 #include <QTextLayout>
+#include <QtEndian>
 
 #include <algorithm>
 
@@ -19,6 +23,44 @@ QFont layoutFont(const CharFormat& format)
 }
 
 namespace {
+
+// Line metrics as word processors take them: from the font's horizontal header
+// (ascender, descender, line gap), per em. Qt may report the OS/2 "win" values instead,
+// which sit the baseline of some fonts (Carlito) two points lower at 10 pt.
+struct EmMetrics
+{
+    double ascent = 0; // ascender + line gap: baseline below the line top
+    double descent = 0;
+};
+
+EmMetrics emMetrics(const QFont& font)
+{
+    static QHash<QString, EmMetrics> cache;
+    const QString key = font.family() + (font.bold() ? QStringLiteral("/b") : QStringLiteral("/r"));
+    const auto found = cache.constFind(key);
+    if (found != cache.constEnd()) {
+        return *found;
+    }
+    EmMetrics metrics;
+    const QRawFont raw = QRawFont::fromFont(font);
+    const QByteArray hhea = raw.fontTable("hhea");
+    const QByteArray head = raw.fontTable("head");
+    const auto readS16 = [](const QByteArray& table, int offset) {
+        return qFromBigEndian<qint16>(table.constData() + offset);
+    };
+    const int unitsPerEm = head.size() >= 20 ? qFromBigEndian<quint16>(head.constData() + 18) : 0;
+    if (hhea.size() >= 10 && unitsPerEm > 0) {
+        metrics.ascent = double(readS16(hhea, 4) + readS16(hhea, 8)) / unitsPerEm;
+        metrics.descent = double(-readS16(hhea, 6)) / unitsPerEm;
+    } else {
+        // No tables to read: fall back to what the font engine reports.
+        const QFontMetricsF qt(font);
+        metrics.ascent = (qt.ascent() + qt.leading()) / font.pixelSize();
+        metrics.descent = qt.descent() / font.pixelSize();
+    }
+    cache.insert(key, metrics);
+    return metrics;
+}
 
 QColor inkOf(const CharFormat& format)
 {
@@ -56,6 +98,34 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt)
     mLayout->setFormats(ranges);
     mLayout->setCacheEnabled(true);
 
+    // Each line is as tall as its tallest font: the fonts of the runs it holds, or the
+    // paragraph mark's when it holds none.
+    const auto lineMetrics = [&](int start, int length) {
+        double ascent = 0;
+        double descent = 0;
+        bool any = false;
+        int offset = 0;
+        for (const Run& run : paragraph.runs) {
+            const int runLength = int(run.text.size());
+            if (runLength > 0 && offset < start + std::max(length, 1) &&
+                offset + runLength > start) {
+                const QFont font = layoutFont(run.format);
+                const EmMetrics em = emMetrics(font);
+                ascent = std::max(ascent, em.ascent * font.pixelSize());
+                descent = std::max(descent, em.descent * font.pixelSize());
+                any = true;
+            }
+            offset += runLength;
+        }
+        if (!any) {
+            const QFont font = layoutFont(first);
+            const EmMetrics em = emMetrics(font);
+            ascent = em.ascent * font.pixelSize();
+            descent = em.descent * font.pixelSize();
+        }
+        return std::pair{ascent, descent};
+    };
+
     const double widthUnits = std::max(0.0, widthPt) * kLayoutUnitsPerPt;
     double topUnits = 0;
     mLayout->beginLayout();
@@ -72,14 +142,16 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt)
         } else if (paragraph.alignment == Alignment::Right) {
             x = slack;
         }
-        line.setPosition(QPointF(x, topUnits + line.leading()));
+        const auto [ascentUnits, descentUnits] = lineMetrics(line.textStart(), line.textLength());
+        // Qt draws the baseline at the line's position plus its own ascent.
+        line.setPosition(QPointF(x, topUnits + ascentUnits - line.ascent()));
         LineBox box;
         box.textStart = line.textStart();
         box.textLength = line.textLength();
         box.xPt = x / kLayoutUnitsPerPt;
         box.topPt = topUnits / kLayoutUnitsPerPt;
-        box.baselinePt = (topUnits + line.leading() + line.ascent()) / kLayoutUnitsPerPt;
-        const double heightUnits = line.leading() + line.ascent() + line.descent();
+        box.baselinePt = (topUnits + ascentUnits) / kLayoutUnitsPerPt;
+        const double heightUnits = ascentUnits + descentUnits;
         box.heightPt = heightUnits / kLayoutUnitsPerPt;
         box.widthPt = line.naturalTextWidth() / kLayoutUnitsPerPt;
         mLines.push_back(box);

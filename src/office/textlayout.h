@@ -26,12 +26,13 @@ struct LineBox
     double xPt = 0;     // from the paragraph's left edge, after alignment
     double topPt = 0;   // from the paragraph's top
     double baselinePt = 0;
-    double heightPt = 0; // leading + ascent + descent
+    double heightPt = 0; // ascender + line gap + descender of the line's tallest font
     double widthPt = 0;  // inked width without trailing blanks
 };
 
 // One paragraph broken into lines of a given width with the runs' own fonts. Lines stack
-// by their line spacing; the baseline sits at line top + leading + ascent.
+// by their line spacing; the baseline sits at line top + ascender + line gap, read from
+// the fonts' horizontal header as word processors read it.
 class ParagraphLayout
 {
 public:
