@@ -8,10 +8,13 @@
 
 namespace docgen {
 
+// One row of the entry list: the date text and the notes text, both exactly as typed.
 struct TimelineEntry
 {
     QString date;
     QString notes;
+
+    friend bool operator==(const TimelineEntry&, const TimelineEntry&) = default;
 };
 
 // Page quantities as the page set-up reports them after the switch to landscape; points,

@@ -16,13 +16,6 @@ namespace docgen {
 namespace {
 constexpr int kClipboardAttempts = 1000;
 
-template <typename T> T& live(const std::shared_ptr<T>& object)
-{
-    if (!object)
-        throw app::Failure(QStringLiteral("Object variable or With block variable not set"));
-    return *object;
-}
-
 void savePicture(const QImage& picture, const QString& path)
 {
     // Written beside the target and renamed over it, so an old bitmap is replaced whole.

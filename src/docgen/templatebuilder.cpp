@@ -22,13 +22,6 @@ namespace {
 constexpr int kNameDigits = 8;
 constexpr int kClaimAttempts = 10000;
 
-template <typename T> T& live(const std::shared_ptr<T>& object)
-{
-    if (!object)
-        throw app::Failure(QStringLiteral("Object variable or With block variable not set"));
-    return *object;
-}
-
 PageMetrics readMetrics(WordPageSetup& setup)
 {
     return PageMetrics{setup.PageWidth(), setup.PageHeight(), setup.TopMargin(),

@@ -9,6 +9,11 @@ void AutomationFactory::registerClass(const QString& progId, Creator creator)
     mCreators[progId] = std::move(creator);
 }
 
+void throwObjectNotSet()
+{
+    throw app::Failure(QStringLiteral("Object variable or With block variable not set"));
+}
+
 std::shared_ptr<WordApplication> AutomationFactory::createObject(const QString& progId) const
 {
     const auto found = mCreators.find(progId);

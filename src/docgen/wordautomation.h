@@ -131,6 +131,16 @@ public:
 
 inline constexpr const char* kWordProgId = "Word.Application";
 
+// The object behind a handle; a handle that a failed statement never set fails the
+// statement that uses it, as an unset object variable does.
+[[noreturn]] void throwObjectNotSet();
+template <typename T> T& live(const std::shared_ptr<T>& object)
+{
+    if (!object)
+        throwObjectNotSet();
+    return *object;
+}
+
 // Creates automation objects by programmatic identifier. The program registers the
 // embedded engine under "Word.Application"; tests register failing or counting ones.
 class AutomationFactory

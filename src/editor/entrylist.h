@@ -1,20 +1,16 @@
 #pragma once
 
+#include "docgen/pagelayout.h"
+
 #include <QList>
 #include <QString>
 #include <QStringView>
 
 namespace editor {
 
-// One row of the timeline: the date and the notes, both exactly as typed. The date is
-// never parsed; it is shown and placed on the page as text.
-struct TimelineEntry
-{
-    QString date;
-    QString notes;
-
-    friend bool operator==(const TimelineEntry&, const TimelineEntry&) = default;
-};
+// One row of the timeline, the same row the page layout places. The date is never
+// parsed; it is shown and placed on the page as text.
+using TimelineEntry = docgen::TimelineEntry;
 
 // The stored form of a list: for every entry the date, the field separator, the notes
 // and the entry terminator, with no header, count or escaping.

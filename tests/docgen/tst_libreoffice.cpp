@@ -229,7 +229,8 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
     if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS")) {
         ours.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/ours.png"));
         theirs.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/theirs.png"));
-        QFile::copy(document, qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/page.doc"));
+        QFile::copy(document,
+                    qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/page.doc"));
     }
 
     const auto frame = docgen::LayoutPageFrame(QStringLiteral("John's Timeline"), rows, kLetter);
