@@ -1,0 +1,174 @@
+// From the press of "Start Creating Template" to the preview window showing the page,
+// through the real windows (offscreen) and the embedded engine, with the time split into
+// build, save, open, render, bitmap and load.
+#include "app/apptitle.h"
+#include "app/clipboard.h"
+#include "app/dialogs.h"
+#include "app/processend.h"
+#include "docgen/embeddedword.h"
+#include "docgen/wordautomation.h"
+#include "editor/entrylist.h"
+#include "editor/settingsstore.h"
+#include "editor/studio.h"
+#include "preview/form2.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+
+namespace {
+
+// Marks the moments that separate the phases: the engine's member calls and the picture
+// reaching the clipboard.
+struct PhaseClock
+{
+    QElapsedTimer timer;
+    std::vector<std::pair<std::string, qint64>> marks;
+    void mark(std::string what) { marks.emplace_back(std::move(what), timer.nsecsElapsed()); }
+    qint64 at(const std::string& what, int occurrence = 1) const
+    {
+        for (const auto& [name, time] : marks)
+            if (name == what && --occurrence == 0)
+                return time;
+        return -1;
+    }
+    qint64 after(const std::string& what) const
+    {
+        for (size_t i = 0; i + 1 < marks.size(); ++i)
+            if (marks[i].first == what)
+                return marks[i + 1].second;
+        return -1;
+    }
+};
+
+class TimedClipboard : public app::Clipboard
+{
+public:
+    explicit TimedClipboard(PhaseClock& clock) : mClock(clock) {}
+    void setPicture(const QImage& picture) override
+    {
+        mPicture = picture;
+        mClock.mark("picture on clipboard");
+    }
+    bool requestPicture(int, QImage& picture) override
+    {
+        picture = mPicture;
+        return !picture.isNull();
+    }
+
+private:
+    PhaseClock& mClock;
+    QImage mPicture;
+};
+
+class SilentDialogs : public app::Dialogs
+{
+public:
+    int boxes = 0;
+
+protected:
+    QString doInputBox(const QString&, const QString&, const QString&) override { return {}; }
+    app::MessageAnswer doMessageBox(const QString&, app::MessageButtons, app::MessageIcon,
+                                    const QString&) override
+    {
+        ++boxes;
+        return app::MessageAnswer::Ok;
+    }
+    QString doSaveFileName(const QString&, const QString&) override { return {}; }
+};
+
+class NoEnd : public app::ProgramEnd
+{
+public:
+    void endNow() override {}
+};
+
+QList<editor::TimelineEntry> entries(int count)
+{
+    QList<editor::TimelineEntry> rows;
+    for (int i = 0; i < count; ++i)
+        rows << editor::TimelineEntry{QString::number(1900 + i),
+                                      QStringLiteral("Milestone number %1 of the plan").arg(i)};
+    return rows;
+}
+
+void pressToPreview(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    QTemporaryDir temp;
+    qputenv("TEMP", temp.path().toUtf8());
+    PhaseClock clock;
+    TimedClipboard clipboard(clock);
+    SilentDialogs dialogs;
+    NoEnd end;
+    editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
+    store.write(QStringLiteral("Option"), QStringLiteral("1"));
+    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(entries(count)));
+    docgen::AutomationFactory factory;
+    docgen::EmbeddedWordOptions options;
+    options.beforeMember = [&clock](const char* member) { clock.mark(member); };
+    docgen::registerEmbeddedWord(factory, clipboard, options);
+    editor::Studio studio({dialogs, end, store, factory, clipboard, temp.path()});
+    studio.start();
+
+    std::map<std::string, std::vector<double>> phases;
+    for (auto _ : state) {
+        clock.marks.clear();
+        clock.timer.start();
+        studio.mainWindow().PushButton6_Click();
+        preview::Form2* form2 = studio.previewWindow();
+        form2->Form_Activate();
+        const qint64 shown = clock.timer.nsecsElapsed();
+        if (!form2->isVisible() || dialogs.boxes != 0) {
+            state.SkipWithError("the preview was not shown");
+            break;
+        }
+        const qint64 saveStart = clock.at("Document.SaveAs");
+        const qint64 saveEnd = clock.after("Document.SaveAs");
+        const qint64 openStart = clock.at("Application.Documents.Open");
+        const qint64 openEnd = clock.after("Application.Documents.Open");
+        const qint64 renderStart = clock.at("Range.CopyAsPicture");
+        const qint64 onClipboard = clock.at("picture on clipboard");
+        const qint64 bitmapEnd = clock.after("picture on clipboard");
+        const qint64 lastQuit = clock.at("Application.Quit", 2);
+        phases["build"].push_back(saveStart / 1e6);
+        phases["save"].push_back((saveEnd - saveStart) / 1e6);
+        phases["open"].push_back((openEnd - openStart) / 1e6);
+        phases["render"].push_back((onClipboard - renderStart) / 1e6);
+        phases["bitmap"].push_back((bitmapEnd - onClipboard) / 1e6);
+        phases["load"].push_back((shown - lastQuit) / 1e6);
+        state.PauseTiming();
+        form2->PushButton8_Click(); // < Back: removes the document, shows the editor
+        state.ResumeTiming();
+    }
+    for (auto& [name, values] : phases) {
+        std::sort(values.begin(), values.end());
+        state.counters[name + "_ms"] = values.empty() ? 0 : values[values.size() / 2];
+    }
+}
+
+} // namespace
+
+BENCHMARK(pressToPreview)
+    ->Arg(8)
+    ->Arg(63)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    app::SetApplicationTitle();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
