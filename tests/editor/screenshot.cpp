@@ -1,37 +1,93 @@
-// Renders the main window with the Yearly sample offscreen and saves it as a PNG:
-//   QT_QPA_PLATFORM=offscreen editor_screenshot docs/main-window.png
+// Makes the README's pictures offscreen: the main window with the Yearly sample, the
+// preview window with the page generated from it, and the page itself.
+//   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
-#include "editor/form1.h"
 #include "editor/settingsstore.h"
+#include "editor/studio.h"
 
+#include "app/apptitle.h"
+#include "app/clipboard.h"
+#include "docgen/embeddedword.h"
+#include "office/docreader.h"
+#include "office/renderer.h"
+#include "preview/form2.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QLocale>
 #include <QPixmap>
 #include <QTemporaryDir>
 
 #include <cstdio>
 
+namespace {
+class MemoryClipboard : public app::Clipboard
+{
+public:
+    void setPicture(const QImage& picture) override { mPicture = picture; }
+    bool requestPicture(int, QImage& picture) override
+    {
+        picture = mPicture;
+        return !picture.isNull();
+    }
+
+private:
+    QImage mPicture;
+};
+
+bool save(const QImage& image, const QDir& folder, const char* name)
+{
+    if (image.save(folder.filePath(QString::fromLatin1(name)), "PNG"))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", name);
+    return false;
+}
+} // namespace
+
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     if (argc != 2) {
-        std::fprintf(stderr, "usage: editor_screenshot OUTPUT.png\n");
+        std::fprintf(stderr, "usage: editor_screenshot OUTPUT-FOLDER\n");
         return 2;
     }
-    QTemporaryDir storeDir;
-    editor::QSettingsStore store(storeDir.path());
+    const QDir output(QString::fromLocal8Bit(argv[1]));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    app::SetApplicationTitle();
+    QTemporaryDir work;
+    qputenv("TEMP", work.path().toUtf8());
+    editor::QSettingsStore store(work.filePath(QStringLiteral("store")));
     testsupport::ScriptedDialogs dialogs;
     testsupport::RecordingEnd end;
-    editor::Form1 form({dialogs, end, store, QApplication::applicationDirPath(), {}, {}});
-    form.Form_Load();
-    form.PushButton4_Click();
-    form.show();
+    MemoryClipboard clipboard;
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    editor::Studio studio(
+        {dialogs, end, store, factory, clipboard, QApplication::applicationDirPath()});
+    if (!studio.start())
+        return 1;
+    editor::Form1& form1 = studio.mainWindow();
+    form1.PushButton4_Click();
     QApplication::processEvents();
-    if (!form.grab().save(QString::fromLocal8Bit(argv[1]), "PNG")) {
-        std::fprintf(stderr, "cannot write %s\n", argv[1]);
+    if (!save(form1.grab().toImage(), output, "main-window.png"))
+        return 1;
+
+    form1.PushButton6_Click();
+    preview::Form2* form2 = studio.previewWindow();
+    if (!form2 || !dialogs.messages().isEmpty()) {
+        std::fprintf(stderr, "no preview was made\n");
         return 1;
     }
+    form2->Form_Activate();
+    QApplication::processEvents();
+    if (!save(form2->grab().toImage(), output, "preview-window.png"))
+        return 1;
+
+    const office::Document page = office::openDocument(form2->wordFile());
+    if (!save(office::renderRegion(page, QRectF(0, 0, 792, 612), 1.25), output, "page.png"))
+        return 1;
+    form2->PushButton8_Click();
     return 0;
 }
