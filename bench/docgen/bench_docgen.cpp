@@ -11,6 +11,8 @@
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
+#include "support/recordingend.h"
+#include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,28 +68,6 @@ private:
     QImage mPicture;
 };
 
-class SilentDialogs : public app::Dialogs
-{
-public:
-    int boxes = 0;
-
-protected:
-    QString doInputBox(const QString&, const QString&, const QString&) override { return {}; }
-    app::MessageAnswer doMessageBox(const QString&, app::MessageButtons, app::MessageIcon,
-                                    const QString&) override
-    {
-        ++boxes;
-        return app::MessageAnswer::Ok;
-    }
-    QString doSaveFileName(const QString&, const QString&) override { return {}; }
-};
-
-class NoEnd : public app::ProgramEnd
-{
-public:
-    void endNow() override {}
-};
-
 QList<editor::TimelineEntry> entries(int count)
 {
     QList<editor::TimelineEntry> rows;
@@ -104,8 +84,8 @@ void pressToPreview(benchmark::State& state)
     qputenv("TEMP", temp.path().toUtf8());
     PhaseClock clock;
     TimedClipboard clipboard(clock);
-    SilentDialogs dialogs;
-    NoEnd end;
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
     editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
     store.write(QStringLiteral("Option"), QStringLiteral("1"));
     store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(entries(count)));
@@ -124,7 +104,7 @@ void pressToPreview(benchmark::State& state)
         preview::Form2* form2 = studio.previewWindow();
         form2->Form_Activate();
         const qint64 shown = clock.timer.nsecsElapsed();
-        if (!form2->isVisible() || dialogs.boxes != 0) {
+        if (!form2->isVisible() || !dialogs.calls.isEmpty()) {
             state.SkipWithError("the preview was not shown");
             break;
         }
@@ -163,7 +143,8 @@ BENCHMARK(pressToPreview)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     app::SetApplicationTitle();

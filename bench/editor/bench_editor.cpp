@@ -5,8 +5,8 @@
 #include "editor/form1.h"
 #include "editor/settingsstore.h"
 
-#include "app/dialogs.h"
-#include "app/processend.h"
+#include "support/recordingend.h"
+#include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,24 +20,6 @@
 #include <vector>
 
 namespace {
-class SilentDialogs : public app::Dialogs
-{
-protected:
-    QString doInputBox(const QString&, const QString&, const QString&) override { return {}; }
-    app::MessageAnswer doMessageBox(const QString&, app::MessageButtons, app::MessageIcon,
-                                    const QString&) override
-    {
-        return app::MessageAnswer::Ok;
-    }
-    QString doSaveFileName(const QString&, const QString&) override { return {}; }
-};
-
-class NoEnd : public app::ProgramEnd
-{
-public:
-    void endNow() override {}
-};
-
 // A full list: the most entries a list holds, each of 60 characters of text.
 QString fullList()
 {
@@ -72,8 +54,8 @@ void BM_TitleKeystrokeWithFullLists(benchmark::State& state)
     const QString list = fullList();
     for (int scale = 1; scale <= 3; ++scale)
         store.write(editor::timelineKey(scale), list);
-    SilentDialogs dialogs;
-    NoEnd end;
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
     editor::Form1 form({dialogs, end, store, dir.path(), {}, {}});
     form.Form_Load();
     form.show();
@@ -128,8 +110,8 @@ void startAndShow(benchmark::State& state, const QString& storedList)
             if (!storedList.isEmpty())
                 seed.write(editor::timelineKey(1), storedList);
         }
-        SilentDialogs dialogs;
-        NoEnd end;
+        testsupport::ScriptedDialogs dialogs;
+        testsupport::RecordingEnd end;
         state.ResumeTiming();
         timer.start();
         {
@@ -161,6 +143,8 @@ BENCHMARK(BM_StartUpShowingFullList)->Iterations(15)->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
