@@ -161,8 +161,9 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         else
             trap.step(154, [&] { columns = 1; });
         trap.step(156, [&] {
-            auto& selection = live(live(word).Selection());
-            table = live(document).AddTable(selection.Range(), 1, columns,
+            // Held by value: a reference into the temporary handle would dangle.
+            const std::shared_ptr<WordSelection> selection = live(word).Selection();
+            table = live(document).AddTable(live(selection).Range(), 1, columns,
                                             word::kTableBehaviorDefault, word::kAutoFitFixed);
         });
         trap.step(158,
