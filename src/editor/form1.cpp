@@ -23,6 +23,8 @@
 #include <QScreen>
 #include <QTreeView>
 
+#include <limits>
+
 namespace editor {
 namespace {
 // Client area of the window.
@@ -113,6 +115,9 @@ void Form1::createControls()
     mFrame1->setGeometry(twipsRect(120, 1110, 7800, 795));
     mText1 = named(new QLineEdit(mFrame1), "Text1", QStringLiteral("Timeline title"));
     mText1->setGeometry(twipsRect(240, 300, 7335, 345));
+    // The title is free text of any length; the line edit's default cap of 32767
+    // characters would cut a longer stored title at start-up and store it cut.
+    mText1->setMaxLength(std::numeric_limits<int>::max());
 
     mFrame3 = frame("Frame3", "Options");
     mFrame3->setGeometry(twipsRect(120, 1980, 7800, 735));
