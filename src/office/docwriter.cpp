@@ -127,8 +127,16 @@ private:
                 pending.clear();
             }
         };
-        for (QChar c : text) {
-            if (c == u'\t') {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c.isSurrogate()) {
+                // Only a whole pair is a character; a lone half would make the part
+                // malformed, so it is dropped like the other characters XML cannot carry.
+                if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                    pending += c;
+                    pending += text.at(++i);
+                }
+            } else if (c == u'\t') {
                 flush();
                 mXml.writeEmptyElement(kW, QStringLiteral("tab"));
             } else if (c == u'\v' || c == QChar::LineSeparator) {
