@@ -57,7 +57,26 @@ QList<TimelineEntry> decodeEntryList(QStringView stored)
 
 bool containsSeparator(QStringView text)
 {
-    return text.contains(kFieldSeparator) || text.contains(kEntryTerminator);
+    if (text.contains(kFieldSeparator) || text.contains(kEntryTerminator))
+        return true;
+    // The stored form puts a separator on both sides of every text, and both separators
+    // begin and end with "||": a text that ends with the start of one, or begins with the
+    // end of one, forms a separator with its neighbour and would be split on reading.
+    const QStringView separators[] = {kFieldSeparator, kEntryTerminator};
+    for (QStringView left : separators) {
+        for (QStringView right : separators) {
+            QString joined;
+            joined.reserve(left.size() + text.size() + right.size());
+            joined.append(left).append(text).append(right);
+            const qsizetype end = left.size() + text.size();
+            for (QStringView separator : separators) {
+                const qsizetype at = joined.indexOf(separator, 1);
+                if (at > 0 && at < end)
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace editor

@@ -33,7 +33,8 @@ QList<TimelineEntry> decodeEntryList(QStringView stored);
 // and the input questions ignore; tabs and line breaks are content.
 bool isBlankText(QStringView text);
 
-// True when the text could not be stored unchanged: it holds one of the separators.
+// True when the text could not be stored unchanged: it holds one of the separators, or
+// forms one with the separator stored next to it.
 bool containsSeparator(QStringView text);
 
 } // namespace editor
