@@ -22,7 +22,8 @@ for pair in $targets; do
         "$scratch/$target/corpus" >"$scratch/$target/log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target/log")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$scratch/$target/log")
-    echo "$target: ${runs:-?} executions, ${rate:-?} per second, status $status"
+    peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$scratch/$target/log")
+    echo "$target: ${runs:-?} executions, ${rate:-?} per second, peak ${peak:-?} MB, status $status"
     if [ "$status" -ne 0 ] || [ -n "$(ls "$scratch/$target/artifacts")" ]; then
         tail -n 60 "$scratch/$target/log"
         for artifact in "$scratch/$target/artifacts"/*; do

@@ -14,11 +14,15 @@ title="Loomchart Page Studio"
 folder=$(dirname "$(readlink -f "$program")")
 work=$(mktemp -d)
 skin="$folder/x/o.cjs"
+# The skin goes into the installed program's folder, which only root may change.
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
 cleanup() {
     [ -n "${watcher:-}" ] && kill "$watcher" 2>/dev/null || true
     [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true
-    rm -f "$skin"
-    rmdir "$folder/x" 2>/dev/null || true
+    if [ -n "${placed:-}" ]; then
+        $sudo rm -f "$skin"
+        $sudo rmdir "$folder/x" 2>/dev/null || true
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -32,8 +36,9 @@ fail() {
 [ -f "$folder/HAND-M.CUR" ] || fail "no HAND-M.CUR beside $(readlink -f "$program")"
 # The package has no skin; a plain one is put in place for the check and taken away after.
 [ -e "$skin" ] && fail "$skin exists already"
-mkdir -p "$folder/x"
-printf 'QWidget { font-size: 9pt; }\n' >"$skin"
+placed=1
+$sudo mkdir -p "$folder/x"
+printf 'QWidget { font-size: 9pt; }\n' | $sudo tee "$skin" >/dev/null
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME"
