@@ -118,6 +118,11 @@ void TestEntryList::separatorsDetected_data()
     QTest::newRow("field separator") << QStringLiteral("a||MySeparator123||b") << true;
     QTest::newRow("terminator") << QStringLiteral("||MySeparator234||") << true;
     QTest::newRow("pipes alone") << QStringLiteral("a || b") << false;
+    // Stored beside a separator these complete a terminator, splitting the row on reload.
+    QTest::newRow("completes a terminator after it")
+        << QStringLiteral("1999||MySeparator234|") << true;
+    QTest::newRow("completes a terminator before it")
+        << QStringLiteral("MySeparator234||x") << true;
 }
 
 void TestEntryList::separatorsDetected()
