@@ -11,6 +11,7 @@
 #include "office/docreader.h"
 #include "office/renderer.h"
 #include "preview/form2.h"
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
@@ -23,20 +24,6 @@
 #include <cstdio>
 
 namespace {
-class MemoryClipboard : public app::Clipboard
-{
-public:
-    void setPicture(const QImage& picture) override { mPicture = picture; }
-    bool requestPicture(int, QImage& picture) override
-    {
-        picture = mPicture;
-        return !picture.isNull();
-    }
-
-private:
-    QImage mPicture;
-};
-
 bool save(const QImage& image, const QDir& folder, const char* name)
 {
     if (image.save(folder.filePath(QString::fromLatin1(name)), "PNG"))
@@ -61,7 +48,7 @@ int main(int argc, char* argv[])
     editor::QSettingsStore store(work.filePath(QStringLiteral("store")));
     testsupport::ScriptedDialogs dialogs;
     testsupport::RecordingEnd end;
-    MemoryClipboard clipboard;
+    testsupport::MemoryClipboard clipboard;
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     editor::Studio studio(

@@ -9,6 +9,7 @@
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
@@ -22,20 +23,6 @@
 using testsupport::ScriptedDialogs;
 
 namespace {
-class MemoryClipboard : public app::Clipboard
-{
-public:
-    QImage picture;
-    void setPicture(const QImage& image) override { picture = image; }
-    bool requestPicture(int, QImage& out) override
-    {
-        if (picture.isNull())
-            return false;
-        out = picture;
-        return true;
-    }
-};
-
 QStringList storyTexts(const office::Story& story)
 {
     QStringList texts;
@@ -92,7 +79,7 @@ private:
     std::unique_ptr<QTemporaryDir> mStoreDir;
     ScriptedDialogs mDialogs;
     testsupport::RecordingEnd mEnd;
-    MemoryClipboard mClipboard;
+    testsupport::MemoryClipboard mClipboard;
     docgen::AutomationFactory mFactory;
     bool mEngineDown = false;
     QString mFailingMember;

@@ -8,6 +8,7 @@
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
@@ -25,20 +26,6 @@ using testsupport::ScriptedDialogs;
 namespace {
 const QString kBuilderLabel = QStringLiteral("in Chronoweave2021/08/31.Form1.PushButton6_Click ");
 const QString kSnapshotLabel = QStringLiteral("in Chronoweave2021/08/31.Form1.SaveDocAsJPG ");
-
-class MemoryClipboard : public app::Clipboard
-{
-public:
-    QImage picture;
-    void setPicture(const QImage& image) override { picture = image; }
-    bool requestPicture(int, QImage& out) override
-    {
-        if (picture.isNull())
-            return false;
-        out = picture;
-        return true;
-    }
-};
 
 struct Call
 {
@@ -158,7 +145,7 @@ private:
     QTemporaryDir mStoreDir;
     ScriptedDialogs mDialogs;
     testsupport::RecordingEnd mEnd;
-    MemoryClipboard mClipboard;
+    testsupport::MemoryClipboard mClipboard;
     docgen::AutomationFactory mFactory;
     std::unique_ptr<editor::QSettingsStore> mStore;
     std::unique_ptr<editor::Studio> mStudio;

@@ -12,6 +12,7 @@
 #include "office/docreader.h"
 #include "office/error.h"
 #include "preview/form2.h"
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
@@ -26,20 +27,6 @@
 using testsupport::ScriptedDialogs;
 
 namespace {
-class MemoryClipboard : public app::Clipboard
-{
-public:
-    QImage picture;
-    void setPicture(const QImage& image) override { picture = image; }
-    bool requestPicture(int, QImage& out) override
-    {
-        if (picture.isNull())
-            return false;
-        out = picture;
-        return true;
-    }
-};
-
 // What a document keeps of a typed text: a line break starts a new paragraph, a tab and
 // a vertical tab are the file's tab and break; other characters that XML 1.0 cannot
 // carry, unpaired surrogates among them, are not kept.
@@ -133,7 +120,7 @@ private:
     std::unique_ptr<QTemporaryDir> mStoreDir;
     ScriptedDialogs mDialogs;
     testsupport::RecordingEnd mEnd;
-    MemoryClipboard mClipboard;
+    testsupport::MemoryClipboard mClipboard;
     docgen::AutomationFactory mFactory;
     std::unique_ptr<editor::QSettingsStore> mStore;
     std::unique_ptr<editor::Studio> mStudio;
