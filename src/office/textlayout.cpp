@@ -1,6 +1,9 @@
 #include "textlayout.h"
 
+#include "error.h"
+
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPainter>
 #include <QRawFont>
@@ -71,6 +74,10 @@ QColor inkOf(const CharFormat& format)
 
 ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt)
 {
+    // Fonts exist only once a GUI application runs; without one Qt's shaper crashes.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
+    }
     QString text;
     QList<QTextLayout::FormatRange> ranges;
     for (const Run& run : paragraph.runs) {
