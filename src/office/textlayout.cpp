@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
-#include <QtEndian>
 
 #include <algorithm>
 
@@ -48,10 +47,14 @@ EmMetrics emMetrics(const QFont& font)
     const QRawFont raw = QRawFont::fromFont(font);
     const QByteArray hhea = raw.fontTable("hhea");
     const QByteArray head = raw.fontTable("head");
-    const auto readS16 = [](const QByteArray& table, int offset) {
-        return qFromBigEndian<qint16>(table.constData() + offset);
+    // Big-endian fields; callers check the table is long enough.
+    const auto readU16 = [](const QByteArray& table, int offset) {
+        return quint16((quint8(table.at(offset)) << 8) | quint8(table.at(offset + 1)));
     };
-    const int unitsPerEm = head.size() >= 20 ? qFromBigEndian<quint16>(head.constData() + 18) : 0;
+    const auto readS16 = [&](const QByteArray& table, int offset) {
+        return qint16(readU16(table, offset));
+    };
+    const int unitsPerEm = head.size() >= 20 ? readU16(head, 18) : 0;
     if (hhea.size() >= 10 && unitsPerEm > 0) {
         metrics.ascent = double(readS16(hhea, 4) + readS16(hhea, 8)) / unitsPerEm;
         metrics.descent = double(-readS16(hhea, 6)) / unitsPerEm;
