@@ -297,15 +297,27 @@ int Document::appendShape(Shape added)
     return int(mShapes.size()) - 1;
 }
 
+namespace {
+// A new shape of a kind and name with its frame on the page, in points.
+Shape framedShape(ShapeKind kind, QString name, double leftPt, double topPt, double widthPt,
+                  double heightPt)
+{
+    Shape shape;
+    shape.kind = kind;
+    shape.name = std::move(name);
+    shape.leftPt = leftPt;
+    shape.topPt = topPt;
+    shape.widthPt = widthPt;
+    shape.heightPt = heightPt;
+    return shape;
+}
+} // namespace
+
 int Document::addTextBox(double leftPt, double topPt, double widthPt, double heightPt)
 {
-    Shape box;
-    box.kind = ShapeKind::TextBox;
-    box.name = QStringLiteral("Text Box %1").arg(mShapes.size() + 1);
-    box.leftPt = leftPt;
-    box.topPt = topPt;
-    box.widthPt = widthPt;
-    box.heightPt = heightPt;
+    Shape box =
+        framedShape(ShapeKind::TextBox, QStringLiteral("Text Box %1").arg(mShapes.size() + 1),
+                    leftPt, topPt, widthPt, heightPt);
     box.fill = qRgb(255, 255, 255);
     box.lineVisible = true;
     box.lineWidthPt = 0.5;
@@ -320,16 +332,12 @@ int Document::addCallout(ShapeKind kind, double leftPt, double topPt, double wid
     if (kind == ShapeKind::TextBox) {
         throw Error(QStringLiteral("The shape type is not an arrow callout."));
     }
-    Shape callout;
-    callout.kind = kind;
-    callout.name =
+    Shape callout = framedShape(
+        kind,
         QStringLiteral("%1 Arrow Callout %2")
             .arg(kind == ShapeKind::UpArrowCallout ? QStringLiteral("Up") : QStringLiteral("Down"))
-            .arg(mShapes.size() + 1);
-    callout.leftPt = leftPt;
-    callout.topPt = topPt;
-    callout.widthPt = widthPt;
-    callout.heightPt = heightPt;
+            .arg(mShapes.size() + 1),
+        leftPt, topPt, widthPt, heightPt);
     // A new shape's look: accent-1 fill, a darker 1 pt outline, white centred text.
     callout.fill = qRgb(0x44, 0x72, 0xC4);
     callout.lineVisible = true;
