@@ -191,6 +191,17 @@ QRectF shapesBoundsPt(const Document& document)
     return bounds;
 }
 
+void paintPage(const Document& document, QPainter& painter)
+{
+    const PageSetup& page = document.page();
+    painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);
+    const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt);
+    body.draw(painter, QPointF(page.leftMarginPt, page.topMarginPt));
+    for (const Shape& shape : document.shapes()) {
+        drawShape(painter, shape);
+    }
+}
+
 QImage renderRegion(const Document& document, const QRectF& regionPt, double pixelsPerPt)
 {
     if (!(pixelsPerPt > 0) || !std::isfinite(pixelsPerPt) || !regionPt.isValid()) {
@@ -224,13 +235,7 @@ QImage renderRegion(const Document& document, const QRectF& regionPt, QSize pixe
                            QPainter::SmoothPixmapTransform);
     painter.scale(pixels.width() / regionPt.width(), pixels.height() / regionPt.height());
     painter.translate(-regionPt.topLeft());
-    const PageSetup& page = document.page();
-    painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);
-    const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt);
-    body.draw(painter, QPointF(page.leftMarginPt, page.topMarginPt));
-    for (const Shape& shape : document.shapes()) {
-        drawShape(painter, shape);
-    }
+    paintPage(document, painter);
     painter.end();
     return image;
 }

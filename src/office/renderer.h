@@ -6,10 +6,16 @@
 #include <QRectF>
 #include <QSize>
 
+class QPainter;
+
 namespace office {
 
 // The largest picture a render makes: 16 million pixels (64 MB at 32 bits).
 inline constexpr qint64 kMaxRenderPixels = 16LL * 1024 * 1024;
+
+// Paints the whole page in points onto any painter (picture, PDF, SVG, printer); the
+// caller's transform maps points to its device.
+void paintPage(const Document& document, QPainter& painter);
 
 // Draws the page's region (points from the page's top-left corner) at the given pixels
 // per point: white page, shapes in z-order with their fill and outline, their text laid
