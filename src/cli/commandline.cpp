@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QMessageLogContext>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -31,6 +32,17 @@ void say(const QString& text)
 void print(std::FILE* stream, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Scripts read the error stream for problems; the toolkit's note that a session has no
+// runtime folder (usual under cron or a service manager) is not one of ours, and the
+// offscreen platform needs none.
+QtMessageHandler gQtHandler = nullptr;
+void filterQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    gQtHandler(type, context, message);
 }
 
 QStringList argumentList(int argc, char* argv[])
@@ -256,6 +268,7 @@ int runCommandLine(int argc, char* argv[])
     // Text layout needs a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    gQtHandler = qInstallMessageHandler(filterQtMessage);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
     return buildAndWrite(options, *page);

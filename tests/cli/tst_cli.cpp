@@ -34,12 +34,8 @@ Run runProgram(const QStringList& arguments, const QString& folder, const QByteA
     Run run;
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
-    // Qt's own start-up notes (no runtime folder and the like) are not ours to check.
-    const QStringList lines =
+    run.errLines =
         QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
-    for (const QString& line : lines)
-        if (!line.startsWith(u"QStandardPaths:"))
-            run.errLines.append(line);
     return run;
 }
 
