@@ -91,6 +91,9 @@ private slots:
         QTest::newRow("one entry, empty title") << "" << 1;
         QTest::newRow("text with tab and break") << "A\tB\vC" << 2;
         QTest::newRow("63 entries") << "Many" << 63;
+        // Wider than the box: the first line ends inside the emoji and is shortened by one.
+        QTest::newRow("title of 40 emoji")
+            << QString::fromUtf8("\xF0\x9F\x8E\x89").repeated(40) << 1;
     }
     void roundTrip()
     {
@@ -108,6 +111,7 @@ private slots:
         QCOMPARE(read.page(), built.page());
         QVERIFY(read.body() == built.body());
         compareShapes(read, built);
+        QCOMPARE(std::get<Paragraph>(read.shapes().front().story.front()).text(), title);
         // A second trip changes nothing at all.
         QVERIFY(readPackage(writePackage(read)).sameContent(read));
     }
