@@ -174,22 +174,31 @@ void drawShape(QPainter& painter, const Shape& shape)
         painter.fillPath(outline, QColor::fromRgb(*shape.fill));
     }
 
-    // Text that does not fit is cut at the frame, as a box of fixed size does. Text taller
-    // than its area starts at the top inset whatever the anchor, so it never runs up out of
-    // the box (over a callout's arrow); only the lines down to the frame's edge are laid out.
+    // Text taller than its area starts at the top inset whatever the anchor. A callout cuts
+    // it at the area's bottom edge, inside the bottom inset, so it never runs over the
+    // arrow; a text box at its frame. Only the lines down to the area's edge are laid out.
+    // Text that fits is anchored and kept inside the frame.
     const QRectF textRect = calloutTextRect(shape.kind, shape.widthPt, shape.heightPt, shape.adjust)
                                 .adjusted(shape.insetLeftPt, shape.insetTopPt, -shape.insetRightPt,
                                           -shape.insetBottomPt);
-    painter.save();
-    painter.setClipRect(QRectF(0, 0, shape.widthPt, shape.heightPt));
-    const StoryLayout story(shape.story, textRect.width(),
-                            std::max(textRect.height(), shape.heightPt - textRect.top()));
-    double top = textRect.top();
+    const bool cutAtArea = shape.kind != ShapeKind::TextBox;
+    const double shownPt = cutAtArea ? textRect.height() : shape.heightPt - textRect.top();
+    const StoryLayout story(shape.story, textRect.width(), std::max(shownPt, textRect.height()));
+    const QRectF frame(0, 0, shape.widthPt, shape.heightPt);
     const bool fits = story.complete() && story.heightPt() <= textRect.height();
-    if (fits && shape.anchor == TextAnchor::Center) {
-        top += (textRect.height() - story.heightPt()) / 2;
-    } else if (fits && shape.anchor == TextAnchor::Bottom) {
-        top = textRect.bottom() - story.heightPt();
+    painter.save();
+    double top = textRect.top();
+    if (!fits && cutAtArea) {
+        painter.setClipRect(frame.intersected(QRectF(0, 0, shape.widthPt, textRect.bottom())));
+    } else {
+        painter.setClipRect(frame);
+    }
+    if (fits) {
+        if (shape.anchor == TextAnchor::Center) {
+            top += (textRect.height() - story.heightPt()) / 2;
+        } else if (shape.anchor == TextAnchor::Bottom) {
+            top = textRect.bottom() - story.heightPt();
+        }
     }
     story.draw(painter, QPointF(textRect.left(), top));
     painter.restore();
