@@ -154,7 +154,8 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
     const int total = int(text.size());
     const double widthUnits = std::max(0.0, widthPt) * kLayoutUnitsPerPt;
     const double limitUnits = limit.heightPt * kLayoutUnitsPerPt;
-    // Enough for several ordinary lines; a line that fills it doubles it.
+    // Enough for several ordinary lines; a line that fills it makes it four times larger,
+    // so the text shaped for one long line stays within a few times the line's length.
     constexpr int kWindowChars = 256;
     int windowChars = kWindowChars;
     int position = 0; // where the next line starts
@@ -222,7 +223,7 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
             mWindows.push_back(std::move(layout));
             windowChars = kWindowChars;
         } else if (!done) {
-            windowChars *= 2;
+            windowChars = int(std::min<qint64>(qint64(windowChars) * 4, total));
         }
     }
     mHeightPt = topUnits / kLayoutUnitsPerPt;
