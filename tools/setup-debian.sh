@@ -6,7 +6,8 @@ packages="cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools lib
 libgl1-mesa-dev libxkbcommon-dev fonts-liberation2 fonts-crosextra-carlito"
 if [ "${1:-}" = "--tests" ]; then
     packages="$packages libbenchmark-dev libgtest-dev libreoffice-writer-nogui poppler-utils \
-xvfb xauth xdotool python3-xlib inotify-tools clang libclang-rt-14-dev"
+xvfb xauth xdotool python3-xlib inotify-tools clang libclang-rt-14-dev \
+libxml2-utils python3 unzip"
 fi
 missing=""
 for p in $packages; do
