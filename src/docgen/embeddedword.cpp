@@ -526,6 +526,9 @@ QImage renderContentPicture(const office::Document& document)
     const QSize logical(std::max(1, int(std::lround(region.width() * scale))),
                         std::max(1, int(std::lround(region.height() * scale))));
     QImage picture = office::renderRegion(document, region, logical * 2);
+    // Painted over opaque white, so every pixel is opaque and the bytes already are those
+    // of a 32-bit RGB picture: the bitmap is written without a conversion.
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
     app::markPictureDensity(picture, kContentPictureDevicePixelRatio);
     return picture;
 }
