@@ -125,9 +125,14 @@ std::optional<Page> pageFromStore(const Options& options)
         } else {
             // What the studio shows at start: Yearly unless a valid scale is stored.
             const QString stored = store.read(QLatin1String(editor::kOptionKey), QString());
-            page.scale = editor::isNumericText(stored) ? editor::toWholeNumber(stored) : 1;
-            if (page.scale < 1 || page.scale > 3)
-                page.scale = 1;
+            page.scale = 1;
+            try {
+                const int number = editor::toWholeNumber(stored);
+                if (number >= 1 && number <= 3)
+                    page.scale = number;
+            } catch (const app::Failure&) {
+                // Not a number, or out of range: the layout's own Yearly stays selected.
+            }
         }
         page.title =
             options.title.value_or(store.read(QLatin1String(editor::kTitleKey), QString()));
