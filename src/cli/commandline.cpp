@@ -11,6 +11,9 @@
 #include "editor/entrytable.h"
 #include "editor/numbertext.h"
 #include "editor/settingsstore.h"
+#include "office/docreader.h"
+#include "office/error.h"
+#include "office/pageexport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -199,6 +202,18 @@ private:
     QString mWordFile;
 };
 
+office::PageFileKind pageFileKind(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Png:
+        return office::PageFileKind::Png;
+    case OutputKind::Svg:
+        return office::PageFileKind::Svg;
+    default:
+        return office::PageFileKind::Pdf;
+    }
+}
+
 bool writeOutput(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -232,13 +247,23 @@ int buildAndWrite(const Options& options, const Page& page)
         return kExitBadInput;
     }
 
-    QFile document(host.wordFile());
-    if (!document.open(QIODevice::ReadOnly)) {
-        say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
+    if (options.kind == OutputKind::Word) {
+        QFile document(host.wordFile());
+        if (!document.open(QIODevice::ReadOnly)) {
+            say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
+            return kExitBadInput;
+        }
+        return writeOutput(options.output, document.readAll()) ? kExitSuccess : kExitBadInput;
+    }
+    // The page drawn from the saved document, so it shows what the document holds.
+    try {
+        office::writePage(office::openDocument(host.wordFile()), options.output,
+                          pageFileKind(options.kind));
+    } catch (const office::Error& error) {
+        say(error.description());
         return kExitBadInput;
     }
-    const QByteArray bytes = document.readAll();
-    return writeOutput(options.output, bytes) ? kExitSuccess : kExitBadInput;
+    return kExitSuccess;
 }
 } // namespace
 

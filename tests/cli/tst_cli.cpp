@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,6 +90,8 @@ private slots:
     void badInput();
     void writesWordDocument_data();
     void writesWordDocument();
+    void writesPage_data();
+    void writesPage();
     void storedList();
 };
 
@@ -257,6 +260,42 @@ void TestCli::writesWordDocument()
     const QString output =
         folder.filePath(arguments.contains("page.doc") ? "page.doc" : "page.docx");
     QCOMPARE(pageTexts(output), texts);
+}
+
+void TestCli::writesPage_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("pdf") << "page.pdf";
+    QTest::newRow("png") << "page.PNG";
+    QTest::newRow("svg") << "page.svg";
+}
+
+void TestCli::writesPage()
+{
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    const Run run = runProgram({"--title", "Grand <Title> & co", "--csv", "-", "--output", output},
+                               folder.path(), "1955,Graduated\n1960,Moved\n");
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{output});
+    QFile file(folder.filePath(output));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (output.endsWith(".pdf")) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    } else if (output.endsWith(".PNG")) {
+        const QImage page = QImage::fromData(bytes, "PNG");
+        // A landscape page at 300 dots per inch.
+        QVERIFY(page.width() > page.height());
+        QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 300);
+    } else {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("Grand &lt;Title&gt; &amp; co"));
+        QVERIFY(bytes.contains("Graduated"));
+    }
 }
 
 void TestCli::storedList()
