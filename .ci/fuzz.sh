@@ -5,10 +5,10 @@ set -eu
 cd "$(dirname "$0")/.."
 . .ci/sanitizer-env.sh
 seconds=${LOOM_FUZZ_SECONDS:-60}
-targets="fuzz_docreader:docreader fuzz_entrylist:entrylist"
+targets="fuzz_docreader:docreader fuzz_entrylist:entrylist fuzz_entrytable:entrytable"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DLOOM_FUZZ=ON \
     -DLOOM_BUILD_TESTS=OFF -DLOOM_BUILD_BENCH=OFF
-cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_entrylist
+cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_entrylist fuzz_entrytable
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for pair in $targets; do
