@@ -150,6 +150,22 @@ void BM_ReadAndCheck10000Rows(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReadAndCheck10000Rows)->Iterations(20)->Unit(benchmark::kMillisecond);
+// Text made to slow a reader down: quotes that never close, doubled quotes, empty lines
+// and fields. Time per megabyte must stay the same from 1 to 8 MB.
+void BM_ReadHostileText(benchmark::State& state)
+{
+    static const char* const kPatterns[] = {"\"", "\"\"", "\n", ",", "\t\"a\"\"\r\n", "\"x\"y,"};
+    const QString pattern = QLatin1String(kPatterns[state.range(0)]);
+    const qsizetype size = state.range(1) << 20;
+    const QString text = pattern.repeated(size / pattern.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor::readEntryTable(text));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_ReadHostileText)
+    ->ArgsProduct({{0, 1, 2, 3, 4, 5}, {1, 8}})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

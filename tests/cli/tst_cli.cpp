@@ -1,3 +1,5 @@
+#include "app/errortrap.h"
+#include "cli/consoledialogs.h"
 #include "cli/options.h"
 #include "editor/entrylist.h"
 #include "editor/settingsstore.h"
@@ -10,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 namespace {
 struct Run
@@ -83,6 +87,7 @@ class TestCli : public QObject
     Q_OBJECT
 private slots:
     void dispatch();
+    void consoleDialogs();
     void helpAndVersion();
     void badUsage_data();
     void badUsage();
@@ -104,6 +109,33 @@ void TestCli::dispatch()
     QVERIFY(cli::isCommandLine({"-platform", "offscreen", "--output=a.doc"}));
     QVERIFY(cli::isCommandLine({"--stored"}));
     QVERIFY(cli::isCommandLine({"-h"}));
+}
+
+void TestCli::consoleDialogs()
+{
+    std::FILE* stream = std::tmpfile();
+    QVERIFY(stream);
+    cli::ConsoleDialogs dialogs(stream);
+    // Nobody can answer: a question takes the answer that changes nothing.
+    QCOMPARE(dialogs.messageBox("Replace it?", app::MessageButtons::YesNo,
+                                app::MessageIcon::Exclamation),
+             app::MessageAnswer::No);
+    QCOMPARE(dialogs.inputBox("Enter Notes: ", "Input Notes", "typed"), QString());
+    app::ShowApplicationError(dialogs, "in Somewhere.Form1.Test ", 156, "It broke");
+    QCOMPARE(dialogs.messageCount(), 3);
+
+    std::rewind(stream);
+    QByteArray written(4096, '\0');
+    written.truncate(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
+    std::fclose(stream);
+    const QStringList lines = QString::fromLocal8Bit(written).split(u'\n');
+    QCOMPARE(lines.mid(0, 3),
+             (QStringList{"loomchart: Replace it?",
+                          "loomchart: cannot answer \"Enter Notes:\" without a window",
+                          "loomchart: Application Error: It broke"}));
+    QVERIFY(lines.at(3).contains("Form1.Test at line 156"));
+    QVERIFY(!written.contains('\r'));
+    QVERIFY(written.endsWith("\n") && !written.endsWith("\n\n"));
 }
 
 void TestCli::helpAndVersion()
