@@ -13,6 +13,7 @@
 #include "app/units.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -320,6 +321,27 @@ void Form1::Text1_Change(const QString& text)
     mCommands.titleChanged(text);
 }
 
+bool Form1::selectsTitleOnFocus(Qt::FocusReason reason)
+{
+    // Only a deliberate move to the title selects it, and its first focus when the window
+    // is shown. Focus coming back after a popup, a message box or a window switch, and a
+    // click, keep the caret where it was or where the mouse put it, so the next keystroke
+    // never replaces the whole title (which is stored at once).
+    const bool firstFocus = !mTitleFocusedOnce;
+    mTitleFocusedOnce = true;
+    switch (reason) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        return true;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::OtherFocusReason:
+        return firstFocus;
+    default:
+        return false;
+    }
+}
+
 void Form1::Text1_GotFocus()
 {
     // Typing then replaces the whole title.
@@ -407,7 +429,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == mText1 && event->type() == QEvent::FocusIn) {
         // The line edit takes the focus first, since its own handling may move the cursor.
         mText1->event(event);
-        Text1_GotFocus();
+        if (selectsTitleOnFocus(static_cast<QFocusEvent*>(event)->reason()))
+            Text1_GotFocus();
         return true;
     }
     if (watched != mText1 && event->type() == QEvent::MouseMove) {

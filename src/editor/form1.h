@@ -107,6 +107,7 @@ private:
     void Option3_Click(bool checked);
     void Text1_Change(const QString& text);
     void Text1_GotFocus();
+    bool selectsTitleOnFocus(Qt::FocusReason reason);
     void hoverOver(bool overButton);
 
     Form1Services mServices;
@@ -130,6 +131,7 @@ private:
     app::MousePointer mPointer = app::MousePointer::Default;
     std::optional<QCursor> mHandCursor;
     bool mCentred = false;
+    bool mTitleFocusedOnce = false;
 };
 
 } // namespace editor

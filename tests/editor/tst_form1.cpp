@@ -621,12 +621,39 @@ void TestForm1::titleFocusSelectsAll()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto* title = child<QLineEdit>("Text1");
+    auto* list = child<QTreeView>("ListView1");
     QTRY_VERIFY(title->hasFocus());
     QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
-    child<QTreeView>("ListView1")->setFocus(Qt::MouseFocusReason);
-    title->deselect();
-    title->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
+
+    // The focus coming back after a popup, a message box or a window switch keeps the caret.
+    for (const Qt::FocusReason reason :
+         {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason, Qt::MouseFocusReason}) {
+        list->setFocus(Qt::MouseFocusReason);
+        title->deselect();
+        title->setCursorPosition(4);
+        title->setFocus(reason);
+        QVERIFY2(!title->hasSelectedText(), qPrintable(QString::number(reason)));
+        QCOMPARE(title->cursorPosition(), 4);
+    }
+    // The next keystroke inserts at the caret; the stored title keeps what was there.
+    QTest::keyClicks(title, QStringLiteral("X"));
+    QCOMPARE(stored(QStringLiteral("Text1")), QStringLiteral("JohnX's Timeline"));
+
+    // A click puts the caret where the mouse is.
+    list->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(title, Qt::LeftButton, {}, QPoint(title->width() - 4, title->height() / 2));
+    QVERIFY(title->hasFocus());
+    QVERIFY(!title->hasSelectedText());
+    QCOMPARE(title->cursorPosition(), title->text().size());
+
+    // Moving there by keyboard selects the whole title.
+    for (const Qt::FocusReason reason :
+         {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::ShortcutFocusReason}) {
+        list->setFocus(Qt::MouseFocusReason);
+        title->deselect();
+        title->setFocus(reason);
+        QCOMPARE(title->selectedText(), QStringLiteral("JohnX's Timeline"));
+    }
 }
 
 void TestForm1::titleWriteFailureIsSaid()
