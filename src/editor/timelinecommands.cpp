@@ -9,6 +9,8 @@
 #include "app/failure.h"
 #include "app/locationlabels.h"
 
+#include <QDir>
+
 namespace editor {
 namespace {
 struct DateQuestion
@@ -23,6 +25,18 @@ constexpr DateQuestion kDateQuestions[] = {
     {"Enter Month Year: ", "Input Month Year"},
     {"Enter Date: ", "Input Date"},
 };
+
+QString scaleName(int scale)
+{
+    switch (scale) {
+    case 1:
+        return QStringLiteral("Yearly");
+    case 2:
+        return QStringLiteral("Monthly");
+    default:
+        return QStringLiteral("Daily");
+    }
+}
 
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
@@ -208,8 +222,24 @@ void TimelineCommands::loadScaleEntries()
     if (scale == 0)
         throw app::Failure(QStringLiteral("No scale is selected"));
     // Read before the rows go: when the store fails, the rows stay with their own scale.
-    QList<TimelineEntry> stored = decodeEntryList(mStore.read(timelineKey(scale), QString()));
-    mEntries.setEntries(std::move(stored));
+    QString stored;
+    try {
+        stored = mStore.read(timelineKey(scale), QString());
+    } catch (const UnreadableSetting& unreadable) {
+        // What cannot be read is kept for the user, and the scale gets a fresh list that
+        // is stored like any other; when it cannot be moved, the failure goes on.
+        const QString keptAs = mStore.setAside(timelineKey(scale));
+        mEntries.clear();
+        mShownScale = scale;
+        mDialogs.messageBox(
+            QStringLiteral("The saved %1 list could not be read (%2). It was "
+                           "kept as \"%3\". The list starts empty, and what "
+                           "you add is saved as usual.")
+                .arg(scaleName(scale), unreadable.description(), QDir::toNativeSeparators(keptAs)),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        return;
+    }
+    mEntries.setEntries(decodeEntryList(stored));
     mShownScale = scale;
 }
 

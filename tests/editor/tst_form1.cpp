@@ -46,6 +46,7 @@ public:
             throw app::Failure(QStringLiteral("Disk full"));
         mInner.write(key, value);
     }
+    QString setAside(const QString& key) override { return mInner.setAside(key); }
     QString failingKey;
 
 private:
@@ -109,6 +110,7 @@ private slots:
     void storedOption();
     void storedListsSurviveStart();
     void switchingScaleKeepsRows();
+    void unreadableStoredListIsSetAside();
     void switchingWhenRowsCannotBeWrittenStays();
     void titleWrittenOnEveryKeystroke();
     void titleFocusSelectsAll();
@@ -584,6 +586,41 @@ void TestForm1::switchingScaleKeepsRows()
              QStringLiteral("1955||MySeparator123||a||MySeparator234||"
                             "1960||MySeparator123||b||MySeparator234||"));
     QVERIFY(mDialogs.messages().isEmpty());
+}
+
+void TestForm1::unreadableStoredListIsSetAside()
+{
+    const QByteArray damaged("[Loomchart%20Page%20Studio\nTimeline2=\"a||MySeparator123||b\n");
+    mStore->write(QStringLiteral("Option"), QStringLiteral("2"));
+    QFile file(mStore->filePath(QStringLiteral("Timeline2")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    editor::Form1& form = start();
+    QCOMPARE(form.entryCount(), 0);
+    // Said once, naming where the unreadable file went; the file is there untouched.
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QStringList kept = QDir(mStoreDir->path()).entryList({QStringLiteral("Timeline2 *")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(mDialogs.messageTexts().first().contains(kept.first()),
+             qPrintable(mDialogs.messageTexts().first()));
+    QFile keptFile(mStoreDir->filePath(kept.first()));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), damaged);
+
+    // Rows typed now are stored as for any other list, by a switch and by the close.
+    mDialogs.inputAnswers = {"Apr 2000", "a", "May 2000", "b"};
+    form.PushButton1_Click();
+    child<QRadioButton>("Option1")->click();
+    QCOMPARE(stored(QStringLiteral("Timeline2")),
+             QStringLiteral("Apr 2000||MySeparator123||a||MySeparator234||"));
+    child<QRadioButton>("Option2")->click();
+    form.PushButton1_Click();
+    form.close();
+    QCOMPARE(mDialogs.messages().size(), 1);
+    editor::Form1& again = start();
+    QCOMPARE(again.entries(), (Entries{{"Apr 2000", "a"}, {"May 2000", "b"}}));
 }
 
 void TestForm1::switchingWhenRowsCannotBeWrittenStays()
