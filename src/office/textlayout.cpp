@@ -21,6 +21,10 @@ QFont layoutFont(const CharFormat& format)
     font.setKerning(false);
     // Unhinted advances keep line breaks independent of the render scale.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // Word processors set no ligatures unless asked; a ligature glyph would also break the
+    // word in the text a PDF reader extracts ("Sea" "le" for "Seattle"). Scripts that need
+    // shaping are still shaped.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
