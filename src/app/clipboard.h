@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 namespace app {
 
@@ -15,11 +16,23 @@ public:
     virtual bool requestPicture(int format, QImage& picture) = 0;
 };
 
-class SystemClipboard : public Clipboard
+// The system clipboard as far as plain text goes: what list rows are copied as and
+// pasted from.
+class TextClipboard
+{
+public:
+    virtual ~TextClipboard() = default;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;
+};
+
+class SystemClipboard : public Clipboard, public TextClipboard
 {
 public:
     void setPicture(const QImage& picture) override;
     bool requestPicture(int format, QImage& picture) override;
+    void setText(const QString& text) override;
+    QString text() const override;
 };
 
 } // namespace app

@@ -31,6 +31,16 @@ QString Dialogs::saveFileName(const QString& title, const QString& pipeFilter)
     return doSaveFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
 }
 
+QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
+{
+    return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+QString Dialogs::doOpenFileName(const QString&, const QString&)
+{
+    return {};
+}
+
 QString qtFilterFromPipeFilter(const QString& pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
@@ -88,6 +98,18 @@ QString QtDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
     // The command asks its own overwrite question and adds no suffix to a typed name.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    dialog.setObjectName(QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList files = dialog.selectedFiles();

@@ -40,6 +40,8 @@ public:
     // A save dialog with a pipe-separated filter ("Word Files (*.doc)|*.doc"). It adds no
     // suffix and asks nothing about existing files. Returns the empty text on Cancel.
     QString saveFileName(const QString& title, const QString& pipeFilter);
+    // An open dialog for an existing file, same filter form. Empty text on Cancel.
+    QString openFileName(const QString& title, const QString& pipeFilter);
 
     static QString resolveCaption(const QString& caption);
 
@@ -49,6 +51,8 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
+    // Dialogs that cannot pick a file to open answer Cancel.
+    virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
@@ -64,6 +68,7 @@ protected:
     MessageAnswer doMessageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
                                const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace app

@@ -7,10 +7,13 @@
 namespace testsupport {
 
 // A clipboard of the test's own, so tests never touch the desktop's.
-class MemoryClipboard : public app::Clipboard
+class MemoryClipboard : public app::Clipboard, public app::TextClipboard
 {
 public:
     QImage picture;
+    QString plainText;
+    void setText(const QString& text) override { plainText = text; }
+    QString text() const override { return plainText; }
     void setPicture(const QImage& image) override { picture = image; }
     bool requestPicture(int, QImage& out) override
     {

@@ -52,4 +52,10 @@ QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& qtF
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }
 
+QString ScriptedDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    calls << Call{Kind::Open, title, title, qtFilter};
+    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+}
+
 } // namespace testsupport

@@ -11,7 +11,7 @@
 namespace testsupport {
 
 // Dialogs with answers given in advance. Every call is recorded with its resolved caption.
-// An input box or save dialog with no answer left is cancelled; a Yes/No box with no
+// An input box, save or open dialog with no answer left is cancelled; a Yes/No box with no
 // answer left is answered No.
 class ScriptedDialogs : public app::Dialogs
 {
@@ -20,7 +20,8 @@ public:
     {
         Input,
         Message,
-        Save
+        Save,
+        Open
     };
     struct Call
     {
@@ -35,6 +36,7 @@ public:
     QStringList inputAnswers;
     QList<app::MessageAnswer> messageAnswers;
     QStringList saveAnswers;
+    QStringList openAnswers;
     QList<Call> calls;
     // Runs inside every message box, as if the user acted while it was open.
     std::function<void(const Call&)> onMessage;
@@ -49,6 +51,7 @@ protected:
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace testsupport
