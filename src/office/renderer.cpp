@@ -15,7 +15,7 @@ namespace {
 // The most text one picture of the page lays out, in lines plus paragraphs: far more than
 // a page can show legibly, and a bound on the time a hostile file can take however tall
 // its frames are. Text past it is not drawn.
-constexpr int kTextBudgetPerPage = 20000;
+constexpr int kTextBudgetPerPage = 5000;
 
 struct CellLayout
 {
