@@ -11,7 +11,17 @@ class MemoryClipboard : public app::Clipboard
 {
 public:
     QImage picture;
-    void setPicture(const QImage& image) override { picture = image; }
+    QByteArray svg;
+    void setPicture(const QImage& image) override
+    {
+        picture = image;
+        svg.clear();
+    }
+    void setPictureWithSvg(const QImage& image, const QByteArray& vectors) override
+    {
+        picture = image;
+        svg = vectors;
+    }
     bool requestPicture(int, QImage& out) override
     {
         if (picture.isNull())

@@ -20,7 +20,8 @@ public:
     {
         Input,
         Message,
-        Save
+        Save,
+        Print
     };
     struct Call
     {
@@ -35,6 +36,9 @@ public:
     QStringList inputAnswers;
     QList<app::MessageAnswer> messageAnswers;
     QStringList saveAnswers;
+    // Print dialogs: each answer is the file the printer writes a PDF to, or empty to
+    // cancel; a print dialog with no answer left is cancelled.
+    QStringList printAnswers;
     QList<Call> calls;
     // Runs inside every message box, as if the user acted while it was open.
     std::function<void(const Call&)> onMessage;
@@ -49,6 +53,7 @@ protected:
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    bool doPrintDialog(QPrinter& printer) override;
 };
 
 } // namespace testsupport
