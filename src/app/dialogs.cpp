@@ -38,6 +38,16 @@ bool Dialogs::printDialog(QPrinter& printer)
     return doPrintDialog(printer);
 }
 
+QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
+{
+    return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+QString Dialogs::doOpenFileName(const QString&, const QString&)
+{
+    return {};
+}
+
 QString qtFilterFromPipeFilter(const QString& pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
@@ -109,6 +119,18 @@ bool QtDialogs::doPrintDialog(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    dialog.setObjectName(QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
 }
 
 } // namespace app

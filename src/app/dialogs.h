@@ -44,6 +44,8 @@ public:
     // The standard print dialog for the printer, which the caller has set up. Returns true
     // when the user chose to print; the printer then holds the choices made.
     bool printDialog(QPrinter& printer);
+    // An open dialog for an existing file, same filter form. Empty text on Cancel.
+    QString openFileName(const QString& title, const QString& pipeFilter);
 
     static QString resolveCaption(const QString& caption);
 
@@ -54,6 +56,8 @@ protected:
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
     virtual bool doPrintDialog(QPrinter& printer) = 0;
+    // Dialogs that cannot pick a file to open answer Cancel.
+    virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
@@ -70,6 +74,7 @@ protected:
                                const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
     bool doPrintDialog(QPrinter& printer) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace app
