@@ -1,8 +1,11 @@
 #include "app/clipboard.h"
 #include "docgen/embeddedword.h"
+#include "office/docreader.h"
+#include "office/pageexport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -105,7 +108,32 @@ void fullRun(benchmark::State& state)
     state.counters["render_ms"] = renderMs / runs;
 }
 
+// Writing the opened page as PDF, PNG (300 dpi) or SVG, for n entries.
+void pageOutput(benchmark::State& state)
+{
+    const auto kind = static_cast<office::PageFileKind>(state.range(0));
+    const int n = int(state.range(1));
+    NullClipboard clipboard;
+    QTemporaryDir folder;
+    const QString document = folder.filePath(QStringLiteral("bench.doc"));
+    buildAndSave(*docgen::createEmbeddedWord(clipboard), n, document);
+    const office::Document page = office::openDocument(document);
+    const QString target = folder.filePath(QStringLiteral("page.out"));
+    for (auto _ : state)
+        office::writePage(page, target, kind);
+    state.counters["bytes"] = double(QFileInfo(target).size());
+}
+
 } // namespace
+
+BENCHMARK(pageOutput)
+    ->ArgNames({"kind", "entries"})
+    ->ArgsProduct({{int(office::PageFileKind::Pdf), int(office::PageFileKind::Png),
+                    int(office::PageFileKind::Svg)},
+                   {8, 63}})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(fullRun)
     ->Arg(8)

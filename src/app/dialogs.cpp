@@ -38,6 +38,12 @@ bool Dialogs::printDialog(QPrinter& printer)
     return doPrintDialog(printer);
 }
 
+bool Dialogs::doPrintDialog(QPrinter& printer)
+{
+    Q_UNUSED(printer);
+    return false;
+}
+
 QString qtFilterFromPipeFilter(const QString& pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));

@@ -53,7 +53,8 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
-    virtual bool doPrintDialog(QPrinter& printer) = 0;
+    // Without a print dialog of its own (a console, say) printing is cancelled.
+    virtual bool doPrintDialog(QPrinter& printer);
 };
 
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
