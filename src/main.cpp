@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
 
-    editor::Studio studio({dialogs, programEnd, store, factory, clipboard, app::programFolder()});
+    editor::Studio studio(
+        {dialogs, programEnd, store, factory, clipboard, app::programFolder(), &clipboard});
     if (!studio.start())
         return 0;
     return application.exec();

@@ -39,4 +39,16 @@ bool SystemClipboard::requestPicture(int format, QImage& picture)
     return true;
 }
 
+void SystemClipboard::setText(const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+QString SystemClipboard::text() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
+}
+
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 namespace app {
 
@@ -23,12 +24,24 @@ public:
     virtual bool requestPicture(int format, QImage& picture) = 0;
 };
 
-class SystemClipboard : public Clipboard
+// The system clipboard as far as plain text goes: what list rows are copied as and
+// pasted from.
+class TextClipboard
+{
+public:
+    virtual ~TextClipboard() = default;
+    virtual void setText(const QString& text) = 0;
+    virtual QString text() const = 0;
+};
+
+class SystemClipboard : public Clipboard, public TextClipboard
 {
 public:
     void setPicture(const QImage& picture) override;
     void setPictureWithSvg(const QImage& picture, const QByteArray& svg) override;
     bool requestPicture(int format, QImage& picture) override;
+    void setText(const QString& text) override;
+    QString text() const override;
 };
 
 } // namespace app

@@ -44,6 +44,16 @@ bool Dialogs::doPrintDialog(QPrinter& printer)
     return false;
 }
 
+QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
+{
+    return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+QString Dialogs::doOpenFileName(const QString&, const QString&)
+{
+    return {};
+}
+
 QString qtFilterFromPipeFilter(const QString& pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));
@@ -115,6 +125,18 @@ bool QtDialogs::doPrintDialog(QPrinter& printer)
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    dialog.setObjectName(QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
 }
 
 } // namespace app

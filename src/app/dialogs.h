@@ -44,6 +44,8 @@ public:
     // The standard print dialog for the printer, which the caller has set up. Returns true
     // when the user chose to print; the printer then holds the choices made.
     bool printDialog(QPrinter& printer);
+    // An open dialog for an existing file, same filter form. Empty text on Cancel.
+    QString openFileName(const QString& title, const QString& pipeFilter);
 
     static QString resolveCaption(const QString& caption);
 
@@ -55,6 +57,8 @@ protected:
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
     // Without a print dialog of its own (a console, say) printing is cancelled.
     virtual bool doPrintDialog(QPrinter& printer);
+    // Dialogs that cannot pick a file to open answer Cancel.
+    virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
@@ -71,6 +75,7 @@ protected:
                                const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
     bool doPrintDialog(QPrinter& printer) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace app

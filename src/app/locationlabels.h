@@ -16,6 +16,20 @@ inline constexpr const char* kForm1CreateTemplate =
     "in Chronoweave2021/08/31.Form1.PushButton6_Click ";
 inline constexpr const char* kForm1SaveDocAsJpg = "in Chronoweave2021/08/31.Form1.SaveDocAsJPG ";
 inline constexpr const char* kForm1Load = "in Chronoweave2021/08/31.Form1.Form_Load ";
+// Commands of the entry list beside the five buttons.
+inline constexpr const char* kForm1EditTimeline =
+    "in Chronoweave2021/08/31.Form1.EditSelectedTimeline ";
+inline constexpr const char* kForm1InsertTimeline =
+    "in Chronoweave2021/08/31.Form1.InsertTimelineAbove ";
+inline constexpr const char* kForm1MoveTimeline =
+    "in Chronoweave2021/08/31.Form1.MoveSelectedTimeline ";
+inline constexpr const char* kForm1Undo = "in Chronoweave2021/08/31.Form1.UndoLastChange ";
+inline constexpr const char* kForm1Redo = "in Chronoweave2021/08/31.Form1.RedoLastChange ";
+inline constexpr const char* kForm1CopyTimelines = "in Chronoweave2021/08/31.Form1.CopyTimelines ";
+inline constexpr const char* kForm1PasteTimelines =
+    "in Chronoweave2021/08/31.Form1.PasteTimelines ";
+inline constexpr const char* kForm1ImportCsv = "in Chronoweave2021/08/31.Form1.ImportCSV ";
+inline constexpr const char* kForm1ExportCsv = "in Chronoweave2021/08/31.Form1.ExportCSV ";
 inline constexpr const char* kForm2Activate = "in Chronoweave2021/08/31.Form2.Form_Activate ";
 inline constexpr const char* kForm2Load = "in Chronoweave2021/08/31.Form2.Form_Load ";
 inline constexpr const char* kForm2QueryUnload = "in Chronoweave2021/08/31.Form2.Form_QueryUnload ";

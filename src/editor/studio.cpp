@@ -16,7 +16,8 @@ Studio::Studio(StudioServices services)
                                    return docgen::EnsureWordAvailable(
                                        mServices.factory, mServices.dialogs, mServices.programEnd);
                                },
-                               [this] { mBuilder.PushButton6_Click(*this); }};
+                               [this] { mBuilder.PushButton6_Click(*this); },
+                               mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
 }
 

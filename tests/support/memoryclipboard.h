@@ -7,7 +7,7 @@
 namespace testsupport {
 
 // A clipboard of the test's own, so tests never touch the desktop's.
-class MemoryClipboard : public app::Clipboard
+class MemoryClipboard : public app::Clipboard, public app::TextClipboard
 {
 public:
     QImage picture;
@@ -22,6 +22,9 @@ public:
         picture = image;
         svg = vectors;
     }
+    QString plainText;
+    void setText(const QString& text) override { plainText = text; }
+    QString text() const override { return plainText; }
     bool requestPicture(int, QImage& out) override
     {
         if (picture.isNull())

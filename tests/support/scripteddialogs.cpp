@@ -66,4 +66,10 @@ bool ScriptedDialogs::doPrintDialog(QPrinter& printer)
     return true;
 }
 
+QString ScriptedDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    calls << Call{Kind::Open, title, title, qtFilter};
+    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+}
+
 } // namespace testsupport

@@ -11,7 +11,7 @@
 namespace testsupport {
 
 // Dialogs with answers given in advance. Every call is recorded with its resolved caption.
-// An input box or save dialog with no answer left is cancelled; a Yes/No box with no
+// An input box, save or open dialog with no answer left is cancelled; a Yes/No box with no
 // answer left is answered No.
 class ScriptedDialogs : public app::Dialogs
 {
@@ -21,7 +21,8 @@ public:
         Input,
         Message,
         Save,
-        Print
+        Print,
+        Open
     };
     struct Call
     {
@@ -39,6 +40,7 @@ public:
     // Print dialogs: each answer is the file the printer writes a PDF to, or empty to
     // cancel; a print dialog with no answer left is cancelled.
     QStringList printAnswers;
+    QStringList openAnswers;
     QList<Call> calls;
     // Runs inside every message box, as if the user acted while it was open.
     std::function<void(const Call&)> onMessage;
@@ -54,6 +56,7 @@ protected:
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
     bool doPrintDialog(QPrinter& printer) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace testsupport
