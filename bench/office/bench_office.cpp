@@ -1,9 +1,12 @@
 #include "app/clipboard.h"
 #include "docgen/embeddedword.h"
+#include "office/docreader.h"
+#include "office/pageexport.h"
 #include "office/textlayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -106,6 +109,22 @@ void fullRun(benchmark::State& state)
     state.counters["render_ms"] = renderMs / runs;
 }
 
+// Writing the opened page as PDF, PNG (300 dpi) or SVG, for n entries.
+void pageOutput(benchmark::State& state)
+{
+    const auto kind = static_cast<office::PageFileKind>(state.range(0));
+    const int n = int(state.range(1));
+    NullClipboard clipboard;
+    QTemporaryDir folder;
+    const QString document = folder.filePath(QStringLiteral("bench.doc"));
+    buildAndSave(*docgen::createEmbeddedWord(clipboard), n, document);
+    const office::Document page = office::openDocument(document);
+    const QString target = folder.filePath(QStringLiteral("page.out"));
+    for (auto _ : state)
+        office::writePage(page, target, kind);
+    state.counters["bytes"] = double(QFileInfo(target).size());
+}
+
 // A paragraph of one word without a blank, broken into 57.6 pt lines (a callout's width)
 // with no height limit: the time must grow in proportion to the length.
 void unbrokenWordLayout(benchmark::State& state)
@@ -124,6 +143,15 @@ void unbrokenWordLayout(benchmark::State& state)
 }
 
 } // namespace
+
+BENCHMARK(pageOutput)
+    ->ArgNames({"kind", "entries"})
+    ->ArgsProduct({{int(office::PageFileKind::Pdf), int(office::PageFileKind::Png),
+                    int(office::PageFileKind::Svg)},
+                   {8, 63}})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK(unbrokenWordLayout)
     ->RangeMultiplier(4)

@@ -38,6 +38,12 @@ bool Dialogs::printDialog(QPrinter& printer)
     return doPrintDialog(printer);
 }
 
+bool Dialogs::doPrintDialog(QPrinter& printer)
+{
+    Q_UNUSED(printer);
+    return false;
+}
+
 QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
 {
     return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));

@@ -55,7 +55,8 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
-    virtual bool doPrintDialog(QPrinter& printer) = 0;
+    // Without a print dialog of its own (a console, say) printing is cancelled.
+    virtual bool doPrintDialog(QPrinter& printer);
     // Dialogs that cannot pick a file to open answer Cancel.
     virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };

@@ -13,6 +13,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,7 @@ private slots:
     void pdfWordsMatchTheOfficeSuite();
     void pdfIsTheTruePageWithEmbeddedFonts();
     void svgDrawsThePngInk();
+    void deviceMarginsDoNotMoveThePage();
 
 private:
     QTemporaryDir mTemp;
@@ -169,6 +171,35 @@ void TestPageOutputs::svgDrawsThePngInk()
     QVERIFY(totalA > 100000);
     QVERIFY2(std::abs(totalA - totalB) < totalA / 20,
              qPrintable(QStringLiteral("%1 against %2 dark pixels").arg(totalA).arg(totalB)));
+}
+
+// A printer that keeps margins of its own starts the painter at its printable area; the
+// page must still stand at the paper's corner.
+void TestPageOutputs::deviceMarginsDoNotMoveThePage()
+{
+    QTemporaryDir work;
+    const QString plain = work.filePath(QStringLiteral("plain.pdf"));
+    const QString margined = work.filePath(QStringLiteral("margined.pdf"));
+    office::writePagePdf(mPage, plain);
+    {
+        QPdfWriter writer(margined);
+        office::setUpPagedDevice(mPage, writer);
+        QVERIFY(writer.setPageMargins(QMarginsF(36, 18, 36, 18), QPageLayout::Point));
+        office::paintPageOnto(mPage, writer);
+    }
+    QCOMPARE(officetools::pageSizeOf(margined), QSizeF(792, 612));
+    const QList<officetools::Word> expected = officetools::wordsOf(plain);
+    const QList<officetools::Word> drawn = officetools::wordsOf(margined);
+    QCOMPARE(drawn.size(), expected.size());
+    QVERIFY(!drawn.isEmpty());
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        QCOMPARE(drawn[i].text, expected[i].text);
+        const QPointF shift = drawn[i].boxPt.topLeft() - expected[i].boxPt.topLeft();
+        QVERIFY2(shift.manhattanLength() < 0.1, qPrintable(QStringLiteral("%1 moved by %2, %3")
+                                                               .arg(drawn[i].text)
+                                                               .arg(shift.x())
+                                                               .arg(shift.y())));
+    }
 }
 
 QTEST_MAIN(TestPageOutputs)

@@ -10,6 +10,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <cmath>
+
 using namespace office;
 
 namespace {
@@ -71,10 +73,24 @@ private slots:
                  preview.convertToFormat(QImage::Format_RGB32));
     }
 
+    void svgIsTheTrueSizeWithText_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QSizeF>("sizeMm");
+        QTest::addColumn<QString>("viewBox");
+        QTest::newRow("Letter") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                << QSizeF(279.4, 215.9) << QStringLiteral("0 0 792 612");
+        QTest::newRow("A4") << QLocale(QLocale::German, QLocale::Germany) << QSizeF(297.0, 210.0)
+                            << QStringLiteral("0 0 841.9 595.3");
+    }
+
     // The SVG states its true size and carries the page's words as text.
     void svgIsTheTrueSizeWithText()
     {
-        const Document page = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
+        QFETCH(QLocale, locale);
+        QFETCH(QSizeF, sizeMm);
+        QFETCH(QString, viewBox);
+        const Document page = timelineFor(locale);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.svg"));
         writePageSvg(page, path);
@@ -83,7 +99,7 @@ private slots:
         QXmlStreamReader xml(&file);
         QString width;
         QString height;
-        QString viewBox;
+        QString box;
         QString text;
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -91,16 +107,19 @@ private slots:
             if (xml.name() == QLatin1String("svg")) {
                 width = xml.attributes().value(QLatin1String("width")).toString();
                 height = xml.attributes().value(QLatin1String("height")).toString();
-                viewBox = xml.attributes().value(QLatin1String("viewBox")).toString();
+                box = xml.attributes().value(QLatin1String("viewBox")).toString();
             } else if (xml.name() == QLatin1String("text")) {
                 text += xml.readElementText(QXmlStreamReader::IncludeChildElements) + u' ';
             }
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-        // 11 x 8.5 in
-        QCOMPARE(width.chopped(2).toDouble(), 279.4);
-        QCOMPARE(height.chopped(2).toDouble(), 215.9);
-        QCOMPARE(viewBox, QStringLiteral("0 0 792 612"));
+        QVERIFY2(width.endsWith(QLatin1String("mm")) &&
+                     std::abs(width.chopped(2).toDouble() - sizeMm.width()) < 0.01,
+                 qPrintable(width));
+        QVERIFY2(height.endsWith(QLatin1String("mm")) &&
+                     std::abs(height.chopped(2).toDouble() - sizeMm.height()) < 0.01,
+                 qPrintable(height));
+        QCOMPARE(box, viewBox);
         for (const char* word : {"Project", "Timeline", "1990", "2000", "Founded", "Expansion"})
             QVERIFY2(text.contains(QLatin1String(word)), word);
     }
