@@ -5,8 +5,9 @@
 // goes, and drives the word processor through the automation boundary
 // (wordautomation.h) to build the page; the embedded engine (embeddedword.h, on top of
 // office) is what answers there. The document is saved under a fresh name in the
-// temporary folder, rendered to "temp.bmp" by PageSnapshot through the clipboard, and
-// handed to the preview. EnsureWordAvailable (wordcheck.h) runs once at start-up.
+// temporary folder, rendered to "temp.bmp" by PageSnapshot through the clipboard (a
+// BitmapHandOff that only ever reads back the file it created), and handed to the preview.
+// EnsureWordAvailable (wordcheck.h) runs once at start-up.
 
 #include "pagelayout.h"
 #include "pagesnapshot.h"

@@ -86,7 +86,8 @@ void BitmapHandOff::write(const QImage& picture)
     const QImage rgb = picture.format() == QImage::Format_RGB32
                            ? picture
                            : picture.convertToFormat(QImage::Format_RGB32);
-    if (rgb.isNull())
+    // Rows of four-byte pixels need no padding, so the pixels go out as they lie.
+    if (rgb.isNull() || rgb.bytesPerLine() != qsizetype(rgb.width()) * 4)
         invalidPicture();
     // Removes a stale file or a link itself, never what a link points to.
     QFile::remove(mPath);
@@ -117,11 +118,11 @@ QImage BitmapHandOff::load() const
         get<quint32>(header, 10) != quint32(kHeaderBytes) ||
         get<quint16>(header, 28) != kBitsPerPixel || get<quint32>(header, 30) != kUncompressed)
         invalidPicture();
-    const qint32 width = get<qint32>(header, 18);
-    const qint32 height = -get<qint32>(header, 22);
-    if (width <= 0 || height <= 0 || qint64(width) * height * 4 != mFile->size() - kHeaderBytes)
+    const qint64 width = get<qint32>(header, 18);
+    const qint64 height = -qint64(get<qint32>(header, 22));
+    if (width <= 0 || height <= 0 || width * height * 4 != mFile->size() - kHeaderBytes)
         invalidPicture();
-    QImage picture(width, height, QImage::Format_RGB32);
+    QImage picture(int(width), int(height), QImage::Format_RGB32);
     if (picture.isNull() || picture.bytesPerLine() != qsizetype(width) * 4)
         invalidPicture();
     const qint64 pixelBytes = picture.sizeInBytes();

@@ -43,8 +43,11 @@ protected:
 
 private:
     void fitImage();
+    // The assigned picture as the screen shows it.
+    const QImage& pictureOnScreen();
 
     QImage mPicture;
+    QImage mPictureOnScreen;
     QImage mImage;
     QColor mBackground{255, 255, 255};
     bool mPersistent = false;
