@@ -20,6 +20,10 @@ if [ "${1:-}" = "--tests" ]; then
         clang
         libclang-rt-14-dev
         lintian
+        libxml2-utils
+        python3
+        unzip
+        pandoc
     "
 fi
 missing=""

@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 
 namespace app {
@@ -29,6 +31,11 @@ MessageAnswer Dialogs::messageBox(const QString& text, MessageButtons buttons, M
 QString Dialogs::saveFileName(const QString& title, const QString& pipeFilter)
 {
     return doSaveFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+bool Dialogs::printDialog(QPrinter& printer)
+{
+    return doPrintDialog(printer);
 }
 
 QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
@@ -102,6 +109,16 @@ QString QtDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
         return {};
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
+}
+
+bool QtDialogs::doPrintDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    // One page: a range or a selection means nothing here.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)

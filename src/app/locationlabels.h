@@ -42,5 +42,14 @@ inline constexpr const char* kForm2MouseDown = "in Chronoweave2021/08/31.Form2.p
 inline constexpr const char* kForm2MouseMove = "in Chronoweave2021/08/31.Form2.picture1_MouseMove ";
 inline constexpr const char* kForm2MouseUp = "in Chronoweave2021/08/31.Form2.Picture1_MouseUp ";
 inline constexpr const char* kForm2RedrawImage = "in Chronoweave2021/08/31.Form2.RedrawImage ";
+// The page menu of the preview window.
+inline constexpr const char* kForm2CopyPage = "in Chronoweave2021/08/31.Form2.mnuCopyPage_Click ";
+inline constexpr const char* kForm2SavePagePdf =
+    "in Chronoweave2021/08/31.Form2.mnuSavePagePdf_Click ";
+inline constexpr const char* kForm2SavePagePng =
+    "in Chronoweave2021/08/31.Form2.mnuSavePagePng_Click ";
+inline constexpr const char* kForm2SavePageSvg =
+    "in Chronoweave2021/08/31.Form2.mnuSavePageSvg_Click ";
+inline constexpr const char* kForm2PrintPage = "in Chronoweave2021/08/31.Form2.mnuPrintPage_Click ";
 
 } // namespace app::labels

@@ -11,6 +11,9 @@
 #include "editor/entrytable.h"
 #include "editor/numbertext.h"
 #include "editor/settingsstore.h"
+#include "office/docreader.h"
+#include "office/error.h"
+#include "office/pageexport.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -125,9 +128,14 @@ std::optional<Page> pageFromStore(const Options& options)
         } else {
             // What the studio shows at start: Yearly unless a valid scale is stored.
             const QString stored = store.read(QLatin1String(editor::kOptionKey), QString());
-            page.scale = editor::isNumericText(stored) ? editor::toWholeNumber(stored) : 1;
-            if (page.scale < 1 || page.scale > 3)
-                page.scale = 1;
+            page.scale = 1;
+            try {
+                const int number = editor::toWholeNumber(stored);
+                if (number >= 1 && number <= 3)
+                    page.scale = number;
+            } catch (const app::Failure&) {
+                // Not a number, or out of range: the layout's own Yearly stays selected.
+            }
         }
         page.title =
             options.title.value_or(store.read(QLatin1String(editor::kTitleKey), QString()));
@@ -194,6 +202,18 @@ private:
     QString mWordFile;
 };
 
+office::PageFileKind pageFileKind(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Png:
+        return office::PageFileKind::Png;
+    case OutputKind::Svg:
+        return office::PageFileKind::Svg;
+    default:
+        return office::PageFileKind::Pdf;
+    }
+}
+
 bool writeOutput(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
@@ -227,13 +247,23 @@ int buildAndWrite(const Options& options, const Page& page)
         return kExitBadInput;
     }
 
-    QFile document(host.wordFile());
-    if (!document.open(QIODevice::ReadOnly)) {
-        say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
+    if (options.kind == OutputKind::Word) {
+        QFile document(host.wordFile());
+        if (!document.open(QIODevice::ReadOnly)) {
+            say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
+            return kExitBadInput;
+        }
+        return writeOutput(options.output, document.readAll()) ? kExitSuccess : kExitBadInput;
+    }
+    // The page drawn from the saved document, so it shows what the document holds.
+    try {
+        office::writePage(office::openDocument(host.wordFile()), options.output,
+                          pageFileKind(options.kind));
+    } catch (const office::Error& error) {
+        say(error.description());
         return kExitBadInput;
     }
-    const QByteArray bytes = document.readAll();
-    return writeOutput(options.output, bytes) ? kExitSuccess : kExitBadInput;
+    return kExitSuccess;
 }
 } // namespace
 

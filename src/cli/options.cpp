@@ -37,26 +37,6 @@ Invocation badUsage(const QString& error)
     return invocation;
 }
 
-QString kindName(OutputKind kind)
-{
-    switch (kind) {
-    case OutputKind::Word:
-        return QStringLiteral("Word");
-    case OutputKind::Pdf:
-        return QStringLiteral("PDF");
-    case OutputKind::Png:
-        return QStringLiteral("PNG");
-    case OutputKind::Svg:
-        return QStringLiteral("SVG");
-    }
-    return {};
-}
-
-// The kinds this build can write.
-bool canWrite(OutputKind kind)
-{
-    return kind == OutputKind::Word;
-}
 } // namespace
 
 bool isCommandLine(const QStringList& arguments)
@@ -135,10 +115,6 @@ Invocation parseArguments(const QStringList& arguments)
         return badUsage(QStringLiteral("cannot tell the output kind of \"%1\"; name it .doc, "
                                        ".docx, .pdf, .png or .svg")
                             .arg(*output));
-    if (!canWrite(*kind))
-        return badUsage(
-            QStringLiteral("this build cannot write %1 files yet; name the output .doc or .docx")
-                .arg(kindName(*kind)));
     options.output = *output;
     options.kind = *kind;
     options.csv = csv.value_or(QString());
@@ -191,7 +167,8 @@ QString usageText()
         "       loomchart --help | --version\n"
         "\n"
         "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
-        "of FILE follows its extension: .doc or .docx for the Word document.\n"
+        "of FILE follows its extension: .doc or .docx for the Word document, .pdf,\n"
+        ".png (300 dpi) or .svg for the page.\n"
         "\n"
         "  --output FILE   where to write; replaced only when the page was made\n"
         "  --csv FILE      entries from a CSV file (date,notes per line, an optional\n"

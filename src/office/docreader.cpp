@@ -2,9 +2,12 @@
 
 #include "error.h"
 #include "ooxmlnames.h"
+#include "vmlshape.h"
 #include "zippackage.h"
 
 #include <QFile>
+#include <QHash>
+#include <QStringList>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -18,6 +21,7 @@ namespace {
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxDepth = 256;
 constexpr int kMaxShapes = 10000;
+constexpr qsizetype kMaxShapeTypes = 1000;
 constexpr int kMaxBlocks = 200000;
 constexpr int kMaxRows = 10000;
 constexpr qint64 kMaxEmu = 1LL << 40; // far beyond any page, well inside a double
@@ -275,6 +279,8 @@ private:
                         readAnchor();
                     }
                 });
+            } else if (body && mXml.is(kW, "pict")) {
+                readPicture();
             }
         };
         mXml.children([&] {
@@ -286,14 +292,18 @@ private:
                 run.text += QChar(u'\t');
             } else if (mXml.is(kW, "br") || mXml.is(kW, "cr")) {
                 run.text += QChar(u'\v');
-            } else if (mXml.is(kW, "drawing")) {
+            } else if (mXml.is(kW, "drawing") || mXml.is(kW, "pict")) {
                 drawing();
             } else if (mXml.is(kMc, "AlternateContent")) {
-                // Take the first Choice; the Fallback repeats the shape in VML.
+                // Take the first Choice; the Fallback repeats the shape in VML and counts
+                // only when the Choice gave none.
                 bool taken = false;
+                const size_t before = mDocument.shapes().size();
                 mXml.children([&] {
                     if (!taken && mXml.is(kMc, "Choice")) {
                         taken = true;
+                        mXml.children(drawing);
+                    } else if (mXml.is(kMc, "Fallback") && mDocument.shapes().size() == before) {
                         mXml.children(drawing);
                     }
                 });
@@ -485,6 +495,176 @@ private:
         }
     }
 
+    // w:pict: VML shape types and shapes; groups, lines and pictures are left out.
+    void readPicture()
+    {
+        mXml.children([&] {
+            if (mXml.is(kV, "shapetype")) {
+                readVmlShapeType();
+            } else if (mXml.is(kV, "shape") || mXml.is(kV, "rect")) {
+                readVmlShape();
+            }
+        });
+    }
+
+    void readVmlShapeType()
+    {
+        const QString id = mXml.attr("id").left(64);
+        bool ok = false;
+        const int type = mXml.attr(kO, "spt").toInt(&ok);
+        if (!id.isEmpty() && ok && mVmlTypes.size() < kMaxShapeTypes) {
+            mVmlTypes.insert(id, {type, mXml.attr("adj").left(256)});
+        }
+    }
+
+    void readVmlShape()
+    {
+        if (++mShapes > kMaxShapes) {
+            mXml.fail(QStringLiteral("too many shapes"));
+        }
+        // VML's own defaults: a white fill and a black 0.75 pt line.
+        Shape shape;
+        shape.fill = qRgb(255, 255, 255);
+        shape.lineWidthPt = 0.75;
+        shape.name = mXml.attr("id").left(256);
+        std::optional<ShapeKind> kind;
+        QString adjustText = mXml.attr("adj");
+        if (mXml.is(kV, "rect")) {
+            kind = ShapeKind::TextBox;
+        } else {
+            bool ok = false;
+            int type = mXml.attr(kO, "spt").toInt(&ok);
+            const QString reference = mXml.attr("type");
+            if (reference.startsWith(u'#')) {
+                const auto known = mVmlTypes.constFind(reference.mid(1));
+                if (known != mVmlTypes.constEnd()) {
+                    type = known->first;
+                    ok = true;
+                    if (adjustText.isEmpty()) {
+                        adjustText = known->second;
+                    }
+                }
+            }
+            if (ok) {
+                kind = vml::kindOfType(type);
+            }
+        }
+        const QHash<QString, QString> style = vmlStyle(mXml.attr("style"));
+        auto length = [&](const char* key) {
+            return vml::lengthPt(style.value(QString::fromLatin1(key))).value_or(0);
+        };
+        shape.leftPt = length("margin-left") + length("left");
+        shape.topPt = length("margin-top") + length("top");
+        shape.widthPt = length("width");
+        shape.heightPt = length("height");
+        if (style.value(QStringLiteral("mso-position-horizontal-relative")) != u"page") {
+            shape.leftPt += mDocument.page().leftMarginPt;
+        }
+        if (style.value(QStringLiteral("mso-position-vertical-relative")) != u"page") {
+            shape.topPt += mDocument.page().topMarginPt;
+        }
+        const QString textAnchor = style.value(QStringLiteral("v-text-anchor"));
+        shape.anchor = textAnchor.startsWith(u"middle")   ? TextAnchor::Center
+                       : textAnchor.startsWith(u"bottom") ? TextAnchor::Bottom
+                                                          : TextAnchor::Top;
+        shape.wrapType =
+            style.value(QStringLiteral("z-index")).startsWith(u'-') ? kWrapBehind : kWrapInFront;
+        if (isOff(mXml.attr("filled"))) {
+            shape.fill.reset();
+        } else if (const auto fill = vml::color(mXml.attr("fillcolor"))) {
+            shape.fill = fill;
+        }
+        readVmlLine(shape);
+        mXml.children([&] {
+            if (mXml.is(kV, "textbox")) {
+                const QStringList insets = mXml.attr("inset").split(u',');
+                double* const targets[] = {&shape.insetLeftPt, &shape.insetTopPt,
+                                           &shape.insetRightPt, &shape.insetBottomPt};
+                for (qsizetype i = 0; i < std::min<qsizetype>(insets.size(), 4); ++i) {
+                    if (const auto inset = vml::lengthPt(insets[i])) {
+                        *targets[i] = *inset;
+                    }
+                }
+                mXml.children([&] {
+                    if (mXml.is(kW, "txbxContent")) {
+                        shape.story = readStory(false);
+                    }
+                });
+            } else if (mXml.is(kV, "fill")) {
+                if (isOff(mXml.attr("on"))) {
+                    shape.fill.reset();
+                } else if (const auto fill = vml::color(mXml.attr("color"))) {
+                    shape.fill = fill;
+                }
+            } else if (mXml.is(kV, "stroke")) {
+                readVmlLine(shape);
+            } else if (mXml.is(kW10, "wrap")) {
+                const QString type = mXml.attr("type");
+                if (type == u"square" || type == u"tight" || type == u"through") {
+                    shape.wrapType = type == u"square" ? kWrapSquare : type == u"tight" ? 1 : 2;
+                } else if (type == u"topAndBottom") {
+                    shape.wrapType = kWrapTopBottom;
+                }
+            }
+        });
+        // Only shapes the model can draw, at a size a page can hold.
+        constexpr double kMaxPt = double(kMaxEmu) / kEmuPerPt;
+        const bool sane = std::abs(shape.leftPt) < kMaxPt && std::abs(shape.topPt) < kMaxPt &&
+                          shape.widthPt >= 0 && shape.widthPt < kMaxPt && shape.heightPt >= 0 &&
+                          shape.heightPt < kMaxPt && shape.lineWidthPt >= 0 &&
+                          shape.lineWidthPt < kMaxPt;
+        if (!kind || !sane) {
+            return;
+        }
+        shape.kind = *kind;
+        if (shape.kind != ShapeKind::TextBox) {
+            vml::CalloutAdjust adjust = vml::defaultAdjust(shape.kind);
+            const QStringList values = adjustText.split(u',');
+            for (qsizetype i = 0; i < std::min<qsizetype>(values.size(), 4); ++i) {
+                bool ok = false;
+                const int value = values[i].trimmed().toInt(&ok);
+                if (ok) {
+                    adjust[size_t(i)] = value;
+                }
+            }
+            shape.adjust = vml::fromVml(shape.kind, shape.widthPt, shape.heightPt, adjust);
+        }
+        mDocument.appendShape(std::move(shape));
+    }
+
+    // The stroke attributes of a v:shape or a v:stroke.
+    void readVmlLine(Shape& shape)
+    {
+        const bool stroke = mXml.is(kV, "stroke");
+        if (isOff(mXml.attr(stroke ? "on" : "stroked"))) {
+            shape.lineVisible = false;
+        }
+        if (const auto color = vml::color(mXml.attr(stroke ? "color" : "strokecolor"))) {
+            shape.lineColor = *color;
+        }
+        if (const auto weight = vml::lengthPt(mXml.attr(stroke ? "weight" : "strokeweight"))) {
+            shape.lineWidthPt = *weight;
+        }
+    }
+
+    static bool isOff(const QString& value)
+    {
+        return value == u"f" || value == u"false" || value == u"off" || value == u"0";
+    }
+
+    static QHash<QString, QString> vmlStyle(const QString& text)
+    {
+        QHash<QString, QString> style;
+        for (const QString& declaration : text.split(u';', Qt::SkipEmptyParts)) {
+            const qsizetype colon = declaration.indexOf(u':');
+            if (colon > 0) {
+                style.insert(declaration.left(colon).trimmed().toLower(),
+                             declaration.mid(colon + 1).trimmed());
+            }
+        }
+        return style;
+    }
+
     bool readWordShape(Shape& shape)
     {
         bool known = false;
@@ -591,6 +771,8 @@ private:
     Document& mDocument;
     int mShapes = 0;
     int mBlocks = 0;
+    // VML shape types by id: the type number and the default adjustments.
+    QHash<QString, std::pair<int, QString>> mVmlTypes;
 };
 
 // The run defaults from styles.xml's docDefaults; the built-in ones when it has none.

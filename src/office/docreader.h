@@ -9,9 +9,10 @@ namespace office {
 
 // Reads a WordprocessingML package back into the model: the page, the body's text and
 // every floating text box or arrow callout with its story. Accepts files other programs
-// re-saved (mc:AlternateContent, explicit adjust lists, effect extents). The input is
-// treated as hostile: sizes, counts and nesting are capped, and anything malformed
-// throws office::Error with a description.
+// re-saved (mc:AlternateContent, explicit adjust lists, effect extents), and shapes that
+// exist only in VML (text boxes, rectangles, arrow callouts; other shapes are left out).
+// The input is treated as hostile: sizes, counts and nesting are capped, and anything
+// malformed throws office::Error with a description.
 Document readPackage(const QByteArray& package);
 Document openDocument(const QString& path);
 

@@ -2,11 +2,14 @@
 
 #include "error.h"
 #include "ooxmlnames.h"
+#include "vmlshape.h"
 #include "zippackage.h"
 
 #include <QSaveFile>
+#include <QStringList>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace office {
@@ -62,7 +65,14 @@ public:
         mXml.writeNamespace(kWp, QStringLiteral("wp"));
         mXml.writeNamespace(kA, QStringLiteral("a"));
         mXml.writeNamespace(kWps, QStringLiteral("wps"));
+        mXml.writeNamespace(kMc, QStringLiteral("mc"));
+        mXml.writeNamespace(kO, QStringLiteral("o"));
+        mXml.writeNamespace(kV, QStringLiteral("v"));
+        mXml.writeNamespace(kW10, QStringLiteral("w10"));
+        mXml.writeNamespace(kW14, QStringLiteral("w14"));
+        mXml.writeNamespace(kWp14, QStringLiteral("wp14"));
         mXml.writeStartElement(kW, QStringLiteral("document"));
+        mXml.writeAttribute(kMc, QStringLiteral("Ignorable"), QStringLiteral("w14 wp14"));
         mXml.writeStartElement(kW, QStringLiteral("body"));
         bool shapesWritten = false;
         for (const Block& block : document.body()) {
@@ -269,9 +279,25 @@ private:
         }
     }
 
+    // Each shape twice, as a word processor writes it: the DrawingML shape for readers
+    // that know Word 2010's shapes, and the same shape in VML for every other reader.
     void writeShape(const Shape& shape, int z)
     {
         mXml.writeStartElement(kW, QStringLiteral("r"));
+        mXml.writeStartElement(kMc, QStringLiteral("AlternateContent"));
+        mXml.writeStartElement(kMc, QStringLiteral("Choice"));
+        mXml.writeAttribute(QStringLiteral("Requires"), QStringLiteral("wps"));
+        writeDrawing(shape, z);
+        mXml.writeEndElement();
+        mXml.writeStartElement(kMc, QStringLiteral("Fallback"));
+        writeVmlShape(shape, z);
+        mXml.writeEndElement();
+        mXml.writeEndElement(); // AlternateContent
+        mXml.writeEndElement(); // r
+    }
+
+    void writeDrawing(const Shape& shape, int z)
+    {
         mXml.writeStartElement(kW, QStringLiteral("drawing"));
         mXml.writeStartElement(kWp, QStringLiteral("anchor"));
         const std::pair<const char*, QString> anchorAttributes[] = {
@@ -334,7 +360,116 @@ private:
         mXml.writeEndElement(); // graphic
         mXml.writeEndElement(); // anchor
         mXml.writeEndElement(); // drawing
-        mXml.writeEndElement(); // r
+    }
+
+    // A type is defined once, where the first shape of that type needs it.
+    void writeVmlShapeType(ShapeKind kind)
+    {
+        const int type = vml::shapeType(kind);
+        if (std::find(mVmlTypesWritten.begin(), mVmlTypesWritten.end(), type) !=
+            mVmlTypesWritten.end()) {
+            return;
+        }
+        mVmlTypesWritten.push_back(type);
+        const vml::ShapeTypeDefinition definition = vml::definitionOf(kind);
+        mXml.writeStartElement(kV, QStringLiteral("shapetype"));
+        mXml.writeAttribute(QStringLiteral("id"), QStringLiteral("_x0000_t%1").arg(type));
+        mXml.writeAttribute(QStringLiteral("coordsize"), QStringLiteral("21600,21600"));
+        mXml.writeAttribute(kO, QStringLiteral("spt"), QString::number(type));
+        if (!definition.adjust.isEmpty()) {
+            mXml.writeAttribute(QStringLiteral("adj"), definition.adjust);
+        }
+        mXml.writeAttribute(QStringLiteral("path"), definition.path);
+        element(kV, QStringLiteral("stroke"),
+                {{QStringLiteral("joinstyle"), QStringLiteral("miter")}});
+        if (!definition.formulas.empty()) {
+            mXml.writeStartElement(kV, QStringLiteral("formulas"));
+            for (const QString& formula : definition.formulas) {
+                element(kV, QStringLiteral("f"), {{QStringLiteral("eqn"), formula}});
+            }
+            mXml.writeEndElement();
+        }
+        mXml.writeEmptyElement(kV, QStringLiteral("path"));
+        if (kind == ShapeKind::TextBox) {
+            mXml.writeAttribute(QStringLiteral("gradientshapeok"), QStringLiteral("t"));
+        }
+        mXml.writeAttribute(kO, QStringLiteral("connecttype"), QStringLiteral("rect"));
+        if (!definition.textBoxRect.isEmpty()) {
+            mXml.writeAttribute(QStringLiteral("textboxrect"), definition.textBoxRect);
+        }
+        mXml.writeEndElement(); // shapetype
+    }
+
+    void writeVmlShape(const Shape& shape, int z)
+    {
+        mXml.writeStartElement(kW, QStringLiteral("pict"));
+        writeVmlShapeType(shape.kind);
+        mXml.writeStartElement(kV, QStringLiteral("shape"));
+        mXml.writeAttribute(QStringLiteral("id"), shape.name);
+        mXml.writeAttribute(kO, QStringLiteral("spid"),
+                            QStringLiteral("_x0000_s%1").arg(1024 + qint64(shape.id)));
+        mXml.writeAttribute(QStringLiteral("type"),
+                            QStringLiteral("#_x0000_t%1").arg(vml::shapeType(shape.kind)));
+        const QString textAnchor = shape.anchor == TextAnchor::Center   ? QStringLiteral("middle")
+                                   : shape.anchor == TextAnchor::Bottom ? QStringLiteral("bottom")
+                                                                        : QStringLiteral("top");
+        // Page-relative like the anchor; the wrap distances are the anchor's dist values.
+        const QStringList style{
+            QStringLiteral("position:absolute"),
+            QStringLiteral("margin-left:") + vml::ptText(shape.leftPt),
+            QStringLiteral("margin-top:") + vml::ptText(shape.topPt),
+            QStringLiteral("width:") + vml::ptText(shape.widthPt),
+            QStringLiteral("height:") + vml::ptText(shape.heightPt),
+            QStringLiteral("z-index:%1").arg(shape.wrapType == kWrapBehind ? -z : z),
+            QStringLiteral("mso-wrap-distance-left:9pt"),
+            QStringLiteral("mso-wrap-distance-top:3.6pt"),
+            QStringLiteral("mso-wrap-distance-right:9pt"),
+            QStringLiteral("mso-wrap-distance-bottom:3.6pt"),
+            QStringLiteral("mso-position-horizontal:absolute"),
+            QStringLiteral("mso-position-horizontal-relative:page"),
+            QStringLiteral("mso-position-vertical:absolute"),
+            QStringLiteral("mso-position-vertical-relative:page"),
+            QStringLiteral("v-text-anchor:") + textAnchor,
+        };
+        mXml.writeAttribute(QStringLiteral("style"), style.join(u';'));
+        if (shape.kind != ShapeKind::TextBox) {
+            const vml::CalloutAdjust adjust =
+                vml::toVml(shape.kind, shape.widthPt, shape.heightPt, shape.adjust);
+            mXml.writeAttribute(QStringLiteral("adj"), QStringLiteral("%1,%2,%3,%4")
+                                                           .arg(adjust[0])
+                                                           .arg(adjust[1])
+                                                           .arg(adjust[2])
+                                                           .arg(adjust[3]));
+        }
+        if (shape.fill) {
+            mXml.writeAttribute(QStringLiteral("fillcolor"), vml::colorText(*shape.fill));
+        } else {
+            mXml.writeAttribute(QStringLiteral("filled"), QStringLiteral("f"));
+        }
+        if (!shape.lineVisible) {
+            mXml.writeAttribute(QStringLiteral("stroked"), QStringLiteral("f"));
+        }
+        mXml.writeAttribute(QStringLiteral("strokecolor"), vml::colorText(shape.lineColor));
+        mXml.writeAttribute(QStringLiteral("strokeweight"), vml::ptText(shape.lineWidthPt));
+        mXml.writeStartElement(kV, QStringLiteral("textbox"));
+        mXml.writeAttribute(QStringLiteral("inset"), QStringList{vml::ptText(shape.insetLeftPt),
+                                                                 vml::ptText(shape.insetTopPt),
+                                                                 vml::ptText(shape.insetRightPt),
+                                                                 vml::ptText(shape.insetBottomPt)}
+                                                         .join(u','));
+        mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
+        writeStory(shape.story);
+        mXml.writeEndElement();
+        mXml.writeEndElement(); // textbox
+        mXml.writeEmptyElement(kW10, QStringLiteral("wrap"));
+        mXml.writeAttribute(QStringLiteral("type"),
+                            shape.wrapType == kWrapSquare      ? QStringLiteral("square")
+                            : shape.wrapType == kWrapTopBottom ? QStringLiteral("topAndBottom")
+                                                               : QStringLiteral("none"));
+        mXml.writeAttribute(QStringLiteral("anchorx"), QStringLiteral("page"));
+        mXml.writeAttribute(QStringLiteral("anchory"), QStringLiteral("page"));
+        mXml.writeEndElement(); // shape
+        mXml.writeEndElement(); // pict
     }
 
     void writeSolidFill(QRgb color)
@@ -434,6 +569,7 @@ private:
     }
 
     QXmlStreamWriter mXml;
+    std::vector<int> mVmlTypesWritten;
 };
 
 QByteArray contentTypes()
@@ -457,7 +593,10 @@ QByteArray contentTypes()
         {"/word/styles.xml",
          "application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"},
         {"/word/settings.xml",
-         "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"}};
+         "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"},
+        {"/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"},
+        {"/docProps/app.xml",
+         "application/vnd.openxmlformats-officedocument.extended-properties+xml"}};
     for (const auto& [part, type] : overrides) {
         xml.writeEmptyElement(kContentTypes, QStringLiteral("Override"));
         xml.writeAttribute(QStringLiteral("PartName"), QString::fromLatin1(part));
@@ -573,22 +712,72 @@ QByteArray settings()
     return out;
 }
 
+// Names the program and nothing about the person: no author, no last editor.
+QByteArray appProperties()
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kExtendedProperties);
+    xml.writeStartElement(kExtendedProperties, QStringLiteral("Properties"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("Application"),
+                         QStringLiteral("Loomchart Page Studio"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("DocSecurity"), QStringLiteral("0"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("ScaleCrop"), QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("LinksUpToDate"),
+                         QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("SharedDoc"), QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("HyperlinksChanged"),
+                         QStringLiteral("false"));
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray coreProperties(const QDateTime& savedAt)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeNamespace(kCoreProperties, QStringLiteral("cp"));
+    xml.writeNamespace(kDc, QStringLiteral("dc"));
+    xml.writeNamespace(kDcTerms, QStringLiteral("dcterms"));
+    xml.writeNamespace(kDcmiType, QStringLiteral("dcmitype"));
+    xml.writeNamespace(kXsi, QStringLiteral("xsi"));
+    xml.writeStartElement(kCoreProperties, QStringLiteral("coreProperties"));
+    // W3CDTF to the second, in UTC.
+    const QString stamp = savedAt.toUTC().toString(Qt::ISODate);
+    for (const char* name : {"created", "modified"}) {
+        xml.writeStartElement(kDcTerms, QString::fromLatin1(name));
+        xml.writeAttribute(kXsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+        xml.writeCharacters(stamp);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
 } // namespace
 
-QByteArray writePackage(const Document& document)
+QByteArray writePackage(const Document& document, const QDateTime& savedAt)
 {
     QByteArray main;
     MainPartWriter(&main).write(document);
     return zippackage::write({
         {QStringLiteral("[Content_Types].xml"), contentTypes()},
         {QStringLiteral("_rels/.rels"),
-         relationships({{kOfficeDocumentType, QStringLiteral("word/document.xml")}})},
+         relationships({{kOfficeDocumentType, QStringLiteral("word/document.xml")},
+                        {kCorePropertiesType, QStringLiteral("docProps/core.xml")},
+                        {kExtendedPropertiesType, QStringLiteral("docProps/app.xml")}})},
         {QStringLiteral("word/document.xml"), main},
         {QStringLiteral("word/_rels/document.xml.rels"),
          relationships({{kStylesType, QStringLiteral("styles.xml")},
                         {kSettingsType, QStringLiteral("settings.xml")}})},
         {QStringLiteral("word/styles.xml"), styles()},
         {QStringLiteral("word/settings.xml"), settings()},
+        {QStringLiteral("docProps/core.xml"), coreProperties(savedAt)},
+        {QStringLiteral("docProps/app.xml"), appProperties()},
     });
 }
 

@@ -14,6 +14,13 @@ inline const QString kWps =
     QStringLiteral("http://schemas.microsoft.com/office/word/2010/wordprocessingShape");
 inline const QString kMc =
     QStringLiteral("http://schemas.openxmlformats.org/markup-compatibility/2006");
+inline const QString kV = QStringLiteral("urn:schemas-microsoft-com:vml");
+inline const QString kO = QStringLiteral("urn:schemas-microsoft-com:office:office");
+inline const QString kW10 = QStringLiteral("urn:schemas-microsoft-com:office:word");
+// Word 2010's extensions: declared and ignorable, as a word processor's own files have them.
+inline const QString kW14 = QStringLiteral("http://schemas.microsoft.com/office/word/2010/wordml");
+inline const QString kWp14 =
+    QStringLiteral("http://schemas.microsoft.com/office/word/2010/wordprocessingDrawing");
 inline const QString kR =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
 inline const QString kContentTypes =
@@ -26,6 +33,19 @@ inline const QString kStylesType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles");
 inline const QString kSettingsType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings");
+
+inline const QString kCorePropertiesType = QStringLiteral(
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");
+inline const QString kExtendedPropertiesType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties");
+inline const QString kCoreProperties =
+    QStringLiteral("http://schemas.openxmlformats.org/package/2006/metadata/core-properties");
+inline const QString kExtendedProperties =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/extended-properties");
+inline const QString kDc = QStringLiteral("http://purl.org/dc/elements/1.1/");
+inline const QString kDcTerms = QStringLiteral("http://purl.org/dc/terms/");
+inline const QString kDcmiType = QStringLiteral("http://purl.org/dc/dcmitype/");
+inline const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
 inline constexpr double kEmuPerPt = 12700.0;
 inline constexpr double kTwipsPerPt = 20.0;

@@ -1,3 +1,5 @@
+#include "app/errortrap.h"
+#include "cli/consoledialogs.h"
 #include "cli/options.h"
 #include "editor/entrylist.h"
 #include "editor/settingsstore.h"
@@ -6,9 +8,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 namespace {
 struct Run
@@ -82,6 +87,7 @@ class TestCli : public QObject
     Q_OBJECT
 private slots:
     void dispatch();
+    void consoleDialogs();
     void helpAndVersion();
     void badUsage_data();
     void badUsage();
@@ -89,6 +95,8 @@ private slots:
     void badInput();
     void writesWordDocument_data();
     void writesWordDocument();
+    void writesPage_data();
+    void writesPage();
     void storedList();
 };
 
@@ -101,6 +109,33 @@ void TestCli::dispatch()
     QVERIFY(cli::isCommandLine({"-platform", "offscreen", "--output=a.doc"}));
     QVERIFY(cli::isCommandLine({"--stored"}));
     QVERIFY(cli::isCommandLine({"-h"}));
+}
+
+void TestCli::consoleDialogs()
+{
+    std::FILE* stream = std::tmpfile();
+    QVERIFY(stream);
+    cli::ConsoleDialogs dialogs(stream);
+    // Nobody can answer: a question takes the answer that changes nothing.
+    QCOMPARE(dialogs.messageBox("Replace it?", app::MessageButtons::YesNo,
+                                app::MessageIcon::Exclamation),
+             app::MessageAnswer::No);
+    QCOMPARE(dialogs.inputBox("Enter Notes: ", "Input Notes", "typed"), QString());
+    app::ShowApplicationError(dialogs, "in Somewhere.Form1.Test ", 156, "It broke");
+    QCOMPARE(dialogs.messageCount(), 3);
+
+    std::rewind(stream);
+    QByteArray written(4096, '\0');
+    written.truncate(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
+    std::fclose(stream);
+    const QStringList lines = QString::fromLocal8Bit(written).split(u'\n');
+    QCOMPARE(lines.mid(0, 3),
+             (QStringList{"loomchart: Replace it?",
+                          "loomchart: cannot answer \"Enter Notes:\" without a window",
+                          "loomchart: Application Error: It broke"}));
+    QVERIFY(lines.at(3).contains("Form1.Test at line 156"));
+    QVERIFY(!written.contains('\r'));
+    QVERIFY(written.endsWith("\n") && !written.endsWith("\n\n"));
 }
 
 void TestCli::helpAndVersion()
@@ -257,6 +292,42 @@ void TestCli::writesWordDocument()
     const QString output =
         folder.filePath(arguments.contains("page.doc") ? "page.doc" : "page.docx");
     QCOMPARE(pageTexts(output), texts);
+}
+
+void TestCli::writesPage_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("pdf") << "page.pdf";
+    QTest::newRow("png") << "page.PNG";
+    QTest::newRow("svg") << "page.svg";
+}
+
+void TestCli::writesPage()
+{
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    const Run run = runProgram({"--title", "Grand <Title> & co", "--csv", "-", "--output", output},
+                               folder.path(), "1955,Graduated\n1960,Moved\n");
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{output});
+    QFile file(folder.filePath(output));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (output.endsWith(".pdf")) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    } else if (output.endsWith(".PNG")) {
+        const QImage page = QImage::fromData(bytes, "PNG");
+        // A landscape page at 300 dots per inch.
+        QVERIFY(page.width() > page.height());
+        QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 300);
+    } else {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("Grand &lt;Title&gt; &amp; co"));
+        QVERIFY(bytes.contains("Graduated"));
+    }
 }
 
 void TestCli::storedList()

@@ -91,6 +91,9 @@ private slots:
         QTest::newRow("one entry, empty title") << "" << 1;
         QTest::newRow("text with tab and break") << "A\tB\vC" << 2;
         QTest::newRow("63 entries") << "Many" << 63;
+        // Wider than the box: the first line ends inside the emoji and is shortened by one.
+        QTest::newRow("title of 40 emoji")
+            << QString::fromUtf8("\xF0\x9F\x8E\x89").repeated(40) << 1;
     }
     void roundTrip()
     {
@@ -108,6 +111,7 @@ private slots:
         QCOMPARE(read.page(), built.page());
         QVERIFY(read.body() == built.body());
         compareShapes(read, built);
+        QCOMPARE(std::get<Paragraph>(read.shapes().front().story.front()).text(), title);
         // A second trip changes nothing at all.
         QVERIFY(readPackage(writePackage(read)).sameContent(read));
     }
@@ -202,23 +206,70 @@ private slots:
                  QStringLiteral("Expansion"));
     }
 
-    // Another program's save wraps drawings in AlternateContent with a VML fallback and
-    // spells out the adjust values; the reader takes the Choice and ignores the rest.
+    // Another program's save has its own VML fallback and anchor details; the reader takes
+    // the Choice even where the fallback disagrees with it.
     void readsAlternateContent()
     {
         const Document built = officetest::buildTimeline(
             QStringLiteral("T"), officetest::threeEntries(), officetest::letterPage());
         QByteArray main = mainPartOf(writePackage(built));
-        main.replace("<w:drawing>", "<mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing>");
-        main.replace("</w:drawing>",
-                     "</w:drawing></mc:Choice><mc:Fallback><w:pict><w:drawing>"
-                     "<wp:anchor/></w:drawing></w:pict></mc:Fallback></mc:AlternateContent>");
-        main.replace("<w:document ", "<w:document xmlns:mc=\"http://schemas.openxmlformats.org/"
-                                     "markup-compatibility/2006\" ");
+        QCOMPARE(main.count("<mc:Fallback><w:pict>"), 5);
+        main.replace("margin-left:", "margin-left:500pt;left:");
         main.replace("layoutInCell=\"1\"", "layoutInCell=\"0\"");
         main.replace("<wp:effectExtent wp:l=\"0\"", "<wp:effectExtent wp:l=\"12700\"");
         const Document read = readPackage(packageWithMain(main));
         compareShapes(read, built);
+    }
+
+    // Shapes another program left only in VML: units, relative positions, a partial adjust
+    // list, stroke and fill children; a shape of absurd size is left out, not fatal.
+    void readsVmlOnlyShapes()
+    {
+        const QByteArray main =
+            "<w:document "
+            " xmlns:w='http://schemas.openxmlformats.org/wordprocessingml/2006/main' "
+            " xmlns:v='urn:schemas-microsoft-com:vml' "
+            "xmlns:o='urn:schemas-microsoft-com:office:office' "
+            " xmlns:w10='urn:schemas-microsoft-com:office:word'><w:body><w:p><w:r><w:pict> "
+            "<v:shapetype id='t80' o:spt='80' adj='14400,5400,18000,8100'/> "
+            "<v:shape id='Down' type='#t80' adj='11000,,17000' fillcolor='#4472c4 [3204]' "
+            " strokecolor='navy' strokeweight='1pt' style='position:absolute;margin-left:1in; "
+            " margin-top:2cm;width:72pt;height:81pt;mso-position-horizontal-relative:page; "
+            " v-text-anchor:middle'><v:textbox inset='7.2pt,3.6pt,7.2pt,3.6pt'><w:txbxContent> "
+            " <w:p><w:r><w:t>Down</w:t></w:r></w:p></w:txbxContent></v:textbox></v:shape> "
+            "<v:rect id='Box' filled='f' "
+            "style='margin-left:10px;width:200pt;height:30pt;z-index:-1'> "
+            " <v:stroke on='f'/><w10:wrap type='topAndBottom'/><v:textbox><w:txbxContent> "
+            " <w:p><w:r><w:t>Boxed</w:t></w:r></w:p></w:txbxContent></v:textbox></v:rect> "
+            "<v:rect id='Huge' style='width:99999999999999999999pt;height:1pt'/> "
+            "<v:shape id='Freeform' path='m0,0l10,10xe' style='width:10pt;height:10pt'/> "
+            "</w:pict></w:r></w:p></w:body></w:document>";
+        const Document read = readPackage(packageWithMain(main));
+        QCOMPARE(read.shapes().size(), size_t(2));
+        const Shape& down = read.shapes()[0];
+        QCOMPARE(down.name, QStringLiteral("Down"));
+        QVERIFY(down.kind == ShapeKind::DownArrowCallout);
+        QCOMPARE(down.leftPt, 72.0);
+        QVERIFY(std::abs(down.topPt - (72 + 72 / 2.54 * 2)) < 1e-9); // from the margin
+        QCOMPARE(down.widthPt, 72.0);
+        QCOMPARE(down.heightPt, 81.0);
+        QVERIFY(down.anchor == TextAnchor::Center);
+        // Head 4600/21600 of 81 pt long, body 11000/21600 of it; head and shaft as default.
+        QCOMPARE(down.adjust, (Adjust{25000, 25000, 23958, 50926}));
+        QCOMPARE(down.fill, std::optional<QRgb>(qRgb(0x44, 0x72, 0xC4)));
+        QVERIFY(down.lineVisible);
+        QCOMPARE(down.lineColor, qRgb(0, 0, 128));
+        QCOMPARE(down.lineWidthPt, 1.0);
+        QCOMPARE(std::get<Paragraph>(down.story.front()).text(), QStringLiteral("Down"));
+        const Shape& box = read.shapes()[1];
+        QVERIFY(box.kind == ShapeKind::TextBox);
+        QCOMPARE(box.leftPt, 72 + 7.5);
+        QCOMPARE(box.topPt, 72.0);
+        QVERIFY(!box.fill);
+        QVERIFY(!box.lineVisible);
+        QCOMPARE(box.wrapType, kWrapTopBottom);
+        QCOMPARE(box.insetLeftPt, 7.2); // VML's default inset, 0.1 in
+        QCOMPARE(std::get<Paragraph>(box.story.front()).text(), QStringLiteral("Boxed"));
     }
 
     void hostileInputFails_data()
@@ -320,6 +371,49 @@ private slots:
             light = (image.pixel(x, int(306.5 * scale)) & 0xFFFFFF) == 0xFFFFFF;
         }
         QVERIFY(light);
+    }
+
+    // Notes taller than their callouts, one of words and one of a million characters
+    // without a blank: both start at the top inset and stop at the bottom one, off the
+    // arrows.
+    void overflowingNotesStayInTheBody()
+    {
+        const QString words = QStringLiteral("Graduated in high school in New Hampshire ");
+        const Document document =
+            officetest::buildTimeline(QString(100000, u'T'),
+                                      {{QStringLiteral("1990"), words.repeated(8)},
+                                       {QString(1000, u'7'), QString(1000000, u'W')}},
+                                      officetest::letterPage());
+        const double scale = 4;
+        const QImage image = renderRegion(document, QRectF(0, 0, 792, 612), scale);
+        const auto lightPixels = [&](const QRectF& regionPt) {
+            int count = 0;
+            const QRect region(
+                QPoint(int(regionPt.left() * scale), int(regionPt.top() * scale)),
+                QPoint(int(regionPt.right() * scale), int(regionPt.bottom() * scale)));
+            for (int y = region.top(); y <= region.bottom(); ++y) {
+                for (int x = region.left(); x <= region.right(); ++x) {
+                    count += qGray(image.pixel(x, y)) > 200;
+                }
+            }
+            return count;
+        };
+        for (int i : {2, 3}) {
+            const Shape& callout = document.shape(i);
+            const bool up = callout.kind == ShapeKind::UpArrowCallout;
+            const double bodyTop = callout.topPt + (up ? 28.4 : 0);
+            const double bodyBottom = bodyTop + 52.6;
+            const double left = callout.leftPt;
+            const QString which = QString::number(i);
+            // The arrow's shaft, between body and head.
+            const double shaftTop = up ? callout.topPt + 18.5 : bodyBottom + 0.5;
+            QVERIFY2(lightPixels(QRectF(left + 30, shaftTop, 12, 9.5)) == 0, qPrintable(which));
+            // The first line sits right below the top inset.
+            QVERIFY2(lightPixels(QRectF(left + 8, bodyTop + 3.6, 56, 10)) > 100, qPrintable(which));
+            // Inside the bottom inset there is only fill.
+            QVERIFY2(lightPixels(QRectF(left + 2, bodyBottom - 3.4, 68, 2.6)) == 0,
+                     qPrintable(which));
+        }
     }
 
     void renderRegionLimits()

@@ -11,10 +11,20 @@ class MemoryClipboard : public app::Clipboard, public app::TextClipboard
 {
 public:
     QImage picture;
+    QByteArray svg;
+    void setPicture(const QImage& image) override
+    {
+        picture = image;
+        svg.clear();
+    }
+    void setPictureWithSvg(const QImage& image, const QByteArray& vectors) override
+    {
+        picture = image;
+        svg = vectors;
+    }
     QString plainText;
     void setText(const QString& text) override { plainText = text; }
     QString text() const override { return plainText; }
-    void setPicture(const QImage& image) override { picture = image; }
     bool requestPicture(int, QImage& out) override
     {
         if (picture.isNull())

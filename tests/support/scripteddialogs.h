@@ -21,6 +21,7 @@ public:
         Input,
         Message,
         Save,
+        Print,
         Open
     };
     struct Call
@@ -36,6 +37,9 @@ public:
     QStringList inputAnswers;
     QList<app::MessageAnswer> messageAnswers;
     QStringList saveAnswers;
+    // Print dialogs: each answer is the file the printer writes a PDF to, or empty to
+    // cancel; a print dialog with no answer left is cancelled.
+    QStringList printAnswers;
     QStringList openAnswers;
     QList<Call> calls;
     // Runs inside every message box, as if the user acted while it was open.
@@ -51,6 +55,7 @@ protected:
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    bool doPrintDialog(QPrinter& printer) override;
     QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 

@@ -1,0 +1,327 @@
+// Generated pages as other readers see them: the schema check (as the file stands, and as a
+// reader that only knows the VML fallback reads it), and the office suite and our own
+// reader given nothing but the fallback.
+#include "fakeword.h"
+#include "officetools.h"
+#include "templatehost.h"
+
+#include "app/apptitle.h"
+#include "docgen/embeddedword.h"
+#include "docgen/templatebuilder.h"
+#include "editor/samples.h"
+#include "office/docreader.h"
+#include "office/docwriter.h"
+#include "office/zippackage.h"
+#include "support/scripteddialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(QList<docgen::TimelineEntry>)
+
+namespace {
+
+QString sharedDir()
+{
+    return QStringLiteral(LOOM_SHARED_DIR);
+}
+
+QList<docgen::TimelineEntry> sample(int scale)
+{
+    QList<docgen::TimelineEntry> rows;
+    for (const auto& entry : editor::sampleEntries(scale))
+        rows.append({entry.date, entry.notes});
+    return rows;
+}
+
+QString repeated(const QString& piece, int length)
+{
+    QString text;
+    while (text.size() < length)
+        text += piece;
+    text.truncate(length);
+    return text;
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString output;
+};
+
+Run run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    Run result;
+    if (!process.waitForFinished(240'000))
+        return {-1, QStringLiteral("%1 did not finish: %2").arg(program, process.errorString())};
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.output = QString::fromUtf8(process.readAll());
+    return result;
+}
+
+// Every word a story shows, tables included, separated by blanks.
+QString storyText(const office::Story& story)
+{
+    QStringList texts;
+    for (const office::Block& block : story) {
+        if (const auto* paragraph = std::get_if<office::Paragraph>(&block)) {
+            texts << paragraph->text();
+            continue;
+        }
+        for (const auto& row : std::get<office::Table>(block).rows)
+            for (const auto& cell : row)
+                for (const auto& paragraph : cell.paragraphs)
+                    texts << paragraph.text();
+    }
+    return texts.join(u' ').simplified();
+}
+
+// The package with every Choice removed: what a reader without Word 2010 shapes gets.
+QByteArray fallbackOnly(const QByteArray& package)
+{
+    office::zippackage::Reader reader(package);
+    std::vector<office::zippackage::Part> parts;
+    for (const char* name : {"[Content_Types].xml", "_rels/.rels", "word/_rels/document.xml.rels",
+                             "word/styles.xml", "word/settings.xml"}) {
+        parts.push_back({QString::fromLatin1(name), reader.read(QString::fromLatin1(name))});
+    }
+    QString main = QString::fromUtf8(reader.read(QStringLiteral("word/document.xml")));
+    main.remove(QRegularExpression(QStringLiteral("<mc:Choice .*?</mc:Choice>"),
+                                   QRegularExpression::DotMatchesEverythingOption));
+    parts.push_back({QStringLiteral("word/document.xml"), main.toUtf8()});
+    return office::zippackage::write(parts);
+}
+
+} // namespace
+
+class TestOfficeReaders : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void schemaValidAsWrittenAndAsFallback_data();
+    void schemaValidAsWrittenAndAsFallback();
+    void officeSuiteDrawsTheFallback();
+    void fallbackAloneGivesTheSamePage();
+    void documentProperties();
+
+private:
+    QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
+
+    QTemporaryDir mTemp;
+    FakeClipboard mClipboard;
+};
+
+void TestOfficeReaders::initTestCase()
+{
+    if (!QFile::exists(sharedDir() + QStringLiteral("/ooxml-check/validate.sh")))
+        QFAIL(qPrintable(QStringLiteral("the schema check is missing: %1/ooxml-check/validate.sh")
+                             .arg(sharedDir())));
+    if (!officetools::available())
+        QFAIL("soffice, pdftotext and pdftoppm are needed (tools/setup-debian.sh --tests)");
+    for (const char* tool : {"xmllint", "python3", "unzip"}) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            QFAIL(qPrintable(QStringLiteral("%1 is needed (tools/setup-debian.sh --tests)")
+                                 .arg(QString::fromLatin1(tool))));
+    }
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    app::SetApplicationTitle();
+    qputenv("TEMP", mTemp.path().toUtf8());
+}
+
+QString TestOfficeReaders::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
+{
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, mClipboard);
+    testsupport::ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.title = title;
+    host.rows = rows;
+    docgen::TemplateBuilder builder(dialogs, factory, mClipboard);
+    builder.PushButton6_Click(host);
+    if (!dialogs.messages().isEmpty())
+        qWarning() << dialogs.messageTexts();
+    return host.previewWordFile;
+}
+
+void TestOfficeReaders::schemaValidAsWrittenAndAsFallback_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QList<docgen::TimelineEntry>>("rows");
+    const QString sampleTitle = QString::fromLatin1(editor::kSampleTitle);
+    QTest::newRow("yearly sample") << sampleTitle << sample(1);
+    QTest::newRow("monthly sample") << sampleTitle << sample(2);
+    QTest::newRow("daily sample") << sampleTitle << sample(3);
+    QTest::newRow("one entry") << QString() << QList<docgen::TimelineEntry>{{"2000", "Only"}};
+    QList<docgen::TimelineEntry> most;
+    for (int i = 1; i <= docgen::kMaxEntries; ++i)
+        most.append({QString::number(1900 + i), QStringLiteral("Entry %1").arg(i)});
+    QTest::newRow("63 entries") << QStringLiteral("Many") << most;
+
+    // The texts the hostile-input run types in, each beside a plain entry.
+    const docgen::TimelineEntry plain{QStringLiteral("2020"), QStringLiteral("Plain entry")};
+    const QString controls = QStringLiteral("a\x01"
+                                            "b\x0b"
+                                            "c\td\ne\x1f"
+                                            "f\rg");
+    auto hostile = [&](const char* name, const QString& title, const QString& date,
+                       const QString& notes) {
+        QTest::newRow(name) << title << QList<docgen::TimelineEntry>{plain, {date, notes}};
+    };
+    hostile("control characters", QStringLiteral("Title ") + controls,
+            QStringLiteral("1999 ") + controls, QStringLiteral("Notes ") + controls);
+    hostile("right to left",
+            QStringLiteral("\u05e6\u05d9\u05e8 \u05d6\u05de\u05df \u0645\u062e\u0637\u0637"),
+            QStringLiteral("\u05ea\u05e9\u05e4\u05f4\u05d0"),
+            QStringLiteral("\u0648\u0644\u062f \u202eembedded override\u202c"));
+    hostile("emoji", QStringLiteral("My \U0001F600 timeline \U0001F468\u200D\U0001F469"),
+            QStringLiteral("\U0001F4C5 2001"), QStringLiteral("Moved \U0001F3E0\U0001F1FA"));
+    hostile("unpaired surrogates", QStringLiteral("Half ") + QChar(0xD83D),
+            QStringLiteral("2001 ") + QChar(0xDE00), QStringLiteral("Notes ") + QChar(0xD800));
+    hostile("markup characters", QStringLiteral("<w:p> & \"]]>"), QStringLiteral("</mc:Choice>"),
+            QStringLiteral("<v:shape style='x'/>"));
+    hostile("100000-character texts", repeated(QStringLiteral("Long title "), 100'000),
+            repeated(QStringLiteral("1999 "), 100'000),
+            repeated(QStringLiteral("words and more words "), 100'000));
+}
+
+void TestOfficeReaders::schemaValidAsWrittenAndAsFallback()
+{
+    QFETCH(QString, title);
+    QFETCH(QList<docgen::TimelineEntry>, rows);
+    const QString document = generate(title, rows);
+    QVERIFY2(QFile::exists(document), "the builder handed over no document");
+    const QString script = sharedDir() + QStringLiteral("/ooxml-check/validate.sh");
+    for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("--fallback")}}) {
+        const Run check = run(QStringLiteral("sh"), QStringList{script, document} + options);
+        QVERIFY2(check.exitCode == 0, qPrintable(options.join(u' ') + u'\n' + check.output));
+        // Every shape went through the markup-compatibility step, so none was left out.
+        const QString taken =
+            options.isEmpty() ? QStringLiteral("Choice %1") : QStringLiteral("Fallback %1");
+        QVERIFY2(check.output.contains(taken.arg(rows.size() + 2)), qPrintable(check.output));
+    }
+    QFile::remove(document);
+}
+
+// The office suite given only the fallback: every word in its shape, arrows that point.
+void TestOfficeReaders::officeSuiteDrawsTheFallback()
+{
+    const QString document = generate(QString::fromLatin1(editor::kSampleTitle), sample(1));
+    QFile file(document);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray package = file.readAll();
+    const office::Document page = office::readPackage(package);
+    QTemporaryDir work;
+    const QString fallbackPath = work.filePath(QStringLiteral("fallback.docx"));
+    QFile fallbackFile(fallbackPath);
+    QVERIFY(fallbackFile.open(QIODevice::WriteOnly));
+    fallbackFile.write(fallbackOnly(package));
+    fallbackFile.close();
+    QString error;
+    const QString pdf = officetools::convertToPdf(fallbackPath, work.path(), &error);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+
+    QList<officetools::Word> words = officetools::wordsOf(pdf);
+    for (const office::Shape& shape : page.shapes()) {
+        const QRectF allowed =
+            QRectF(shape.leftPt, shape.topPt, shape.widthPt, shape.heightPt).adjusted(-3, -3, 3, 3);
+        for (const QString& word : storyText(shape.story).split(u' ', Qt::SkipEmptyParts)) {
+            const auto found = std::find_if(words.begin(), words.end(), [&](const auto& w) {
+                return w.text == word && allowed.contains(w.boxPt);
+            });
+            QVERIFY2(found != words.end(),
+                     qPrintable(word + QStringLiteral(" not in ") + shape.name));
+            words.erase(found);
+        }
+    }
+    QVERIFY2(words.isEmpty(), qPrintable(words.first().text));
+
+    // Beside an arrow's tip the page is blank; on the arrow's axis it is the fill.
+    constexpr int kDpi = 72;
+    const QImage image = officetools::rasterise(pdf, kDpi, work.path());
+    QVERIFY(!image.isNull());
+    for (const office::Shape& shape : page.shapes()) {
+        if (shape.kind == office::ShapeKind::TextBox)
+            continue;
+        const bool up = shape.kind == office::ShapeKind::UpArrowCallout;
+        const double y = up ? shape.topPt + 9 : shape.topPt + shape.heightPt - 9;
+        const QRgb axis = image.pixel(int(shape.leftPt + shape.widthPt / 2), int(y));
+        const QRgb beside = image.pixel(int(shape.leftPt + 6), int(y));
+        QVERIFY2(qBlue(axis) > 150 && qRed(axis) < 120, qPrintable(shape.name));
+        QVERIFY2(qGray(beside) > 240, qPrintable(shape.name));
+    }
+    QFile::remove(document);
+}
+
+// A reader that skips the Choice must still get every shape with its look and text.
+void TestOfficeReaders::fallbackAloneGivesTheSamePage()
+{
+    const QString document = generate(QString::fromLatin1(editor::kSampleTitle), sample(1));
+    QFile file(document);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray package = file.readAll();
+    const office::Document full = office::readPackage(package);
+    const office::Document fallback = office::readPackage(fallbackOnly(package));
+    QCOMPARE(full.shapes().size(), size_t(10));
+    QCOMPARE(fallback.shapes().size(), full.shapes().size());
+    for (size_t i = 0; i < full.shapes().size(); ++i) {
+        office::Shape a = fallback.shapes()[i];
+        const office::Shape& e = full.shapes()[i];
+        const QByteArray where = QByteArray::number(qulonglong(i));
+        for (auto [got, want] :
+             {std::pair{a.leftPt, e.leftPt}, std::pair{a.topPt, e.topPt},
+              std::pair{a.widthPt, e.widthPt}, std::pair{a.heightPt, e.heightPt},
+              std::pair{a.insetLeftPt, e.insetLeftPt}, std::pair{a.insetTopPt, e.insetTopPt},
+              std::pair{a.lineWidthPt, e.lineWidthPt}})
+            QVERIFY2(std::abs(got - want) < 1e-3, where.constData());
+        for (size_t k = 0; k < e.adjust.size(); ++k)
+            QVERIFY2(std::abs(a.adjust[k] - e.adjust[k]) <= 2, where.constData());
+        a.leftPt = e.leftPt;
+        a.topPt = e.topPt;
+        a.widthPt = e.widthPt;
+        a.heightPt = e.heightPt;
+        a.insetLeftPt = e.insetLeftPt;
+        a.insetTopPt = e.insetTopPt;
+        a.insetRightPt = e.insetRightPt;
+        a.insetBottomPt = e.insetBottomPt;
+        a.lineWidthPt = e.lineWidthPt;
+        a.adjust = e.adjust;
+        a.id = e.id;
+        QVERIFY2(a == e, where.constData());
+    }
+    QVERIFY(full.shapes()[2].kind == office::ShapeKind::UpArrowCallout);
+    QVERIFY(full.shapes()[3].kind == office::ShapeKind::DownArrowCallout);
+    QFile::remove(document);
+}
+
+void TestOfficeReaders::documentProperties()
+{
+    office::Document document;
+    const QDateTime savedAt(QDate(2026, 3, 4), QTime(5, 6, 7), Qt::UTC);
+    office::zippackage::Reader reader(office::writePackage(document, savedAt));
+    const QString app = QString::fromUtf8(reader.read(QStringLiteral("docProps/app.xml")));
+    const QString core = QString::fromUtf8(reader.read(QStringLiteral("docProps/core.xml")));
+    QVERIFY2(app.contains(QStringLiteral("<Application>Loomchart Page Studio</Application>")),
+             qPrintable(app));
+    for (const char* stamp : {"created", "modified"}) {
+        const QString element = QStringLiteral("<dcterms:%1 xsi:type=\"dcterms:W3CDTF\">"
+                                               "2026-03-04T05:06:07Z</dcterms:%1>")
+                                    .arg(QString::fromLatin1(stamp));
+        QVERIFY2(core.contains(element), qPrintable(core));
+    }
+    for (const char* personal : {"creator", "lastModifiedBy"})
+        QVERIFY2(!core.contains(QString::fromLatin1(personal)), personal);
+}
+
+QTEST_MAIN(TestOfficeReaders)
+#include "tst_officereaders.moc"
