@@ -55,8 +55,8 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
-    virtual bool doPrintDialog(QPrinter& printer) = 0;
-    // Dialogs that cannot pick a file to open answer Cancel.
+    // Dialogs that cannot show a print dialog or pick a file to open answer Cancel.
+    virtual bool doPrintDialog(QPrinter& printer);
     virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
