@@ -185,9 +185,11 @@ void QSettingsStore::write(const QString& key, const QString& value)
     }
     stamp = lastStampMs.load();
     file.setFileTime(QDateTime::fromMSecsSinceEpoch(stamp), QFileDevice::FileModificationTime);
+    // Named while still open: an unnamed temporary file gets its name only then.
+    const QString written = file.fileName();
     file.close();
     std::error_code error;
-    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+    std::filesystem::rename(std::filesystem::path(written.toStdU16String()),
                             std::filesystem::path(filePath(key).toStdU16String()), error);
     if (error)
         throw failed(QString::fromStdString(error.message()));
