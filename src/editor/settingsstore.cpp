@@ -67,8 +67,18 @@ void appendIniValue(QByteArray& out, QStringView value)
         }
         escapeHexDigit = true;
     };
-    for (const QChar qc : value) {
-        const char16_t c = qc.unicode();
+    const char16_t* in = value.utf16();
+    const char16_t* const stop = in + value.size();
+    while (in != stop) {
+        // Most of a list is plain ASCII: copy such a run in a tight loop.
+        if (!escapeHexDigit) {
+            while (in != stop && *in >= 0x20 && *in < 0x7F && *in != u'"' && *in != u'\\' &&
+                   *in != u';' && *in != u',' && *in != u'=')
+                *p++ = char(*in++);
+            if (in == stop)
+                break;
+        }
+        const char16_t c = *in++;
         if (escapeHexDigit && isHexDigit(c)) {
             escapeUnit(c);
             continue;
