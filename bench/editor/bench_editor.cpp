@@ -1,15 +1,20 @@
-// Figures for the editor's quality bar: a keystroke in the title with three full stored
-// lists, start-up with an empty store, and start-up showing a full stored list.
+// Figures for the editor's quality bars: a keystroke in the title with three full stored
+// lists, start-up with an empty store and showing a full stored list, one list command on
+// a full list with its write to the store, pasting and importing 10 000 rows, and the
+// undo of a Clear on a full list.
 
 #include "editor/entrylist.h"
+#include "editor/entrytable.h"
 #include "editor/form1.h"
 #include "editor/settingsstore.h"
 
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,16 +26,21 @@
 
 namespace {
 // A full list: the most entries a list holds, each of 60 characters of text.
-QString fullList()
+QList<editor::TimelineEntry> fullEntries(int count = editor::kMaxEntries)
 {
     QList<editor::TimelineEntry> entries;
-    entries.reserve(editor::kMaxEntries);
-    for (int i = 0; i < editor::kMaxEntries; ++i)
+    entries.reserve(count);
+    for (int i = 0; i < count; ++i)
         entries.append({QStringLiteral("%1").arg(i, 10, 10, QLatin1Char('0')),
                         QStringLiteral("Notes of entry %1 ")
                             .arg(i, 8, 10, QLatin1Char('0'))
                             .leftJustified(50, QLatin1Char('x'))});
-    return editor::encodeEntryList(entries);
+    return entries;
+}
+
+QString fullList()
+{
+    return editor::encodeEntryList(fullEntries());
 }
 
 double percentile(std::vector<double> samples, double fraction)
@@ -113,6 +123,130 @@ void BM_StoreWriteFullList(benchmark::State& state)
     reportMs(state, ms);
 }
 BENCHMARK(BM_StoreWriteFullList)->Iterations(30)->Unit(benchmark::kMillisecond);
+
+// A shown main window on a store holding `entries` as the Yearly list.
+struct Editor
+{
+    explicit Editor(const QList<editor::TimelineEntry>& entries)
+    {
+        store.write(editor::timelineKey(1), editor::encodeEntryList(entries));
+        form.Form_Load();
+        form.show();
+        QApplication::processEvents();
+    }
+    QTemporaryDir dir;
+    editor::QSettingsStore store{dir.path()};
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
+    testsupport::MemoryClipboard clipboard;
+    editor::Form1 form{{dialogs, end, store, dir.path(), {}, {}, &clipboard}};
+};
+
+// One list command on a list one short of full, so Add has room: 0 add, 1 edit, 2 move,
+// 3 delete. Each includes its write of the whole list to the store.
+void BM_ListCommandOnFullList(benchmark::State& state)
+{
+    const int kind = static_cast<int>(state.range(0));
+    state.SetLabel(QList<const char*>{"add", "edit", "move", "delete"}.at(kind));
+    Editor editor(fullEntries(editor::kMaxEntries - 1));
+    editor::Form1& form = editor.form;
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    int step = 0;
+    for (auto _ : state) {
+        const int row = (step++ * 7919) % (form.entryCount() - 1);
+        form.showRow(row);
+        if (kind == 0 || kind == 1)
+            editor.dialogs.inputAnswers = {QStringLiteral("%1").arg(2000 + step % 100),
+                                           QStringLiteral("Typed notes of sixty characters, "
+                                                          "more or less, here %1")
+                                               .arg(step)};
+        timer.start();
+        switch (kind) {
+        case 0:
+            form.PushButton1_Click();
+            break;
+        case 1:
+            form.listCommands().editSelected();
+            break;
+        case 2:
+            form.listCommands().moveDown();
+            break;
+        default:
+            form.PushButton2_Click();
+            break;
+        }
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        // Keep the count: take back an add, put back a deleted row (untimed).
+        if (kind == 0 || kind == 3) {
+            state.PauseTiming();
+            form.listCommands().undo();
+            state.ResumeTiming();
+        }
+    }
+    if (!editor.dialogs.messages().isEmpty())
+        state.SkipWithError("a command showed a message");
+    reportMs(state, ms);
+}
+BENCHMARK(BM_ListCommandOnFullList)
+    ->DenseRange(0, 3)
+    ->Iterations(200)
+    ->Unit(benchmark::kMillisecond);
+
+// 10 000 rows pasted (0) or imported from a CSV file (1) into an empty list, with the write.
+void BM_TenThousandRowsIn(benchmark::State& state)
+{
+    const bool import = state.range(0) == 1;
+    state.SetLabel(import ? "import" : "paste");
+    Editor editor({});
+    const QList<editor::TimelineEntry> rows = fullEntries(10'000);
+    editor.clipboard.plainText = editor::writeTsv(rows);
+    const QString csv = editor.dir.filePath(QStringLiteral("rows.csv"));
+    {
+        QFile file(csv);
+        file.open(QIODevice::WriteOnly);
+        file.write(editor::writeCsv(rows).toUtf8());
+    }
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        editor.dialogs.openAnswers = {csv};
+        timer.start();
+        if (import)
+            editor.form.listCommands().importCsv();
+        else
+            editor.form.listCommands().paste();
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        state.PauseTiming();
+        if (editor.form.entryCount() != rows.size())
+            state.SkipWithError("not every row went in");
+        editor.form.listCommands().undo();
+        state.ResumeTiming();
+    }
+    reportMs(state, ms);
+}
+BENCHMARK(BM_TenThousandRowsIn)->DenseRange(0, 1)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// Undo of "Clear/Reset Data" on a full list: title and rows back, and the list written.
+void BM_UndoClearOfFullList(benchmark::State& state)
+{
+    Editor editor(fullEntries());
+    editor.form.setTitleText(QStringLiteral("Title"));
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.form.PushButton3_Click();
+        state.ResumeTiming();
+        timer.start();
+        editor.form.listCommands().undo();
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    if (editor.form.entryCount() != editor::kMaxEntries)
+        state.SkipWithError("the undo did not bring the rows back");
+    reportMs(state, ms);
+}
+BENCHMARK(BM_UndoClearOfFullList)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 void startAndShow(benchmark::State& state, const QString& storedList)
 {

@@ -55,9 +55,8 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
-    // Without a print dialog of its own (a console, say) printing is cancelled.
+    // Dialogs that cannot show a print dialog or pick a file to open answer Cancel.
     virtual bool doPrintDialog(QPrinter& printer);
-    // Dialogs that cannot pick a file to open answer Cancel.
     virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 

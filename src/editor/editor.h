@@ -2,16 +2,22 @@
 
 // The timeline editor. The user types a title into Form1, picks a scale and adds dated
 // entries through scripted-or-real Dialogs; Form1 is a view that hands each command to
-// TimelineCommands, which edits the EntryListModel behind the list control and writes
-// the title, the scale and the list of each scale to a SettingsStore (one INI file per
-// key) in the entry-list string format of entrylist.h. At start-up Form1::Form_Load
-// restores that state, runs the Word check it is given and loads the stored list;
-// closing writes the list and ends the program. The document builder reads the title
-// and the entries back from Form1's accessors when "Start Creating Template" is pressed.
+// TimelineCommands (the five buttons) or ListCommands (the list's context menu and keys:
+// edit, insert, move, undo and redo, copy and paste, CSV import and export through the
+// codec of entrytable.h). Both edit the EntryListModel behind the list control through a
+// ListHistory, which keeps every change for undo, and write the shown list under its
+// scale at once; the title, the scale and the list of each scale live in a SettingsStore
+// (one INI file per key, replaced whole by a rename) in the entry-list string format of
+// entrylist.h. At start-up Form1::Form_Load restores that state, runs the Word check it
+// is given and loads the stored list; closing writes the list and ends the program. The
+// document builder reads the title and the entries back from Form1's accessors when
+// "Start Creating Template" is pressed.
 
 #include "entrylist.h"
 #include "entrylistmodel.h"
 #include "form1.h"
+#include "listcommands.h"
+#include "listhistory.h"
 #include "numbertext.h"
 #include "samples.h"
 #include "settingsstore.h"

@@ -94,7 +94,7 @@ void ListHistory::splice(int row, int removeCount, const QList<TimelineEntry>& i
         throw app::Failure(QStringLiteral("Index out of bounds"));
     if (removeCount == 0 && inserted.isEmpty())
         return;
-    mStack.push(new SpliceStep(*this, row, shown.mid(row, removeCount), inserted, text));
+    push(new SpliceStep(*this, row, shown.mid(row, removeCount), inserted, text));
 }
 
 void ListHistory::move(int from, int to, const QString& text)
@@ -103,7 +103,7 @@ void ListHistory::move(int from, int to, const QString& text)
     if (from < 0 || from >= count || to < 0 || to >= count)
         throw app::Failure(QStringLiteral("Index out of bounds"));
     if (from != to)
-        mStack.push(new MoveStep(*this, from, to, text));
+        push(new MoveStep(*this, from, to, text));
 }
 
 void ListHistory::replaceAll(const QList<TimelineEntry>& entries, const QString& text)
@@ -115,17 +115,32 @@ void ListHistory::setTitle(const QString& title, const QString& text)
 {
     const QString before = mView.titleText();
     if (before != title)
-        mStack.push(new TitleStep(*this, before, title, text));
+        push(new TitleStep(*this, before, title, text));
 }
 
 void ListHistory::beginGroup(const QString& text)
 {
-    mStack.beginMacro(text);
+    mGroupText = text;
+    mGroupOpen = true;
 }
 
 void ListHistory::endGroup()
 {
-    mStack.endMacro();
+    if (mGroupStarted)
+        mStack.endMacro();
+    mGroupOpen = false;
+    mGroupStarted = false;
+}
+
+void ListHistory::push(QUndoCommand* step)
+{
+    // A group starts with its first change, so a command that changes nothing (Clear on
+    // an empty editor) leaves no step that an undo would spend doing nothing.
+    if (mGroupOpen && !mGroupStarted) {
+        mStack.beginMacro(mGroupText);
+        mGroupStarted = true;
+    }
+    mStack.push(step);
 }
 
 void ListHistory::undo()

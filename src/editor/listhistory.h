@@ -50,10 +50,15 @@ public:
     EditorView& view() { return mView; }
 
 private:
+    void push(QUndoCommand* step);
+
     EntryListModel& mEntries;
     EditorView& mView;
     QUndoStack mStack;
     std::optional<int> mTouched;
+    QString mGroupText;
+    bool mGroupOpen = false;
+    bool mGroupStarted = false;
 };
 
 } // namespace editor

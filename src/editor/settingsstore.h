@@ -2,12 +2,9 @@
 
 #include "app/failure.h"
 
+#include <QByteArray>
 #include <QString>
-
-#include <map>
-#include <memory>
-
-class QSettings;
+#include <QStringView>
 
 namespace editor {
 
@@ -44,11 +41,10 @@ public:
 };
 
 // One INI file per key in the folder, each holding the section as its group. A list
-// grows to megabytes, and QSettings rewrites its whole file on every sync; keeping each
-// key in a file of its own means a keystroke in the title rewrites only the title.
-// Each write goes through QSettings' atomic sync (a saved temporary file renamed over
-// the old one) and is synced before write() returns, so a crash leaves either the old
-// or the new value.
+// grows to megabytes; keeping each key in a file of its own means a keystroke in the
+// title rewrites only the title. Each write builds the whole file and renames it over the
+// old one before write() returns, so a crash leaves either the old or the new value. Any
+// INI reader, QSettings among them, reads the files.
 class QSettingsStore : public SettingsStore
 {
 public:
@@ -65,18 +61,14 @@ public:
     // Renames the key's file to "<key> (unreadable, set aside <date time>).ini".
     QString setAside(const QString& key) override;
 
-    // Syncs every file held open; registered to run before the program ends at once.
-    void flush();
-
     const QString& folder() const { return mFolder; }
     QString filePath(const QString& key) const;
 
-private:
-    QSettings& settingsFor(const QString& key);
+    // The bytes of the key's file: the section's group and the one value.
+    static QByteArray fileContents(const QString& key, QStringView value);
 
+private:
     QString mFolder;
-    std::map<QString, std::unique_ptr<QSettings>> mFiles;
-    int mFlushId = 0;
 };
 
 } // namespace editor

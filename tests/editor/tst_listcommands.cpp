@@ -11,6 +11,7 @@
 #include "support/scripteddialogs.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMimeData>
@@ -40,6 +41,7 @@ private slots:
     void paste();
     void copyAndCsvRoundTripHostileTexts();
     void contextMenuShowsShortcuts();
+    void failedWriteIsReportedUnderTheCommand();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
@@ -230,6 +232,7 @@ void TestListCommands::undoRedoEveryCommand()
     mark();
     form.PushButton3_Click(); // Clear: title and list
     mark();
+    form.PushButton3_Click(); // nothing left to clear: no step of its own
     form.PushButton4_Click(); // Load Sample: title and list
     mark();
     QCOMPARE(form.titleText(), QStringLiteral("John's Timeline"));
@@ -405,6 +408,29 @@ void TestListCommands::contextMenuShowsShortcuts()
                           "Move Down=Alt+Down", "Delete=Del", "Undo=Ctrl+Z", "Redo=Ctrl+Shift+Z",
                           "Copy=Ctrl+C", "Paste=Ctrl+V", "Import CSV…=", "Export CSV…="}));
     QCOMPARE(list()->contextMenuPolicy(), Qt::ActionsContextMenu);
+}
+
+void TestListCommands::failedWriteIsReportedUnderTheCommand()
+{
+    editor::Form1& form = start(1, {{"1955", "a"}});
+    // A folder where the list's file should be: no write can replace it.
+    const QString file = mStore->filePath(editor::timelineKey(1));
+    QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().mkdir(file));
+    select(0);
+    mDialogs.inputAnswers = {"1956", "b"};
+    key(Qt::Key_F2);
+    QCOMPARE(form.entries(), (Entries{{"1956", "b"}}));
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const auto box = mDialogs.messages().first();
+    QVERIFY2(box.text.contains(QStringLiteral(
+                 "\r\nin Chronoweave2021/08/31.Form1.EditSelectedTimeline at line 124\r\r")),
+             qPrintable(box.text));
+    QCOMPARE(box.caption, QStringLiteral("Application Error"));
+    // Once the file can be written again, the undo stores the list it brings back.
+    QVERIFY(QDir().rmdir(file));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(stored(), (Entries{{"1955", "a"}}));
 }
 
 QTEST_MAIN(TestListCommands)

@@ -43,6 +43,17 @@ void TestSettingsStore::valuesSurviveANewStore_data()
         << QStringLiteral("5/3/2010||MySeparator123||Zürich\r\nünd\t\"q\"||My"
                           "Separator234||");
     QTest::newRow("backslashes and brackets") << "Text1" << QStringLiteral("C:\\x [y] #z");
+    QTest::newRow("hex digits after escapes") << "Text1"
+                                              << QString(QStringLiteral("\x01"
+                                                                        "abc\x1f"
+                                                                        "9 \\x41 end"));
+    QTest::newRow("an at sign first, as the reader's own markers")
+        << "Text1" << QStringLiteral("@Variant(\"x\") @@");
+    QTest::newRow("emoji, right-to-left, unpaired surrogates")
+        << "Timeline1"
+        << (QStringLiteral("\U0001F600 \u05e9\u05dc\u05d5\u05dd ") + QChar(0xD800) +
+            QStringLiteral("a") + QChar(0xDC00) + QStringLiteral("F"));
+    QTest::newRow("outer blanks and separators") << "Text1" << QStringLiteral(" a;b=c,d ");
 }
 
 void TestSettingsStore::valuesSurviveANewStore()

@@ -1,11 +1,14 @@
 // The settings store killed in the middle of writing: a writer process stores the title
 // and the Yearly list over and over and is killed at varying moments. Every key must
 // then hold a complete value that was written at some point, and the next writer and
-// the program itself must go on using the store.
+// the program itself must go on using the store. And the editor killed right after each
+// of its commands: the store then holds what the window showed, and the next start
+// shows it again.
 #include "storecrashvalue.h"
 
 #include "editor/settingsstore.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -25,6 +28,7 @@ class TestStoreCrash : public QObject
 
 private slots:
     void killedWriterLeavesWholeValues();
+    void killedAfterEveryCommandLosesNothing();
 };
 
 void TestStoreCrash::killedWriterLeavesWholeValues()
@@ -114,6 +118,45 @@ void TestStoreCrash::killedWriterLeavesWholeValues()
           "writes, files in the store folder: %s",
           kRounds, static_cast<long long>(highest), killedWhileWriting,
           qPrintable(leftovers.join(QLatin1Char(' '))));
+}
+
+void TestStoreCrash::killedAfterEveryCommandLosesNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("Brindlewick"));
+    QByteArray last = "empty";
+    constexpr int kSteps = 12;
+    for (int step = 0; step < kSteps; ++step) {
+        QProcess runner;
+        runner.setProgram(QStringLiteral(LOOM_COMMAND_CRASH_RUNNER));
+        runner.setArguments({folder, QString::number(step)});
+        runner.start();
+        QVERIFY2(runner.waitForStarted(5000), qPrintable(runner.errorString()));
+        QByteArray shown[2];
+        for (QByteArray& line : shown) {
+            while (!runner.canReadLine() && runner.waitForReadyRead(10000)) {
+            }
+            line = runner.readLine().trimmed();
+        }
+        QVERIFY2(shown[1].startsWith("done "),
+                 qPrintable(QStringLiteral("step %1: %2 %3")
+                                .arg(step)
+                                .arg(QString::fromUtf8(shown[1]),
+                                     QString::fromLocal8Bit(runner.readAllStandardError()))));
+        // Each start shows what the run before was killed with.
+        if (step > 0)
+            QCOMPARE(shown[0], QByteArray("start " + last));
+        last = shown[1].mid(5);
+        runner.kill(); // SIGKILL, right after the command
+        QVERIFY(runner.waitForFinished(5000));
+        QCOMPARE(runner.exitStatus(), QProcess::CrashExit);
+
+        editor::QSettingsStore store(folder);
+        const QString stored = store.read(QStringLiteral("Text1"), QString()) + QLatin1Char('\n') +
+                               store.read(QStringLiteral("Timeline1"), QString());
+        QCOMPARE(QCryptographicHash::hash(stored.toUtf8(), QCryptographicHash::Sha1).toHex(), last);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStoreCrash)
