@@ -5,19 +5,23 @@ set -eu
 cd "$(dirname "$0")/.."
 . .ci/sanitizer-env.sh
 seconds=${LOOM_FUZZ_SECONDS:-60}
-targets="fuzz_docreader:docreader fuzz_entrylist:entrylist"
+# target:corpus:seconds a single input may take before it counts as a hang (the reader
+# also lays out and renders what it reads).
+targets="fuzz_docreader:docreader:5 fuzz_entrylist:entrylist:10 fuzz_entrytable:entrytable:10"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DLOOM_FUZZ=ON \
     -DLOOM_BUILD_TESTS=OFF -DLOOM_BUILD_BENCH=OFF
-cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_entrylist
+cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_entrylist fuzz_entrytable
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for pair in $targets; do
     target=${pair%%:*}
-    corpus=${pair#*:}
+    rest=${pair#*:}
+    corpus=${rest%%:*}
+    timeout=${rest#*:}
     mkdir -p "$scratch/$target/corpus" "$scratch/$target/artifacts"
     cp fuzz/corpus/"$corpus"/* "$scratch/$target/corpus/"
     status=0
-    build-fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    build-fuzz/"$target" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$scratch/$target/artifacts/" \
         "$scratch/$target/corpus" >"$scratch/$target/log" 2>&1 || status=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$scratch/$target/log")

@@ -11,6 +11,8 @@ deb=$(ls build-pkg/*.deb)
 [ "$(echo "$deb" | wc -l)" -eq 1 ] || { echo "expected one package, found: $deb" >&2; exit 1; }
 
 dpkg-deb -I "$deb"
+# Debian's own package checks: no errors allowed.
+lintian --fail-on error --tag-display-limit 0 "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libzip4 \
     fonts-liberation2 fonts-crosextra-carlito libc6 libstdc++6; do
@@ -25,7 +27,9 @@ for path in ./usr/libexec/loomchart/loomchart ./usr/libexec/loomchart/HAND-M.CUR
     ./usr/share/icons/hicolor/32x32/apps/com.loomchartstudio.PageStudio.png \
     ./usr/share/icons/hicolor/48x48/apps/com.loomchartstudio.PageStudio.png \
     ./usr/share/icons/hicolor/128x128/apps/com.loomchartstudio.PageStudio.png \
-    ./usr/share/icons/hicolor/256x256/apps/com.loomchartstudio.PageStudio.png; do
+    ./usr/share/icons/hicolor/256x256/apps/com.loomchartstudio.PageStudio.png \
+    ./usr/share/doc/loomchart-page-studio/copyright \
+    ./usr/share/doc/loomchart-page-studio/changelog.gz ./usr/share/man/man1/loomchart.1.gz; do
     awk '{ print $6 }' build-pkg/contents.txt | grep -qx "$path" ||
         { echo "package does not hold $path" >&2; exit 1; }
 done

@@ -1,3 +1,4 @@
+#include "cli/cli.h"
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 
@@ -12,6 +13,10 @@
 
 int main(int argc, char* argv[])
 {
+    // Without arguments of the command line's own, the studio starts as it always has.
+    if (cli::wantsCommandLine(argc, argv))
+        return cli::runCommandLine(argc, argv);
+
     QApplication application(argc, argv);
     app::QtDialogs dialogs;
     app::ProcessProgramEnd programEnd;
@@ -20,7 +25,8 @@ int main(int argc, char* argv[])
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
 
-    editor::Studio studio({dialogs, programEnd, store, factory, clipboard, app::programFolder()});
+    editor::Studio studio(
+        {dialogs, programEnd, store, factory, clipboard, app::programFolder(), &clipboard});
     if (!studio.start())
         return 0;
     return application.exec();

@@ -2,12 +2,29 @@
 # Installs what building and running the studio needs on Debian 12; with --tests, also what
 # the test suite, the benchmarks, the document checks, the fuzzers and the package check need.
 set -eu
-packages="cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libqt6svg6 libzip-dev \
+packages="cmake g++ make pkg-config dpkg-dev qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev libzip-dev \
 libgl1-mesa-dev libxkbcommon-dev fonts-liberation2 fonts-crosextra-carlito"
 if [ "${1:-}" = "--tests" ]; then
-    packages="$packages libbenchmark-dev libgtest-dev libreoffice-writer-nogui poppler-utils \
-xvfb xauth xdotool python3-xlib inotify-tools clang libclang-rt-14-dev \
-libxml2-utils python3 unzip"
+    # One package a line, so that additions from different branches merge cleanly.
+    packages="$packages
+        libbenchmark-dev
+        libgtest-dev
+        libreoffice-writer-nogui
+        poppler-utils
+        librsvg2-bin
+        xvfb
+        xauth
+        xdotool
+        python3-xlib
+        inotify-tools
+        clang
+        libclang-rt-14-dev
+        lintian
+        libxml2-utils
+        python3
+        unzip
+        pandoc
+    "
 fi
 missing=""
 for p in $packages; do

@@ -153,3 +153,52 @@ int main(int argc, char** argv)
     benchmark::Shutdown();
     return 0;
 }
+
+namespace {
+
+// Text without a blank, as long as the row says, in the title (0), the first date (1) or
+// the first note (2) of an eight-entry timeline: the press to the preview shown.
+void pressToPreviewUnbrokenText(benchmark::State& state)
+{
+    const QString longText(static_cast<qsizetype>(state.range(0)), u'W');
+    const auto where = state.range(1);
+    QList<editor::TimelineEntry> rows = entries(8);
+    if (where == 1)
+        rows[0].date = longText;
+    if (where == 2)
+        rows[0].notes = longText;
+    QTemporaryDir temp;
+    qputenv("TEMP", temp.path().toUtf8());
+    PhaseClock clock;
+    TimedClipboard clipboard(clock);
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
+    editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
+    store.write(QStringLiteral("Option"), QStringLiteral("1"));
+    store.write(QStringLiteral("Text1"), where == 0 ? longText : QStringLiteral("Timeline"));
+    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    editor::Studio studio({dialogs, end, store, factory, clipboard, temp.path()});
+    studio.start();
+    for (auto _ : state) {
+        studio.mainWindow().PushButton6_Click();
+        preview::Form2* form2 = studio.previewWindow();
+        form2->Form_Activate();
+        if (!form2->isVisible() || !dialogs.calls.isEmpty()) {
+            state.SkipWithError("the preview was not shown");
+            break;
+        }
+        state.PauseTiming();
+        form2->PushButton8_Click();
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(pressToPreviewUnbrokenText)
+    ->ArgNames({"chars", "in"})
+    ->ArgsProduct({{100000, 1000000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

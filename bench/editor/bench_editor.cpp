@@ -98,6 +98,22 @@ void BM_TitleKeystrokeOneFileForAllKeys(benchmark::State& state)
 }
 BENCHMARK(BM_TitleKeystrokeOneFileForAllKeys)->Iterations(20)->Unit(benchmark::kMillisecond);
 
+void BM_StoreWriteFullList(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString list = fullList();
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        store.write(editor::timelineKey(1), list + QString::number(ms.size()));
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+    }
+    reportMs(state, ms);
+}
+BENCHMARK(BM_StoreWriteFullList)->Iterations(30)->Unit(benchmark::kMillisecond);
+
 void startAndShow(benchmark::State& state, const QString& storedList)
 {
     std::vector<double> ms;

@@ -1,5 +1,6 @@
 #include "app/clipboard.h"
 #include "docgen/embeddedword.h"
+#include "office/textlayout.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -105,7 +106,30 @@ void fullRun(benchmark::State& state)
     state.counters["render_ms"] = renderMs / runs;
 }
 
+// A paragraph of one word without a blank, broken into 57.6 pt lines (a callout's width)
+// with no height limit: the time must grow in proportion to the length.
+void unbrokenWordLayout(benchmark::State& state)
+{
+    office::Paragraph paragraph;
+    office::CharFormat format;
+    format.sizeHalfPt = 20;
+    paragraph.runs = {office::Run{QString(qsizetype(state.range(0)), u'W'), format}};
+    size_t lines = 0;
+    for (auto _ : state) {
+        const office::ParagraphLayout layout(paragraph, 57.6);
+        lines = layout.lines().size();
+    }
+    state.counters["lines"] = double(lines);
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
+
+BENCHMARK(unbrokenWordLayout)
+    ->RangeMultiplier(4)
+    ->Range(4096, 262144)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 BENCHMARK(fullRun)
     ->Arg(8)

@@ -12,6 +12,17 @@ void SystemClipboard::setPicture(const QImage& picture)
         clipboard->setImage(picture);
 }
 
+void SystemClipboard::setPictureWithSvg(const QImage& picture, const QByteArray& svg)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return;
+    auto* data = new QMimeData;
+    data->setImageData(picture);
+    data->setData(QStringLiteral("image/svg+xml"), svg);
+    clipboard->setMimeData(data);
+}
+
 bool SystemClipboard::requestPicture(int format, QImage& picture)
 {
     Q_UNUSED(format);
@@ -26,6 +37,18 @@ bool SystemClipboard::requestPicture(int format, QImage& picture)
         return false;
     picture = image;
     return true;
+}
+
+void SystemClipboard::setText(const QString& text)
+{
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}
+
+QString SystemClipboard::text() const
+{
+    const QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
 }
 
 } // namespace app

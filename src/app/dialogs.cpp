@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 
 namespace app {
@@ -29,6 +31,21 @@ MessageAnswer Dialogs::messageBox(const QString& text, MessageButtons buttons, M
 QString Dialogs::saveFileName(const QString& title, const QString& pipeFilter)
 {
     return doSaveFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+bool Dialogs::printDialog(QPrinter& printer)
+{
+    return doPrintDialog(printer);
+}
+
+QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
+{
+    return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+}
+
+QString Dialogs::doOpenFileName(const QString&, const QString&)
+{
+    return {};
 }
 
 QString qtFilterFromPipeFilter(const QString& pipeFilter)
@@ -88,6 +105,28 @@ QString QtDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
     // The command asks its own overwrite question and adds no suffix to a typed name.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? QString() : files.first();
+}
+
+bool QtDialogs::doPrintDialog(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("printDialog"));
+    // One page: a range or a selection means nothing here.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    dialog.setObjectName(QStringLiteral("openFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     const QStringList files = dialog.selectedFiles();

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QPrinter;
 class QWidget;
 
 namespace app {
@@ -40,6 +41,11 @@ public:
     // A save dialog with a pipe-separated filter ("Word Files (*.doc)|*.doc"). It adds no
     // suffix and asks nothing about existing files. Returns the empty text on Cancel.
     QString saveFileName(const QString& title, const QString& pipeFilter);
+    // The standard print dialog for the printer, which the caller has set up. Returns true
+    // when the user chose to print; the printer then holds the choices made.
+    bool printDialog(QPrinter& printer);
+    // An open dialog for an existing file, same filter form. Empty text on Cancel.
+    QString openFileName(const QString& title, const QString& pipeFilter);
 
     static QString resolveCaption(const QString& caption);
 
@@ -49,6 +55,9 @@ protected:
     virtual MessageAnswer doMessageBox(const QString& text, MessageButtons buttons,
                                        MessageIcon icon, const QString& caption) = 0;
     virtual QString doSaveFileName(const QString& title, const QString& qtFilter) = 0;
+    virtual bool doPrintDialog(QPrinter& printer) = 0;
+    // Dialogs that cannot pick a file to open answer Cancel.
+    virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
@@ -64,6 +73,8 @@ protected:
     MessageAnswer doMessageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
                                const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    bool doPrintDialog(QPrinter& printer) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace app

@@ -1,17 +1,31 @@
 #include "fileutil.h"
 
+#include "failure.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cerrno>
 #include <cmath>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace app {
 namespace {
 // 96 dots per inch in dots per metre: the density of a picture with pixel ratio 1.
 constexpr double kScreenDotsPerMetre = 96.0 / 0.0254;
+
+[[noreturn]] void fail(const char* what, const QString& path, int error)
+{
+    throw Failure(
+        QStringLiteral("%1 %2: %3")
+            .arg(QLatin1String(what), QDir::toNativeSeparators(path), qt_error_string(error)));
+}
 } // namespace
 
 bool FileExists(const QString& path)
@@ -29,9 +43,11 @@ void RemoveFile(const QString& path)
         return;
     if (QFile::remove(path))
         return;
-    QFile file(path);
-    if (!file.exists())
+    // Changing the mode would follow a link to the file it names.
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.exists())
         return;
+    QFile file(path);
     file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     file.remove();
 }
@@ -56,6 +72,32 @@ QString temporaryFolder()
     return QDir::toNativeSeparators(folder);
 }
 
+std::unique_ptr<QFile> createNewFile(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        fail("Cannot create", path, errno);
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(fd, QIODevice::ReadWrite | QIODevice::Unbuffered,
+                    QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        ::unlink(QFile::encodeName(path).constData());
+        fail("Cannot create", path, EIO);
+    }
+    return file;
+}
+
+bool namesOpenFile(const QString& path, const QFile& file)
+{
+    struct stat named = {};
+    struct stat open = {};
+    if (!file.isOpen() || ::lstat(QFile::encodeName(path).constData(), &named) != 0 ||
+        ::fstat(file.handle(), &open) != 0)
+        return false;
+    return named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 void markPictureDensity(QImage& image, qreal devicePixelRatio)
 {
     const int dotsPerMetre = static_cast<int>(std::lround(kScreenDotsPerMetre * devicePixelRatio));
@@ -69,13 +111,17 @@ QImage loadPictureFile(const QString& path)
     QImageReader reader(path);
     reader.setAutoTransform(false);
     QImage image = reader.read();
-    if (image.isNull())
-        return image;
+    if (!image.isNull())
+        applyPictureDensity(image);
+    return image;
+}
+
+void applyPictureDensity(QImage& image)
+{
     const double ratio = image.dotsPerMeterX() / kScreenDotsPerMetre;
     // Round to a quarter so that small rounding in the header does not blur the page.
     const double quarters = std::round(ratio * 4.0) / 4.0;
     image.setDevicePixelRatio(quarters >= 1.0 ? quarters : 1.0);
-    return image;
 }
 
 } // namespace app

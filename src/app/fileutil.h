@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QFile>
 #include <QImage>
 #include <QString>
+
+#include <memory>
 
 namespace app {
 
@@ -10,7 +13,8 @@ namespace app {
 bool FileExists(const QString& path);
 
 // Lets queued window events run, then deletes the file; a second, forced attempt makes
-// a read-only file writable first. Never throws and reports nothing.
+// a read-only file writable first (never the target of a link). Never throws and
+// reports nothing.
 void RemoveFile(const QString& path);
 
 // The folder that holds the program file, without a trailing separator.
@@ -22,9 +26,20 @@ QString inFolder(const QString& folder, const QString& name);
 // The value of TEMP; when it is unset or empty, the system's temporary folder.
 QString temporaryFolder();
 
+// Creates `path` as a new file that only this user may read or write, and returns it
+// open for both. It never follows a link and never opens an entry that is already there,
+// so nothing can be written into a file somebody else placed at the path. Throws
+// app::Failure with the reason when the file cannot be created.
+std::unique_ptr<QFile> createNewFile(const QString& path);
+// True when `path` itself (a link is not followed) is the file that `file` holds open.
+// While it is open its inode cannot be reused, so a file put in its place never passes.
+bool namesOpenFile(const QString& path, const QFile& file);
+
 // Picture files keep their resolution in the pixels-per-metre fields, so a page picture
 // saved at twice the screen's density comes back with a device pixel ratio of 2.
 void markPictureDensity(QImage& image, qreal devicePixelRatio);
+// Gives a picture read from a file the pixel ratio its density stands for.
+void applyPictureDensity(QImage& image);
 // Loads a picture file; a null image when it cannot be read.
 QImage loadPictureFile(const QString& path);
 

@@ -16,6 +16,20 @@ inline constexpr const char* kForm1CreateTemplate =
     "in Chronoweave2021/08/31.Form1.PushButton6_Click ";
 inline constexpr const char* kForm1SaveDocAsJpg = "in Chronoweave2021/08/31.Form1.SaveDocAsJPG ";
 inline constexpr const char* kForm1Load = "in Chronoweave2021/08/31.Form1.Form_Load ";
+// Commands of the entry list beside the five buttons.
+inline constexpr const char* kForm1EditTimeline =
+    "in Chronoweave2021/08/31.Form1.EditSelectedTimeline ";
+inline constexpr const char* kForm1InsertTimeline =
+    "in Chronoweave2021/08/31.Form1.InsertTimelineAbove ";
+inline constexpr const char* kForm1MoveTimeline =
+    "in Chronoweave2021/08/31.Form1.MoveSelectedTimeline ";
+inline constexpr const char* kForm1Undo = "in Chronoweave2021/08/31.Form1.UndoLastChange ";
+inline constexpr const char* kForm1Redo = "in Chronoweave2021/08/31.Form1.RedoLastChange ";
+inline constexpr const char* kForm1CopyTimelines = "in Chronoweave2021/08/31.Form1.CopyTimelines ";
+inline constexpr const char* kForm1PasteTimelines =
+    "in Chronoweave2021/08/31.Form1.PasteTimelines ";
+inline constexpr const char* kForm1ImportCsv = "in Chronoweave2021/08/31.Form1.ImportCSV ";
+inline constexpr const char* kForm1ExportCsv = "in Chronoweave2021/08/31.Form1.ExportCSV ";
 inline constexpr const char* kForm2Activate = "in Chronoweave2021/08/31.Form2.Form_Activate ";
 inline constexpr const char* kForm2Load = "in Chronoweave2021/08/31.Form2.Form_Load ";
 inline constexpr const char* kForm2QueryUnload = "in Chronoweave2021/08/31.Form2.Form_QueryUnload ";
@@ -28,5 +42,14 @@ inline constexpr const char* kForm2MouseDown = "in Chronoweave2021/08/31.Form2.p
 inline constexpr const char* kForm2MouseMove = "in Chronoweave2021/08/31.Form2.picture1_MouseMove ";
 inline constexpr const char* kForm2MouseUp = "in Chronoweave2021/08/31.Form2.Picture1_MouseUp ";
 inline constexpr const char* kForm2RedrawImage = "in Chronoweave2021/08/31.Form2.RedrawImage ";
+// The page menu of the preview window.
+inline constexpr const char* kForm2CopyPage = "in Chronoweave2021/08/31.Form2.mnuCopyPage_Click ";
+inline constexpr const char* kForm2SavePagePdf =
+    "in Chronoweave2021/08/31.Form2.mnuSavePagePdf_Click ";
+inline constexpr const char* kForm2SavePagePng =
+    "in Chronoweave2021/08/31.Form2.mnuSavePagePng_Click ";
+inline constexpr const char* kForm2SavePageSvg =
+    "in Chronoweave2021/08/31.Form2.mnuSavePageSvg_Click ";
+inline constexpr const char* kForm2PrintPage = "in Chronoweave2021/08/31.Form2.mnuPrintPage_Click ";
 
 } // namespace app::labels

@@ -8,7 +8,12 @@
 #include "office/error.h"
 #include "office/renderer.h"
 
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <new>
 #include <vector>
 
@@ -88,6 +93,28 @@ void checkFrame(double left, double top, double width, double height)
         std::abs(top) > 1e6 || width > 1e6 || height > 1e6) {
         throw Error(QStringLiteral("The shape's position or size is out of range."));
     }
+}
+
+// SaveAs writes the package beside the target and renames it into place, so a failure
+// leaves any earlier file as it was. It does not wait for the disk: the document goes to
+// the temporary folder and lives only until the preview lets it go, and the copy the user
+// keeps is written by the save command, which does wait.
+void writeDocumentFile(const office::Document& document, const QString& path)
+{
+    const QByteArray package = office::writePackage(document);
+    const auto failed = [&](const QString& reason) {
+        return Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, reason));
+    };
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    if (!file.open())
+        throw failed(file.errorString());
+    if (file.write(package) != package.size() || !file.flush())
+        throw failed(file.errorString());
+    file.close();
+    if (::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(path).constData()) != 0)
+        throw failed(qt_error_string(errno));
+    file.setAutoRemove(false);
 }
 
 class Range : public WordRange
@@ -412,7 +439,7 @@ public:
     void SaveAs(const QString& fileName) override
     {
         mEngine->call("Document.SaveAs", [&] {
-            office::saveDocument(live(mState), fileName);
+            writeDocumentFile(live(mState), fileName);
             mState->path = fileName;
         });
     }
@@ -431,7 +458,7 @@ public:
                 if (mState->path.isEmpty()) {
                     throw Error(QStringLiteral("The document has never been saved."));
                 }
-                office::saveDocument(document, mState->path);
+                writeDocumentFile(document, mState->path);
             }
             mState->open = false;
         });
@@ -526,6 +553,9 @@ QImage renderContentPicture(const office::Document& document)
     const QSize logical(std::max(1, int(std::lround(region.width() * scale))),
                         std::max(1, int(std::lround(region.height() * scale))));
     QImage picture = office::renderRegion(document, region, logical * 2);
+    // Painted over opaque white, so every pixel is opaque and the bytes already are those
+    // of a 32-bit RGB picture: the bitmap is written without a conversion.
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
     app::markPictureDensity(picture, kContentPictureDevicePixelRatio);
     return picture;
 }

@@ -97,6 +97,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         float columnWidthPt = 0;
         QString documentPath;
         bool saved = false;
+        BitmapHandOff bitmap;
 
         const auto pageFrame = [&]() -> const QList<PageElement>& {
             if (frame.isEmpty()) {
@@ -178,21 +179,34 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
         }
 
-        // The callouts, alternately below and above the bar.
+        // The callouts, alternately below and above the bar; x is the running left edge,
+        // kept in single precision.
+        float x = 0;
         const int calloutCount = trap.value(172, 0, [&] { return host.entryCount(); });
         for (int i = 1; i <= calloutCount; ++i) {
-            const auto addCallout = [&] {
+            // The first callout stands where the layout puts it; each later one at x + W.
+            const auto addCallout = [&](bool besideX) {
                 const PageElement& element = calloutLayout().at(i - 1);
-                callout = live(document).AddShape(element.shapeType, element.leftPt, element.topPt,
+                const double leftPt =
+                    besideX ? double(float(double(x) + columnWidthPt)) : element.leftPt;
+                callout = live(document).AddShape(element.shapeType, leftPt, element.topPt,
                                                   element.widthPt, element.heightPt);
             };
+            // A failed AddShape must not leave the previous callout to receive this note.
             callout.reset();
             if (trap.test(174, [&] { return i == 1; })) {
-                trap.step(176, addCallout);
-            } else if (trap.test(180, [&] { return i % 2 == 0; })) {
-                trap.step(182, addCallout);
+                trap.step(176, [&] { addCallout(false); });
+                trap.step(178, [&] {
+                    PageMetrics page;
+                    page.pageWidthPt = live(pageSetup).PageWidth();
+                    x = float(firstCalloutLeftPt(page, calloutCount));
+                });
             } else {
-                trap.step(184, addCallout);
+                if (trap.test(180, [&] { return i % 2 == 0; }))
+                    trap.step(182, [&] { addCallout(true); });
+                else
+                    trap.step(184, [&] { addCallout(true); });
+                trap.step(186, [&] { x = float(double(x) + columnWidthPt); });
             }
             trap.step(188, [&] { live(callout).Select(); });
             trap.step(190, [&] { live(live(callout).textRange()).setText(host.entry(i).notes); });
@@ -227,20 +241,17 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             app::RemoveFile(documentPath);
         if (trap.test(232, [&] { return saved && app::FileExists(documentPath); })) {
             trap.step(234, [&] {
-                PageSnapshot(mDialogs, mFactory, mClipboard).SaveDocAsJPG(documentPath);
+                PageSnapshot(mDialogs, mFactory, mClipboard, bitmap).SaveDocAsJPG(documentPath);
             });
         }
         trap.step(236, [&] { host.setMousePointer(app::MousePointer::Default); });
 
         bool handedOver = false;
-        const QString bitmap = bitmapPath();
-        if (trap.test(238, [&] { return app::FileExists(bitmap); })) {
+        // Only the picture this run's snapshot wrote is this timeline's page.
+        if (trap.test(238, [&] { return bitmap.written(); })) {
             bool pictureLoaded = false;
             trap.step(240, [&] {
-                const QImage page = app::loadPictureFile(bitmap);
-                if (page.isNull())
-                    throw app::Failure(QStringLiteral("Invalid picture"));
-                host.setPreviewPicture(page);
+                host.setPreviewPicture(bitmap.load());
                 pictureLoaded = true;
             });
             // Without the new page the preview would show something that is not this
@@ -252,7 +263,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                 handedOver = true;
             }
         }
-        trap.step(248, [&] { app::RemoveFile(bitmap); });
+        trap.step(248, [&] { app::RemoveFile(bitmap.path()); });
         if (handedOver) {
             mLastDocument = documentPath;
         } else if (!documentPath.isEmpty()) {

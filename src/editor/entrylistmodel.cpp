@@ -2,6 +2,10 @@
 
 #include "app/failure.h"
 
+#include <QMimeData>
+
+#include <algorithm>
+
 namespace editor {
 
 int EntryListModel::rowCount(const QModelIndex& parent) const
@@ -89,6 +93,109 @@ void EntryListModel::setEntries(QList<TimelineEntry> entries)
     beginResetModel();
     mEntries = std::move(entries);
     endResetModel();
+}
+
+void EntryListModel::insertEntries(int row, const QList<TimelineEntry>& entries)
+{
+    if (row < 0 || row > mEntries.size())
+        throw app::Failure(QStringLiteral("Index out of bounds"));
+    if (entries.isEmpty())
+        return;
+    beginInsertRows({}, row, row + static_cast<int>(entries.size()) - 1);
+    mEntries.insert(row, entries.size(), TimelineEntry{});
+    std::copy(entries.cbegin(), entries.cend(), mEntries.begin() + row);
+    endInsertRows();
+}
+
+void EntryListModel::removeEntries(int row, int count)
+{
+    if (count <= 0)
+        return;
+    checkRow(row, mEntries.size());
+    checkRow(row + count - 1, mEntries.size());
+    beginRemoveRows({}, row, row + count - 1);
+    mEntries.remove(row, count);
+    endRemoveRows();
+}
+
+void EntryListModel::setEntry(int row, const TimelineEntry& entry)
+{
+    checkRow(row, mEntries.size());
+    mEntries[row] = entry;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
+}
+
+void EntryListModel::moveEntry(int from, int to)
+{
+    checkRow(from, mEntries.size());
+    checkRow(to, mEntries.size());
+    if (from == to)
+        return;
+    // The view counts the destination before the move: below the source it is one more.
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    mEntries.move(from, to);
+    endMoveRows();
+}
+
+namespace {
+constexpr const char* kRowMime = "application/x-loomchart-entry-row";
+} // namespace
+
+void EntryListModel::setMoveHandler(std::function<void(int, int)> onMove)
+{
+    mOnMove = std::move(onMove);
+}
+
+Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid())
+        flags |= Qt::ItemIsDragEnabled;
+    else
+        flags |= Qt::ItemIsDropEnabled; // between rows and below the last
+    return flags;
+}
+
+Qt::DropActions EntryListModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+QStringList EntryListModel::mimeTypes() const
+{
+    return {QLatin1String(kRowMime)};
+}
+
+QMimeData* EntryListModel::mimeData(const QModelIndexList& indexes) const
+{
+    if (indexes.isEmpty())
+        return nullptr;
+    auto* data = new QMimeData;
+    data->setData(QLatin1String(kRowMime), QByteArray::number(indexes.first().row()));
+    return data;
+}
+
+bool EntryListModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                     const QModelIndex&) const
+{
+    return data && action == Qt::MoveAction && data->hasFormat(QLatin1String(kRowMime));
+}
+
+bool EntryListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                  const QModelIndex& parent)
+{
+    if (!canDropMimeData(data, action, row, 0, parent) || !mOnMove)
+        return false;
+    bool ok = false;
+    const int from = data->data(QLatin1String(kRowMime)).toInt(&ok);
+    if (!ok || from < 0 || from >= mEntries.size())
+        return false;
+    // A drop on a row puts the dragged row before it; below the last row, at the end.
+    int before = row >= 0 ? row : (parent.isValid() ? parent.row() : int(mEntries.size()));
+    const int to = before > from ? before - 1 : before;
+    if (to != from)
+        mOnMove(from, to);
+    return false;
 }
 
 } // namespace editor

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace editor {
 
 // The rows of the list control: column 0 is the date, column 1 the notes. The columns
@@ -28,12 +30,31 @@ public:
     void removeAt(int row);
     void clear();
     void setEntries(QList<TimelineEntry> entries);
+    // Row positions count from 0; all throw app::Failure for a row that does not exist.
+    void insertEntries(int row, const QList<TimelineEntry>& entries);
+    void removeEntries(int row, int count);
+    void setEntry(int row, const TimelineEntry& entry);
+    // Takes the row at `from` out and puts it back so that it stands at `to`.
+    void moveEntry(int from, int to);
+
+    // Rows are dragged within the list only: the drop hands the move to `onMove`, which
+    // runs it as a command, and reports no data taken, so the view removes nothing.
+    void setMoveHandler(std::function<void(int from, int to)> onMove);
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    Qt::DropActions supportedDropActions() const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
     const QList<TimelineEntry>& entries() const { return mEntries; }
 
 private:
     QStringList mColumns;
     QList<TimelineEntry> mEntries;
+    std::function<void(int, int)> mOnMove;
 };
 
 } // namespace editor

@@ -4,6 +4,7 @@
 
 #include "app/appearance.h"
 #include "app/apptitle.h"
+#include "app/clipboard.h"
 #include "app/dialogs.h"
 #include "app/errortrap.h"
 #include "app/failure.h"
@@ -12,7 +13,9 @@
 #include "app/processend.h"
 #include "app/units.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -23,6 +26,7 @@
 #include <QScreen>
 #include <QTreeView>
 
+#include <algorithm>
 #include <limits>
 
 namespace editor {
@@ -58,11 +62,24 @@ Widget* named(Widget* widget, const char* objectName, const QString& accessibleN
 }
 } // namespace
 
+namespace {
+app::TextClipboard& textClipboardOf(Form1Services& services,
+                                    std::unique_ptr<app::SystemClipboard>& own)
+{
+    if (services.textClipboard)
+        return *services.textClipboard;
+    own = std::make_unique<app::SystemClipboard>();
+    return *own;
+}
+} // namespace
+
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), mServices(std::move(services)),
-      mCommands(mServices.dialogs, mServices.store, mEntries, *this)
+      mCommands(mServices.dialogs, mServices.store, mEntries, *this),
+      mListCommands(mServices.dialogs, mCommands, textClipboardOf(mServices, mSystemClipboard))
 {
     createControls();
+    createListActions();
     setUpConnections();
 }
 
@@ -137,7 +154,14 @@ void Form1::createControls()
     mListView1->setRootIsDecorated(false);
     mListView1->setItemsExpandable(false);
     mListView1->setUniformRowHeights(true);
-    mListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    mListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Rows are dragged to a new place within the list; the model hands the move to the
+    // list's move command.
+    mListView1->setDragEnabled(true);
+    mListView1->setAcceptDrops(true);
+    mListView1->setDropIndicatorShown(true);
+    mListView1->setDragDropMode(QAbstractItemView::InternalMove);
+    mListView1->setDefaultDropAction(Qt::MoveAction);
     mListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     mListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     mListView1->setAllColumnsShowFocus(true);
@@ -171,6 +195,70 @@ void Form1::createControls()
     mText1->installEventFilter(this);
 }
 
+void Form1::createListActions()
+{
+    const auto action = [&](QWidget* owner, const char* name, const QString& text,
+                            QList<QKeySequence> keys, Qt::ShortcutContext context,
+                            auto(ListCommands::*command)()) {
+        auto* created = new QAction(text, owner);
+        created->setObjectName(QLatin1String(name));
+        created->setShortcuts(keys);
+        created->setShortcutContext(context);
+        created->setShortcutVisibleInContextMenu(true);
+        connect(created, &QAction::triggered, this,
+                [this, command] { (mListCommands.*command)(); });
+        owner->addAction(created);
+        return created;
+    };
+    const auto separator = [&] {
+        auto* line = new QAction(mListView1);
+        line->setSeparator(true);
+        mListView1->addAction(line);
+    };
+    const Qt::ShortcutContext inList = Qt::WidgetWithChildrenShortcut;
+    action(mListView1, "actionEdit", QStringLiteral("Edit…"),
+           {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}, inList, &ListCommands::editSelected);
+    action(mListView1, "actionInsertAbove", QStringLiteral("Insert Above"), {Qt::Key_Insert},
+           inList, &ListCommands::insertAbove);
+    action(mListView1, "actionMoveUp", QStringLiteral("Move Up"), {Qt::ALT | Qt::Key_Up}, inList,
+           &ListCommands::moveUp);
+    action(mListView1, "actionMoveDown", QStringLiteral("Move Down"), {Qt::ALT | Qt::Key_Down},
+           inList, &ListCommands::moveDown);
+    auto* remove = new QAction(QStringLiteral("Delete"), mListView1);
+    remove->setObjectName(QStringLiteral("actionDelete"));
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(inList);
+    remove->setShortcutVisibleInContextMenu(true);
+    connect(remove, &QAction::triggered, this, &Form1::PushButton2_Click);
+    mListView1->addAction(remove);
+    separator();
+    // Undo and redo reach the whole window; the title box keeps its own for typing.
+    QAction* undo = action(this, "actionUndo", QStringLiteral("Undo"), {QKeySequence::Undo},
+                           Qt::WindowShortcut, &ListCommands::undo);
+    QAction* redo =
+        action(this, "actionRedo", QStringLiteral("Redo"),
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+               Qt::WindowShortcut, &ListCommands::redo);
+    mListView1->addAction(undo);
+    mListView1->addAction(redo);
+    QUndoStack& stack = mCommands.history().stack();
+    undo->setEnabled(false);
+    redo->setEnabled(false);
+    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    separator();
+    action(mListView1, "actionCopy", QStringLiteral("Copy"), {QKeySequence::Copy}, inList,
+           &ListCommands::copy);
+    action(mListView1, "actionPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, inList,
+           &ListCommands::paste);
+    separator();
+    action(mListView1, "actionImportCsv", QStringLiteral("Import CSV…"), {}, inList,
+           &ListCommands::importCsv);
+    action(mListView1, "actionExportCsv", QStringLiteral("Export CSV…"), {}, inList,
+           &ListCommands::exportCsv);
+    mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
 void Form1::setUpConnections()
 {
     connect(mPushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
@@ -182,6 +270,11 @@ void Form1::setUpConnections()
     connect(mOption2, &QRadioButton::toggled, this, &Form1::Option2_Click);
     connect(mOption3, &QRadioButton::toggled, this, &Form1::Option3_Click);
     connect(mText1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(mListView1, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            mListCommands.editSelected();
+    });
+    mEntries.setMoveHandler([this](int from, int to) { mListCommands.moveRow(from, to); });
 }
 
 void Form1::setColumnWidthTwips(int column, int widthTwips)
@@ -320,6 +413,27 @@ void Form1::Text1_Change(const QString& text)
     mCommands.titleChanged(text);
 }
 
+bool Form1::selectsTitleOnFocus(Qt::FocusReason reason)
+{
+    // Only a deliberate move to the title selects it, and its first focus when the window
+    // is shown. Focus coming back after a popup, a message box or a window switch, and a
+    // click, keep the caret where it was or where the mouse put it, so the next keystroke
+    // never replaces the whole title (which is stored at once).
+    const bool firstFocus = !mTitleFocusedOnce;
+    mTitleFocusedOnce = true;
+    switch (reason) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        return true;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::OtherFocusReason:
+        return firstFocus;
+    default:
+        return false;
+    }
+}
+
 void Form1::Text1_GotFocus()
 {
     // Typing then replaces the whole title.
@@ -377,10 +491,29 @@ void Form1::selectScale(int scale)
 
 std::optional<int> Form1::selectedRow() const
 {
-    const QModelIndexList rows = mListView1->selectionModel()->selectedRows();
+    const QList<int> rows = selectedRows();
     if (rows.isEmpty())
         return std::nullopt;
-    return rows.first().row();
+    return rows.first();
+}
+
+QList<int> Form1::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : mListView1->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void Form1::showRow(int row)
+{
+    const QModelIndex index = mEntries.index(row, 0);
+    if (!index.isValid())
+        return;
+    mListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    mListView1->scrollTo(index);
 }
 
 void Form1::setMousePointer(app::MousePointer pointer)
@@ -407,7 +540,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     if (watched == mText1 && event->type() == QEvent::FocusIn) {
         // The line edit takes the focus first, since its own handling may move the cursor.
         mText1->event(event);
-        Text1_GotFocus();
+        if (selectsTitleOnFocus(static_cast<QFocusEvent*>(event)->reason()))
+            Text1_GotFocus();
         return true;
     }
     if (watched != mText1 && event->type() == QEvent::MouseMove) {

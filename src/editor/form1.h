@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entrylistmodel.h"
+#include "listcommands.h"
 #include "timelinecommands.h"
 
 #include "app/mousepointer.h"
@@ -10,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QGroupBox;
@@ -18,9 +20,13 @@ class QPushButton;
 class QRadioButton;
 class QTreeView;
 
+class QAction;
+
 namespace app {
 class Dialogs;
 class ProgramEnd;
+class SystemClipboard;
+class TextClipboard;
 } // namespace app
 
 namespace editor {
@@ -40,6 +46,8 @@ struct Form1Services
     std::function<bool()> ensureWordAvailable;
     // "Start Creating Template". Unset: the button does nothing.
     std::function<void()> createTemplate;
+    // Where rows are copied to and pasted from. Null: the system clipboard.
+    app::TextClipboard* textClipboard = nullptr;
 };
 
 // The timeline editor: title, scale and entry list, and the commands on them. The
@@ -85,6 +93,11 @@ public:
     int selectedScale() const override;
     void selectScale(int scale) override;
     std::optional<int> selectedRow() const override;
+    QList<int> selectedRows() const override;
+    void showRow(int row) override;
+
+    // The list's commands beside the buttons, as the context menu and the keys run them.
+    ListCommands& listCommands() { return mListCommands; }
 
     app::MousePointer mousePointer() const { return mPointer; }
     void setMousePointer(app::MousePointer pointer);
@@ -98,6 +111,7 @@ protected:
 
 private:
     void createControls();
+    void createListActions();
     void setUpConnections();
     QRect twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const;
     void setColumnWidthTwips(int column, int widthTwips);
@@ -107,11 +121,14 @@ private:
     void Option3_Click(bool checked);
     void Text1_Change(const QString& text);
     void Text1_GotFocus();
+    bool selectsTitleOnFocus(Qt::FocusReason reason);
     void hoverOver(bool overButton);
 
     Form1Services mServices;
+    std::unique_ptr<app::SystemClipboard> mSystemClipboard;
     EntryListModel mEntries;
     TimelineCommands mCommands;
+    ListCommands mListCommands;
 
     QPushButton* mPushButton6 = nullptr;
     QPushButton* mPushButton3 = nullptr;
@@ -130,6 +147,7 @@ private:
     app::MousePointer mPointer = app::MousePointer::Default;
     std::optional<QCursor> mHandCursor;
     bool mCentred = false;
+    bool mTitleFocusedOnce = false;
 };
 
 } // namespace editor

@@ -3,7 +3,10 @@
 #include "app/failure.h"
 #include "app/processend.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -22,6 +25,11 @@ QString describeStatus(QSettings::Status status)
     return QStringLiteral("unknown error");
 }
 } // namespace
+
+QString SettingsStore::setAside(const QString& key)
+{
+    throw app::Failure(QStringLiteral("The setting \"%1\" cannot be set aside").arg(key));
+}
 
 QString timelineKey(int scale)
 {
@@ -64,9 +72,13 @@ QSettings& QSettingsStore::settingsFor(const QString& key)
 QString QSettingsStore::read(const QString& key, const QString& defaultValue)
 {
     QSettings& settings = settingsFor(key);
-    if (settings.status() == QSettings::FormatError)
-        throw app::Failure(QStringLiteral("The setting \"%1\" cannot be read: %2")
-                               .arg(key, describeStatus(settings.status())));
+    if (settings.status() != QSettings::NoError) {
+        const QSettings::Status status = settings.status();
+        // A later read, after the file was set aside or mended, starts afresh.
+        mFiles.erase(key);
+        throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: %2")
+                                    .arg(key, describeStatus(status)));
+    }
     return settings.value(key, defaultValue).toString();
 }
 
@@ -86,6 +98,27 @@ void QSettingsStore::write(const QString& key, const QString& value)
         throw app::Failure(QStringLiteral("The setting \"%1\" cannot be saved: %2")
                                .arg(key, describeStatus(status)));
     }
+}
+
+QString QSettingsStore::setAside(const QString& key)
+{
+    mFiles.erase(key);
+    const QString from = filePath(key);
+    const QString stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
+    QString to;
+    for (int n = 1;; ++n) {
+        const QString suffix = n == 1 ? QString() : QStringLiteral(" %1").arg(n);
+        to = QDir(mFolder).filePath(
+            QStringLiteral("%1 (unreadable, set aside %2%3).ini").arg(key, stamp, suffix));
+        if (!QFileInfo::exists(to))
+            break;
+    }
+    if (!QFile::rename(from, to))
+        throw app::Failure(QStringLiteral("The unreadable setting \"%1\" cannot be moved aside "
+                                          "to %2")
+                               .arg(key, QDir::toNativeSeparators(to)));
+    return to;
 }
 
 void QSettingsStore::flush()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/failure.h"
+
 #include <QString>
 
 #include <map>
@@ -19,14 +21,26 @@ inline constexpr const char* kTitleKey = "Text1";
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);
 
+// A value is there but cannot be read: its file is damaged or may not be opened.
+class UnreadableSetting : public app::Failure
+{
+public:
+    using app::Failure::Failure;
+};
+
 // Reading names a default for an absent key; writing creates or replaces the value and
-// is on disk when it returns. Both throw app::Failure when the store cannot be used.
+// is on disk when it returns. Both throw app::Failure when the store cannot be used, and
+// read throws UnreadableSetting when the value is there but cannot be read.
 class SettingsStore
 {
 public:
     virtual ~SettingsStore() = default;
     virtual QString read(const QString& key, const QString& defaultValue) = 0;
     virtual void write(const QString& key, const QString& value) = 0;
+    // Moves an unreadable value out of the way, untouched, so that the key reads as
+    // absent and a write does not destroy what could not be read. Returns where it went,
+    // for the user; throws app::Failure when it cannot be moved.
+    virtual QString setAside(const QString& key);
 };
 
 // One INI file per key in the folder, each holding the section as its group. A list
@@ -48,6 +62,8 @@ public:
 
     QString read(const QString& key, const QString& defaultValue) override;
     void write(const QString& key, const QString& value) override;
+    // Renames the key's file to "<key> (unreadable, set aside <date time>).ini".
+    QString setAside(const QString& key) override;
 
     // Syncs every file held open; registered to run before the program ends at once.
     void flush();

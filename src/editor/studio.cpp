@@ -16,7 +16,8 @@ Studio::Studio(StudioServices services)
                                    return docgen::EnsureWordAvailable(
                                        mServices.factory, mServices.dialogs, mServices.programEnd);
                                },
-                               [this] { mBuilder.PushButton6_Click(*this); }};
+                               [this] { mBuilder.PushButton6_Click(*this); },
+                               mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
 }
 
@@ -33,9 +34,12 @@ bool Studio::start()
 preview::Form2& Studio::previewForm()
 {
     if (!mForm2) {
-        preview::Form2Services formServices{mServices.dialogs, mServices.programEnd,
-                                            mServices.programFolder, [this] { mForm1->show(); },
-                                            [this] { mForm1->SaveScaleEntries(); }};
+        preview::Form2Services formServices{mServices.dialogs,
+                                            mServices.programEnd,
+                                            mServices.programFolder,
+                                            [this] { mForm1->show(); },
+                                            [this] { mForm1->SaveScaleEntries(); },
+                                            &mServices.clipboard};
         mForm2 = std::make_unique<preview::Form2>(formServices);
     }
     return *mForm2;

@@ -11,6 +11,7 @@
 namespace app {
 class Clipboard;
 class Dialogs;
+class TextClipboard;
 class ProgramEnd;
 } // namespace app
 
@@ -34,6 +35,8 @@ struct StudioServices
     const docgen::AutomationFactory& factory;
     app::Clipboard& clipboard;
     QString programFolder;
+    // Rows copied and pasted in the main window. Null: the system clipboard.
+    app::TextClipboard* textClipboard = nullptr;
 };
 
 // The two windows and the command between them. "Start Creating Template" on the main

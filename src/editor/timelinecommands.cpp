@@ -9,6 +9,8 @@
 #include "app/failure.h"
 #include "app/locationlabels.h"
 
+#include <QDir>
+
 namespace editor {
 namespace {
 struct DateQuestion
@@ -23,6 +25,18 @@ constexpr DateQuestion kDateQuestions[] = {
     {"Enter Month Year: ", "Input Month Year"},
     {"Enter Date: ", "Input Date"},
 };
+
+QString scaleName(int scale)
+{
+    switch (scale) {
+    case 1:
+        return QStringLiteral("Yearly");
+    case 2:
+        return QStringLiteral("Monthly");
+    default:
+        return QStringLiteral("Daily");
+    }
+}
 
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
@@ -43,72 +57,92 @@ QString capacityRefusal()
 
 TimelineCommands::TimelineCommands(app::Dialogs& dialogs, SettingsStore& store,
                                    EntryListModel& entries, EditorView& view)
-    : mDialogs(dialogs), mStore(store), mEntries(entries), mView(view)
+    : mDialogs(dialogs), mStore(store), mEntries(entries), mView(view), mHistory(entries, view)
 {}
+
+std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int base,
+                                                        const TimelineEntry& prefill)
+{
+    const int shift = base - 100;
+    const auto ask = [&](int number, int scale, QString& answer) {
+        trap.step(number + shift, [&] {
+            const DateQuestion& question = kDateQuestions[scale - 1];
+            answer = mDialogs.inputBox(QLatin1String(question.prompt),
+                                       QLatin1String(question.caption), prefill.date);
+        });
+    };
+    QString date;
+    if (trap.test(100 + shift, [&] { return mView.selectedScale() == 1; }))
+        ask(102, 1, date);
+    else if (trap.test(104 + shift, [&] { return mView.selectedScale() == 2; }))
+        ask(106, 2, date);
+    else if (trap.test(108 + shift, [&] { return mView.selectedScale() == 3; }))
+        ask(110, 3, date);
+
+    if (trap.test(112 + shift, [&] { return isBlankText(date); }))
+        return std::nullopt;
+    if (trap.test(114 + shift,
+                  [&] { return mView.selectedScale() == 1 && !isNumericText(date); })) {
+        trap.step(114 + shift, [&] {
+            mDialogs.messageBox(QStringLiteral("Year must be a numeric value."),
+                                app::MessageButtons::Ok, app::MessageIcon::None);
+        });
+        return std::nullopt;
+    }
+    // Refused before the notes question, so nobody types notes for a date that is lost.
+    if (trap.test(114 + shift, [&] { return containsSeparator(date); })) {
+        trap.step(114 + shift, [&] {
+            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        });
+        return std::nullopt;
+    }
+
+    QString notes;
+    trap.step(116 + shift, [&] {
+        notes = mDialogs.inputBox(QStringLiteral("Enter Notes: "), QStringLiteral("Input Notes"),
+                                  prefill.notes);
+    });
+    if (trap.test(118 + shift, [&] { return isBlankText(notes); }))
+        return std::nullopt;
+    if (trap.test(118 + shift, [&] { return containsSeparator(notes); })) {
+        trap.step(118 + shift, [&] {
+            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        });
+        return std::nullopt;
+    }
+    return TimelineEntry{date, notes};
+}
+
+bool TimelineCommands::refuseWhenFull(app::Trap& trap, int number, int adding)
+{
+    if (!trap.test(number, [&] { return mEntries.rowCount() + adding > kMaxEntries; }))
+        return false;
+    trap.step(number, [&] {
+        mDialogs.messageBox(capacityRefusal(), app::MessageButtons::Ok,
+                            app::MessageIcon::Exclamation);
+    });
+    return true;
+}
 
 void TimelineCommands::addEntry()
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1AddTimeline));
-    const auto ask = [&](int number, int scale, QString& answer) {
-        trap.step(number, [&] {
-            const DateQuestion& question = kDateQuestions[scale - 1];
-            answer =
-                mDialogs.inputBox(QLatin1String(question.prompt), QLatin1String(question.caption));
-        });
-    };
-    QString date;
-    if (trap.test(100, [&] { return mView.selectedScale() == 1; }))
-        ask(102, 1, date);
-    else if (trap.test(104, [&] { return mView.selectedScale() == 2; }))
-        ask(106, 2, date);
-    else if (trap.test(108, [&] { return mView.selectedScale() == 3; }))
-        ask(110, 3, date);
-
-    if (trap.test(112, [&] { return isBlankText(date); }))
+    const std::optional<TimelineEntry> entry = askEntry(trap, 100);
+    if (!entry || refuseWhenFull(trap, 118))
         return;
-    if (trap.test(114, [&] { return mView.selectedScale() == 1 && !isNumericText(date); })) {
-        trap.step(114, [&] {
-            mDialogs.messageBox(QStringLiteral("Year must be a numeric value."),
-                                app::MessageButtons::Ok, app::MessageIcon::None);
-        });
-        return;
-    }
-    // Refused before the notes question, so nobody types notes for a date that is lost.
-    if (trap.test(114, [&] { return containsSeparator(date); })) {
-        trap.step(114, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
-        });
-        return;
-    }
-
-    QString notes;
-    trap.step(116, [&] {
-        notes = mDialogs.inputBox(QStringLiteral("Enter Notes: "), QStringLiteral("Input Notes"));
-    });
-    if (trap.test(118, [&] { return isBlankText(notes); }))
-        return;
-    if (trap.test(118, [&] { return containsSeparator(notes); })) {
-        trap.step(118, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
-        });
-        return;
-    }
-    if (trap.test(118, [&] { return mEntries.rowCount() >= kMaxEntries; })) {
-        trap.step(118, [&] {
-            mDialogs.messageBox(capacityRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
-        });
-        return;
-    }
 
     int row = -1;
+    mHistory.beginGroup(QStringLiteral("Add Timeline"));
     trap.step(120, [&] {
-        mEntries.append({date, QString()});
-        row = mEntries.rowCount() - 1;
+        row = mEntries.rowCount();
+        mHistory.splice(row, 0, {{entry->date, QString()}}, QString());
     });
-    trap.step(122, [&] { mEntries.setNotes(row, notes); });
+    trap.step(122, [&] { mHistory.splice(row, 1, {*entry}, QString()); });
+    mHistory.endGroup();
+    showTouchedRow();
+    trap.step(124, [&] { storeShownList(); });
 }
 
 void TimelineCommands::deleteSelected()
@@ -117,25 +151,42 @@ void TimelineCommands::deleteSelected()
     if (trap.test(100, [&] { return mEntries.rowCount() == 0; }))
         return;
     trap.step(102, [&] {
-        const std::optional<int> row = mView.selectedRow();
-        if (!row)
+        const QList<int> rows = mView.selectedRows();
+        if (rows.isEmpty())
             throw app::Failure(kNoObject);
-        mEntries.removeAt(*row);
+        // Several selected rows go in one step, the last first so the others stay put.
+        mHistory.beginGroup(QStringLiteral("Delete Selected Timeline"));
+        try {
+            for (auto row = rows.crbegin(); row != rows.crend(); ++row)
+                mHistory.splice(*row, 1, {}, QString());
+        } catch (...) {
+            mHistory.endGroup();
+            throw;
+        }
+        mHistory.endGroup();
+        if (mEntries.rowCount() > 0)
+            mView.showRow(std::min(rows.first(), mEntries.rowCount() - 1));
     });
+    trap.step(102, [&] { storeShownList(); });
 }
 
 void TimelineCommands::clear()
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1Clear));
-    trap.step(100, [&] { mView.setTitleText(QString()); });
-    trap.step(102, [&] { mEntries.clear(); });
+    mHistory.beginGroup(QStringLiteral("Clear/Reset Data"));
+    trap.step(100, [&] { mHistory.setTitle(QString(), QString()); });
+    trap.step(102, [&] { mHistory.replaceAll({}, QString()); });
+    mHistory.endGroup();
+    trap.step(102, [&] { storeShownList(); });
 }
 
 void TimelineCommands::loadSample()
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1LoadSample));
-    trap.step(100, [&] { mView.setTitleText(QLatin1String(kSampleTitle)); });
-    trap.step(102, [&] { mEntries.clear(); });
+    // Title and list come back together with one undo.
+    mHistory.beginGroup(QStringLiteral("Load Sample/Example Data"));
+    trap.step(100, [&] { mHistory.setTitle(QLatin1String(kSampleTitle), QString()); });
+    trap.step(102, [&] { mHistory.replaceAll({}, QString()); });
 
     // Each row takes two statements: the append with its date, then its notes.
     const auto appendSample = [&](int scale, int firstNumber) {
@@ -143,10 +194,11 @@ void TimelineCommands::loadSample()
         for (int i = 0; i < sample.size(); ++i) {
             int row = -1;
             trap.step(firstNumber + 4 * i, [&] {
-                mEntries.append({sample.at(i).date, QString()});
-                row = mEntries.rowCount() - 1;
+                row = mEntries.rowCount();
+                mHistory.splice(row, 0, {{sample.at(i).date, QString()}}, QString());
             });
-            trap.step(firstNumber + 4 * i + 2, [&] { mEntries.setNotes(row, sample.at(i).notes); });
+            trap.step(firstNumber + 4 * i + 2,
+                      [&] { mHistory.splice(row, 1, {sample.at(i)}, QString()); });
         }
     };
     if (trap.test(104, [&] { return mView.selectedScale() == 1; }))
@@ -155,6 +207,7 @@ void TimelineCommands::loadSample()
         appendSample(2, 140);
     else if (trap.test(172, [&] { return mView.selectedScale() == 3; }))
         appendSample(3, 174);
+    mHistory.endGroup();
 
     int scale = 0;
     if (trap.test(206, [&] { return mView.selectedScale() == 1; }))
@@ -208,9 +261,27 @@ void TimelineCommands::loadScaleEntries()
     if (scale == 0)
         throw app::Failure(QStringLiteral("No scale is selected"));
     // Read before the rows go: when the store fails, the rows stay with their own scale.
-    QList<TimelineEntry> stored = decodeEntryList(mStore.read(timelineKey(scale), QString()));
-    mEntries.setEntries(std::move(stored));
+    QString stored;
+    try {
+        stored = mStore.read(timelineKey(scale), QString());
+    } catch (const UnreadableSetting& unreadable) {
+        // What cannot be read is kept for the user, and the scale gets a fresh list that
+        // is stored like any other; when it cannot be moved, the failure goes on.
+        const QString keptAs = mStore.setAside(timelineKey(scale));
+        mEntries.clear();
+        mShownScale = scale;
+        mHistory.reset();
+        mDialogs.messageBox(
+            QStringLiteral("The saved %1 list could not be read (%2). It was "
+                           "kept as \"%3\". The list starts empty, and what "
+                           "you add is saved as usual.")
+                .arg(scaleName(scale), unreadable.description(), QDir::toNativeSeparators(keptAs)),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        return;
+    }
+    mEntries.setEntries(decodeEntryList(stored));
     mShownScale = scale;
+    mHistory.reset();
 }
 
 void TimelineCommands::saveScaleEntries()
@@ -225,6 +296,21 @@ void TimelineCommands::saveScaleEntries()
         if (scale != 0)
             mStore.write(timelineKey(scale), stored);
     });
+}
+
+void TimelineCommands::storeShownList()
+{
+    if (mShownScale == 0)
+        throw app::Failure(QStringLiteral("The list cannot be saved: the saved list of this "
+                                          "scale could not be read."));
+    mStore.write(timelineKey(mShownScale), encodeEntryList(mEntries.entries()));
+}
+
+void TimelineCommands::showTouchedRow()
+{
+    if (const std::optional<int> row = mHistory.touchedRow();
+        row && *row >= 0 && *row < mEntries.rowCount())
+        mView.showRow(*row);
 }
 
 void TimelineCommands::beginStartUp()

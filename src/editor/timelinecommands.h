@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entrylistmodel.h"
+#include "listhistory.h"
 
 #include <QString>
 
@@ -28,12 +29,22 @@ public:
     // 1, 2 or 3: the first selected of Yearly, Monthly, Daily; 0 when none is selected.
     virtual int selectedScale() const = 0;
     virtual void selectScale(int scale) = 0;
-    // The selected row, counted from 0.
+    // The selected row, counted from 0; the first of several.
     virtual std::optional<int> selectedRow() const = 0;
+    // Every selected row, in list order.
+    virtual QList<int> selectedRows() const
+    {
+        const std::optional<int> row = selectedRow();
+        return row ? QList<int>{*row} : QList<int>{};
+    }
+    // Selects the row and brings it into view, after a command put it there.
+    virtual void showRow(int row) { Q_UNUSED(row); }
 };
 
 // The editing commands of the main window and the moves of a list between the list
 // control and the store. The trapped commands number their statements for the error box.
+// Every change of the shown list is written under its scale at once, and kept in the
+// history for undo; a list loaded from the store starts a new history.
 //
 // The shown rows belong to the scale whose list was last loaded. Changing the scale
 // first writes them under that scale, so switching never drops work; until the first
@@ -72,6 +83,24 @@ public:
     // The scale whose list the rows are, 0 before the first load.
     int shownScale() const { return mShownScale; }
 
+    // Writes the shown rows under their scale; throws app::Failure.
+    void storeShownList();
+
+    // The two questions of "Add Timeline" and their rules, prefilled with `prefill`. The
+    // statement numbers are Add's, moved by `base` - 100. Empty when the user cancelled
+    // or a rule refused the answer (the refusal has been said).
+    std::optional<TimelineEntry> askEntry(app::Trap& trap, int base,
+                                          const TimelineEntry& prefill = {});
+    // Says that the list is full; true when it is.
+    bool refuseWhenFull(app::Trap& trap, int number, int adding = 1);
+
+    ListHistory& history() { return mHistory; }
+    EntryListModel& entries() { return mEntries; }
+    EditorView& view() { return mView; }
+    app::Dialogs& dialogs() { return mDialogs; }
+    // Shows the row the last change, undo or redo left standing out.
+    void showTouchedRow();
+
 private:
     // Runs an untrapped handler's step; shows its failure and returns false.
     bool attempt(const std::function<void()>& action);
@@ -80,6 +109,7 @@ private:
     SettingsStore& mStore;
     EntryListModel& mEntries;
     EditorView& mView;
+    ListHistory mHistory;
     int mShownScale = 0;
     bool mStarting = false;
 };

@@ -28,10 +28,40 @@ int Paragraph::length() const
     return n;
 }
 
+namespace {
+
+// The regions whose word processors start a new document on Letter paper: North America
+// and the Letter countries of Central and South America and the Pacific. Everywhere else,
+// and without a region at all, A4.
+bool usesLetterPaper(QLocale::Territory territory)
+{
+    switch (territory) {
+    case QLocale::UnitedStates:
+    case QLocale::Canada:
+    case QLocale::Mexico:
+    case QLocale::Philippines:
+    case QLocale::Chile:
+    case QLocale::Colombia:
+    case QLocale::Venezuela:
+    case QLocale::CostaRica:
+    case QLocale::Guatemala:
+    case QLocale::Nicaragua:
+    case QLocale::Panama:
+    case QLocale::PuertoRico:
+    case QLocale::ElSalvador:
+    case QLocale::Bolivia:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 PageSetup defaultPageSetup()
 {
     PageSetup page;
-    if (QLocale().measurementSystem() == QLocale::ImperialUSSystem) {
+    if (usesLetterPaper(QLocale().territory())) {
         page.widthPt = 612; // 8.5 x 11 in
         page.heightPt = 792;
     } else {
@@ -75,9 +105,36 @@ Spot locate(const std::vector<Item>& items, int position)
     return {last, items.back().paragraph ? items.back().paragraph->length() : 0};
 }
 
-// Makes a run boundary at the offset; returns the index of the run that starts there.
+// The UTF-16 unit at an offset of the paragraph's text, or 0 past its ends.
+char16_t unitAt(const Paragraph& paragraph, int offset)
+{
+    if (offset < 0) {
+        return 0;
+    }
+    for (const Run& run : paragraph.runs) {
+        if (offset < run.text.size()) {
+            return run.text.at(offset).unicode();
+        }
+        offset -= int(run.text.size());
+    }
+    return 0;
+}
+
+// A character outside the Basic Multilingual Plane takes two positions; no position may
+// fall between them, or a split leaves two halves that no file can hold.
+bool insidePair(const Paragraph& paragraph, int offset)
+{
+    return QChar::isHighSurrogate(unitAt(paragraph, offset - 1)) &&
+           QChar::isLowSurrogate(unitAt(paragraph, offset));
+}
+
+// Makes a run boundary at the offset; returns the index of the run that starts there. An
+// offset between the halves of a pair splits after the pair.
 size_t splitRunsAt(Paragraph& paragraph, int offset)
 {
+    if (insidePair(paragraph, offset)) {
+        ++offset;
+    }
     int at = 0;
     for (size_t i = 0; i < paragraph.runs.size(); ++i) {
         Run& run = paragraph.runs[i];
@@ -404,18 +461,47 @@ void Document::checkRange(const TextRange& range) const
     }
 }
 
+int Document::characterBoundary(int position, int direction) const
+{
+    const std::vector<Item> items = itemsOf(const_cast<Document&>(*this), mSelection.where);
+    const Spot spot = locate(items, position);
+    const Item& item = items[size_t(spot.item)];
+    if (item.paragraph && insidePair(*item.paragraph, spot.offset)) {
+        return position + direction;
+    }
+    return position;
+}
+
 void Document::select(const TextRange& range)
 {
     checkRange(range);
     mSelection = range;
-    mAnchor = range.start;
-    mActive = range.end;
+    // A range never cuts a character: it widens to the whole pair.
+    mSelection.start = characterBoundary(range.start, -1);
+    mSelection.end = characterBoundary(range.end, +1);
+    mAnchor = mSelection.start;
+    mActive = mSelection.end;
     mPendingFormat.reset();
 }
 
 void Document::selectShape(int index)
 {
     select(shapeText(index));
+}
+
+int Document::stepCharacters(int position, int count) const
+{
+    const int total = containerLength(mSelection.where);
+    const int direction = count < 0 ? -1 : 1;
+    // More steps than positions all end at the container's edge.
+    for (int n = std::min(std::abs(qint64(count)), qint64(total) + 1); n > 0; --n) {
+        const int next = position + direction;
+        if (next < 0 || next > total) {
+            break;
+        }
+        position = characterBoundary(next, direction);
+    }
+    return position;
 }
 
 void Document::setActive(int position, bool extend)
@@ -447,12 +533,14 @@ void Document::endKeyLine(bool extend)
         setActive(item.start + 1, extend);
         return;
     }
-    const ParagraphLayout layout(*item.paragraph, lineWidthPt(mSelection.where));
+    // Only the lines up to the one holding the selection's end are needed.
+    const ParagraphLayout layout(*item.paragraph, lineWidthPt(mSelection.where),
+                                 LayoutLimit{.throughOffset = spot.offset});
     const std::vector<LineBox>& lines = layout.lines();
     const int length = item.paragraph->length();
     for (size_t i = 0; i < lines.size(); ++i) {
         const LineBox& line = lines[i];
-        const bool last = i + 1 == lines.size();
+        const bool last = i + 1 == lines.size() && layout.complete();
         if (!last && spot.offset >= line.textStart + line.textLength) {
             continue;
         }
@@ -475,10 +563,10 @@ void Document::moveLeftCharacters(int count, bool extend)
         return;
     }
     if (!extend && mSelection.start != mSelection.end) {
-        setActive(mSelection.start - std::max(0, count - 1), false);
+        setActive(stepCharacters(mSelection.start, -std::max(0, count - 1)), false);
         return;
     }
-    setActive(mActive - count, extend);
+    setActive(stepCharacters(mActive, -count), extend);
 }
 
 void Document::moveRightCharacters(int count, bool extend)
@@ -489,10 +577,10 @@ void Document::moveRightCharacters(int count, bool extend)
         return;
     }
     if (!extend && mSelection.start != mSelection.end) {
-        setActive(mSelection.end + std::max(0, count - 1), false);
+        setActive(stepCharacters(mSelection.end, std::max(0, count - 1)), false);
         return;
     }
-    setActive(mActive + count, extend);
+    setActive(stepCharacters(mActive, count), extend);
 }
 
 void Document::moveRightCell()

@@ -99,6 +99,10 @@ private:
     void checkRange(const TextRange& range) const;
     void applyCharFormat(const TextRange& range, const auto& change);
     void setActive(int position, bool extend);
+    // Positions in the selection's container, moved off the inside of a surrogate pair
+    // in the direction given (-1 or +1), and stepped by whole characters.
+    int characterBoundary(int position, int direction) const;
+    int stepCharacters(int position, int count) const;
     int nextTableId() { return ++mLastTableId; }
 
     PageSetup mPage;

@@ -159,7 +159,8 @@ struct PageSetup
     bool operator==(const PageSetup&) const = default;
 };
 
-// A new document's page: Letter where the locale measures in US units, A4 elsewhere.
+// A new document's page: Letter in the regions that use it (by the default locale's
+// territory), A4 elsewhere.
 PageSetup defaultPageSetup();
 
 } // namespace office

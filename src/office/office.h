@@ -6,7 +6,8 @@
 // the selected text and inserts tables. saveDocument writes the model as a
 // WordprocessingML package; openDocument/readPackage read one back, trusting nothing in
 // it; renderRegion paints any part of the page into a picture with the same fonts, insets
-// and colours. The engine depends only on Qt and the zip library and reports every
+// and colours; pageexport writes the page as PDF, PNG or SVG and paints it on a printer
+// with that same drawing. The engine depends only on Qt and the zip library and reports every
 // failure as office::Error.
 #include "office/calloutgeometry.h"
 #include "office/docreader.h"
@@ -14,5 +15,6 @@
 #include "office/docwriter.h"
 #include "office/error.h"
 #include "office/model.h"
+#include "office/pageexport.h"
 #include "office/renderer.h"
 #include "office/textlayout.h"

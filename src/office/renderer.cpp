@@ -18,27 +18,36 @@ struct CellLayout
     double heightPt = 0;
 };
 
-// A story measured for a given width, so it can be anchored and then drawn.
+// A story measured for a given width, so it can be anchored and then drawn. Blocks are
+// laid out only down to the given height: what lies below it is never shown.
 class StoryLayout
 {
 public:
-    StoryLayout(const Story& story, double widthPt)
+    StoryLayout(const Story& story, double widthPt, double maxHeightPt)
     {
         for (const Block& block : story) {
+            if (mHeightPt >= maxHeightPt) {
+                mComplete = false;
+                break;
+            }
+            const double room = maxHeightPt - mHeightPt;
             Entry entry;
             if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-                entry.paragraph.emplace_back(*paragraph, widthPt);
+                entry.paragraph.emplace_back(*paragraph, widthPt, LayoutLimit{.heightPt = room});
                 entry.heightPt = entry.paragraph.front().heightPt();
+                mComplete = mComplete && entry.paragraph.front().complete();
             } else {
                 entry.table = &std::get<Table>(block);
-                layoutTable(entry);
+                layoutTable(entry, room);
             }
             mHeightPt += entry.heightPt;
             mEntries.push_back(std::move(entry));
         }
     }
 
+    // The height of what was laid out; when incomplete, at least the height asked for.
     double heightPt() const { return mHeightPt; }
+    bool complete() const { return mComplete; }
 
     void draw(QPainter& painter, QPointF topLeft) const
     {
@@ -69,19 +78,30 @@ private:
                                                        : 0.0;
     }
 
-    void layoutTable(Entry& entry)
+    void layoutTable(Entry& entry, double maxHeightPt)
     {
         const Table& table = *entry.table;
         const double marginPt = table.cellMarginTwips / 20.0;
         for (const auto& row : table.rows) {
+            if (entry.heightPt >= maxHeightPt) {
+                mComplete = false;
+                break;
+            }
+            const double room = maxHeightPt - entry.heightPt;
             std::vector<CellLayout> cells;
             double rowHeight = 0;
             for (size_t column = 0; column < row.size(); ++column) {
                 CellLayout cell;
                 const double width = columnPt(table, column) - 2 * marginPt;
                 for (const Paragraph& paragraph : row[column].paragraphs) {
-                    cell.paragraphs.emplace_back(paragraph, width);
+                    if (cell.heightPt >= room) {
+                        mComplete = false;
+                        break;
+                    }
+                    cell.paragraphs.emplace_back(paragraph, width,
+                                                 LayoutLimit{.heightPt = room - cell.heightPt});
                     cell.heightPt += cell.paragraphs.back().heightPt();
+                    mComplete = mComplete && cell.paragraphs.back().complete();
                 }
                 rowHeight = std::max(rowHeight, cell.heightPt);
                 cells.push_back(std::move(cell));
@@ -141,6 +161,7 @@ private:
 
     std::vector<Entry> mEntries;
     double mHeightPt = 0;
+    bool mComplete = true;
 };
 
 void drawShape(QPainter& painter, const Shape& shape)
@@ -153,18 +174,31 @@ void drawShape(QPainter& painter, const Shape& shape)
         painter.fillPath(outline, QColor::fromRgb(*shape.fill));
     }
 
-    // Text that does not fit is cut at the frame, as a box of fixed size does.
+    // Text taller than its area starts at the top inset whatever the anchor. A callout cuts
+    // it at the area's bottom edge, inside the bottom inset, so it never runs over the
+    // arrow; a text box at its frame. Only the lines down to the area's edge are laid out.
+    // Text that fits is anchored and kept inside the frame.
     const QRectF textRect = calloutTextRect(shape.kind, shape.widthPt, shape.heightPt, shape.adjust)
                                 .adjusted(shape.insetLeftPt, shape.insetTopPt, -shape.insetRightPt,
                                           -shape.insetBottomPt);
+    const bool cutAtArea = shape.kind != ShapeKind::TextBox;
+    const double shownPt = cutAtArea ? textRect.height() : shape.heightPt - textRect.top();
+    const StoryLayout story(shape.story, textRect.width(), std::max(shownPt, textRect.height()));
+    const QRectF frame(0, 0, shape.widthPt, shape.heightPt);
+    const bool fits = story.complete() && story.heightPt() <= textRect.height();
     painter.save();
-    painter.setClipRect(QRectF(0, 0, shape.widthPt, shape.heightPt));
-    const StoryLayout story(shape.story, textRect.width());
     double top = textRect.top();
-    if (shape.anchor == TextAnchor::Center) {
-        top += (textRect.height() - story.heightPt()) / 2;
-    } else if (shape.anchor == TextAnchor::Bottom) {
-        top = textRect.bottom() - story.heightPt();
+    if (!fits && cutAtArea) {
+        painter.setClipRect(frame.intersected(QRectF(0, 0, shape.widthPt, textRect.bottom())));
+    } else {
+        painter.setClipRect(frame);
+    }
+    if (fits) {
+        if (shape.anchor == TextAnchor::Center) {
+            top += (textRect.height() - story.heightPt()) / 2;
+        } else if (shape.anchor == TextAnchor::Bottom) {
+            top = textRect.bottom() - story.heightPt();
+        }
     }
     story.draw(painter, QPointF(textRect.left(), top));
     painter.restore();
@@ -195,7 +229,9 @@ void paintPage(const Document& document, QPainter& painter)
 {
     const PageSetup& page = document.page();
     painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);
-    const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt);
+    // One page: the body ends at the page's bottom edge.
+    const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt,
+                           std::max(0.0, page.heightPt - page.topMarginPt));
     body.draw(painter, QPointF(page.leftMarginPt, page.topMarginPt));
     for (const Shape& shape : document.shapes()) {
         drawShape(painter, shape);

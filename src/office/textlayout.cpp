@@ -21,6 +21,10 @@ QFont layoutFont(const CharFormat& format)
     font.setKerning(false);
     // Unhinted advances keep line breaks independent of the render scale.
     font.setHintingPreference(QFont::PreferNoHinting);
+    // Word processors set no ligatures unless asked; a ligature glyph would also break the
+    // word in the text a PDF reader extracts ("Sea" "le" for "Seattle"). Scripts that need
+    // shaping are still shaped.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -75,24 +79,28 @@ QColor inkOf(const CharFormat& format)
 
 } // namespace
 
-ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt)
+ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
 {
     // Fonts exist only once a GUI application runs; without one Qt's shaper crashes.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
     }
     QString text;
-    QList<QTextLayout::FormatRange> ranges;
+    struct Span
+    {
+        int start = 0;
+        int length = 0;
+        QTextCharFormat format;
+    };
+    std::vector<Span> spans; // the non-empty runs, in order
     for (const Run& run : paragraph.runs) {
         if (run.text.isEmpty()) {
             continue;
         }
-        QTextLayout::FormatRange range;
-        range.start = int(text.size());
-        range.length = int(run.text.size());
-        range.format.setFont(layoutFont(run.format));
-        range.format.setForeground(inkOf(run.format));
-        ranges.append(range);
+        Span span{int(text.size()), int(run.text.size()), {}};
+        span.format.setFont(layoutFont(run.format));
+        span.format.setForeground(inkOf(run.format));
+        spans.push_back(span);
         text += run.text;
     }
     // A manual line break keeps its position so offsets match the model.
@@ -100,74 +108,128 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt)
 
     const CharFormat& first =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
-    mLayout = std::make_unique<QTextLayout>(text, layoutFont(first));
+    const QFont firstFont = layoutFont(first);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setUseDesignMetrics(true);
-    mLayout->setTextOption(option);
-    mLayout->setFormats(ranges);
-    mLayout->setCacheEnabled(true);
 
-    // Each line is as tall as its tallest font: the fonts of the runs it holds, or the
+    // Each line is as tall as its tallest font: the fonts of the spans it holds, or the
     // paragraph mark's when it holds none.
     const auto lineMetrics = [&](int start, int length) {
         double ascent = 0;
         double descent = 0;
         bool any = false;
-        int offset = 0;
-        for (const Run& run : paragraph.runs) {
-            const int runLength = int(run.text.size());
-            if (runLength > 0 && offset < start + std::max(length, 1) &&
-                offset + runLength > start) {
-                const QFont font = layoutFont(run.format);
-                const EmMetrics em = emMetrics(font);
-                ascent = std::max(ascent, em.ascent * font.pixelSize());
-                descent = std::max(descent, em.descent * font.pixelSize());
-                any = true;
-            }
-            offset += runLength;
+        auto span = std::upper_bound(spans.begin(), spans.end(), start,
+                                     [](int at, const Span& s) { return at < s.start + s.length; });
+        for (; span != spans.end() && span->start < start + std::max(length, 1); ++span) {
+            const QFont font = span->format.font();
+            const EmMetrics em = emMetrics(font);
+            ascent = std::max(ascent, em.ascent * font.pixelSize());
+            descent = std::max(descent, em.descent * font.pixelSize());
+            any = true;
         }
         if (!any) {
-            const QFont font = layoutFont(first);
-            const EmMetrics em = emMetrics(font);
-            ascent = em.ascent * font.pixelSize();
-            descent = em.descent * font.pixelSize();
+            const EmMetrics em = emMetrics(firstFont);
+            ascent = em.ascent * firstFont.pixelSize();
+            descent = em.descent * firstFont.pixelSize();
         }
         return std::pair{ascent, descent};
     };
 
+    // A window's layout over text[from, from + length) with the spans it overlaps.
+    const auto windowLayout = [&](int from, int length) {
+        auto layout = std::make_unique<QTextLayout>(text.mid(from, length), firstFont);
+        layout->setTextOption(option);
+        QList<QTextLayout::FormatRange> ranges;
+        auto span = std::upper_bound(spans.begin(), spans.end(), from,
+                                     [](int at, const Span& s) { return at < s.start + s.length; });
+        for (; span != spans.end() && span->start < from + length; ++span) {
+            QTextLayout::FormatRange range;
+            range.start = std::max(span->start, from) - from;
+            range.length = std::min(span->start + span->length, from + length) - from - range.start;
+            range.format = span->format;
+            ranges.append(range);
+        }
+        layout->setFormats(ranges);
+        layout->setCacheEnabled(true);
+        return layout;
+    };
+
+    const int total = int(text.size());
     const double widthUnits = std::max(0.0, widthPt) * kLayoutUnitsPerPt;
+    const double limitUnits = limit.heightPt * kLayoutUnitsPerPt;
+    // Enough for several ordinary lines; a line that fills it makes it four times larger,
+    // so the text shaped for one long line stays within a few times the line's length.
+    constexpr int kWindowChars = 256;
+    int windowChars = kWindowChars;
+    int position = 0; // where the next line starts
     double topUnits = 0;
-    mLayout->beginLayout();
-    for (;;) {
-        QTextLine line = mLayout->createLine();
-        if (!line.isValid()) {
-            break;
+    bool done = false;
+    while (!done) {
+        const int length = std::min(total - position, windowChars);
+        const bool lastWindow = position + length == total;
+        auto layout = windowLayout(position, length);
+        layout->beginLayout();
+        int accepted = 0;
+        for (;;) {
+            QTextLine line = layout->createLine();
+            if (!line.isValid()) {
+                done = true; // the whole text is laid out
+                break;
+            }
+            line.setLineWidth(widthUnits);
+            const int end = line.textStart() + line.textLength();
+            if (!lastWindow && end >= length) {
+                // The text after the window might have joined this line.
+                break;
+            }
+            double x = 0;
+            const double slack = widthUnits - line.naturalTextWidth();
+            if (paragraph.alignment == Alignment::Center) {
+                x = slack / 2;
+            } else if (paragraph.alignment == Alignment::Right) {
+                x = slack;
+            }
+            const int start = position + line.textStart();
+            const auto [ascentUnits, descentUnits] = lineMetrics(start, line.textLength());
+            // Qt draws the baseline at the line's position plus its own ascent.
+            line.setPosition(QPointF(x, topUnits + ascentUnits - line.ascent()));
+            LineBox box;
+            box.textStart = start;
+            box.textLength = line.textLength();
+            box.xPt = x / kLayoutUnitsPerPt;
+            box.topPt = topUnits / kLayoutUnitsPerPt;
+            box.baselinePt = (topUnits + ascentUnits) / kLayoutUnitsPerPt;
+            const double heightUnits = ascentUnits + descentUnits;
+            box.heightPt = heightUnits / kLayoutUnitsPerPt;
+            box.widthPt = line.naturalTextWidth() / kLayoutUnitsPerPt;
+            mLines.push_back(box);
+            mPlaced.push_back({mWindows.size(), line.lineNumber()});
+            topUnits += heightUnits;
+            ++accepted;
+            if (topUnits >= limitUnits || start + box.textLength > limit.throughOffset) {
+                done = true;
+                mComplete = lastWindow && start + box.textLength >= total &&
+                            !layout->createLine().isValid();
+                break;
+            }
         }
-        line.setLineWidth(widthUnits);
-        double x = 0;
-        const double slack = widthUnits - line.naturalTextWidth();
-        if (paragraph.alignment == Alignment::Center) {
-            x = slack / 2;
-        } else if (paragraph.alignment == Alignment::Right) {
-            x = slack;
+        layout->endLayout();
+        if (accepted > 0 && mLines.back().textStart + mLines.back().textLength == position &&
+            !done) {
+            // A line that takes no text would repeat for ever.
+            mComplete = false;
+            done = true;
         }
-        const auto [ascentUnits, descentUnits] = lineMetrics(line.textStart(), line.textLength());
-        // Qt draws the baseline at the line's position plus its own ascent.
-        line.setPosition(QPointF(x, topUnits + ascentUnits - line.ascent()));
-        LineBox box;
-        box.textStart = line.textStart();
-        box.textLength = line.textLength();
-        box.xPt = x / kLayoutUnitsPerPt;
-        box.topPt = topUnits / kLayoutUnitsPerPt;
-        box.baselinePt = (topUnits + ascentUnits) / kLayoutUnitsPerPt;
-        const double heightUnits = ascentUnits + descentUnits;
-        box.heightPt = heightUnits / kLayoutUnitsPerPt;
-        box.widthPt = line.naturalTextWidth() / kLayoutUnitsPerPt;
-        mLines.push_back(box);
-        topUnits += heightUnits;
+        if (accepted > 0) {
+            const LineBox& last = mLines.back();
+            position = last.textStart + last.textLength;
+            mWindows.push_back(std::move(layout));
+            windowChars = kWindowChars;
+        } else if (!done) {
+            windowChars = int(std::min<qint64>(qint64(windowChars) * 4, total));
+        }
     }
-    mLayout->endLayout();
     mHeightPt = topUnits / kLayoutUnitsPerPt;
 }
 
@@ -180,7 +242,9 @@ void ParagraphLayout::draw(QPainter& painter, QPointF topLeftPt) const
     painter.save();
     painter.translate(topLeftPt);
     painter.scale(1 / kLayoutUnitsPerPt, 1 / kLayoutUnitsPerPt);
-    mLayout->draw(&painter, QPointF(0, 0));
+    for (const Placed& placed : mPlaced) {
+        mWindows[placed.window]->lineAt(placed.line).draw(&painter, QPointF(0, 0));
+    }
     painter.restore();
 }
 

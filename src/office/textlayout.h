@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPointF>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -30,26 +31,50 @@ struct LineBox
     double widthPt = 0;  // inked width without trailing blanks
 };
 
+// How much of a paragraph is needed: lines are laid out until they fill a height (what a
+// frame shows) or until the line holding a character offset; the rest is never measured.
+struct LayoutLimit
+{
+    double heightPt = std::numeric_limits<double>::infinity();
+    int throughOffset = std::numeric_limits<int>::max();
+};
+
 // One paragraph broken into lines of a given width with the runs' own fonts. Lines stack
 // by their line spacing; the baseline sits at line top + ascender + line gap, read from
 // the fonts' horizontal header as word processors read it.
+//
+// Lines are laid out in windows of the text, each a few hundred characters from the
+// current line's start, so a word thousands of characters long costs time in proportion
+// to what is laid out, not to its square. A line counts only when it ends before its
+// window does; otherwise the window starts again at that line, larger if the line alone
+// filled it.
 class ParagraphLayout
 {
 public:
-    ParagraphLayout(const Paragraph& paragraph, double widthPt);
+    ParagraphLayout(const Paragraph& paragraph, double widthPt, LayoutLimit limit = {});
     ~ParagraphLayout();
     ParagraphLayout(ParagraphLayout&&) noexcept;
     ParagraphLayout& operator=(ParagraphLayout&&) noexcept;
 
     const std::vector<LineBox>& lines() const { return mLines; }
+    // Height of the lines laid out.
     double heightPt() const { return mHeightPt; }
+    // False when the limit stopped the layout before the paragraph's end.
+    bool complete() const { return mComplete; }
     // The painter works in points; topLeft is the paragraph's corner.
     void draw(QPainter& painter, QPointF topLeftPt) const;
 
 private:
-    std::unique_ptr<QTextLayout> mLayout;
+    struct Placed
+    {
+        size_t window = 0; // index into mWindows
+        int line = 0;      // the line within that window's layout
+    };
+    std::vector<std::unique_ptr<QTextLayout>> mWindows;
+    std::vector<Placed> mPlaced; // one per entry of mLines
     std::vector<LineBox> mLines;
     double mHeightPt = 0;
+    bool mComplete = true;
 };
 
 } // namespace office

@@ -12,10 +12,14 @@
 #include "app/processend.h"
 #include "app/units.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -45,9 +49,12 @@ void nameControl(QWidget* widget, const char* objectName, const QString& accessi
 } // namespace
 
 Form2::Form2(Form2Services services, QWidget* parent)
-    : QWidget(parent), mServices(std::move(services)), mViewport(mServices.dialogs)
+    : QWidget(parent), mServices(std::move(services)), mViewport(mServices.dialogs),
+      mPageCommands(mServices.dialogs, mServices.clipboard),
+      mRightClick(QApplication::startDragDistance())
 {
     createControls();
+    createPageMenu();
     mViewport.setEffectSink([this](Effect effect) { applyEffect(effect); });
     connectControls();
     Form_Load();
@@ -160,6 +167,37 @@ void Form2::createControls()
     showBar(Bar::Vertical);
 }
 
+void Form2::createPageMenu()
+{
+    mPageMenu = new QMenu(this);
+    mPageMenu->setObjectName(QStringLiteral("mnuPage"));
+    mPageMenu->setAccessibleName(QStringLiteral("Page"));
+    const auto makeAction = [&](const char* name, const QString& text, const QKeySequence& keys) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        mPageMenu->addAction(action);
+        // Added to the window too, so the shortcut works without the menu open.
+        addAction(action);
+        return action;
+    };
+    mCopyPage = makeAction("mnuCopyPage", QStringLiteral("Copy Page"), QKeySequence::Copy);
+    mPageMenu->addSeparator();
+    mSavePagePdf =
+        makeAction("mnuSavePagePdf", QStringLiteral("Save Page as PDF\u2026"), QKeySequence());
+    mSavePagePng =
+        makeAction("mnuSavePagePng", QStringLiteral("Save Page as PNG\u2026"), QKeySequence());
+    mSavePageSvg =
+        makeAction("mnuSavePageSvg", QStringLiteral("Save Page as SVG\u2026"), QKeySequence());
+    mPageMenu->addSeparator();
+    mPrintPage = makeAction("mnuPrintPage", QStringLiteral("Print\u2026"), QKeySequence::Print);
+}
+
+void Form2::showPageMenu(const QPoint& globalPos)
+{
+    mPageMenu->popup(globalPos);
+}
+
 void Form2::connectControls()
 {
     connect(mPushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
@@ -168,6 +206,11 @@ void Form2::connectControls()
     connect(mPushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
     connect(mHScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
     connect(mVScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
+    connect(mCopyPage, &QAction::triggered, this, &Form2::mnuCopyPage_Click);
+    connect(mSavePagePdf, &QAction::triggered, this, &Form2::mnuSavePagePdf_Click);
+    connect(mSavePagePng, &QAction::triggered, this, &Form2::mnuSavePagePng_Click);
+    connect(mSavePageSvg, &QAction::triggered, this, &Form2::mnuSavePageSvg_Click);
+    connect(mPrintPage, &QAction::triggered, this, &Form2::mnuPrintPage_Click);
 }
 
 void Form2::Form_Load()
@@ -252,6 +295,36 @@ void Form2::PushButton8_Click()
     trap.step(106, [&] { hide(); });
 }
 
+void Form2::mnuCopyPage_Click()
+{
+    mPageCommands.copyPage(mWordFile);
+}
+
+void Form2::mnuSavePagePdf_Click()
+{
+    mPageCommands.savePage(office::PageFileKind::Pdf, mWordFile);
+}
+
+void Form2::mnuSavePagePng_Click()
+{
+    mPageCommands.savePage(office::PageFileKind::Png, mWordFile);
+}
+
+void Form2::mnuSavePageSvg_Click()
+{
+    mPageCommands.savePage(office::PageFileKind::Svg, mWordFile);
+}
+
+void Form2::mnuPrintPage_Click()
+{
+    mPageCommands.printPage(mWordFile);
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent* event)
+{
+    showPageMenu(event->globalPos());
+}
+
 void Form2::closeEvent(QCloseEvent* event)
 {
     Form_QueryUnload();
@@ -299,17 +372,31 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (watched == mPicture1) {
+        const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
         switch (type) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
-            Picture1_MouseDown(static_cast<QMouseEvent*>(event));
+            mRightClick.press(mouse()->button(), mouse()->globalPosition().toPoint());
+            Picture1_MouseDown(mouse());
             return true;
         case QEvent::MouseMove:
-            Picture1_MouseMove(static_cast<QMouseEvent*>(event));
+            mRightClick.move(mouse()->globalPosition().toPoint());
+            Picture1_MouseMove(mouse());
             return true;
         case QEvent::MouseButtonRelease:
             Picture1_MouseUp();
+            // The menu opens only after the release has set the bars.
+            if (mRightClick.release(mouse()->button(), mouse()->globalPosition().toPoint()))
+                showPageMenu(mouse()->globalPosition().toPoint());
             return true;
+        case QEvent::ContextMenu: {
+            // A right click on the page opens the menu on its release, above; only the
+            // keyboard's menu key opens it here.
+            auto* request = static_cast<QContextMenuEvent*>(event);
+            if (request->reason() == QContextMenuEvent::Keyboard)
+                showPageMenu(request->globalPos());
+            return true;
+        }
         default:
             return QWidget::eventFilter(watched, event);
         }

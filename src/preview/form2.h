@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pagecommands.h"
 #include "viewport.h"
 
 #include "app/mousepointer.h"
@@ -12,12 +13,15 @@
 #include <functional>
 #include <optional>
 
+class QAction;
 class QGroupBox;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 class QFrame;
 
 namespace app {
+class Clipboard;
 class Dialogs;
 class ProgramEnd;
 } // namespace app
@@ -36,6 +40,8 @@ struct Form2Services
     // Writes the entry list of the selected scale; closing this window ends the program
     // without the main window's own close handler.
     std::function<void()> saveEditorState;
+    // Where "Copy Page" puts the page; without one the command reports that it cannot copy.
+    app::Clipboard* clipboard = nullptr;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -67,6 +73,14 @@ public:
     void PushButton6_Click();
     void PushButton8_Click();
 
+    // The page menu: on the page and on the window, and Ctrl+C / Ctrl+P.
+    void mnuCopyPage_Click();
+    void mnuSavePagePdf_Click();
+    void mnuSavePagePng_Click();
+    void mnuSavePageSvg_Click();
+    void mnuPrintPage_Click();
+    QMenu* pageMenu() const { return mPageMenu; }
+
     const Viewport& viewport() const { return mViewport; }
     app::MousePointer mousePointer() const { return mMousePointer; }
     bool hasHandCursor() const { return mHandCursor.has_value(); }
@@ -77,10 +91,13 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
+    void createPageMenu();
+    void showPageMenu(const QPoint& globalPos);
     void connectControls();
     void Form_Load();
     void Form_QueryUnload();
@@ -104,6 +121,8 @@ private:
     Viewport mViewport;
     std::optional<QCursor> mHandCursor;
     app::MousePointer mMousePointer = app::MousePointer::Default;
+    PageCommands mPageCommands;
+    RightClick mRightClick;
 
     QFrame* mPicture2 = nullptr;
     QWidget* mPicture2Inside = nullptr;
@@ -116,6 +135,12 @@ private:
     QPushButton* mPushButton2 = nullptr;
     QPushButton* mPushButton8 = nullptr;
     QPushButton* mPushButton6 = nullptr;
+    QMenu* mPageMenu = nullptr;
+    QAction* mCopyPage = nullptr;
+    QAction* mSavePagePdf = nullptr;
+    QAction* mSavePagePng = nullptr;
+    QAction* mSavePageSvg = nullptr;
+    QAction* mPrintPage = nullptr;
 };
 
 } // namespace preview

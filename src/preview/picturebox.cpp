@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace preview {
@@ -55,6 +56,16 @@ void PictureBox::fitImage()
     mImage = next;
 }
 
+QImage areaAveraged(const QImage& source, const QRect& sourceRect, const QSize& devicePixels)
+{
+    const QImage region = sourceRect == source.rect() ? source : source.copy(sourceRect);
+    // Qt's smooth scaling averages every source pixel a target pixel covers when it
+    // shrinks, unlike the painter's filter, which blends only the nearest neighbours.
+    QImage reduced = region.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    reduced.setDevicePixelRatio(1.0);
+    return reduced;
+}
+
 void PictureBox::paintStretched(const QImage& source, const QRectF& sourceRect,
                                 const QRectF& targetRect)
 {
@@ -63,11 +74,21 @@ void PictureBox::paintStretched(const QImage& source, const QRectF& sourceRect,
     fitImage();
     QPainter painter(&mImage);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    // Shrinking averages neighbouring pixels so thin lines survive; enlarging copies
-    // pixels, so the page stays crisp instead of being blurred.
-    const double deviceWidth = targetRect.width() * mImage.devicePixelRatio();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, deviceWidth < sourceRect.width());
-    painter.drawImage(targetRect, source, sourceRect);
+    const qreal ratio = mImage.devicePixelRatio();
+    const QRect deviceTarget(QPoint(qRound(targetRect.x() * ratio), qRound(targetRect.y() * ratio)),
+                             QSize(std::max(1, qRound(targetRect.width() * ratio)),
+                                   std::max(1, qRound(targetRect.height() * ratio))));
+    if (deviceTarget.width() < sourceRect.width() || deviceTarget.height() < sourceRect.height()) {
+        // Shrinking: each screen pixel is the average of the page area under it, so a
+        // line thinner than the reduction fades but never drops out.
+        const QImage reduced =
+            areaAveraged(source, sourceRect.toAlignedRect(), deviceTarget.size());
+        painter.resetTransform();
+        painter.drawImage(deviceTarget.topLeft(), reduced);
+    } else {
+        // Enlarging copies pixels, so the page stays crisp instead of being blurred.
+        painter.drawImage(targetRect, source, sourceRect);
+    }
     painter.end();
     update();
 }

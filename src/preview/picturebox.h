@@ -6,6 +6,10 @@
 
 namespace preview {
 
+// The `sourceRect` part of `source` shrunk to `devicePixels`, each pixel the average of
+// the source area it covers.
+QImage areaAveraged(const QImage& source, const QRect& sourceRect, const QSize& devicePixels);
+
 // A picture box: an assigned picture shown at its logical size, or, once that is
 // removed, whatever was painted into the box's persistent image. The persistent image has
 // the device pixel ratio of the screen, so what is painted into it keeps the full
@@ -30,7 +34,8 @@ public:
     const QImage& image() const { return mImage; }
 
     // Paints `sourceRect` (pixels of `source`) stretched into `targetRect` (logical pixels
-    // of this box) into the persistent image.
+    // of this box) into the persistent image: averaged over areas when it shrinks, pixels
+    // copied when it grows.
     void paintStretched(const QImage& source, const QRectF& sourceRect, const QRectF& targetRect);
 
 protected:

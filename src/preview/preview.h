@@ -7,9 +7,12 @@
 // steps of 0.25 between 0.25 and 4.0 within the size limits; bars and mouse drags move it.
 // All of that arithmetic lives in Viewport (twips only), which Form2 mirrors onto its
 // widgets. "Save Results To Word File" copies the document under a chosen name
-// (SaveResultsToWordFile); "< Back" removes it and shows the main window; closing the
-// window writes the editor state, removes the document and ends the program.
+// (SaveResultsToWordFile); the page menu (right click, Ctrl+C, Ctrl+P) copies, saves or
+// prints the page, drawn afresh from the document (PageCommands); "< Back" removes it and shows the
+// main window; closing the window writes the editor state, removes the document and ends the
+// program.
 
 #include "form2.h"
+#include "pagecommands.h"
 #include "saveresults.h"
 #include "viewport.h"

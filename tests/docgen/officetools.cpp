@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -92,6 +93,57 @@ QImage rasterise(const QString& pdfPath, int dpi, const QString& workFolder)
              nullptr, nullptr))
         return {};
     return QImage(prefix + QStringLiteral(".png"));
+}
+
+QList<Font> fontsOf(const QString& pdfPath)
+{
+    QByteArray table;
+    QList<Font> fonts;
+    if (!run(QStringLiteral("pdffonts"), {pdfPath}, &table, nullptr))
+        return fonts;
+    // Two heading lines; the dashes under the headings give the columns' widths. The fourth
+    // column says whether the font is embedded.
+    const QList<QByteArray> lines = table.split('\n');
+    if (lines.size() < 2)
+        return fonts;
+    const QList<QByteArray> dashes = lines[1].split(' ');
+    const qsizetype nameWidth = dashes.value(0).size();
+    qsizetype embeddedAt = 0;
+    for (qsizetype i = 0; i < 3 && i < dashes.size(); ++i)
+        embeddedAt += dashes[i].size() + 1;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (line.size() <= embeddedAt)
+            continue;
+        fonts << Font{QString::fromLatin1(line.left(nameWidth)).trimmed(),
+                      line.mid(embeddedAt, 3) == "yes"};
+    }
+    return fonts;
+}
+
+QSizeF pageSizeOf(const QString& pdfPath)
+{
+    QByteArray info;
+    if (!run(QStringLiteral("pdfinfo"), {pdfPath}, &info, nullptr))
+        return {};
+    static const QRegularExpression size(QStringLiteral("Page size:\\s+([0-9.]+) x ([0-9.]+) pts"));
+    const QRegularExpressionMatch match = size.match(QString::fromLatin1(info));
+    if (!match.hasMatch())
+        return {};
+    return QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+}
+
+QImage renderSvg(const QString& svgPath, QSize pixels, const QString& workFolder)
+{
+    const QString out = QDir(workFolder).filePath(QStringLiteral("svg.png"));
+    if (!run(QStringLiteral("rsvg-convert"),
+             {QStringLiteral("--width"), QString::number(pixels.width()),
+              QStringLiteral("--height"), QString::number(pixels.height()),
+              QStringLiteral("--background-color"), QStringLiteral("white"),
+              QStringLiteral("--output"), out, svgPath},
+             nullptr, nullptr))
+        return {};
+    return QImage(out);
 }
 
 } // namespace officetools

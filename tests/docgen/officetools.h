@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QList>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 
 // Runs the office suite and poppler on a saved document, for checks against a real reader.
@@ -21,5 +22,17 @@ QString convertToPdf(const QString& documentPath, const QString& workFolder,
 QList<Word> wordsOf(const QString& pdfPath);
 // Page 1 of the PDF as a picture at the given resolution.
 QImage rasterise(const QString& pdfPath, int dpi, const QString& workFolder);
+
+struct Font
+{
+    QString name;
+    bool embedded = false;
+};
+// What pdffonts lists; empty when it fails.
+QList<Font> fontsOf(const QString& pdfPath);
+// Page 1's size in points as pdfinfo reports it; empty when it fails.
+QSizeF pageSizeOf(const QString& pdfPath);
+// The SVG drawn by librsvg at the given pixel size on white; null when that fails.
+QImage renderSvg(const QString& svgPath, QSize pixels, const QString& workFolder);
 
 } // namespace officetools

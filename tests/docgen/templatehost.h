@@ -19,6 +19,8 @@ public:
     QString previewWordFile;
     QStringList events;
     bool failPictureLoad = false;
+    // Runs after every pointer change, as other code could between two statements.
+    std::function<void(app::MousePointer)> onPointer;
 
     int entryCount() const override { return static_cast<int>(rows.size()); }
     docgen::TimelineEntry entry(int row) const override { return rows.at(row - 1); }
@@ -27,6 +29,8 @@ public:
     {
         pointer = value;
         pointerHistory << value;
+        if (onPointer)
+            onPointer(value);
     }
     void setPreviewPicture(const QImage& page) override
     {

@@ -135,6 +135,7 @@ private slots:
     void initTestCase();
     void wordsLandInTheirBoxes_data();
     void wordsLandInTheirBoxes();
+    void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
 
 private:
@@ -211,9 +212,23 @@ void TestLibreOffice::wordsLandInTheirBoxes()
     QFile::remove(document);
 }
 
+void TestLibreOffice::previewMatchesTheOfficeSuite_data()
+{
+    QTest::addColumn<QList<docgen::TimelineEntry>>("rows");
+    QTest::newRow("yearly sample") << yearlySample();
+    // Notes far taller than their callouts, below and above the bar, and a date that wraps
+    // to more lines than the bar shows.
+    QList<docgen::TimelineEntry> overflowing = yearlySample();
+    overflowing[0].notes =
+        QStringLiteral("Graduated in high school in New Hampshire and then ").repeated(6);
+    overflowing[1].notes = overflowing[0].notes;
+    overflowing[2].date = QStringLiteral("From the spring of 1965 to the autumn of 1966");
+    QTest::newRow("long notes and a long date") << overflowing;
+}
+
 void TestLibreOffice::previewMatchesTheOfficeSuite()
 {
-    const QList<docgen::TimelineEntry> rows = yearlySample();
+    QFETCH(QList<docgen::TimelineEntry>, rows);
     const QString document = generate(QStringLiteral("John's Timeline"), rows);
     QVERIFY(QFile::exists(document));
     QTemporaryDir work;
@@ -227,10 +242,11 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
             .convertToFormat(QImage::Format_RGB32);
     QCOMPARE(ours.size(), theirs.size());
     if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS")) {
-        ours.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/ours.png"));
-        theirs.save(qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/theirs.png"));
-        QFile::copy(document,
-                    qEnvironmentVariable("LOOM_KEEP_RENDERS") + QStringLiteral("/page.doc"));
+        const QString prefix = qEnvironmentVariable("LOOM_KEEP_RENDERS") + u'/' +
+                               QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
+        ours.save(prefix + QStringLiteral("-ours.png"));
+        theirs.save(prefix + QStringLiteral("-theirs.png"));
+        QFile::copy(document, prefix + QStringLiteral("-page.doc"));
     }
 
     const auto frame = docgen::LayoutPageFrame(QStringLiteral("John's Timeline"), rows, kLetter);
@@ -282,6 +298,20 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
     // Shapes, outlines and fills cover the same pixels.
     for (const auto& c : callouts)
         QVERIFY(drawnOverlap(ours, theirs, QRectF(c.leftPt - 2, c.topPt - 2, 76, 85)) > 0.9);
+    // No text on the arrows: the middle of each arrow's shaft, between body and head, is
+    // fill only, however long the notes.
+    for (int i = 0; i < callouts.size(); ++i) {
+        const auto& c = callouts[i];
+        const double shaftTop = c.shapeType == 55 ? c.topPt + 16 : c.topPt + 54;
+        const QRectF shaft(c.leftPt + 30, shaftTop, 12, 10);
+        const int a = inkOf(ours, shaft, light).count;
+        const int b = inkOf(theirs, shaft, light).count;
+        QVERIFY2(a < 4 && b < 4, qPrintable(QStringLiteral("callout %1: %2 and %3 text pixels on "
+                                                           "the arrow")
+                                                .arg(i + 1)
+                                                .arg(a)
+                                                .arg(b)));
+    }
     QVERIFY(drawnOverlap(ours, theirs, QRectF(frame[1].leftPt - 2, frame[1].topPt - 2, 652, 22)) >
             0.9);
     QFile::remove(document);

@@ -33,6 +33,7 @@ private:
     std::shared_ptr<FakeWordLog> mLog;
     FakeClipboard mClipboard;
     docgen::AutomationFactory mFactory;
+    std::unique_ptr<docgen::BitmapHandOff> mBitmap;
 };
 
 void TestSnapshotAndCheck::initTestCase()
@@ -46,7 +47,8 @@ void TestSnapshotAndCheck::init()
     mLog = std::make_shared<FakeWordLog>();
     mLog->clipboard = &mClipboard;
     mClipboard = FakeClipboard();
-    QFile::remove(docgen::bitmapPath());
+    mBitmap = std::make_unique<docgen::BitmapHandOff>();
+    QFile::remove(mBitmap->path());
     mFactory = docgen::AutomationFactory();
     auto log = mLog;
     mFactory.registerClass(QLatin1String(docgen::kWordProgId),
@@ -80,10 +82,11 @@ void TestSnapshotAndCheck::clipboardRetries()
 void TestSnapshotAndCheck::snapshotWritesBitmapAndLeavesPicture()
 {
     ScriptedDialogs dialogs;
-    docgen::PageSnapshot(dialogs, mFactory, mClipboard).SaveDocAsJPG(QStringLiteral("/d/a.doc"));
+    docgen::PageSnapshot(dialogs, mFactory, mClipboard, *mBitmap)
+        .SaveDocAsJPG(QStringLiteral("/d/a.doc"));
     QCOMPARE(dialogs.messages().size(), 0);
-    QVERIFY(QFile::exists(docgen::bitmapPath()));
-    QCOMPARE(QImage(docgen::bitmapPath()).size(), QSize(600, 300));
+    QVERIFY(QFile::exists(mBitmap->path()));
+    QCOMPARE(QImage(mBitmap->path()).size(), QSize(600, 300));
     QCOMPARE(mClipboard.picture.size(), QSize(600, 300));
     QCOMPARE(mLog->calls, QStringList({"Documents.Open /d/a.doc", "Range", "Range.CopyAsPicture",
                                        "ActiveDocument", "Close(0)", "Quit"}));
@@ -91,13 +94,14 @@ void TestSnapshotAndCheck::snapshotWritesBitmapAndLeavesPicture()
 
 void TestSnapshotAndCheck::snapshotReplacesOldBitmap()
 {
-    QFile old(docgen::bitmapPath());
+    QFile old(mBitmap->path());
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
     ScriptedDialogs dialogs;
-    docgen::PageSnapshot(dialogs, mFactory, mClipboard).SaveDocAsJPG(QStringLiteral("/d/a.doc"));
-    QCOMPARE(QImage(docgen::bitmapPath()).size(), QSize(600, 300));
+    docgen::PageSnapshot(dialogs, mFactory, mClipboard, *mBitmap)
+        .SaveDocAsJPG(QStringLiteral("/d/a.doc"));
+    QCOMPARE(QImage(mBitmap->path()).size(), QSize(600, 300));
 }
 
 void TestSnapshotAndCheck::snapshotFailures_data()
@@ -124,7 +128,8 @@ void TestSnapshotAndCheck::snapshotFailures()
     // A picture from before must never pass for this page.
     mClipboard.picture = QImage(10, 10, QImage::Format_RGB32);
     ScriptedDialogs dialogs;
-    docgen::PageSnapshot(dialogs, mFactory, mClipboard).SaveDocAsJPG(QStringLiteral("/d/a.doc"));
+    docgen::PageSnapshot(dialogs, mFactory, mClipboard, *mBitmap)
+        .SaveDocAsJPG(QStringLiteral("/d/a.doc"));
     const auto boxes = dialogs.messages();
     QCOMPARE(boxes.size(), statements.size());
     for (int i = 0; i < statements.size(); ++i) {
@@ -133,7 +138,7 @@ void TestSnapshotAndCheck::snapshotFailures()
                  qPrintable(boxes[i].text));
         QCOMPARE(boxes[i].caption, QStringLiteral("Application Error"));
     }
-    QVERIFY(!QFile::exists(docgen::bitmapPath()));
+    QVERIFY(!QFile::exists(mBitmap->path()));
     if (!noEngine)
         QCOMPARE(mLog->calls.last(), QStringLiteral("Quit"));
 }

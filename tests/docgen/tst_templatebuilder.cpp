@@ -3,7 +3,11 @@
 
 #include "app/apptitle.h"
 #include "app/fileutil.h"
+#include "docgen/embeddedword.h"
+#include "docgen/pagesnapshot.h"
 #include "docgen/templatebuilder.h"
+#include "office/docreader.h"
+#include "office/document.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -21,6 +25,13 @@ QList<docgen::TimelineEntry> sampleRows(int count)
     for (int i = 1; i <= count; ++i)
         rows << docgen::TimelineEntry{QString::number(1950 + i), QStringLiteral("n%1").arg(i)};
     return rows;
+}
+
+QImage solidPicture(const QColor& colour)
+{
+    QImage picture(600, 300, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
 }
 
 QList<int> statementsOf(const ScriptedDialogs& dialogs)
@@ -50,8 +61,26 @@ private slots:
     void documentNamesAreFreshAndClaimed();
     void plantedLinkIsNeverFollowed();
     void unwritableFolderFailsInsteadOfSpinning();
+    void failedCalloutLeavesEarlierNoteAlone();
+    void failedPictureLoadKeepsMainWindow();
+    void onlyThisRunsBitmapIsShown_data();
+    void onlyThisRunsBitmapIsShown();
+    void bitmapWithoutTempStaysPrivate();
 
 private:
+    // The embedded engine; `failing` names a member and which of its calls fails (1 the
+    // first, 0 every one).
+    void useEngine(const QString& failing = QString(), int failingCall = 0)
+    {
+        docgen::EmbeddedWordOptions options;
+        auto calls = std::make_shared<int>(0);
+        options.beforeMember = [failing, failingCall, calls](const char* member) {
+            if (failing == QLatin1String(member) && (failingCall == 0 || ++*calls == failingCall))
+                throw app::Failure(failing + QStringLiteral(" failed"));
+        };
+        docgen::registerEmbeddedWord(mFactory, mClipboard, options);
+    }
+
     QStringList tempFiles() const
     {
         return QDir(mTemp.path()).entryList(QDir::Files | QDir::System);
@@ -120,7 +149,7 @@ void TestTemplateBuilder::missingEngineReportsEveryStatement()
     for (int i = 0; i < 3; ++i)
         expected << 166 << 168;
     const QList<int> perCallout{188, 190, 192, 194, 196, 198};
-    expected << 176 << perCallout << 182 << perCallout << 184 << perCallout;
+    expected << 176 << 178 << perCallout << 182 << perCallout << 184 << perCallout;
     expected << 202 << 220 << 222 << 224 << 226;
     QCOMPARE(statementsOf(dialogs), expected);
     QCOMPARE(host.pointerHistory,
@@ -203,5 +232,112 @@ void TestTemplateBuilder::unwritableFolderFailsInsteadOfSpinning()
                              builder.claimDocumentPath(mTemp.filePath(QStringLiteral("no/such"))));
 }
 
-QTEST_GUILESS_MAIN(TestTemplateBuilder)
+void TestTemplateBuilder::failedCalloutLeavesEarlierNoteAlone()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(3);
+    useEngine(QStringLiteral("Document.Shapes.AddShape"), 2);
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+    QCOMPARE(statementsOf(dialogs).mid(0, 3), QList<int>({182, 188, 190}));
+    const office::Document saved = office::openDocument(host.previewWordFile);
+    QStringList notes;
+    for (const office::Shape& shape : saved.shapes())
+        if (shape.kind != office::ShapeKind::TextBox)
+            notes << std::get<office::Paragraph>(shape.story.front()).text();
+    QCOMPARE(notes, QStringList({"n1", "n3"}));
+}
+
+void TestTemplateBuilder::failedPictureLoadKeepsMainWindow()
+{
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(2);
+    host.failPictureLoad = true;
+    useEngine();
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+    QCOMPARE(statementsOf(dialogs), QList<int>({240}));
+    QVERIFY(host.events.isEmpty()); // neither shown nor hidden
+    QVERIFY(builder.lastDocument().isEmpty());
+    QVERIFY2(tempFiles().isEmpty(), qPrintable(tempFiles().join(QLatin1Char(','))));
+}
+
+void TestTemplateBuilder::onlyThisRunsBitmapIsShown_data()
+{
+    QTest::addColumn<bool>("plantLink");
+    QTest::addColumn<bool>("plantStale");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<bool>("replaceAfterSnapshot");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("link planted at the bitmap") << true << false << QString() << false << true;
+    QTest::newRow("stale bitmap, picture not copied")
+        << false << true << QStringLiteral("Range.CopyAsPicture") << false << false;
+    QTest::newRow("stale bitmap, document not opened")
+        << false << true << QStringLiteral("Application.Documents.Open") << false << false;
+    QTest::newRow("bitmap replaced after the snapshot")
+        << false << false << QString() << true << false;
+}
+
+void TestTemplateBuilder::onlyThisRunsBitmapIsShown()
+{
+    QFETCH(bool, plantLink);
+    QFETCH(bool, plantStale);
+    QFETCH(QString, failing);
+    QFETCH(bool, replaceAfterSnapshot);
+    QFETCH(bool, shown);
+    const QString bitmap = mTemp.filePath(QStringLiteral("temp.bmp"));
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral("victim.txt"));
+    {
+        QFile file(victim);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("keep me");
+    }
+    if (plantLink)
+        QVERIFY(QFile::link(victim, bitmap));
+    if (plantStale)
+        QVERIFY(solidPicture(Qt::red).save(bitmap, "BMP"));
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(3);
+    if (replaceAfterSnapshot)
+        host.onPointer = [&](app::MousePointer pointer) {
+            if (pointer == app::MousePointer::Default && QFile::remove(bitmap))
+                QVERIFY(solidPicture(Qt::red).save(bitmap, "BMP"));
+        };
+    useEngine(failing);
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+
+    QCOMPARE(host.events.contains(QStringLiteral("show preview")), shown);
+    QCOMPARE(host.previewPicture.isNull(), !shown);
+    if (shown) // the page: white around a pale green bar, never a planted picture
+        QCOMPARE(host.previewPicture.pixelColor(2, 2), QColor(Qt::white));
+    QFile file(victim);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("keep me"));
+    QVERIFY(!QFileInfo::exists(bitmap) && !QFileInfo(bitmap).isSymLink());
+}
+
+void TestTemplateBuilder::bitmapWithoutTempStaysPrivate()
+{
+    const QByteArray temp = qgetenv("TEMP");
+    qunsetenv("TEMP");
+    QString folder;
+    {
+        docgen::BitmapHandOff bitmap;
+        folder = QFileInfo(bitmap.path()).absolutePath();
+        QVERIFY(folder != QDir(QDir::tempPath()).absolutePath());
+        QCOMPARE(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+        bitmap.write(solidPicture(Qt::blue));
+        QVERIFY(bitmap.written());
+        QCOMPARE(bitmap.load().pixelColor(5, 5), QColor(Qt::blue));
+    }
+    qputenv("TEMP", temp);
+    QVERIFY(!QFileInfo::exists(folder));
+}
+
+QTEST_MAIN(TestTemplateBuilder)
 #include "tst_templatebuilder.moc"

@@ -46,6 +46,7 @@ public:
             throw app::Failure(QStringLiteral("Disk full"));
         mInner.write(key, value);
     }
+    QString setAside(const QString& key) override { return mInner.setAside(key); }
     QString failingKey;
 
 private:
@@ -98,7 +99,7 @@ private slots:
     void skinTurnsFramesButtonFace();
     void addEntry_data();
     void addEntry();
-    void addDoesNotWriteList();
+    void addWritesListAtOnce();
     void deleteEntry_data();
     void deleteEntry();
     void clearStoresEmptyTitle();
@@ -109,6 +110,7 @@ private slots:
     void storedOption();
     void storedListsSurviveStart();
     void switchingScaleKeepsRows();
+    void unreadableStoredListIsSetAside();
     void switchingWhenRowsCannotBeWrittenStays();
     void titleWrittenOnEveryKeystroke();
     void titleFocusSelectsAll();
@@ -388,13 +390,14 @@ void TestForm1::addEntry()
     QCOMPARE(form.entries(), expected);
 }
 
-void TestForm1::addDoesNotWriteList()
+void TestForm1::addWritesListAtOnce()
 {
     editor::Form1& form = start();
     mDialogs.inputAnswers = {"1955", "School"};
     form.PushButton1_Click();
     QCOMPARE(form.entryCount(), 1);
-    QCOMPARE(stored(QStringLiteral("Timeline1")), QStringLiteral("<absent>"));
+    QCOMPARE(stored(QStringLiteral("Timeline1")),
+             QStringLiteral("1955||MySeparator123||School||MySeparator234||"));
 }
 
 void TestForm1::deleteEntry_data()
@@ -454,9 +457,7 @@ void TestForm1::clearStoresEmptyTitle()
     QCOMPARE(form.entryCount(), 0);
     QCOMPARE(form.selectedScale(), 2);
     QCOMPARE(stored(QStringLiteral("Text1")), QString());
-    QCOMPARE(stored(QStringLiteral("Timeline2")), list);
-    // Closing then keeps the cleared list cleared.
-    form.close();
+    // The cleared list is stored at once, so the next start shows it cleared.
     QCOMPARE(stored(QStringLiteral("Timeline2")), QString());
 }
 
@@ -586,6 +587,41 @@ void TestForm1::switchingScaleKeepsRows()
     QVERIFY(mDialogs.messages().isEmpty());
 }
 
+void TestForm1::unreadableStoredListIsSetAside()
+{
+    const QByteArray damaged("[Loomchart%20Page%20Studio\nTimeline2=\"a||MySeparator123||b\n");
+    mStore->write(QStringLiteral("Option"), QStringLiteral("2"));
+    QFile file(mStore->filePath(QStringLiteral("Timeline2")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    editor::Form1& form = start();
+    QCOMPARE(form.entryCount(), 0);
+    // Said once, naming where the unreadable file went; the file is there untouched.
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QStringList kept = QDir(mStoreDir->path()).entryList({QStringLiteral("Timeline2 *")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(mDialogs.messageTexts().first().contains(kept.first()),
+             qPrintable(mDialogs.messageTexts().first()));
+    QFile keptFile(mStoreDir->filePath(kept.first()));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), damaged);
+
+    // Rows typed now are stored as for any other list, by a switch and by the close.
+    mDialogs.inputAnswers = {"Apr 2000", "a", "May 2000", "b"};
+    form.PushButton1_Click();
+    child<QRadioButton>("Option1")->click();
+    QCOMPARE(stored(QStringLiteral("Timeline2")),
+             QStringLiteral("Apr 2000||MySeparator123||a||MySeparator234||"));
+    child<QRadioButton>("Option2")->click();
+    form.PushButton1_Click();
+    form.close();
+    QCOMPARE(mDialogs.messages().size(), 1);
+    editor::Form1& again = start();
+    QCOMPARE(again.entries(), (Entries{{"Apr 2000", "a"}, {"May 2000", "b"}}));
+}
+
 void TestForm1::switchingWhenRowsCannotBeWrittenStays()
 {
     editor::Form1& form = start();
@@ -621,12 +657,39 @@ void TestForm1::titleFocusSelectsAll()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     auto* title = child<QLineEdit>("Text1");
+    auto* list = child<QTreeView>("ListView1");
     QTRY_VERIFY(title->hasFocus());
     QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
-    child<QTreeView>("ListView1")->setFocus(Qt::MouseFocusReason);
-    title->deselect();
-    title->setFocus(Qt::MouseFocusReason);
-    QCOMPARE(title->selectedText(), QStringLiteral("John's Timeline"));
+
+    // The focus coming back after a popup, a message box or a window switch keeps the caret.
+    for (const Qt::FocusReason reason :
+         {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason, Qt::MouseFocusReason}) {
+        list->setFocus(Qt::MouseFocusReason);
+        title->deselect();
+        title->setCursorPosition(4);
+        title->setFocus(reason);
+        QVERIFY2(!title->hasSelectedText(), qPrintable(QString::number(reason)));
+        QCOMPARE(title->cursorPosition(), 4);
+    }
+    // The next keystroke inserts at the caret; the stored title keeps what was there.
+    QTest::keyClicks(title, QStringLiteral("X"));
+    QCOMPARE(stored(QStringLiteral("Text1")), QStringLiteral("JohnX's Timeline"));
+
+    // A click puts the caret where the mouse is.
+    list->setFocus(Qt::MouseFocusReason);
+    QTest::mouseClick(title, Qt::LeftButton, {}, QPoint(title->width() - 4, title->height() / 2));
+    QVERIFY(title->hasFocus());
+    QVERIFY(!title->hasSelectedText());
+    QCOMPARE(title->cursorPosition(), title->text().size());
+
+    // Moving there by keyboard selects the whole title.
+    for (const Qt::FocusReason reason :
+         {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::ShortcutFocusReason}) {
+        list->setFocus(Qt::MouseFocusReason);
+        title->deselect();
+        title->setFocus(reason);
+        QCOMPARE(title->selectedText(), QStringLiteral("JohnX's Timeline"));
+    }
 }
 
 void TestForm1::titleWriteFailureIsSaid()

@@ -80,6 +80,8 @@ std::vector<Call> expectedCalls(int entries)
     }
     for (int i = 1; i <= entries; ++i) {
         builder(i == 1 ? 176 : (i % 2 == 0 ? 182 : 184), {"Document.Shapes.AddShape"});
+        if (i == 1)
+            builder(178, {"PageSetup.PageWidth"});
         builder(188, {"Shape.Select"});
         builder(190, {textRange, "TextRange.Text"});
         builder(192, {textRange, "TextRange.Select"});

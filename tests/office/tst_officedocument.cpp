@@ -1,8 +1,10 @@
 #include "office/document.h"
 #include "office/error.h"
+#include "office/textlayout.h"
 #include "timelinepage.h"
 
 #include <QFontMetricsF>
+#include <QTextLayout>
 #include <QtTest>
 
 using namespace office;
@@ -59,7 +61,11 @@ private slots:
         QTest::addColumn<double>("widthPt");
         QTest::addColumn<double>("heightPt");
         QTest::newRow("us letter") << "en_US" << 612.0 << 792.0;
+        QTest::newRow("canada letter") << "fr_CA" << 612.0 << 792.0;
+        QTest::newRow("mexico letter") << "es_MX" << 612.0 << 792.0;
+        QTest::newRow("philippines letter") << "fil_PH" << 612.0 << 792.0;
         QTest::newRow("a4 germany") << "de_DE" << 595.3 << 841.9;
+        QTest::newRow("a4 spain") << "es_ES" << 595.3 << 841.9;
         QTest::newRow("a4 c locale") << "C" << 595.3 << 841.9;
     }
     void newDocumentPage()
@@ -118,6 +124,34 @@ private slots:
         document.moveLeftCharacters(1, false); // a plain move collapses to the start
         QCOMPARE(document.selection().start, 0);
         QCOMPARE(document.selection().end, 0);
+    }
+
+    // Characters outside the Basic Multilingual Plane take two positions; moves, ranges
+    // and run splits never stop between them.
+    void surrogatePairsStayWhole()
+    {
+        Document document;
+        const int box = document.addTextBox(0, 0, 200, 40);
+        const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");     // U+1F600
+        document.setShapeText(box, u'a' + smile + u'b' + smile + smile); // 8 positions
+        document.select(TextRange{StoryRef{box}, 0, 0});
+        document.moveRightCharacters(2, true);
+        QCOMPARE(document.selection().end, 3);
+        document.moveLeftCharacters(1, true);
+        QCOMPARE(document.selection().end, 1);
+        document.select(TextRange{StoryRef{box}, 8, 8});
+        document.moveLeftCharacters(3, false);
+        QCOMPARE(document.selection().start, 3);
+        // A range cut inside pairs widens to them.
+        document.select(TextRange{StoryRef{box}, 2, 5});
+        QCOMPARE(document.selection().start, 1);
+        QCOMPARE(document.selection().end, 6);
+        document.setFontBold(true);
+        const Paragraph& paragraph = paragraphOf(document.shape(box));
+        QCOMPARE(paragraph.text(), u'a' + smile + u'b' + smile + smile);
+        QCOMPARE(paragraph.runs.size(), size_t(3));
+        QCOMPARE(paragraph.runs[1].text, smile + u'b' + smile);
+        QVERIFY(paragraph.runs[1].format.bold);
     }
 
     void typingUsesCollapsedFormat()
@@ -226,6 +260,56 @@ private slots:
         document.endKeyLine(false);
         QCOMPARE(document.selection().start, 19);
         QCOMPARE(document.selection().end, 19);
+    }
+
+    // Lines come out as one layout of the whole paragraph would break them, however long
+    // its words; with a height limit only the lines that fill it are made.
+    void longWordsBreakAsOneLayoutWould_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("limitPt");
+        const QString words = QStringLiteral("Graduated college in Boston and moved ");
+        QTest::newRow("words around long words")
+            << words + QString(1000, u'x') + u' ' + words + QString(600, u'y') + u' ' + words
+            << std::numeric_limits<double>::infinity();
+        QTest::newRow("words only")
+            << words.repeated(40) << std::numeric_limits<double>::infinity();
+        QTest::newRow("a million without blanks, frame of 60 pt") << QString(1000000, u'm') << 60.0;
+    }
+    void longWordsBreakAsOneLayoutWould()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, limitPt);
+        CharFormat format;
+        format.sizeHalfPt = 20;
+        Paragraph paragraph;
+        paragraph.runs = {Run{text, format}};
+        const double widthPt = 72 - 14.4;
+        const ParagraphLayout layout(paragraph, widthPt, LayoutLimit{.heightPt = limitPt});
+
+        // The reference: one layout over the text, or over enough of it for the lines the
+        // limit lets through.
+        QTextLayout whole(text.left(5000), layoutFont(format));
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setUseDesignMetrics(true);
+        whole.setTextOption(option);
+        whole.beginLayout();
+        std::vector<std::pair<int, int>> expected;
+        double heightPt = 0;
+        for (QTextLine line = whole.createLine(); line.isValid() && heightPt < limitPt;
+             line = whole.createLine()) {
+            line.setLineWidth(widthPt * kLayoutUnitsPerPt);
+            expected.emplace_back(line.textStart(), line.textLength());
+            heightPt += layout.lines().front().heightPt;
+        }
+        whole.endLayout();
+        QCOMPARE(layout.lines().size(), expected.size());
+        for (size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(layout.lines()[i].textStart, expected[i].first);
+            QCOMPARE(layout.lines()[i].textLength, expected[i].second);
+        }
+        QCOMPARE(layout.complete(), std::isinf(limitPt));
     }
 
     void barTable_data()

@@ -91,6 +91,9 @@ private slots:
         QTest::newRow("one entry, empty title") << "" << 1;
         QTest::newRow("text with tab and break") << "A\tB\vC" << 2;
         QTest::newRow("63 entries") << "Many" << 63;
+        // Wider than the box: the first line ends inside the emoji and is shortened by one.
+        QTest::newRow("title of 40 emoji")
+            << QString::fromUtf8("\xF0\x9F\x8E\x89").repeated(40) << 1;
     }
     void roundTrip()
     {
@@ -108,6 +111,7 @@ private slots:
         QCOMPARE(read.page(), built.page());
         QVERIFY(read.body() == built.body());
         compareShapes(read, built);
+        QCOMPARE(std::get<Paragraph>(read.shapes().front().story.front()).text(), title);
         // A second trip changes nothing at all.
         QVERIFY(readPackage(writePackage(read)).sameContent(read));
     }
@@ -367,6 +371,49 @@ private slots:
             light = (image.pixel(x, int(306.5 * scale)) & 0xFFFFFF) == 0xFFFFFF;
         }
         QVERIFY(light);
+    }
+
+    // Notes taller than their callouts, one of words and one of a million characters
+    // without a blank: both start at the top inset and stop at the bottom one, off the
+    // arrows.
+    void overflowingNotesStayInTheBody()
+    {
+        const QString words = QStringLiteral("Graduated in high school in New Hampshire ");
+        const Document document =
+            officetest::buildTimeline(QString(100000, u'T'),
+                                      {{QStringLiteral("1990"), words.repeated(8)},
+                                       {QString(1000, u'7'), QString(1000000, u'W')}},
+                                      officetest::letterPage());
+        const double scale = 4;
+        const QImage image = renderRegion(document, QRectF(0, 0, 792, 612), scale);
+        const auto lightPixels = [&](const QRectF& regionPt) {
+            int count = 0;
+            const QRect region(
+                QPoint(int(regionPt.left() * scale), int(regionPt.top() * scale)),
+                QPoint(int(regionPt.right() * scale), int(regionPt.bottom() * scale)));
+            for (int y = region.top(); y <= region.bottom(); ++y) {
+                for (int x = region.left(); x <= region.right(); ++x) {
+                    count += qGray(image.pixel(x, y)) > 200;
+                }
+            }
+            return count;
+        };
+        for (int i : {2, 3}) {
+            const Shape& callout = document.shape(i);
+            const bool up = callout.kind == ShapeKind::UpArrowCallout;
+            const double bodyTop = callout.topPt + (up ? 28.4 : 0);
+            const double bodyBottom = bodyTop + 52.6;
+            const double left = callout.leftPt;
+            const QString which = QString::number(i);
+            // The arrow's shaft, between body and head.
+            const double shaftTop = up ? callout.topPt + 18.5 : bodyBottom + 0.5;
+            QVERIFY2(lightPixels(QRectF(left + 30, shaftTop, 12, 9.5)) == 0, qPrintable(which));
+            // The first line sits right below the top inset.
+            QVERIFY2(lightPixels(QRectF(left + 8, bodyTop + 3.6, 56, 10)) > 100, qPrintable(which));
+            // Inside the bottom inset there is only fill.
+            QVERIFY2(lightPixels(QRectF(left + 2, bodyBottom - 3.4, 68, 2.6)) == 0,
+                     qPrintable(which));
+        }
     }
 
     void renderRegionLimits()

@@ -112,6 +112,8 @@ private slots:
     void zoomSequenceOnSmallPage();
     void largestPageShownWholeAndNeverRepaintedAtDelivery();
     void zoomedPageKeepsDeviceResolution();
+    void zoomedOutBarKeepsEveryCellLine_data();
+    void zoomedOutBarKeepsEveryCellLine();
     void barsMoveThePageOnChangeOnly();
     void drag_data();
     void drag();
@@ -320,6 +322,47 @@ void TestForm2::zoomedPageKeepsDeviceResolution()
     QVERIFY(black > 150);
     QCOMPARE(shown.pixel(10, 50), shown.pixel(11, 50));
     QVERIFY(shown.pixel(11, 50) != shown.pixel(12, 50));
+}
+
+void TestForm2::zoomedOutBarKeepsEveryCellLine_data()
+{
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<float>("zoom");
+    QTest::newRow("half") << 2 << 0.5f;
+    QTest::newRow("quarter") << 3 << 0.25f;
+}
+
+void TestForm2::zoomedOutBarKeepsEveryCellLine()
+{
+    QFETCH(int, presses);
+    QFETCH(float, zoom);
+    // A page as the snapshot delivers it (600 x 460 at twice the density) with a pale green
+    // bar whose 30 cell lines are one page pixel wide.
+    constexpr int kLines = 30;
+    QImage page(1200, 920, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    painter.fillRect(QRect(20, 400, 1160, 36), QColor(204, 255, 204));
+    for (int i = 0; i < kLines; ++i)
+        painter.fillRect(QRect(40 + 37 * i, 400, 1, 36), Qt::black);
+    painter.end();
+    page.setDevicePixelRatio(2.0);
+    Harness h;
+    h.deliver(page);
+    for (int i = 0; i < presses; ++i)
+        h.click("PushButton2");
+    QCOMPARE(h.form->viewport().mZoom, zoom);
+
+    const QImage& shown = h.picture1()->image();
+    const int row = qRound(418 / 2.0 * zoom * shown.devicePixelRatio()); // the bar's middle
+    int lines = 0;
+    bool inLine = false;
+    for (int x = 0; x < shown.width(); ++x) {
+        const bool dark = qGreen(shown.pixel(x, row)) < 240;
+        lines += dark && !inLine ? 1 : 0;
+        inLine = dark;
+    }
+    QCOMPARE(lines, kLines);
 }
 
 void TestForm2::barsMoveThePageOnChangeOnly()

@@ -1,5 +1,7 @@
 #include "scripteddialogs.h"
 
+#include <QPrinter>
+
 namespace testsupport {
 
 QList<ScriptedDialogs::Call> ScriptedDialogs::messages() const
@@ -50,6 +52,24 @@ QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& qtF
 {
     calls << Call{Kind::Save, title, title, qtFilter};
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+}
+
+bool ScriptedDialogs::doPrintDialog(QPrinter& printer)
+{
+    calls << Call{Kind::Print, QString(), QString(), QString()};
+    const QString file = printAnswers.isEmpty() ? QString() : printAnswers.takeFirst();
+    if (file.isEmpty())
+        return false;
+    // The printer the user picks here is a PDF file, so a test can read what was printed.
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    return true;
+}
+
+QString ScriptedDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
+{
+    calls << Call{Kind::Open, title, title, qtFilter};
+    return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
 }
 
 } // namespace testsupport

@@ -11,7 +11,7 @@
 namespace testsupport {
 
 // Dialogs with answers given in advance. Every call is recorded with its resolved caption.
-// An input box or save dialog with no answer left is cancelled; a Yes/No box with no
+// An input box, save or open dialog with no answer left is cancelled; a Yes/No box with no
 // answer left is answered No.
 class ScriptedDialogs : public app::Dialogs
 {
@@ -20,7 +20,9 @@ public:
     {
         Input,
         Message,
-        Save
+        Save,
+        Print,
+        Open
     };
     struct Call
     {
@@ -35,6 +37,10 @@ public:
     QStringList inputAnswers;
     QList<app::MessageAnswer> messageAnswers;
     QStringList saveAnswers;
+    // Print dialogs: each answer is the file the printer writes a PDF to, or empty to
+    // cancel; a print dialog with no answer left is cancelled.
+    QStringList printAnswers;
+    QStringList openAnswers;
     QList<Call> calls;
     // Runs inside every message box, as if the user acted while it was open.
     std::function<void(const Call&)> onMessage;
@@ -49,6 +55,8 @@ protected:
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    bool doPrintDialog(QPrinter& printer) override;
+    QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
 
 } // namespace testsupport

@@ -3,6 +3,7 @@
 #include "docgen/embeddedword.h"
 #include "office/docreader.h"
 
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -129,6 +130,12 @@ class TestEmbeddedWord : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // A new document's page follows the region; these cases expect A4.
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    }
+
     void buildsTheTimelineFile()
     {
         FakeClipboard clipboard;

@@ -1,0 +1,307 @@
+#include "cli.h"
+
+#include "consoledialogs.h"
+#include "options.h"
+
+#include "app/clipboard.h"
+#include "app/failure.h"
+#include "docgen/embeddedword.h"
+#include "docgen/templatebuilder.h"
+#include "docgen/wordautomation.h"
+#include "editor/entrytable.h"
+#include "editor/numbertext.h"
+#include "editor/settingsstore.h"
+#include "office/docreader.h"
+#include "office/error.h"
+#include "office/pageexport.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageLogContext>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <optional>
+
+namespace cli {
+namespace {
+void say(const QString& text)
+{
+    std::fputs(QStringLiteral("loomchart: %1\n").arg(text).toLocal8Bit().constData(), stderr);
+}
+
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// Scripts read the error stream for problems; the toolkit's note that a session has no
+// runtime folder (usual under cron or a service manager) is not one of ours, and the
+// offscreen platform needs none.
+QtMessageHandler gQtHandler = nullptr;
+void filterQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR"))
+        return;
+    gQtHandler(type, context, message);
+}
+
+QStringList argumentList(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+struct Page
+{
+    QString title;
+    int scale = 1;
+    QList<editor::TimelineEntry> entries;
+};
+
+std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
+{
+    QFile file;
+    bool opened = false;
+    if (csv == u"-") {
+        opened = file.open(stdin, QIODevice::ReadOnly);
+    } else {
+        file.setFileName(csv);
+        opened = file.open(QIODevice::ReadOnly);
+    }
+    QByteArray bytes;
+    if (opened)
+        bytes = file.readAll();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        say(QStringLiteral("cannot read %1: %2").arg(inputName, file.errorString()));
+        return std::nullopt;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError()) {
+        say(QStringLiteral("%1 is not UTF-8 text").arg(inputName));
+        return std::nullopt;
+    }
+    return text;
+}
+
+// The entries of the CSV, checked; nothing after naming every problem.
+std::optional<Page> pageFromCsv(const Options& options)
+{
+    const QString inputName = options.csv == u"-" ? QStringLiteral("standard input") : options.csv;
+    const std::optional<QString> text = readCsvText(options.csv, inputName);
+    if (!text)
+        return std::nullopt;
+    Page page;
+    page.title = options.title.value_or(QString());
+    page.scale = options.scale.value_or(1);
+    editor::EntryTable table = editor::readEntryTable(*text);
+    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
+    if (!table.problems.isEmpty()) {
+        const QStringList lines = editor::describeProblems(table.problems).split(u'\n');
+        for (const QString& line : lines)
+            say(QStringLiteral("%1: %2").arg(inputName, line));
+        return std::nullopt;
+    }
+    if (table.rows.isEmpty()) {
+        say(QStringLiteral("%1 holds no entries").arg(inputName));
+        return std::nullopt;
+    }
+    for (const editor::TableRow& row : table.rows)
+        page.entries.append(row.entry);
+    return page;
+}
+
+// The studio's state, read and never written.
+std::optional<Page> pageFromStore(const Options& options)
+{
+    Page page;
+    editor::EntryTable table;
+    try {
+        editor::QSettingsStore store;
+        if (options.scale) {
+            page.scale = *options.scale;
+        } else {
+            // What the studio shows at start: Yearly unless a valid scale is stored.
+            const QString stored = store.read(QLatin1String(editor::kOptionKey), QString());
+            page.scale = 1;
+            try {
+                const int number = editor::toWholeNumber(stored);
+                if (number >= 1 && number <= 3)
+                    page.scale = number;
+            } catch (const app::Failure&) {
+                // Not a number, or out of range: the layout's own Yearly stays selected.
+            }
+        }
+        page.title =
+            options.title.value_or(store.read(QLatin1String(editor::kTitleKey), QString()));
+        const QList<editor::TimelineEntry> entries =
+            editor::decodeEntryList(store.read(editor::timelineKey(page.scale), QString()));
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            table.rows.append({int(i + 1), entries.at(i)});
+    } catch (const app::Failure& failure) {
+        say(failure.description());
+        return std::nullopt;
+    }
+    const QString listName = QStringLiteral("the stored %1 list").arg(scaleName(page.scale));
+    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
+    for (const editor::TableProblem& problem : table.problems)
+        say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));
+    if (!table.problems.isEmpty())
+        return std::nullopt;
+    if (table.rows.isEmpty()) {
+        say(QStringLiteral("%1 holds no entries").arg(listName));
+        return std::nullopt;
+    }
+    for (const editor::TableRow& row : table.rows)
+        page.entries.append(row.entry);
+    return page;
+}
+
+// The page snapshot goes through a clipboard; this one is the run's own.
+class RunClipboard : public app::Clipboard
+{
+public:
+    void setPicture(const QImage& picture) override { mPicture = picture; }
+    bool requestPicture(int, QImage& picture) override
+    {
+        if (mPicture.isNull())
+            return false;
+        picture = mPicture;
+        return true;
+    }
+
+private:
+    QImage mPicture;
+};
+
+// The builder's host: the entries and the title in, the document path out. There is no
+// window to show or to point at.
+class PageHost : public docgen::TemplateHost
+{
+public:
+    explicit PageHost(const Page& page) : mPage(page) {}
+
+    const QString& wordFile() const { return mWordFile; }
+
+    int entryCount() const override { return int(mPage.entries.size()); }
+    docgen::TimelineEntry entry(int row) const override { return mPage.entries.value(row - 1); }
+    QString titleText() const override { return mPage.title; }
+    void setMousePointer(app::MousePointer) override {}
+    void setPreviewPicture(const QImage&) override {}
+    void setPreviewWordFile(const QString& path) override { mWordFile = path; }
+    void showPreview() override {}
+    void hideMainWindow() override {}
+
+private:
+    const Page& mPage;
+    QString mWordFile;
+};
+
+office::PageFileKind pageFileKind(OutputKind kind)
+{
+    switch (kind) {
+    case OutputKind::Png:
+        return office::PageFileKind::Png;
+    case OutputKind::Svg:
+        return office::PageFileKind::Svg;
+    default:
+        return office::PageFileKind::Pdf;
+    }
+}
+
+bool writeOutput(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        say(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
+}
+
+int buildAndWrite(const Options& options, const Page& page)
+{
+    // The builder names its document and its picture in the temporary folder; a folder
+    // of this run's own keeps parallel runs apart and is removed with everything in it.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        say(QStringLiteral("cannot make a temporary folder: %1").arg(work.errorString()));
+        return kExitBadInput;
+    }
+    qputenv("TEMP", QFile::encodeName(work.path()));
+
+    ConsoleDialogs dialogs;
+    RunClipboard clipboard;
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    PageHost host(page);
+    builder.PushButton6_Click(host);
+    if (dialogs.messageCount() > 0 || host.wordFile().isEmpty()) {
+        say(QStringLiteral("the page could not be made; nothing was written"));
+        return kExitBadInput;
+    }
+
+    if (options.kind == OutputKind::Word) {
+        QFile document(host.wordFile());
+        if (!document.open(QIODevice::ReadOnly)) {
+            say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
+            return kExitBadInput;
+        }
+        return writeOutput(options.output, document.readAll()) ? kExitSuccess : kExitBadInput;
+    }
+    // The page drawn from the saved document, so it shows what the document holds.
+    try {
+        office::writePage(office::openDocument(host.wordFile()), options.output,
+                          pageFileKind(options.kind));
+    } catch (const office::Error& error) {
+        say(error.description());
+        return kExitBadInput;
+    }
+    return kExitSuccess;
+}
+} // namespace
+
+bool wantsCommandLine(int argc, char* argv[])
+{
+    return isCommandLine(argumentList(argc, argv));
+}
+
+int runCommandLine(int argc, char* argv[])
+{
+    const Invocation invocation = parseArguments(argumentList(argc, argv));
+    switch (invocation.action) {
+    case Invocation::Action::Help:
+        print(stdout, usageText());
+        return kExitSuccess;
+    case Invocation::Action::Version:
+        print(stdout, QStringLiteral("loomchart %1\n").arg(QLatin1String(LOOM_VERSION)));
+        return kExitSuccess;
+    case Invocation::Action::BadUsage:
+        say(invocation.error);
+        print(stderr, QStringLiteral("Try 'loomchart --help' for more information.\n"));
+        return kExitBadUsage;
+    case Invocation::Action::Run:
+        break;
+    }
+
+    const Options& options = invocation.options;
+    const std::optional<Page> page = options.stored ? pageFromStore(options) : pageFromCsv(options);
+    if (!page)
+        return kExitBadInput;
+
+    // Text layout needs a GUI application, but never a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    gQtHandler = qInstallMessageHandler(filterQtMessage);
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
+    return buildAndWrite(options, *page);
+}
+
+} // namespace cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QString>
+
+#include <cstdio>
+
+namespace cli {
+
+// The dialogs of a run without a window: every message goes to the error stream, and a
+// question cannot be answered, so it takes the answer that changes nothing (Cancel, No).
+// The command line counts the messages: any of them means the page was not made cleanly.
+class ConsoleDialogs : public app::Dialogs
+{
+public:
+    explicit ConsoleDialogs(std::FILE* stream = stderr) : mStream(stream) {}
+
+    int messageCount() const { return mMessageCount; }
+
+protected:
+    QString doInputBox(const QString& prompt, const QString& caption,
+                       const QString& defaultText) override;
+    app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
+                                    app::MessageIcon icon, const QString& caption) override;
+    QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+
+private:
+    void print(const QString& text);
+
+    std::FILE* mStream;
+    int mMessageCount = 0;
+};
+
+} // namespace cli

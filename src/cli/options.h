@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace cli {
+
+enum ExitStatus
+{
+    kExitSuccess = 0,
+    kExitBadInput = 1,
+    kExitBadUsage = 2,
+};
+
+enum class OutputKind
+{
+    Word, // .doc and .docx: the same package either way
+    Pdf,
+    Png,
+    Svg,
+};
+
+struct Options
+{
+    QString output;
+    OutputKind kind = OutputKind::Word;
+    std::optional<QString> title;
+    std::optional<int> scale; // 1 Yearly, 2 Monthly, 3 Daily
+    bool stored = false;      // the stored list instead of a CSV
+    QString csv;              // a path, or "-" for standard input
+};
+
+struct Invocation
+{
+    enum class Action
+    {
+        Run,
+        Help,
+        Version,
+        BadUsage,
+    };
+    Action action = Action::BadUsage;
+    Options options;
+    QString error; // for BadUsage
+};
+
+// Whether the arguments (without the program name) ask for the command line rather than
+// the studio. Only our own option names count, so the studio still receives the
+// toolkit's arguments such as "-platform" as before.
+bool isCommandLine(const QStringList& arguments);
+
+// Takes "--name value" and "--name=value". Help and version win over everything else.
+Invocation parseArguments(const QStringList& arguments);
+
+// By the file name's extension, case-insensitively; nothing for an unknown one.
+std::optional<OutputKind> outputKindOf(const QString& path);
+
+// "yearly", "monthly", "daily" in any case; nothing for another text.
+std::optional<int> scaleFromName(const QString& name);
+QString scaleName(int scale);
+
+QString usageText();
+
+} // namespace cli

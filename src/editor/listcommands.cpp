@@ -1,0 +1,239 @@
+#include "listcommands.h"
+
+#include "entrytable.h"
+#include "timelinecommands.h"
+
+#include "app/clipboard.h"
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/locationlabels.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace editor {
+namespace {
+const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
+} // namespace
+
+ListCommands::ListCommands(app::Dialogs& dialogs, TimelineCommands& commands,
+                           app::TextClipboard& clipboard)
+    : mDialogs(dialogs), mCommands(commands), mClipboard(clipboard)
+{}
+
+QString ListCommands::csvPipeFilter()
+{
+    return QStringLiteral("CSV Files (*.csv)|*.csv|Text Files (*.txt;*.tsv)|*.txt;*.tsv|"
+                          "All Files (*.*)|*");
+}
+
+void ListCommands::editSelected()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1EditTimeline));
+    EntryListModel& entries = mCommands.entries();
+    int row = -1;
+    trap.step(100, [&] { row = mCommands.view().selectedRow().value_or(-1); });
+    if (row < 0 || row >= entries.rowCount())
+        return;
+    const std::optional<TimelineEntry> entry =
+        mCommands.askEntry(trap, 102, entries.entries().at(row));
+    if (!entry)
+        return;
+    trap.step(122, [&] {
+        mCommands.history().splice(row, 1, {*entry}, QStringLiteral("Edit"));
+        mCommands.showTouchedRow();
+    });
+    trap.step(124, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::insertAbove()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1InsertTimeline));
+    EntryListModel& entries = mCommands.entries();
+    int row = entries.rowCount();
+    trap.step(100, [&] {
+        if (const std::optional<int> selected = mCommands.view().selectedRow())
+            row = std::min(*selected, entries.rowCount());
+    });
+    const std::optional<TimelineEntry> entry = mCommands.askEntry(trap, 102);
+    if (!entry || mCommands.refuseWhenFull(trap, 120))
+        return;
+    trap.step(122, [&] {
+        mCommands.history().splice(row, 0, {*entry}, QStringLiteral("Insert Above"));
+        mCommands.showTouchedRow();
+    });
+    trap.step(124, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::moveSelected(int by)
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1MoveTimeline));
+    int row = -1;
+    trap.step(100, [&] { row = mCommands.view().selectedRow().value_or(-1); });
+    const int to = row + by;
+    if (row < 0 || to < 0 || to >= mCommands.entries().rowCount())
+        return; // nothing selected, or already at that end
+    trap.step(102, [&] {
+        mCommands.history().move(row, to,
+                                 by < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"));
+        mCommands.showTouchedRow();
+    });
+    trap.step(104, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::moveRow(int from, int to)
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1MoveTimeline));
+    trap.step(102, [&] {
+        mCommands.history().move(from, to, QStringLiteral("Move"));
+        mCommands.showTouchedRow();
+    });
+    trap.step(104, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::undo()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1Undo));
+    if (!mCommands.history().canUndo())
+        return;
+    trap.step(100, [&] {
+        mCommands.history().undo();
+        mCommands.showTouchedRow();
+    });
+    trap.step(102, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::redo()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1Redo));
+    if (!mCommands.history().canRedo())
+        return;
+    trap.step(100, [&] {
+        mCommands.history().redo();
+        mCommands.showTouchedRow();
+    });
+    trap.step(102, [&] { mCommands.storeShownList(); });
+}
+
+void ListCommands::copy()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1CopyTimelines));
+    QList<TimelineEntry> rows;
+    trap.step(100, [&] {
+        const QList<TimelineEntry>& shown = mCommands.entries().entries();
+        const QList<int> selected = mCommands.view().selectedRows();
+        if (selected.isEmpty()) {
+            rows = shown;
+            return;
+        }
+        for (int row : selected)
+            rows.append(shown.at(row));
+    });
+    if (rows.isEmpty())
+        return;
+    trap.step(102, [&] { mClipboard.setText(writeTsv(rows)); });
+}
+
+void ListCommands::paste()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1PasteTimelines));
+    QString text;
+    trap.step(100, [&] { text = mClipboard.text(); });
+    if (text.isEmpty())
+        return;
+    insertTable(trap, 102, text, QStringLiteral("Paste"));
+}
+
+void ListCommands::importCsv()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1ImportCsv));
+    QString path;
+    trap.step(100,
+              [&] { path = mDialogs.openFileName(QStringLiteral("Import CSV"), csvPipeFilter()); });
+    if (path.isEmpty())
+        return;
+    QString text;
+    bool read = false;
+    trap.step(102, [&] {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw app::Failure(QStringLiteral("%1 cannot be read: %2")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+        text = QString::fromUtf8(file.readAll());
+        read = true;
+    });
+    if (read)
+        insertTable(trap, 104, text, QStringLiteral("Import CSV"));
+}
+
+void ListCommands::insertTable(app::Trap& trap, int base, const QString& text, const QString& what)
+{
+    EntryListModel& entries = mCommands.entries();
+    EntryTable table;
+    trap.step(base, [&] { table = readEntryTable(text); });
+    trap.step(base + 2, [&] {
+        checkEntryTable(table, mCommands.view().selectedScale(),
+                        std::max(0, kMaxEntries - entries.rowCount()));
+    });
+    QList<TimelineEntry> rows;
+    rows.reserve(table.rows.size());
+    for (const TableRow& row : table.rows)
+        rows.append(row.entry);
+    if (!rows.isEmpty()) {
+        trap.step(base + 4, [&] {
+            int at = entries.rowCount();
+            if (const std::optional<int> selected = mCommands.view().selectedRow())
+                at = std::min(*selected, at);
+            mCommands.history().splice(at, 0, rows, what);
+            mCommands.showTouchedRow();
+        });
+        trap.step(base + 6, [&] { mCommands.storeShownList(); });
+    }
+    if (!table.problems.isEmpty()) {
+        trap.step(base + 8, [&] {
+            mDialogs.messageBox(QStringLiteral("%1 of %2 lines were added. These were not:\r\n%3")
+                                    .arg(rows.size())
+                                    .arg(rows.size() + table.problems.size())
+                                    .arg(describeProblems(table.problems)),
+                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        });
+    }
+}
+
+void ListCommands::exportCsv()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1ExportCsv));
+    QString path;
+    trap.step(100, [&] {
+        path = mDialogs.saveFileName(QStringLiteral("Export CSV"),
+                                     QStringLiteral("CSV Files (*.csv)|*.csv"));
+    });
+    if (path.isEmpty())
+        return;
+    if (trap.test(102, [&] { return QFileInfo::exists(path); })) {
+        const app::MessageAnswer answer = trap.value(102, app::MessageAnswer::No, [&] {
+            return mDialogs.messageBox(
+                QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
+                    .arg(QDir::toNativeSeparators(path)),
+                app::MessageButtons::YesNo, app::MessageIcon::Exclamation);
+        });
+        if (answer != app::MessageAnswer::Yes)
+            return;
+    }
+    trap.step(104, [&] {
+        // Written whole or not at all: a failed export never leaves half a file behind.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw app::Failure(QStringLiteral("%1 cannot be written: %2")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+        file.write(writeCsv(mCommands.entries().entries()).toUtf8());
+        if (!file.commit())
+            throw app::Failure(QStringLiteral("%1 cannot be written: %2")
+                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+    });
+}
+
+} // namespace editor

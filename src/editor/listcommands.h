@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+class Dialogs;
+class TextClipboard;
+class Trap;
+} // namespace app
+
+namespace editor {
+
+class TimelineCommands;
+
+// The list's own commands beside the five buttons: edit a row in place, insert above,
+// move, undo and redo, copy and paste, and CSV import and export. They ask and refuse as
+// "Add Timeline" does, run under a trap of their own, keep every change in the history
+// and write the list under its scale at once.
+class ListCommands
+{
+public:
+    ListCommands(app::Dialogs& dialogs, TimelineCommands& commands, app::TextClipboard& clipboard);
+
+    void editSelected();       // "Edit…": the same two questions, prefilled
+    void insertAbove();        // "Insert Above": at the end when no row is selected
+    void moveSelected(int by); // "Move Up" (-1), "Move Down" (+1)
+    void moveUp() { moveSelected(-1); }
+    void moveDown() { moveSelected(1); }
+    void moveRow(int from, int to); // a row dragged within the list
+    void undo();                    // "Undo"
+    void redo();                    // "Redo"
+    void copy();                    // "Copy": the selected rows, or all, as date<TAB>notes
+    void paste();                   // "Paste": tab- or comma-separated lines
+    void importCsv();               // "Import CSV…"
+    void exportCsv();               // "Export CSV…"
+
+    static QString csvPipeFilter();
+
+private:
+    // Reads `text` as a table, takes the lines the rules allow above the selected row (or
+    // at the end) in one step, writes the list and lists each refused line by number.
+    void insertTable(app::Trap& trap, int base, const QString& text, const QString& what);
+
+    app::Dialogs& mDialogs;
+    TimelineCommands& mCommands;
+    app::TextClipboard& mClipboard;
+};
+
+} // namespace editor

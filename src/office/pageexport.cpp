@@ -1,0 +1,198 @@
+#include "pageexport.h"
+
+#include "error.h"
+#include "renderer.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <cmath>
+
+namespace office {
+namespace {
+
+// Device units of the PDF: fine enough that positions round to well under a hundredth of
+// a point.
+constexpr int kPdfDpi = 1200;
+constexpr double kPointsPerInch = 72.0;
+constexpr double kMetersPerInch = 0.0254;
+// The largest side a PDF reader is obliged to accept (200 inches, in points).
+constexpr double kMaxPageSidePt = 14400.0;
+
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+void checkPageSize(const Document& document)
+{
+    const PageSetup& page = document.page();
+    const auto usable = [](double sidePt) {
+        return std::isfinite(sidePt) && sidePt >= 1.0 && sidePt <= kMaxPageSidePt;
+    };
+    if (!usable(page.widthPt) || !usable(page.heightPt))
+        throw Error(QStringLiteral("The page has no usable size (%1 x %2 pt).")
+                        .arg(page.widthPt)
+                        .arg(page.heightPt));
+}
+
+void openForWriting(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        throw Error(
+            QStringLiteral("Cannot write %1: %2").arg(native(file.fileName()), file.errorString()));
+}
+
+void commit(QSaveFile& file)
+{
+    if (!file.commit())
+        throw Error(
+            QStringLiteral("Cannot write %1: %2").arg(native(file.fileName()), file.errorString()));
+}
+
+} // namespace
+
+std::optional<PageFileKind> pageFileKindOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("pdf"))
+        return PageFileKind::Pdf;
+    if (suffix == QLatin1String("png"))
+        return PageFileKind::Png;
+    if (suffix == QLatin1String("svg"))
+        return PageFileKind::Svg;
+    return std::nullopt;
+}
+
+QImage pageImage(const Document& document, int dpi)
+{
+    checkPageSize(document);
+    if (dpi < 1)
+        throw Error(QStringLiteral("The picture of the page needs a resolution."));
+    const PageSetup& page = document.page();
+    const QSize pixels(int(std::lround(page.widthPt * dpi / kPointsPerInch)),
+                       int(std::lround(page.heightPt * dpi / kPointsPerInch)));
+    QImage image = renderRegion(document, QRectF(0, 0, page.widthPt, page.heightPt), pixels);
+    const int dotsPerMeter = int(std::lround(dpi / kMetersPerInch));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    return image;
+}
+
+QByteArray pageSvg(const Document& document)
+{
+    checkPageSize(document);
+    const PageSetup& page = document.page();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    // At 72 units per inch one unit is one point, and the stated size is the true size.
+    generator.setResolution(int(kPointsPerInch));
+    generator.setSize(QSize(int(std::lround(page.widthPt)), int(std::lround(page.heightPt))));
+    generator.setViewBox(QRectF(0, 0, page.widthPt, page.heightPt));
+    QPainter painter;
+    if (!painter.begin(&generator))
+        throw Error(QStringLiteral("The page could not be drawn as SVG."));
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    paintPage(document, painter);
+    painter.end();
+    return buffer.data();
+}
+
+void setUpPagedDevice(const Document& document, QPagedPaintDevice& device)
+{
+    checkPageSize(document);
+    const PageSetup& page = document.page();
+    const bool landscape = page.widthPt > page.heightPt;
+    // The paper is named by its portrait size, so a printer recognises Letter or A4.
+    const QPageSize paper(
+        QSizeF(std::min(page.widthPt, page.heightPt), std::max(page.widthPt, page.heightPt)),
+        QPageSize::Point);
+    if (!device.setPageSize(paper))
+        throw Error(QStringLiteral("The device does not take a page of %1 x %2 pt.")
+                        .arg(page.widthPt)
+                        .arg(page.heightPt));
+    device.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    // A printer may keep margins it cannot print in; paintPageOnto still puts the page's
+    // corner at the paper's corner.
+    device.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+}
+
+void paintPageOnto(const Document& document, QPagedPaintDevice& device)
+{
+    checkPageSize(document);
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Error(QStringLiteral("The page could not be drawn on the device."));
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    // The painter's origin is the paper's corner when the layout has no margins; a printer
+    // that keeps margins of its own shifts it to the printable area's corner.
+    const QRectF paintRect = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    const QRectF fullRect = device.pageLayout().fullRectPixels(device.logicalDpiX());
+    painter.translate(fullRect.topLeft() - paintRect.topLeft());
+    painter.scale(device.logicalDpiX() / kPointsPerInch, device.logicalDpiY() / kPointsPerInch);
+    paintPage(document, painter);
+    if (!painter.end())
+        throw Error(QStringLiteral("The page could not be finished on the device."));
+}
+
+void writePagePdf(const Document& document, const QString& path)
+{
+    checkPageSize(document);
+    QSaveFile file(path);
+    openForWriting(file);
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kPdfDpi);
+        writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
+        setUpPagedDevice(document, writer);
+        paintPageOnto(document, writer);
+    }
+    commit(file);
+}
+
+void writePagePng(const Document& document, const QString& path, int dpi)
+{
+    const QImage image = pageImage(document, dpi);
+    QSaveFile file(path);
+    openForWriting(file);
+    QImageWriter writer(&file, "png");
+    if (!writer.write(image))
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), writer.errorString()));
+    commit(file);
+}
+
+void writePageSvg(const Document& document, const QString& path)
+{
+    const QByteArray svg = pageSvg(document);
+    QSaveFile file(path);
+    openForWriting(file);
+    if (file.write(svg) != svg.size())
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), file.errorString()));
+    commit(file);
+}
+
+void writePage(const Document& document, const QString& path, PageFileKind kind)
+{
+    switch (kind) {
+    case PageFileKind::Pdf:
+        writePagePdf(document, path);
+        return;
+    case PageFileKind::Png:
+        writePagePng(document, path);
+        return;
+    case PageFileKind::Svg:
+        writePageSvg(document, path);
+        return;
+    }
+}
+
+} // namespace office

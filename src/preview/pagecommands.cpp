@@ -1,0 +1,187 @@
+#include "pagecommands.h"
+
+#include "app/clipboard.h"
+#include "app/dialogs.h"
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+#include "app/locationlabels.h"
+#include "office/docreader.h"
+#include "office/error.h"
+
+#include <QFileInfo>
+#include <QPrinter>
+
+namespace preview {
+namespace {
+
+struct SaveKind
+{
+    const char* label;
+    const char* title;
+    const char* filter;
+    const char* extension;
+};
+
+const SaveKind& saveKindOf(office::PageFileKind kind)
+{
+    static const SaveKind pdf{app::labels::kForm2SavePagePdf, "Save Page as PDF",
+                              "PDF Files (*.pdf)|*.pdf", "pdf"};
+    static const SaveKind png{app::labels::kForm2SavePagePng, "Save Page as PNG",
+                              "PNG Images (*.png)|*.png", "png"};
+    static const SaveKind svg{app::labels::kForm2SavePageSvg, "Save Page as SVG",
+                              "SVG Images (*.svg)|*.svg", "svg"};
+    switch (kind) {
+    case office::PageFileKind::Png:
+        return png;
+    case office::PageFileKind::Svg:
+        return svg;
+    case office::PageFileKind::Pdf:
+        break;
+    }
+    return pdf;
+}
+
+// The engine's failures reach the error box as the application's own.
+template <typename Action> auto fromEngine(Action&& action)
+{
+    try {
+        return std::forward<Action>(action)();
+    } catch (const office::Error& error) {
+        throw app::Failure(error.description());
+    }
+}
+
+office::Document readPage(const QString& wordFile)
+{
+    return fromEngine([&] { return office::openDocument(wordFile); });
+}
+
+} // namespace
+
+void RightClick::press(Qt::MouseButton button, QPoint globalPos)
+{
+    if (button != Qt::RightButton)
+        return;
+    mTracking = true;
+    mMoved = false;
+    mPressedAt = globalPos;
+}
+
+void RightClick::move(QPoint globalPos)
+{
+    // Once beyond the distance the page has been dragged, even if the mouse comes back.
+    if (mTracking && (globalPos - mPressedAt).manhattanLength() >= mDragDistancePx)
+        mMoved = true;
+}
+
+bool RightClick::release(Qt::MouseButton button, QPoint globalPos)
+{
+    if (button != Qt::RightButton || !mTracking)
+        return false;
+    move(globalPos);
+    mTracking = false;
+    return !mMoved;
+}
+
+QString PageCommands::targetName(const QString& chosen, office::PageFileKind kind)
+{
+    const QLatin1String extension(saveKindOf(kind).extension);
+    if (QFileInfo(chosen).suffix().compare(extension, Qt::CaseInsensitive) == 0)
+        return chosen;
+    return chosen + QLatin1Char('.') + extension;
+}
+
+void PageCommands::copyPage(const QString& wordFile)
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm2CopyPage));
+    office::Document page;
+    QImage picture;
+    QByteArray svg;
+    bool read = false;
+    trap.step(100, [&] {
+        page = readPage(wordFile);
+        read = true;
+    });
+    // Without the document there is no page to copy.
+    if (!read)
+        return;
+    trap.step(102, [&] { picture = fromEngine([&] { return office::pageImage(page); }); });
+    trap.step(104, [&] { svg = fromEngine([&] { return office::pageSvg(page); }); });
+    trap.step(106, [&] {
+        if (!mClipboard)
+            throw app::Failure(QStringLiteral("The clipboard cannot be opened."));
+        if (picture.isNull())
+            throw app::Failure(QStringLiteral("There is no picture of the page to copy."));
+        mClipboard->setPictureWithSvg(picture, svg);
+    });
+}
+
+bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
+{
+    const SaveKind& how = saveKindOf(kind);
+    app::Trap trap(mDialogs, QLatin1String(how.label));
+    QString target;
+    bool replaceAgreed = false;
+    bool written = false;
+    trap.step(100, [&] {
+        target = mDialogs.saveFileName(QLatin1String(how.title), QLatin1String(how.filter));
+    });
+    if (trap.test(102, [&] { return target.isEmpty(); }))
+        return false;
+    trap.step(104, [&] { target = targetName(target, kind); });
+    if (trap.test(106, [&] { return !app::FileExists(target); })) {
+        replaceAgreed = true;
+    } else {
+        trap.step(108, [&] {
+            replaceAgreed =
+                mDialogs.messageBox(QStringLiteral("Are you sure you wish to overwrite ") + target +
+                                        QStringLiteral(" ?"),
+                                    app::MessageButtons::YesNo,
+                                    app::MessageIcon::None) == app::MessageAnswer::Yes;
+        });
+    }
+    if (!replaceAgreed)
+        return false;
+    // Written beside the target and renamed over it, so a failure keeps the old file.
+    trap.step(110, [&] {
+        const office::Document page = readPage(wordFile);
+        fromEngine([&] { office::writePage(page, target, kind); });
+        written = true;
+    });
+    if (written)
+        trap.step(112, [&] {
+            mDialogs.messageBox(QStringLiteral("Done."), app::MessageButtons::Ok,
+                                app::MessageIcon::None);
+        });
+    return written;
+}
+
+bool PageCommands::printPage(const QString& wordFile)
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm2PrintPage));
+    office::Document page;
+    bool read = false;
+    bool printed = false;
+    trap.step(100, [&] {
+        page = readPage(wordFile);
+        read = true;
+    });
+    if (!read)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    trap.step(102, [&] {
+        // The page is drawn from the paper's corner at its true size.
+        printer.setFullPage(true);
+        fromEngine([&] { office::setUpPagedDevice(page, printer); });
+    });
+    if (!trap.value(104, false, [&] { return mDialogs.printDialog(printer); }))
+        return false;
+    trap.step(106, [&] {
+        fromEngine([&] { office::paintPageOnto(page, printer); });
+        printed = true;
+    });
+    return printed;
+}
+
+} // namespace preview

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "office/pageexport.h"
+
+#include <QPoint>
+#include <QString>
+
+namespace app {
+class Clipboard;
+class Dialogs;
+} // namespace app
+
+namespace preview {
+
+// Tells a right click on the page from a right-button drag: the menu opens only when the
+// mouse stayed within the drag distance from the press to the release. Positions are
+// global, because the page itself moves under the mouse while it is dragged.
+class RightClick
+{
+public:
+    explicit RightClick(int dragDistancePx) : mDragDistancePx(dragDistancePx) {}
+
+    void press(Qt::MouseButton button, QPoint globalPos);
+    void move(QPoint globalPos);
+    // True when this release ends a right click that never went beyond the drag distance.
+    bool release(Qt::MouseButton button, QPoint globalPos);
+
+private:
+    int mDragDistancePx;
+    bool mTracking = false;
+    bool mMoved = false;
+    QPoint mPressedAt;
+};
+
+// The page menu's commands. Each reads the generated document afresh, so what leaves the
+// studio is drawn by the same renderer as the preview, and each runs under its own error
+// trap: a failure shows the error box, and nothing half-written is left behind.
+class PageCommands
+{
+public:
+    PageCommands(app::Dialogs& dialogs, app::Clipboard* clipboard)
+        : mDialogs(dialogs), mClipboard(clipboard)
+    {}
+
+    // "Copy Page": the page at 300 dpi with its SVG beside it.
+    void copyPage(const QString& wordFile);
+    // "Save Page as PDF…", "…PNG…", "…SVG…": asks for a name (the kind's extension is added
+    // when it is missing), asks before replacing a file, writes atomically, then "Done.".
+    // Returns whether the file was written.
+    bool savePage(office::PageFileKind kind, const QString& wordFile);
+    // "Print…": the print dialog for a printer set to the page's size and orientation,
+    // then the page at its true size. Returns whether it was printed.
+    bool printPage(const QString& wordFile);
+
+    // The name a save writes to: the chosen name, with the kind's extension unless it has
+    // it already (in any case).
+    static QString targetName(const QString& chosen, office::PageFileKind kind);
+
+private:
+    app::Dialogs& mDialogs;
+    app::Clipboard* mClipboard;
+};
+
+} // namespace preview

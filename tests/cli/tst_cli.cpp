@@ -1,0 +1,380 @@
+#include "app/errortrap.h"
+#include "cli/consoledialogs.h"
+#include "cli/options.h"
+#include "editor/entrylist.h"
+#include "editor/settingsstore.h"
+#include "office/docreader.h"
+#include "office/document.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QStringList errLines;
+};
+
+Run runProgram(const QStringList& arguments, const QString& folder, const QByteArray& input = {},
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(LOOM_PROGRAM), arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    Run run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.errLines =
+        QString::fromUtf8(process.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The title, then the dates of the bar's table, then each callout's notes: every text of
+// the page in the order the page is built.
+QStringList pageTexts(const QString& path)
+{
+    const office::Document document = office::openDocument(path);
+    QStringList texts;
+    for (const office::Shape& shape : document.shapes()) {
+        for (const office::Block& block : shape.story) {
+            if (const auto* paragraph = std::get_if<office::Paragraph>(&block)) {
+                if (!paragraph->text().isEmpty())
+                    texts.append(paragraph->text());
+                continue;
+            }
+            for (const auto& row : std::get<office::Table>(block).rows)
+                for (const office::TableCell& cell : row)
+                    for (const office::Paragraph& paragraph : cell.paragraphs)
+                        texts.append(paragraph.text());
+        }
+    }
+    return texts;
+}
+
+QByteArray manyEntries(int count)
+{
+    QByteArray csv;
+    for (int i = 1; i <= count; ++i)
+        csv += QByteArray::number(1900 + i) + ",note " + QByteArray::number(i) + "\n";
+    return csv;
+}
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void dispatch();
+    void consoleDialogs();
+    void helpAndVersion();
+    void badUsage_data();
+    void badUsage();
+    void badInput_data();
+    void badInput();
+    void writesWordDocument_data();
+    void writesWordDocument();
+    void writesPage_data();
+    void writesPage();
+    void storedList();
+};
+
+void TestCli::dispatch()
+{
+    // The studio keeps the toolkit's own arguments; only ours start the command line.
+    QVERIFY(!cli::isCommandLine({}));
+    QVERIFY(!cli::isCommandLine({"-platform", "offscreen"}));
+    QVERIFY(!cli::isCommandLine({"--platform=offscreen", "--style", "fusion"}));
+    QVERIFY(cli::isCommandLine({"-platform", "offscreen", "--output=a.doc"}));
+    QVERIFY(cli::isCommandLine({"--stored"}));
+    QVERIFY(cli::isCommandLine({"-h"}));
+}
+
+void TestCli::consoleDialogs()
+{
+    std::FILE* stream = std::tmpfile();
+    QVERIFY(stream);
+    cli::ConsoleDialogs dialogs(stream);
+    // Nobody can answer: a question takes the answer that changes nothing.
+    QCOMPARE(dialogs.messageBox("Replace it?", app::MessageButtons::YesNo,
+                                app::MessageIcon::Exclamation),
+             app::MessageAnswer::No);
+    QCOMPARE(dialogs.inputBox("Enter Notes: ", "Input Notes", "typed"), QString());
+    app::ShowApplicationError(dialogs, "in Somewhere.Form1.Test ", 156, "It broke");
+    QCOMPARE(dialogs.messageCount(), 3);
+
+    std::rewind(stream);
+    QByteArray written(4096, '\0');
+    written.truncate(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
+    std::fclose(stream);
+    const QStringList lines = QString::fromLocal8Bit(written).split(u'\n');
+    QCOMPARE(lines.mid(0, 3),
+             (QStringList{"loomchart: Replace it?",
+                          "loomchart: cannot answer \"Enter Notes:\" without a window",
+                          "loomchart: Application Error: It broke"}));
+    QVERIFY(lines.at(3).contains("Form1.Test at line 156"));
+    QVERIFY(!written.contains('\r'));
+    QVERIFY(written.endsWith("\n") && !written.endsWith("\n\n"));
+}
+
+void TestCli::helpAndVersion()
+{
+    QTemporaryDir folder;
+    const Run help = runProgram({"--output", "x.doc", "--help"}, folder.path());
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.startsWith(u"Usage: loomchart --output FILE"));
+    QVERIFY(help.errLines.isEmpty());
+    const Run version = runProgram({"--version"}, folder.path());
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("loomchart 1.0.0\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
+}
+
+void TestCli::badUsage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no output") << QStringList{"--csv", "a.csv"}
+                               << "loomchart: --output FILE is required";
+    QTest::newRow("no source") << QStringList{"--output", "x.doc"}
+                               << "loomchart: give either --csv FILE or --stored";
+    QTest::newRow("both sources") << QStringList{"--output=x.doc", "--csv=a.csv", "--stored"}
+                                  << "loomchart: give either --csv FILE or --stored";
+    QTest::newRow("unknown option") << QStringList{"--output", "x.doc", "--stored", "--colour"}
+                                    << "loomchart: unknown option --colour";
+    QTest::newRow("value missing")
+        << QStringList{"--stored", "--output"} << "loomchart: --output needs a value";
+    QTest::newRow("given twice") << QStringList{"--stored", "--output", "x.doc",
+                                                "--title",  "a",        "--title=b"}
+                                 << "loomchart: --title is given twice";
+    QTest::newRow("bad scale") << QStringList{"--stored", "--output", "x.doc", "--scale", "weekly"}
+                               << "loomchart: unknown scale \"weekly\"; use yearly, monthly or "
+                                  "daily";
+    QTest::newRow("unknown kind")
+        << QStringList{"--stored", "--output", "x.odt"}
+        << "loomchart: cannot tell the output kind of \"x.odt\"; name it .doc, .docx, .pdf, "
+           ".png or .svg";
+    QTest::newRow("stray argument") << QStringList{"--stored", "--output", "x.doc", "extra"}
+                                    << "loomchart: unexpected argument \"extra\"";
+}
+
+void TestCli::badUsage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    writeFile(folder.filePath("a.csv"), "1955,a\n");
+    const Run run = runProgram(arguments, folder.path());
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.errLines, (QStringList{message, "Try 'loomchart --help' for more information."}));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+             QStringList{"a.csv"});
+}
+
+void TestCli::badInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input"); // on standard input
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("missing file") << QStringList{"--csv", "none.csv"} << QByteArray()
+                                  << QStringList{"loomchart: cannot read none.csv: No such file "
+                                                 "or directory"};
+    QTest::newRow("every problem named by its line")
+        << QStringList{"--csv", "-"}
+        << QByteArray("Date,Notes\n1955,a\n19x5,b\n1960,  \n1961,\"a\"b\n1962,x||MySeparator234||"
+                      "\n1963,c,d\n1964,\"open\n")
+        << QStringList{"loomchart: standard input: Line 3: Year must be a numeric value.",
+                       "loomchart: standard input: Line 4: The notes are blank.",
+                       "loomchart: standard input: Line 5: Text follows the closing quote of a "
+                       "field.",
+                       "loomchart: standard input: Line 6: The notes cannot hold "
+                       "\"||MySeparator123||\" or \"||MySeparator234||\", which the saved list "
+                       "uses to tell entries apart.",
+                       "loomchart: standard input: Line 7: More than two fields: a text that "
+                       "holds a comma must be in double quotes.",
+                       "loomchart: standard input: Line 8: A quoted field is not closed."};
+    QTest::newRow("one entry more than a page holds")
+        << QStringList{"--csv", "-"} << manyEntries(64)
+        << QStringList{"loomchart: standard input: Line 64: More entries than fit: 63 at most."};
+    QTest::newRow("daily takes any date but not a blank one")
+        << QStringList{"--csv", "-", "--scale", "daily"} << QByteArray("5/3/2010,a\n ,b\n")
+        << QStringList{"loomchart: standard input: Line 2: The date is blank."};
+    QTest::newRow("no entries") << QStringList{"--csv", "-"} << QByteArray("Date,Notes\r\n\r\n")
+                                << QStringList{"loomchart: standard input holds no entries"};
+    QTest::newRow("not UTF-8") << QStringList{"--csv", "-"} << QByteArray("1955,caf\xe9\n")
+                               << QStringList{"loomchart: standard input is not UTF-8 text"};
+    QTest::newRow("output folder missing")
+        << QStringList{"--csv", "-", "--output", "no/such/x.doc"} << QByteArray("1955,a\n")
+        << QStringList{"loomchart: cannot write no/such/x.doc: No such file or directory"};
+}
+
+void TestCli::badInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, messages);
+    QTemporaryDir folder;
+    // A file already there stays as it was.
+    writeFile(folder.filePath("page.doc"), "earlier");
+    if (!arguments.contains("--output"))
+        arguments << "--output"
+                  << "page.doc";
+    const Run run = runProgram(arguments, folder.path(), input);
+    QCOMPARE(run.errLines, messages);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{"page.doc"});
+    QFile earlier(folder.filePath("page.doc"));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
+}
+
+void TestCli::writesWordDocument_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("stdin to docx, title and quoting")
+        << QStringList{"--output", "page.docx", "--title", "Our \"years\"", "--csv", "-"}
+        << QByteArray("\xEF\xBB\xBF"
+                      "Date,Notes\r\n 1955 ,\"Moved, then \"\"settled\"\"\"\r\n1960,b\r\n")
+        << QStringList{"Our \"years\"", " 1955 ", "1960", "Moved, then \"settled\"", "b"};
+    QTest::newRow("file to doc, monthly, a page full")
+        << QStringList{"--scale=monthly", "--csv", "in.tsv", "--output", "page.doc"} << QByteArray()
+        << QStringList{};
+}
+
+void TestCli::writesWordDocument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QStringList, texts);
+    QTemporaryDir folder;
+    if (texts.isEmpty()) {
+        // The most a page holds, as a spreadsheet pastes them.
+        QByteArray tsv;
+        for (int i = 1; i <= 63; ++i) {
+            tsv += "Apr " + QByteArray::number(1900 + i) + "\tn" + QByteArray::number(i) + "\n";
+            texts.insert(i - 1, QStringLiteral("Apr %1").arg(1900 + i));
+            texts.append(QStringLiteral("n%1").arg(i));
+        }
+        writeFile(folder.filePath("in.tsv"), tsv);
+    }
+    // No display of any kind is needed.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    const Run run = runProgram(arguments, folder.path(), input, environment);
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    const QString output =
+        folder.filePath(arguments.contains("page.doc") ? "page.doc" : "page.docx");
+    QCOMPARE(pageTexts(output), texts);
+}
+
+void TestCli::writesPage_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("pdf") << "page.pdf";
+    QTest::newRow("png") << "page.PNG";
+    QTest::newRow("svg") << "page.svg";
+}
+
+void TestCli::writesPage()
+{
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    const Run run = runProgram({"--title", "Grand <Title> & co", "--csv", "-", "--output", output},
+                               folder.path(), "1955,Graduated\n1960,Moved\n");
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{output});
+    QFile file(folder.filePath(output));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (output.endsWith(".pdf")) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+    } else if (output.endsWith(".PNG")) {
+        const QImage page = QImage::fromData(bytes, "PNG");
+        // A landscape page at 300 dots per inch.
+        QVERIFY(page.width() > page.height());
+        QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 300);
+    } else {
+        QVERIFY(bytes.contains("<svg"));
+        QVERIFY(bytes.contains("Grand &lt;Title&gt; &amp; co"));
+        QVERIFY(bytes.contains("Graduated"));
+    }
+}
+
+void TestCli::storedList()
+{
+    QTemporaryDir folder;
+    QTemporaryDir config;
+    const QString storeFolder = QDir(config.path()).filePath(editor::kStoreApplication);
+    {
+        editor::QSettingsStore store(storeFolder);
+        store.write(editor::kTitleKey, "Stored title");
+        store.write(editor::kOptionKey, "2");
+        store.write(editor::timelineKey(2),
+                    editor::encodeEntryList({{"Apr 2000", "Launch"}, {"May 2001", "Moved"}}));
+        store.write(editor::timelineKey(3), editor::encodeEntryList({{"1/2/2003", "  "}}));
+    }
+    const auto storeFiles = [&] {
+        QStringList files;
+        for (const QFileInfo& info : QDir(storeFolder).entryInfoList(QDir::Files))
+            files << info.fileName() + QString::number(info.lastModified().toMSecsSinceEpoch()) +
+                         QString::number(info.size());
+        return files;
+    };
+    const QStringList before = storeFiles();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+
+    // The scale the studio last showed, with its title.
+    Run run = runProgram({"--stored", "--output", "a.doc"}, folder.path(), {}, environment);
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(pageTexts(folder.filePath("a.doc")),
+             (QStringList{"Stored title", "Apr 2000", "May 2001", "Launch", "Moved"}));
+
+    run = runProgram({"--stored", "--scale", "yearly", "--output", "b.doc"}, folder.path(), {},
+                     environment);
+    QCOMPARE(run.errLines, QStringList{"loomchart: the stored Yearly list holds no entries"});
+    QCOMPARE(run.exitCode, 1);
+    run = runProgram({"--stored", "--scale", "daily", "--output", "c.doc"}, folder.path(), {},
+                     environment);
+    QCOMPARE(run.errLines,
+             QStringList{"loomchart: the stored Daily list, entry 1: The notes are blank."});
+    QCOMPARE(run.exitCode, 1);
+
+    QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{"a.doc"});
+    QCOMPARE(storeFiles(), before);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,186 @@
+#include "editor/entrytable.h"
+
+#include <QTest>
+
+using editor::TimelineEntry;
+using Entries = QList<TimelineEntry>;
+
+namespace {
+// "line:date|notes" per row, so a failing row shows where it came from.
+QStringList describeRows(const editor::EntryTable& table)
+{
+    QStringList out;
+    for (const editor::TableRow& row : table.rows)
+        out.append(QStringLiteral("%1:%2|%3").arg(row.line).arg(row.entry.date, row.entry.notes));
+    return out;
+}
+
+QList<int> problemLines(const editor::EntryTable& table)
+{
+    QList<int> lines;
+    for (const editor::TableProblem& problem : table.problems)
+        lines.append(problem.line);
+    return lines;
+}
+
+Entries entriesOf(const editor::EntryTable& table)
+{
+    Entries entries;
+    for (const editor::TableRow& row : table.rows)
+        entries.append(row.entry);
+    return entries;
+}
+} // namespace
+
+class TestEntryTable : public QObject
+{
+    Q_OBJECT
+private slots:
+    void read_data();
+    void read();
+    void check_data();
+    void check();
+    void writeQuotes();
+    void roundTrip_data();
+    void roundTrip();
+};
+
+void TestEntryTable::read_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("problemLines");
+
+    QTest::newRow("csv: bom, header, quoting, line numbers after a quoted break")
+        << QStringLiteral("\uFEFFDate,Notes\r\n\"Apr 3, 2000\",\"He said \"\"go\"\"\"\r\n"
+                          "1960,\"two\r\nlines\"\r\n 1970 , spaced \r\n")
+        << QStringList{"2:Apr 3, 2000|He said \"go\"", "3:1960|two\r\nlines", "5: 1970 | spaced "}
+        << QList<int>{};
+    QTest::newRow("csv: header only counts first; blank lines and empty columns skipped")
+        << QStringLiteral("\n1955,a,,\n   \nDate,Notes\n\"\",\nx\n")
+        << QStringList{"2:1955|a", "4:Date|Notes", "5:|", "6:x|"} << QList<int>{};
+    QTest::newRow("csv: lone CR ends a line, quotes inside an unquoted field are text")
+        << QStringLiteral("a,5\" of rain\rb,c") << QStringList{"1:a|5\" of rain", "2:b|c"}
+        << QList<int>{};
+    QTest::newRow("tsv: a tab in the first line, commas are text, spreadsheet quoting")
+        << QStringLiteral("Date\tNotes\nApr 3, 2000\tLaunch, then rest\n"
+                          "\"1\t2\"\t\"multi\nline \"\"q\"\"\"\n2001\tx\t\t\n")
+        << QStringList{"2:Apr 3, 2000|Launch, then rest", "3:1\t2|multi\nline \"q\"", "5:2001|x"}
+        << QList<int>{};
+    QTest::newRow("tsv: a comma before the first tab")
+        << QStringLiteral("May 1, 2001\tx, y\n") << QStringList{"1:May 1, 2001|x, y"}
+        << QList<int>{};
+    QTest::newRow("tab only inside quotes of the first line keeps it csv")
+        << QStringLiteral("\"a\tb\",c\nd\te,f") << QStringList{"1:a\tb|c", "2:d\te|f"}
+        << QList<int>{};
+    QTest::newRow("faults: extra field, text after quote, unclosed quote; the rest still read")
+        << QStringLiteral("1,a,b\n2,\"x\"y,z\n3,ok\n4,\"never\nclosed") << QStringList{"3:3|ok"}
+        << QList<int>{1, 2, 4};
+    QTest::newRow("empty text") << QString() << QStringList{} << QList<int>{};
+}
+
+void TestEntryTable::read()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, problemLines);
+    const editor::EntryTable table = editor::readEntryTable(text);
+    QCOMPARE(describeRows(table), rows);
+    QCOMPARE(::problemLines(table), problemLines);
+}
+
+void TestEntryTable::check_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("room");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<QString>("problems");
+
+    const QString mixed = QStringLiteral("1955,a\n19x5,b\n  ,c\n1960,  \n1961,x||MySeparator123||\n"
+                                         "1962,\"bad\"quote\n 1963 ,d\n1964,e\n");
+    QTest::newRow("yearly: every rule, problems in line order")
+        << mixed << 1 << 10 << QStringList{"1:1955|a", "7: 1963 |d", "8:1964|e"}
+        << QStringLiteral("Line 2: Year must be a numeric value.\n"
+                          "Line 3: The date is blank.\n"
+                          "Line 4: The notes are blank.\n"
+                          "Line 5: The notes cannot hold \"||MySeparator123||\" or "
+                          "\"||MySeparator234||\", which the saved list uses to tell entries "
+                          "apart.\n"
+                          "Line 6: Text follows the closing quote of a field.");
+    QTest::newRow("monthly takes any date; room counts only kept rows")
+        << QStringLiteral("Apr 2000,a\n,b\nMay 2000,c\nJune 2000,d\n") << 2 << 2
+        << QStringList{"1:Apr 2000|a", "3:May 2000|c"}
+        << QStringLiteral("Line 2: The date is blank.\n"
+                          "Line 4: More entries than fit: 2 at most.");
+    QTest::newRow("date forming a separator with its neighbour")
+        << QStringLiteral("MySeparator234||a,b\n") << 3 << 5 << QStringList{}
+        << QStringLiteral("Line 1: The date cannot hold \"||MySeparator123||\" or "
+                          "\"||MySeparator234||\", which the saved list uses to tell entries "
+                          "apart.");
+    QTest::newRow("no room at all") << QStringLiteral("a,b\n") << 3 << 0 << QStringList{}
+                                    << QStringLiteral("Line 1: More entries than fit: 0 at most.");
+}
+
+void TestEntryTable::check()
+{
+    QFETCH(QString, text);
+    QFETCH(int, scale);
+    QFETCH(int, room);
+    QFETCH(QStringList, kept);
+    QFETCH(QString, problems);
+    editor::EntryTable table = editor::readEntryTable(text);
+    editor::checkEntryTable(table, scale, room);
+    QCOMPARE(describeRows(table), kept);
+    QCOMPARE(editor::describeProblems(table.problems), problems);
+}
+
+void TestEntryTable::writeQuotes()
+{
+    const Entries entries{{"1955", "plain"}, {"a,b", "say \"hi\""}, {"x\ty", "l1\nl2"}};
+    QCOMPARE(editor::writeCsv(entries),
+             QStringLiteral("Date,Notes\r\n1955,plain\r\n\"a,b\",\"say \"\"hi\"\"\"\r\n"
+                            "\"x\ty\",\"l1\nl2\"\r\n"));
+    QCOMPARE(editor::writeTsv(entries),
+             QStringLiteral("1955\tplain\na,b\t\"say \"\"hi\"\"\"\n\"x\ty\"\t\"l1\nl2\"\n"));
+    QCOMPARE(editor::writeCsv({}), QStringLiteral("Date,Notes\r\n"));
+}
+
+void TestEntryTable::roundTrip_data()
+{
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<bool>("tsvToo");
+    QTest::newRow("hostile texts") << Entries{
+        {" 1955 ", " spaced "},
+        {"\"", "\"\""},
+        {"a,b,,", ",\"x\",\r\n\"y\"\r"},
+        {"\t", "tab\tinside\t"},
+        {"\r\n", "\n\n"},
+        {"", ""},
+        {QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2001"), QStringLiteral("\u202Bمرحبا\u202C")},
+        {QStringLiteral("\U0001F600"), QStringLiteral("\U0001F469\u200D\U0001F4BB ,\"")},
+        {QStringLiteral("\uFEFF"), "Date"},
+    } << true;
+    // A first entry that looks like the header must survive in the CSV, which always
+    // writes its own header first.
+    QTest::newRow("byte order mark opening the text")
+        << Entries{{QStringLiteral("\uFEFF1955"), "a"}, {"1956", QStringLiteral("\uFEFF")}} << true;
+    QTest::newRow("header-like first entry") << Entries{{"Date", "Notes"}, {"1", "2"}} << false;
+}
+
+void TestEntryTable::roundTrip()
+{
+    QFETCH(Entries, entries);
+    QFETCH(bool, tsvToo);
+    const editor::EntryTable csv = editor::readEntryTable(editor::writeCsv(entries));
+    QVERIFY(csv.problems.isEmpty());
+    QCOMPARE(entriesOf(csv), entries);
+
+    const editor::EntryTable tsv = editor::readEntryTable(editor::writeTsv(entries));
+    QVERIFY(tsv.problems.isEmpty());
+    if (tsvToo)
+        QCOMPARE(entriesOf(tsv), entries);
+}
+
+QTEST_GUILESS_MAIN(TestEntryTable)
+#include "tst_entrytable.moc"

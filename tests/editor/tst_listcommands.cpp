@@ -1,0 +1,411 @@
+// The list's commands beside the five buttons, driven from the keyboard and the context
+// menu of a shown window: edit, insert, move, delete, undo and redo, copy and paste, CSV
+// import and export. After every command the stored list equals the shown one.
+#include "editor/entrylist.h"
+#include "editor/entrylistmodel.h"
+#include "editor/form1.h"
+#include "editor/settingsstore.h"
+
+#include "support/memoryclipboard.h"
+#include "support/recordingend.h"
+#include "support/scripteddialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using testsupport::ScriptedDialogs;
+using Entries = QList<editor::TimelineEntry>;
+
+class TestListCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void editInsertMoveDeleteByKeys();
+    void editKeepsTheRulesOfAdd();
+    void undoRedoEveryCommand();
+    void historyBelongsToTheScale();
+    void dragMovesARow();
+    void paste_data();
+    void paste();
+    void copyAndCsvRoundTripHostileTexts();
+    void contextMenuShowsShortcuts();
+
+private:
+    editor::Form1& start(int scale, const Entries& stored = {});
+    QTreeView* list() { return mForm->findChild<QTreeView*>(QStringLiteral("ListView1")); }
+    void select(int row);
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The list written under the shown scale, read back by a store of its own.
+    Entries stored();
+    QStringList inputDefaults() const;
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<editor::QSettingsStore> mStore;
+    ScriptedDialogs mDialogs;
+    testsupport::RecordingEnd mEnd;
+    testsupport::MemoryClipboard mClipboard;
+    std::unique_ptr<editor::Form1> mForm;
+    int mScale = 1;
+};
+
+void TestListCommands::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    mStore = std::make_unique<editor::QSettingsStore>(mDir->path());
+    mDialogs = ScriptedDialogs();
+    mClipboard.plainText.clear();
+}
+
+void TestListCommands::cleanup()
+{
+    mForm.reset();
+    mStore.reset();
+}
+
+editor::Form1& TestListCommands::start(int scale, const Entries& entries)
+{
+    mScale = scale;
+    mStore->write(QStringLiteral("Option"), QString::number(scale));
+    mStore->write(editor::timelineKey(scale), editor::encodeEntryList(entries));
+    editor::Form1Services services{mDialogs, mEnd, *mStore, mDir->path(), {}, {}, &mClipboard};
+    mForm = std::make_unique<editor::Form1>(services);
+    mForm->Form_Load();
+    mForm->show();
+    if (!QTest::qWaitForWindowActive(mForm.get()))
+        qFatal("window not active");
+    list()->setFocus(Qt::TabFocusReason);
+    return *mForm;
+}
+
+void TestListCommands::select(int row)
+{
+    list()->selectionModel()->setCurrentIndex(list()->model()->index(row, 0),
+                                              QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+}
+
+void TestListCommands::key(int key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(list(), Qt::Key(key), modifiers);
+}
+
+Entries TestListCommands::stored()
+{
+    editor::QSettingsStore reader(mDir->path());
+    return editor::decodeEntryList(reader.read(editor::timelineKey(mScale), QString()));
+}
+
+QStringList TestListCommands::inputDefaults() const
+{
+    QStringList defaults;
+    for (const auto& call : mDialogs.calls)
+        if (call.kind == ScriptedDialogs::Kind::Input)
+            defaults << call.text + call.extra;
+    return defaults;
+}
+
+void TestListCommands::editInsertMoveDeleteByKeys()
+{
+    editor::Form1& form = start(2, {{"Jan", "a"}, {"Feb", "b"}, {"Mar", "c"}});
+
+    // F2 asks the Monthly questions prefilled with the row; the row keeps its place.
+    select(1);
+    mDialogs.inputAnswers = {"Feb 2001", " b2 "};
+    key(Qt::Key_F2);
+    QCOMPARE(inputDefaults(), (QStringList{"Enter Month Year: Feb", "Enter Notes: b"}));
+    Entries expected{{"Jan", "a"}, {"Feb 2001", " b2 "}, {"Mar", "c"}};
+    QCOMPARE(form.entries(), expected);
+    QCOMPARE(stored(), expected);
+
+    // Enter edits as well; a Cancel changes nothing.
+    mDialogs.calls.clear();
+    key(Qt::Key_Return);
+    QCOMPARE(mDialogs.count(ScriptedDialogs::Kind::Input), 1);
+    QCOMPARE(form.entries(), expected);
+
+    // A double-click on a row edits that row.
+    mDialogs.inputAnswers = {"Mar 2001", "c2"};
+    const QRect third = list()->visualRect(list()->model()->index(2, 1));
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, third.center());
+    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, third.center());
+    expected[2] = {"Mar 2001", "c2"};
+    QCOMPARE(form.entries(), expected);
+
+    // Insert puts a new row above the selected one.
+    select(0);
+    mDialogs.inputAnswers = {"Dec 2000", "z"};
+    key(Qt::Key_Insert);
+    expected.prepend({"Dec 2000", "z"});
+    QCOMPARE(form.entries(), expected);
+    QCOMPARE(form.selectedRow(), 0);
+    QCOMPARE(stored(), expected);
+
+    // Alt+Down twice and Alt+Up once; the moved row stays selected. At the end: nothing.
+    key(Qt::Key_Down, Qt::AltModifier);
+    key(Qt::Key_Down, Qt::AltModifier);
+    key(Qt::Key_Up, Qt::AltModifier);
+    expected.move(0, 1);
+    QCOMPARE(form.entries(), expected);
+    QCOMPARE(form.selectedRow(), 1);
+    QCOMPARE(stored(), expected);
+    select(3);
+    key(Qt::Key_Down, Qt::AltModifier);
+    QCOMPARE(form.entries(), expected);
+
+    // Delete removes the selected row, as "Delete Selected Timeline" does.
+    select(1);
+    key(Qt::Key_Delete);
+    expected.removeAt(1);
+    QCOMPARE(form.entries(), expected);
+    QCOMPARE(stored(), expected);
+    QVERIFY2(mDialogs.messages().isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
+}
+
+void TestListCommands::editKeepsTheRulesOfAdd()
+{
+    const Entries rows{{"1955", "a"}, {"1960", "b"}};
+    editor::Form1& form = start(1, rows);
+    select(0);
+    // Not a year; a blank answer counts as Cancel; a separator is refused.
+    mDialogs.inputAnswers = {"19x5"};
+    key(Qt::Key_F2);
+    mDialogs.inputAnswers = {"1956", "   "};
+    key(Qt::Key_F2);
+    mDialogs.inputAnswers = {"1956", "x||MySeparator234||y"};
+    key(Qt::Key_F2);
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QCOMPARE(mDialogs.messageTexts().first(), QStringLiteral("Year must be a numeric value."));
+    QVERIFY(mDialogs.messageTexts().last().contains(QStringLiteral("||MySeparator234||")));
+    // Edit and Insert with nothing selected: edit does nothing, insert appends.
+    list()->selectionModel()->clearSelection();
+    mDialogs.calls.clear();
+    key(Qt::Key_F2);
+    QVERIFY(mDialogs.calls.isEmpty());
+    mDialogs.inputAnswers = {"1970", "end"};
+    key(Qt::Key_Insert);
+    QCOMPARE(form.entries(), (rows + Entries{{"1970", "end"}}));
+}
+
+void TestListCommands::undoRedoEveryCommand()
+{
+    editor::Form1& form = start(2, {{"Jan", "a"}, {"Feb", "b"}});
+    form.setTitleText(QStringLiteral("Before"));
+    auto* title = mForm->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    using State = std::pair<QString, Entries>;
+    QList<State> states{{form.titleText(), form.entries()}};
+    const auto mark = [&] {
+        states.append({form.titleText(), form.entries()});
+        QCOMPARE(stored(), form.entries());
+    };
+
+    mDialogs.inputAnswers = {"Mar", "c"};
+    form.PushButton1_Click(); // Add
+    mark();
+    select(0);
+    form.PushButton2_Click(); // Delete
+    mark();
+    mDialogs.inputAnswers = {"Feb 2", "b2"};
+    select(0);
+    key(Qt::Key_F2); // edit
+    mark();
+    mDialogs.inputAnswers = {"Jan", "a"};
+    key(Qt::Key_Insert); // insert
+    mark();
+    key(Qt::Key_Down, Qt::AltModifier); // move
+    mark();
+    mClipboard.plainText = QStringLiteral("Apr\td\nMay\te\n");
+    key(Qt::Key_V, Qt::ControlModifier); // paste
+    mark();
+    form.PushButton3_Click(); // Clear: title and list
+    mark();
+    form.PushButton4_Click(); // Load Sample: title and list
+    mark();
+    QCOMPARE(form.titleText(), QStringLiteral("John's Timeline"));
+
+    // Back one command per Ctrl+Z, from the title box's neighbour as well as the list.
+    for (qsizetype i = states.size() - 2; i >= 0; --i) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.titleText(), states.at(i).first);
+        QCOMPARE(form.entries(), states.at(i).second);
+        QCOMPARE(stored(), states.at(i).second);
+    }
+    key(Qt::Key_Z, Qt::ControlModifier); // nothing left: no change, no box
+    QCOMPARE(form.entries(), states.first().second);
+    // Forward again with both redo keys.
+    for (qsizetype i = 1; i < states.size(); ++i) {
+        key(i % 2 ? Qt::Key_Y : Qt::Key_Z,
+            i % 2 ? Qt::ControlModifier : (Qt::ControlModifier | Qt::ShiftModifier));
+        QCOMPARE(form.titleText(), states.at(i).first);
+        QCOMPARE(form.entries(), states.at(i).second);
+    }
+    QCOMPARE(stored(), states.last().second);
+    editor::QSettingsStore reader(mDir->path());
+    QCOMPARE(reader.read(QStringLiteral("Text1"), QString()), QStringLiteral("John's Timeline"));
+    QVERIFY(mDialogs.messages().isEmpty());
+    // Typing in the title box undoes the typing there, not a list command.
+    title->setFocus(Qt::MouseFocusReason);
+    title->end(false);
+    QTest::keyClicks(title, QStringLiteral("!"));
+    QTest::keyClick(title, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.titleText(), QStringLiteral("John's Timeline"));
+    QCOMPARE(form.entries(), states.last().second);
+}
+
+void TestListCommands::historyBelongsToTheScale()
+{
+    editor::Form1& form = start(1, {{"1955", "a"}});
+    mDialogs.inputAnswers = {"1960", "b"};
+    form.PushButton1_Click();
+    mForm->findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+    mForm->findChild<QRadioButton*>(QStringLiteral("Option1"))->click();
+    list()->setFocus();
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}, {"1960", "b"}}));
+    QCOMPARE(mForm->findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled(), false);
+}
+
+void TestListCommands::dragMovesARow()
+{
+    editor::Form1& form = start(3, {{"1", "a"}, {"2", "b"}, {"3", "c"}, {"4", "d"}});
+    QAbstractItemModel* model = list()->model();
+    // The first row dropped on the fourth lands above it; then the last dropped below all.
+    std::unique_ptr<QMimeData> first(model->mimeData({model->index(0, 0)}));
+    QVERIFY(model->canDropMimeData(first.get(), Qt::MoveAction, 3, 0, {}));
+    QVERIFY(!model->dropMimeData(first.get(), Qt::MoveAction, 3, 0, {}));
+    QCOMPARE(form.entries(), (Entries{{"2", "b"}, {"3", "c"}, {"1", "a"}, {"4", "d"}}));
+    std::unique_ptr<QMimeData> second(model->mimeData({model->index(1, 0)}));
+    model->dropMimeData(second.get(), Qt::MoveAction, -1, -1, {});
+    const Entries moved{{"2", "b"}, {"1", "a"}, {"4", "d"}, {"3", "c"}};
+    QCOMPARE(form.entries(), moved);
+    QCOMPARE(stored(), moved);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), (Entries{{"2", "b"}, {"3", "c"}, {"1", "a"}, {"4", "d"}}));
+}
+
+void TestListCommands::paste_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("selected"); // -1: none, so the rows go to the end
+    QTest::addColumn<Entries>("rows");
+    QTest::addColumn<QList<int>>("refusedLines");
+
+    QTest::newRow("spreadsheet lines above the selected row")
+        << QStringLiteral(
+               "1971\tx\n1972\t\n19x3\tz\n1974\tw||MySeparator123||\n1975\t\"q, \"\"r\"\"\"\n")
+        << 1 << Entries{{"1955", "a"}, {"1971", "x"}, {"1975", "q, \"r\""}, {"1960", "b"}}
+        << QList<int>{2, 3, 4};
+    QTest::newRow("comma-separated with header, at the end")
+        << QStringLiteral("Date,Notes\r\n1980,\"two\r\nlines\"\r\nyear,bad\r\n") << -1
+        << Entries{{"1955", "a"}, {"1960", "b"}, {"1980", "two\r\nlines"}} << QList<int>{4};
+}
+
+void TestListCommands::paste()
+{
+    QFETCH(QString, text);
+    QFETCH(int, selected);
+    QFETCH(Entries, rows);
+    QFETCH(QList<int>, refusedLines);
+    editor::Form1& form = start(1, {{"1955", "a"}, {"1960", "b"}});
+    if (selected >= 0)
+        select(selected);
+    else
+        list()->selectionModel()->clearSelection();
+    mClipboard.plainText = text;
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(stored(), rows);
+    // One message names every refused line by its number.
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QString message = mDialogs.messageTexts().first();
+    for (int line : refusedLines)
+        QVERIFY2(message.contains(QStringLiteral("Line %1:").arg(line)), qPrintable(message));
+    QCOMPARE(message.count(QStringLiteral("Line ")), refusedLines.size());
+    // One undo takes the whole paste back.
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}, {"1960", "b"}}));
+}
+
+void TestListCommands::copyAndCsvRoundTripHostileTexts()
+{
+    const Entries hostile{
+        {"\"quoted\"", "comma, and \"quotes\""},
+        {" 2 May ", "line\r\nbreak and\nbare LF"},
+        {"tab\there", "\u05e9\u05dc\u05d5\u05dd right-to-left \u0645\u0631\u062d\u0628\u0627"},
+        {"\U0001F600", "emoji \U0001F680\U0001F469\u200D\U0001F4BB end"},
+        {"=1+1", ",leading comma"},
+    };
+    editor::Form1& form = start(3, hostile);
+    const QString csv = mDir->filePath(QStringLiteral("out.csv"));
+    mDialogs.saveAnswers = {csv};
+    mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("Date,Notes\r\n"));
+    file.close();
+
+    form.PushButton3_Click();
+    QCOMPARE(form.entryCount(), 0);
+    mDialogs.openAnswers = {csv};
+    mForm->findChild<QAction*>(QStringLiteral("actionImportCsv"))->trigger();
+    QCOMPARE(form.entries(), hostile);
+    QCOMPARE(stored(), hostile);
+
+    // Copy with nothing selected takes every row; pasting it back doubles the list.
+    list()->selectionModel()->clearSelection();
+    key(Qt::Key_C, Qt::ControlModifier);
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(form.entries(), hostile + hostile);
+    // Copy of the selected rows only.
+    select(3);
+    key(Qt::Key_C, Qt::ControlModifier);
+    select(0);
+    key(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(form.entries().first(), hostile.at(3));
+    QVERIFY2(mDialogs.messages().isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
+
+    // Exporting over an existing file asks first; No keeps the file as it was.
+    mDialogs.saveAnswers = {csv};
+    mDialogs.messageAnswers = {app::MessageAnswer::No};
+    QFile before(csv);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray kept = before.readAll();
+    before.close();
+    mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
+    QCOMPARE(mDialogs.messages().size(), 1);
+    QFile after(csv);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), kept);
+}
+
+void TestListCommands::contextMenuShowsShortcuts()
+{
+    start(1);
+    QStringList shown;
+    for (QAction* action : list()->actions()) {
+        if (action->isSeparator())
+            continue;
+        QVERIFY(action->isShortcutVisibleInContextMenu());
+        shown << action->text() + QLatin1Char('=') +
+                     action->shortcut().toString(QKeySequence::PortableText);
+    }
+    QCOMPARE(shown,
+             (QStringList{"Edit…=Return", "Insert Above=Ins", "Move Up=Alt+Up",
+                          "Move Down=Alt+Down", "Delete=Del", "Undo=Ctrl+Z", "Redo=Ctrl+Shift+Z",
+                          "Copy=Ctrl+C", "Paste=Ctrl+V", "Import CSV…=", "Export CSV…="}));
+    QCOMPARE(list()->contextMenuPolicy(), Qt::ActionsContextMenu);
+}
+
+QTEST_MAIN(TestListCommands)
+#include "tst_listcommands.moc"

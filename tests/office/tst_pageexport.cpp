@@ -1,0 +1,147 @@
+#include "office/error.h"
+#include "office/pageexport.h"
+#include "office/renderer.h"
+#include "timelinepage.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace office;
+
+namespace {
+
+Document timelineFor(const QLocale& locale)
+{
+    const QLocale before;
+    QLocale::setDefault(locale);
+    Document page = officetest::buildTimeline(QStringLiteral("Project Timeline"),
+                                              officetest::threeEntries(), defaultPageSetup());
+    QLocale::setDefault(before);
+    return page;
+}
+
+QString failureOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.description();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestPageExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void pictureHasTheTrueSizeAt300Dpi_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("Letter") << QLocale(QLocale::English, QLocale::UnitedStates)
+                                << QSize(3300, 2550);
+        // 841.9 x 595.3 pt
+        QTest::newRow("A4") << QLocale(QLocale::German, QLocale::Germany) << QSize(3508, 2480);
+    }
+
+    void pictureHasTheTrueSizeAt300Dpi()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QSize, pixels);
+        const Document page = timelineFor(locale);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.png"));
+        writePagePng(page, path);
+        QImageReader reader(path);
+        QCOMPARE(reader.format(), QByteArray("png"));
+        const QImage written = reader.read();
+        QCOMPARE(written.size(), pixels);
+        QCOMPARE(qRound(written.dotsPerMeterX() * 0.0254), 300);
+        // The same drawing as the preview's renderer at the same scale.
+        const QImage preview =
+            renderRegion(page, QRectF(0, 0, page.page().widthPt, page.page().heightPt), pixels);
+        QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
+                 preview.convertToFormat(QImage::Format_RGB32));
+    }
+
+    // The SVG states its true size and carries the page's words as text.
+    void svgIsTheTrueSizeWithText()
+    {
+        const Document page = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.svg"));
+        writePageSvg(page, path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&file);
+        QString width;
+        QString height;
+        QString viewBox;
+        QString text;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("svg")) {
+                width = xml.attributes().value(QLatin1String("width")).toString();
+                height = xml.attributes().value(QLatin1String("height")).toString();
+                viewBox = xml.attributes().value(QLatin1String("viewBox")).toString();
+            } else if (xml.name() == QLatin1String("text")) {
+                text += xml.readElementText(QXmlStreamReader::IncludeChildElements) + u' ';
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        // 11 x 8.5 in
+        QCOMPARE(width.chopped(2).toDouble(), 279.4);
+        QCOMPARE(height.chopped(2).toDouble(), 215.9);
+        QCOMPARE(viewBox, QStringLiteral("0 0 792 612"));
+        for (const char* word : {"Project", "Timeline", "1990", "2000", "Founded", "Expansion"})
+            QVERIFY2(text.contains(QLatin1String(word)), word);
+    }
+
+    void failuresLeaveNoFileAndKeepTheOldOne()
+    {
+        QTemporaryDir dir;
+        const QString existing = dir.filePath(QStringLiteral("kept.pdf"));
+        {
+            QFile file(existing);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("earlier");
+        }
+        Document broken = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
+        broken.page().widthPt = std::numeric_limits<double>::quiet_NaN();
+        for (const PageFileKind kind : {PageFileKind::Pdf, PageFileKind::Png, PageFileKind::Svg})
+            QVERIFY(failureOf([&] {
+                        writePage(broken, existing, kind);
+                    }).startsWith(QLatin1String("The page has no usable size")));
+        QFile kept(existing);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("earlier"));
+
+        const Document page = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
+        const QString nowhere = dir.filePath(QStringLiteral("missing/page.pdf"));
+        QVERIFY(failureOf([&] {
+                    writePagePdf(page, nowhere);
+                }).startsWith(QLatin1String("Cannot write ")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("kept.pdf")});
+    }
+
+    void kindFollowsTheExtension()
+    {
+        QCOMPARE(pageFileKindOf(QStringLiteral("a/b.PDF")), PageFileKind::Pdf);
+        QCOMPARE(pageFileKindOf(QStringLiteral("b.png")), PageFileKind::Png);
+        QCOMPARE(pageFileKindOf(QStringLiteral("b.Svg")), PageFileKind::Svg);
+        QVERIFY(!pageFileKindOf(QStringLiteral("b.doc")));
+        QVERIFY(!pageFileKindOf(QStringLiteral("pdf")));
+    }
+};
+
+QTEST_MAIN(TestPageExport)
+#include "tst_pageexport.moc"
