@@ -36,4 +36,11 @@ QString ConsoleDialogs::doSaveFileName(const QString& title, const QString&)
     return QString();
 }
 
+bool ConsoleDialogs::doPrintDialog(QPrinter&)
+{
+    ++mMessageCount;
+    print(QStringLiteral("cannot print without a window"));
+    return false;
+}
+
 } // namespace cli

@@ -24,6 +24,7 @@ protected:
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
                                     app::MessageIcon icon, const QString& caption) override;
     QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+    bool doPrintDialog(QPrinter& printer) override;
 
 private:
     void print(const QString& text);

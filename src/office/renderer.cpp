@@ -12,6 +12,11 @@ namespace office {
 
 namespace {
 
+// The most text one picture of the page lays out, in lines plus paragraphs: far more than
+// a page can show legibly, and a bound on the time a hostile file can take however tall
+// its frames are. Text past it is not drawn.
+constexpr int kTextBudgetPerPage = 5000;
+
 struct CellLayout
 {
     std::vector<ParagraphLayout> paragraphs;
@@ -23,19 +28,19 @@ struct CellLayout
 class StoryLayout
 {
 public:
-    StoryLayout(const Story& story, double widthPt, double maxHeightPt)
+    StoryLayout(const Story& story, double widthPt, double maxHeightPt, int& budget)
+        : mBudget(budget)
     {
         for (const Block& block : story) {
-            if (mHeightPt >= maxHeightPt) {
+            if (mHeightPt >= maxHeightPt || mBudget <= 0) {
                 mComplete = false;
                 break;
             }
             const double room = maxHeightPt - mHeightPt;
             Entry entry;
             if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-                entry.paragraph.emplace_back(*paragraph, widthPt, LayoutLimit{.heightPt = room});
+                entry.paragraph.push_back(layoutParagraph(*paragraph, widthPt, room));
                 entry.heightPt = entry.paragraph.front().heightPt();
-                mComplete = mComplete && entry.paragraph.front().complete();
             } else {
                 entry.table = &std::get<Table>(block);
                 layoutTable(entry, room);
@@ -63,6 +68,16 @@ public:
     }
 
 private:
+    // One paragraph, charged to the page's budget.
+    ParagraphLayout layoutParagraph(const Paragraph& paragraph, double widthPt, double roomPt)
+    {
+        ParagraphLayout layout(paragraph, widthPt,
+                               LayoutLimit{.heightPt = roomPt, .lines = std::max(1, mBudget)});
+        mBudget -= 1 + int(layout.lines().size());
+        mComplete = mComplete && layout.complete();
+        return layout;
+    }
+
     struct Entry
     {
         std::vector<ParagraphLayout> paragraph; // one, or none for a table
@@ -83,7 +98,7 @@ private:
         const Table& table = *entry.table;
         const double marginPt = table.cellMarginTwips / 20.0;
         for (const auto& row : table.rows) {
-            if (entry.heightPt >= maxHeightPt) {
+            if (entry.heightPt >= maxHeightPt || mBudget <= 0) {
                 mComplete = false;
                 break;
             }
@@ -94,14 +109,13 @@ private:
                 CellLayout cell;
                 const double width = columnPt(table, column) - 2 * marginPt;
                 for (const Paragraph& paragraph : row[column].paragraphs) {
-                    if (cell.heightPt >= room) {
+                    if (cell.heightPt >= room || mBudget <= 0) {
                         mComplete = false;
                         break;
                     }
-                    cell.paragraphs.emplace_back(paragraph, width,
-                                                 LayoutLimit{.heightPt = room - cell.heightPt});
+                    cell.paragraphs.push_back(
+                        layoutParagraph(paragraph, width, room - cell.heightPt));
                     cell.heightPt += cell.paragraphs.back().heightPt();
-                    mComplete = mComplete && cell.paragraphs.back().complete();
                 }
                 rowHeight = std::max(rowHeight, cell.heightPt);
                 cells.push_back(std::move(cell));
@@ -159,12 +173,13 @@ private:
         }
     }
 
+    int& mBudget;
     std::vector<Entry> mEntries;
     double mHeightPt = 0;
     bool mComplete = true;
 };
 
-void drawShape(QPainter& painter, const Shape& shape)
+void drawShape(QPainter& painter, const Shape& shape, int& textBudget)
 {
     painter.save();
     painter.translate(shape.leftPt, shape.topPt);
@@ -183,7 +198,8 @@ void drawShape(QPainter& painter, const Shape& shape)
                                           -shape.insetBottomPt);
     const bool cutAtArea = shape.kind != ShapeKind::TextBox;
     const double shownPt = cutAtArea ? textRect.height() : shape.heightPt - textRect.top();
-    const StoryLayout story(shape.story, textRect.width(), std::max(shownPt, textRect.height()));
+    const StoryLayout story(shape.story, textRect.width(), std::max(shownPt, textRect.height()),
+                            textBudget);
     const QRectF frame(0, 0, shape.widthPt, shape.heightPt);
     const bool fits = story.complete() && story.heightPt() <= textRect.height();
     painter.save();
@@ -230,11 +246,12 @@ void paintPage(const Document& document, QPainter& painter)
     const PageSetup& page = document.page();
     painter.fillRect(QRectF(0, 0, page.widthPt, page.heightPt), Qt::white);
     // One page: the body ends at the page's bottom edge.
+    int textBudget = kTextBudgetPerPage;
     const StoryLayout body(document.body(), page.widthPt - page.leftMarginPt - page.rightMarginPt,
-                           std::max(0.0, page.heightPt - page.topMarginPt));
+                           std::max(0.0, page.heightPt - page.topMarginPt), textBudget);
     body.draw(painter, QPointF(page.leftMarginPt, page.topMarginPt));
     for (const Shape& shape : document.shapes()) {
-        drawShape(painter, shape);
+        drawShape(painter, shape, textBudget);
     }
 }
 

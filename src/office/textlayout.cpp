@@ -207,7 +207,8 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
             mPlaced.push_back({mWindows.size(), line.lineNumber()});
             topUnits += heightUnits;
             ++accepted;
-            if (topUnits >= limitUnits || start + box.textLength > limit.throughOffset) {
+            if (topUnits >= limitUnits || start + box.textLength > limit.throughOffset ||
+                int(mLines.size()) >= limit.lines) {
                 done = true;
                 mComplete = lastWindow && start + box.textLength >= total &&
                             !layout->createLine().isValid();

@@ -32,11 +32,13 @@ struct LineBox
 };
 
 // How much of a paragraph is needed: lines are laid out until they fill a height (what a
-// frame shows) or until the line holding a character offset; the rest is never measured.
+// frame shows), until the line holding a character offset, or up to a number of lines;
+// the rest is never measured.
 struct LayoutLimit
 {
     double heightPt = std::numeric_limits<double>::infinity();
     int throughOffset = std::numeric_limits<int>::max();
+    int lines = std::numeric_limits<int>::max();
 };
 
 // One paragraph broken into lines of a given width with the runs' own fonts. Lines stack
