@@ -528,7 +528,8 @@ private:
         shape.lineWidthPt = 0.75;
         shape.name = mXml.attr("id").left(256);
         std::optional<ShapeKind> kind;
-        QString adjustText = mXml.attr("adj");
+        // Attribute texts are cut before splitting, so a hostile one cannot fan out.
+        QString adjustText = mXml.attr("adj").left(256);
         if (mXml.is(kV, "rect")) {
             kind = ShapeKind::TextBox;
         } else {
@@ -549,7 +550,7 @@ private:
                 kind = vml::kindOfType(type);
             }
         }
-        const QHash<QString, QString> style = vmlStyle(mXml.attr("style"));
+        const QHash<QString, QString> style = vmlStyle(mXml.attr("style").left(4096));
         auto length = [&](const char* key) {
             return vml::lengthPt(style.value(QString::fromLatin1(key))).value_or(0);
         };
@@ -577,7 +578,7 @@ private:
         readVmlLine(shape);
         mXml.children([&] {
             if (mXml.is(kV, "textbox")) {
-                const QStringList insets = mXml.attr("inset").split(u',');
+                const QStringList insets = mXml.attr("inset").left(256).split(u',');
                 double* const targets[] = {&shape.insetLeftPt, &shape.insetTopPt,
                                            &shape.insetRightPt, &shape.insetBottomPt};
                 for (qsizetype i = 0; i < std::min<qsizetype>(insets.size(), 4); ++i) {
