@@ -49,11 +49,6 @@ QString Dialogs::openFileName(const QString& title, const QString& pipeFilter)
     return doOpenFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
 }
 
-bool Dialogs::doPrintDialog(QPrinter&)
-{
-    return false;
-}
-
 QString Dialogs::doOpenFileName(const QString&, const QString&)
 {
     return {};
