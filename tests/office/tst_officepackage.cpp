@@ -92,9 +92,9 @@ private slots:
         QTest::newRow("text with tab and break") << "A\tB\vC" << 2;
         QTest::newRow("63 entries") << "Many" << 63;
         // Wider than the box, so the first line ends among the emoji and is shortened by one.
-        QTest::newRow("title of 40 emoji")
-            << QStringLiteral("Our celebrations of the year: ") + QString::fromUtf8("\xF0\x9F\x8E\x89").repeated(40)
-            << 1;
+        QTest::newRow("title of 40 emoji") << QStringLiteral("Our celebrations of the year: ") +
+                                                  QString::fromUtf8("\xF0\x9F\x8E\x89").repeated(40)
+                                           << 1;
     }
     void roundTrip()
     {
