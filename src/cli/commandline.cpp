@@ -147,7 +147,8 @@ std::optional<Page> pageFromStore(const Options& options)
         say(failure.description());
         return std::nullopt;
     }
-    const QString listName = QStringLiteral("the stored %1 list").arg(scaleName(page.scale));
+    const QString listName =
+        QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale));
     editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
     for (const editor::TableProblem& problem : table.problems)
         say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));

@@ -147,18 +147,6 @@ std::optional<int> scaleFromName(const QString& name)
     return std::nullopt;
 }
 
-QString scaleName(int scale)
-{
-    switch (scale) {
-    case 1:
-        return QStringLiteral("Yearly");
-    case 2:
-        return QStringLiteral("Monthly");
-    default:
-        return QStringLiteral("Daily");
-    }
-}
-
 QString usageText()
 {
     return QStringLiteral(

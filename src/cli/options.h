@@ -59,7 +59,6 @@ std::optional<OutputKind> outputKindOf(const QString& path);
 
 // "yearly", "monthly", "daily" in any case; nothing for another text.
 std::optional<int> scaleFromName(const QString& name);
-QString scaleName(int scale);
 
 QString usageText();
 

@@ -26,18 +26,6 @@ constexpr DateQuestion kDateQuestions[] = {
     {"Enter Date: ", "Input Date"},
 };
 
-QString scaleName(int scale)
-{
-    switch (scale) {
-    case 1:
-        return QStringLiteral("Yearly");
-    case 2:
-        return QStringLiteral("Monthly");
-    default:
-        return QStringLiteral("Daily");
-    }
-}
-
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
 QString separatorRefusal()
