@@ -55,7 +55,9 @@ QString alignmentValue(Alignment alignment)
 class MainPartWriter
 {
 public:
-    explicit MainPartWriter(QByteArray* out) : mXml(out) {}
+    MainPartWriter(QByteArray* out, bool textAlternative)
+        : mXml(out), mTextAlternative(textAlternative)
+    {}
 
     void write(const Document& document)
     {
@@ -84,7 +86,9 @@ public:
                 writeTable(std::get<Table>(block));
             }
         }
-        writeTextAlternative(document);
+        if (mTextAlternative) {
+            writeTextAlternative(document);
+        }
         writeSection(document.page());
         mXml.writeEndElement(); // body
         mXml.writeEndElement(); // document
@@ -601,6 +605,7 @@ private:
     }
 
     QXmlStreamWriter mXml;
+    bool mTextAlternative;
     std::vector<int> mVmlTypesWritten;
 };
 
@@ -795,7 +800,13 @@ QByteArray coreProperties(const QDateTime& savedAt)
 QByteArray writePackage(const Document& document, const QDateTime& savedAt)
 {
     QByteArray main;
-    MainPartWriter(&main).write(document);
+    MainPartWriter(&main, true).write(document);
+    // The text alternative repeats every shape's text a third time; a page that holds so
+    // much text that the copy would take the part past what the reader opens goes without.
+    if (main.size() > zippackage::ReadLimits{}.maxPartBytes) {
+        main.clear();
+        MainPartWriter(&main, false).write(document);
+    }
     return zippackage::write({
         {QStringLiteral("[Content_Types].xml"), contentTypes()},
         {QStringLiteral("_rels/.rels"),

@@ -118,6 +118,7 @@ private slots:
     void documentProperties();
     void plainTextConverterShowsEveryText_data();
     void plainTextConverterShowsEveryText();
+    void textAlternativeNeverMakesThePageUnreadable();
 
 private:
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
@@ -399,6 +400,21 @@ void TestOfficeReaders::plainTextConverterShowsEveryText()
     QCOMPARE(hiddenParagraphs(again), hidden);
     QVERIFY(office::readPackage(again).body() == page.body());
     QFile::remove(document);
+}
+
+// Two copies of this text fit in the main part the reader opens; three would not.
+void TestOfficeReaders::textAlternativeNeverMakesThePageUnreadable()
+{
+    office::Document document;
+    office::Shape shape;
+    shape.widthPt = shape.heightPt = 100;
+    office::Paragraph paragraph;
+    paragraph.runs.push_back({QString(6'000'000, u'x'), {}});
+    shape.story = {paragraph};
+    document.shapes().push_back(shape);
+    const office::Document read = office::readPackage(office::writePackage(document));
+    QCOMPARE(read.shapes().size(), size_t(1));
+    QCOMPARE(storyText(read.shapes()[0].story).size(), 6'000'000);
 }
 
 QTEST_MAIN(TestOfficeReaders)
