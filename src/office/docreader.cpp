@@ -201,7 +201,17 @@ private:
         mXml.children([&] {
             if (mXml.is(kW, "p")) {
                 countBlock();
-                story.push_back(readParagraph(body));
+                const size_t shapesBefore = mDocument.shapes().size();
+                bool hiddenMark = false;
+                Paragraph paragraph = readParagraph(body, &hiddenMark);
+                // A hidden paragraph is not on the page (the writer's text alternative of
+                // the shapes is one); it is not read, and not counted against the limit.
+                if (hiddenMark && paragraph.runs.empty() &&
+                    mDocument.shapes().size() == shapesBefore) {
+                    --mBlocks;
+                } else {
+                    story.push_back(std::move(paragraph));
+                }
             } else if (mXml.is(kW, "tbl")) {
                 countBlock();
                 story.push_back(readTable());
@@ -217,9 +227,12 @@ private:
         return story;
     }
 
-    void readRunProperties(CharFormat& format)
+    void readRunProperties(CharFormat& format, bool* hidden = nullptr)
     {
         mXml.children([&] {
+            if (hidden && mXml.is(kW, "vanish")) {
+                *hidden = onOff(mXml);
+            }
             if (mXml.is(kW, "rFonts")) {
                 const QString ascii = mXml.attr(kW, "ascii");
                 const QString hAnsi = mXml.attr(kW, "hAnsi");
@@ -238,7 +251,7 @@ private:
         });
     }
 
-    Paragraph readParagraph(bool body)
+    Paragraph readParagraph(bool body, bool* hiddenMark = nullptr)
     {
         Paragraph paragraph;
         paragraph.markFormat = mDefaults;
@@ -253,7 +266,7 @@ private:
                                               : value == u"both" ? Alignment::Justify
                                                                  : Alignment::Left;
                     } else if (mXml.is(kW, "rPr")) {
-                        readRunProperties(paragraph.markFormat);
+                        readRunProperties(paragraph.markFormat, hiddenMark);
                     }
                 });
             } else if (mXml.is(kW, "r")) {
@@ -272,6 +285,7 @@ private:
     void readRun(Paragraph& paragraph, bool body)
     {
         Run run{QString(), mDefaults};
+        bool hidden = false;
         auto drawing = [&] {
             if (mXml.is(kW, "drawing")) {
                 mXml.children([&] {
@@ -285,7 +299,7 @@ private:
         };
         mXml.children([&] {
             if (mXml.is(kW, "rPr")) {
-                readRunProperties(run.format);
+                readRunProperties(run.format, &hidden);
             } else if (mXml.is(kW, "t")) {
                 run.text += mXml.text();
             } else if (mXml.is(kW, "tab")) {
@@ -309,7 +323,8 @@ private:
                 });
             }
         });
-        if (!run.text.isEmpty()) {
+        // Hidden text is not on the page; a drawing in its run still is.
+        if (!run.text.isEmpty() && !hidden) {
             if (!paragraph.runs.empty() && paragraph.runs.back().format == run.format) {
                 paragraph.runs.back().text += run.text;
             } else {

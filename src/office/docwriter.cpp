@@ -55,7 +55,9 @@ QString alignmentValue(Alignment alignment)
 class MainPartWriter
 {
 public:
-    explicit MainPartWriter(QByteArray* out) : mXml(out) {}
+    MainPartWriter(QByteArray* out, bool textAlternative)
+        : mXml(out), mTextAlternative(textAlternative)
+    {}
 
     void write(const Document& document)
     {
@@ -84,6 +86,9 @@ public:
                 writeTable(std::get<Table>(block));
             }
         }
+        if (mTextAlternative) {
+            writeTextAlternative(document);
+        }
         writeSection(document.page());
         mXml.writeEndElement(); // body
         mXml.writeEndElement(); // document
@@ -106,7 +111,7 @@ private:
         wAttr(QStringLiteral("val"), val);
     }
 
-    void writeRunProperties(const CharFormat& format)
+    void writeRunProperties(const CharFormat& format, bool hidden = false)
     {
         mXml.writeStartElement(kW, QStringLiteral("rPr"));
         mXml.writeEmptyElement(kW, QStringLiteral("rFonts"));
@@ -116,6 +121,9 @@ private:
         if (format.bold) {
             mXml.writeEmptyElement(kW, QStringLiteral("b"));
             mXml.writeEmptyElement(kW, QStringLiteral("bCs"));
+        }
+        if (hidden) {
+            mXml.writeEmptyElement(kW, QStringLiteral("vanish"));
         }
         if (format.color) {
             wEmpty(QStringLiteral("color"), hex(*format.color));
@@ -159,14 +167,14 @@ private:
         flush();
     }
 
-    void writeParagraph(const Paragraph& paragraph, const Document* shapesOf)
+    void writeParagraph(const Paragraph& paragraph, const Document* shapesOf, bool hidden = false)
     {
         mXml.writeStartElement(kW, QStringLiteral("p"));
         mXml.writeStartElement(kW, QStringLiteral("pPr"));
         if (paragraph.alignment != Alignment::Left) {
             wEmpty(QStringLiteral("jc"), alignmentValue(paragraph.alignment));
         }
-        writeRunProperties(paragraph.markFormat);
+        writeRunProperties(paragraph.markFormat, hidden);
         mXml.writeEndElement();
         if (shapesOf) {
             int z = 1;
@@ -176,11 +184,39 @@ private:
         }
         for (const Run& run : paragraph.runs) {
             mXml.writeStartElement(kW, QStringLiteral("r"));
-            writeRunProperties(run.format);
+            writeRunProperties(run.format, hidden);
             writeText(run.text);
             mXml.writeEndElement();
         }
         mXml.writeEndElement();
+    }
+
+    // Plain-text converters read neither the DrawingML nor the VML text box, so the shapes'
+    // text is repeated at the end of the body as hidden paragraphs, in z-order: such readers
+    // show body text whether hidden or not, while word processors neither show nor print it.
+    // Empty paragraphs carry nothing and are left out.
+    void writeTextAlternative(const Document& document)
+    {
+        auto hiddenParagraph = [&](const Paragraph& paragraph) {
+            if (!paragraph.runs.empty()) {
+                writeParagraph(paragraph, nullptr, true);
+            }
+        };
+        for (const Shape& shape : document.shapes()) {
+            for (const Block& block : shape.story) {
+                if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
+                    hiddenParagraph(*paragraph);
+                    continue;
+                }
+                for (const auto& row : std::get<Table>(block).rows) {
+                    for (const TableCell& cell : row) {
+                        for (const Paragraph& paragraph : cell.paragraphs) {
+                            hiddenParagraph(paragraph);
+                        }
+                    }
+                }
+            }
+        }
     }
 
     void writeBorder(const QString& name, const Border& border)
@@ -569,6 +605,7 @@ private:
     }
 
     QXmlStreamWriter mXml;
+    bool mTextAlternative;
     std::vector<int> mVmlTypesWritten;
 };
 
@@ -763,7 +800,13 @@ QByteArray coreProperties(const QDateTime& savedAt)
 QByteArray writePackage(const Document& document, const QDateTime& savedAt)
 {
     QByteArray main;
-    MainPartWriter(&main).write(document);
+    MainPartWriter(&main, true).write(document);
+    // The text alternative repeats every shape's text a third time; a page that holds so
+    // much text that the copy would take the part past what the reader opens goes without.
+    if (main.size() > zippackage::ReadLimits{}.maxPartBytes) {
+        main.clear();
+        MainPartWriter(&main, false).write(document);
+    }
     return zippackage::write({
         {QStringLiteral("[Content_Types].xml"), contentTypes()},
         {QStringLiteral("_rels/.rels"),

@@ -116,6 +116,9 @@ private slots:
     void officeSuiteDrawsTheFallback();
     void fallbackAloneGivesTheSamePage();
     void documentProperties();
+    void plainTextConverterShowsEveryText_data();
+    void plainTextConverterShowsEveryText();
+    void textAlternativeNeverMakesThePageUnreadable();
 
 private:
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
@@ -131,7 +134,7 @@ void TestOfficeReaders::initTestCase()
                              .arg(sharedDir())));
     if (!officetools::available())
         QFAIL("soffice, pdftotext and pdftoppm are needed (tools/setup-debian.sh --tests)");
-    for (const char* tool : {"xmllint", "python3", "unzip"}) {
+    for (const char* tool : {"xmllint", "python3", "unzip", "pandoc"}) {
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             QFAIL(qPrintable(QStringLiteral("%1 is needed (tools/setup-debian.sh --tests)")
                                  .arg(QString::fromLatin1(tool))));
@@ -343,6 +346,75 @@ void TestOfficeReaders::documentProperties()
     }
     for (const char* personal : {"creator", "lastModifiedBy"})
         QVERIFY2(!core.contains(QString::fromLatin1(personal)), personal);
+}
+
+void TestOfficeReaders::plainTextConverterShowsEveryText_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::newRow("yearly") << 1;
+    QTest::newRow("monthly") << 2;
+    QTest::newRow("daily") << 3;
+}
+
+// A converter that reads no text box sees the page's text in the hidden body paragraphs; our
+// own reader skips them, and reading and writing again keeps exactly one copy.
+void TestOfficeReaders::plainTextConverterShowsEveryText()
+{
+    QFETCH(int, scale);
+    const QString title = QString::fromLatin1(editor::kSampleTitle);
+    const QString document = generate(title, sample(scale));
+    const Run converted =
+        run(QStringLiteral("pandoc"),
+            {QStringLiteral("--wrap=none"), QStringLiteral("-f"), QStringLiteral("docx"),
+             QStringLiteral("-t"), QStringLiteral("plain"), document});
+    QVERIFY2(converted.exitCode == 0, qPrintable(converted.output));
+    const QString text = converted.output.simplified();
+    QStringList expected{title};
+    for (const auto& entry : editor::sampleEntries(scale))
+        expected << entry.date << entry.notes.simplified();
+    for (const QString& piece : expected)
+        QVERIFY2(text.contains(piece), qPrintable(piece + QStringLiteral(" not in: ") + text));
+
+    QFile file(document);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray package = file.readAll();
+    const office::Document page = office::readPackage(package);
+    for (const office::Block& block : page.body())
+        QVERIFY2(std::holds_alternative<office::Paragraph>(block) &&
+                     std::get<office::Paragraph>(block).runs.empty(),
+                 "the body holds text");
+    // Paragraphs whose mark is hidden.
+    auto hiddenParagraphs = [](const QByteArray& written) {
+        static const QRegularExpression mark(
+            QStringLiteral("<w:pPr>(?:[^<]|<(?!/w:pPr>))*<w:vanish/>"));
+        const QString main = QString::fromUtf8(
+            office::zippackage::Reader(written).read(QStringLiteral("word/document.xml")));
+        qsizetype count = 0;
+        for (auto it = mark.globalMatch(main); it.hasNext(); it.next())
+            ++count;
+        return count;
+    };
+    const qsizetype hidden = hiddenParagraphs(package);
+    QVERIFY(hidden >= 1 + 2 * editor::sampleEntries(scale).size());
+    const QByteArray again = office::writePackage(page);
+    QCOMPARE(hiddenParagraphs(again), hidden);
+    QVERIFY(office::readPackage(again).body() == page.body());
+    QFile::remove(document);
+}
+
+// Two copies of this text fit in the main part the reader opens; three would not.
+void TestOfficeReaders::textAlternativeNeverMakesThePageUnreadable()
+{
+    office::Document document;
+    office::Shape shape;
+    shape.widthPt = shape.heightPt = 100;
+    office::Paragraph paragraph;
+    paragraph.runs.push_back({QString(6'000'000, u'x'), {}});
+    shape.story = {paragraph};
+    document.shapes().push_back(shape);
+    const office::Document read = office::readPackage(office::writePackage(document));
+    QCOMPARE(read.shapes().size(), size_t(1));
+    QCOMPARE(storyText(read.shapes()[0].story).size(), 6'000'000);
 }
 
 QTEST_MAIN(TestOfficeReaders)
