@@ -1,7 +1,11 @@
 #pragma once
 
+#include "docgen/embeddedword.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/wordautomation.h"
+#include "support/scripteddialogs.h"
 
+#include <QDebug>
 #include <QList>
 #include <QStringList>
 
@@ -47,3 +51,21 @@ public:
     void showPreview() override { events << QStringLiteral("show preview"); }
     void hideMainWindow() override { events << QStringLiteral("hide main"); }
 };
+
+// Builds a page with the real engine, as "Start Creating Template" does, and returns the
+// saved document's path (empty when the build failed; its messages are printed).
+inline QString buildPageWithEngine(app::Clipboard& clipboard, const QString& title,
+                                   const QList<docgen::TimelineEntry>& rows)
+{
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    testsupport::ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.title = title;
+    host.rows = rows;
+    docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    builder.PushButton6_Click(host);
+    if (!dialogs.messages().isEmpty())
+        qWarning() << dialogs.messageTexts();
+    return host.previewWordFile;
+}

@@ -156,17 +156,7 @@ void TestLibreOffice::initTestCase()
 
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
-    docgen::AutomationFactory factory;
-    docgen::registerEmbeddedWord(factory, mClipboard);
-    testsupport::ScriptedDialogs dialogs;
-    RecordingHost host;
-    host.title = title;
-    host.rows = rows;
-    docgen::TemplateBuilder builder(dialogs, factory, mClipboard);
-    builder.PushButton6_Click(host);
-    if (!dialogs.messages().isEmpty())
-        qWarning() << dialogs.messageTexts();
-    return host.previewWordFile;
+    return buildPageWithEngine(mClipboard, title, rows);
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()
