@@ -241,29 +241,32 @@ void checkEntryTable(EntryTable& table, int scale, int room)
                      [](const TableProblem& a, const TableProblem& b) { return a.line < b.line; });
 }
 
-QString writeCsv(const QList<TimelineEntry>& entries)
+namespace {
+
+// One line a row: the two fields quoted when they hold one of the special characters.
+QString writeRows(QString out, const QList<TimelineEntry>& entries, QChar separator,
+                  QStringView specials, QStringView lineEnd)
 {
-    QString out = QStringLiteral("Date,Notes\r\n");
     for (const TimelineEntry& entry : entries) {
-        // Tabs are quoted too, so a tab can never make the file read as tab-separated.
-        appendField(out, entry.date, u",\"\r\n\t");
-        out += u',';
-        appendField(out, entry.notes, u",\"\r\n\t");
-        out += u"\r\n";
+        appendField(out, entry.date, specials);
+        out += separator;
+        appendField(out, entry.notes, specials);
+        out += lineEnd;
     }
     return out;
 }
 
+} // namespace
+
+QString writeCsv(const QList<TimelineEntry>& entries)
+{
+    // Tabs are quoted too, so a tab can never make the file read as tab-separated.
+    return writeRows(QStringLiteral("Date,Notes\r\n"), entries, u',', u",\"\r\n\t", u"\r\n");
+}
+
 QString writeTsv(const QList<TimelineEntry>& entries)
 {
-    QString out;
-    for (const TimelineEntry& entry : entries) {
-        appendField(out, entry.date, u"\t\"\r\n");
-        out += u'\t';
-        appendField(out, entry.notes, u"\t\"\r\n");
-        out += u'\n';
-    }
-    return out;
+    return writeRows(QString(), entries, u'\t', u"\t\"\r\n", u"\n");
 }
 
 QString describeProblems(const QList<TableProblem>& problems)
