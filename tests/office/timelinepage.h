@@ -1,11 +1,13 @@
 #pragma once
 
 #include "office/document.h"
+#include "office/error.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cmath>
+#include <functional>
 
 // Builds the timeline page straight on the model, with the steps the document builder
 // takes through automation: title box, bar with its date table, one callout per entry.
@@ -94,6 +96,17 @@ inline QList<Entry> threeEntries()
     return {{QStringLiteral("1990"), QStringLiteral("Founded")},
             {QStringLiteral("1995"), QStringLiteral("Launch")},
             {QStringLiteral("2000"), QStringLiteral("Expansion")}};
+}
+
+// The description of the engine error the action throws; empty when it throws none.
+inline QString descriptionOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const office::Error& error) {
+        return error.description();
+    }
+    return QString();
 }
 
 } // namespace officetest

@@ -38,16 +38,6 @@ double advancePt(const QString& text, const CharFormat& format)
     return QFontMetricsF(font).horizontalAdvance(text) / 40.0;
 }
 
-QString descriptionOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.description();
-    }
-    return QString();
-}
-
 } // namespace
 
 class TestOfficeDocument : public QObject
@@ -86,7 +76,7 @@ private slots:
         QVERIFY(document.page().landscape);
         document.setOrientation(1); // already landscape: stays
         QCOMPARE(document.page().widthPt, heightPt);
-        QVERIFY(!descriptionOf([&] { document.setOrientation(2); }).isEmpty());
+        QVERIFY(!officetest::descriptionOf([&] { document.setOrientation(2); }).isEmpty());
     }
 
     void newShapeLooks()
@@ -370,7 +360,7 @@ private slots:
         document.typeText(QStringLiteral("after"));
         QCOMPARE(std::get<Paragraph>(document.shape(box).story.back()).text(),
                  QStringLiteral("after"));
-        QVERIFY(!descriptionOf([&] { document.moveRightCell(); }).isEmpty());
+        QVERIFY(!officetest::descriptionOf([&] { document.moveRightCell(); }).isEmpty());
     }
 
     void wholeStoryReachesCells()
@@ -401,8 +391,8 @@ private slots:
         QFETCH(bool, accepted);
         Document document;
         const int box = document.addTextBox(0, 0, 648, 18);
-        const QString failure =
-            descriptionOf([&] { document.addTable(document.shapeText(box), 1, columns); });
+        const QString failure = officetest::descriptionOf(
+            [&] { document.addTable(document.shapeText(box), 1, columns); });
         if (accepted) {
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             QCOMPARE(std::get<Table>(document.shape(box).story.front()).columnWidthsTwips.size(),
@@ -446,7 +436,7 @@ private slots:
                 document.addTable(document.selection(), 1, 1);
             },
         };
-        QVERIFY(!descriptionOf(actions[which]).isEmpty());
+        QVERIFY(!officetest::descriptionOf(actions[which]).isEmpty());
     }
 };
 

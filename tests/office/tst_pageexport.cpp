@@ -26,16 +26,6 @@ Document timelineFor(const QLocale& locale)
     return page;
 }
 
-QString failureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.description();
-    }
-    return QString();
-}
-
 } // namespace
 
 class TestPageExport : public QObject
@@ -136,7 +126,7 @@ private slots:
         Document broken = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
         broken.page().widthPt = std::numeric_limits<double>::quiet_NaN();
         for (const PageFileKind kind : {PageFileKind::Pdf, PageFileKind::Png, PageFileKind::Svg})
-            QVERIFY(failureOf([&] {
+            QVERIFY(officetest::descriptionOf([&] {
                         writePage(broken, existing, kind);
                     }).startsWith(QLatin1String("The page has no usable size")));
         QFile kept(existing);
@@ -145,7 +135,7 @@ private slots:
 
         const Document page = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
         const QString nowhere = dir.filePath(QStringLiteral("missing/page.pdf"));
-        QVERIFY(failureOf([&] {
+        QVERIFY(officetest::descriptionOf([&] {
                     writePagePdf(page, nowhere);
                 }).startsWith(QLatin1String("Cannot write ")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
