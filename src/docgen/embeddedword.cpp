@@ -78,6 +78,9 @@ struct Engine
     bool displayAlerts = true;
 };
 
+const QString kNoSuchAdjustment =
+    QStringLiteral("The requested member of the collection does not exist.");
+
 office::Document& live(const std::shared_ptr<DocumentState>& state)
 {
     if (!state->open) {
@@ -206,6 +209,20 @@ public:
     {
         mEngine->call("Shape.Select", [&] { live(mState).selectShape(mIndex); });
     }
+    void setAdjustment(int item, float value) override
+    {
+        mEngine->call("Shape.Adjustments.Item", [&] {
+            office::Shape& shape = live(mState).shape(mIndex);
+            if (shape.kind == office::ShapeKind::TextBox || item < 1 ||
+                item > int(shape.adjust.size())) {
+                throw Error(kNoSuchAdjustment);
+            }
+            if (!std::isfinite(value) || std::abs(value) > 100) {
+                throw Error(QStringLiteral("The adjustment value is out of range."));
+            }
+            shape.adjust[size_t(item - 1)] = int(std::lround(double(value) * 100000));
+        });
+    }
 
 private:
     std::shared_ptr<Engine> mEngine;
@@ -222,6 +239,16 @@ public:
     void setOrientation(int orientation) override
     {
         mEngine->call("PageSetup.Orientation", [&] { live(mState).setOrientation(orientation); });
+    }
+    void setPaperSize(int paper) override
+    {
+        mEngine->call("PageSetup.PaperSize", [&] {
+            const office::Paper* found = office::findPaper(paper);
+            if (!found) {
+                throw Error(QStringLiteral("The paper size %1 is not available.").arg(paper));
+            }
+            live(mState).setPaperSize(found->widthPt, found->heightPt);
+        });
     }
     float PageWidth() override
     {
@@ -277,6 +304,22 @@ public:
         return mEngine->call("Table.Columns.PreferredWidth", [&] {
             return float(live(mState).columnPreferredWidthPt(mId, column));
         });
+    }
+    void setTextOrientation(int orientation) override
+    {
+        mEngine->call("Table.Range.Orientation", [&] {
+            if (orientation != word::kTextOrientationHorizontal &&
+                orientation != word::kTextOrientationUpward) {
+                throw Error(
+                    QStringLiteral("The text orientation %1 is not available.").arg(orientation));
+            }
+            live(mState).setTableTextUpward(mId, orientation == word::kTextOrientationUpward);
+        });
+    }
+    void setRowHeight(float points) override
+    {
+        mEngine->call("Table.Rows.Height",
+                      [&] { live(mState).setTableRowHeightPt(mId, double(points)); });
     }
 
 private:

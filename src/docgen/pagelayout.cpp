@@ -46,6 +46,7 @@ QList<PageElement> LayoutPageFrame(const QString& title, const QList<TimelineEnt
     table.shapeType = 0;
     for (const TimelineEntry& entry : entries)
         table.cells << entry.date;
+    bar.entryCount = table.entryCount = int(entries.size());
     if (table.cells.isEmpty())
         table.cells << QString(); // a table has at least one column
     table.style.fontSizePt = 10;
@@ -81,6 +82,8 @@ QList<PageElement> LayoutCallouts(const QList<TimelineEntry>& entries, const Pag
         callout.heightPt = kCalloutHeightPt;
         callout.text = entries.at(i - 1).notes;
         callout.style.fontSizePt = 10;
+        callout.firstEntry = i - 1;
+        callout.entryCount = 1;
         callouts << callout;
     }
     return callouts;

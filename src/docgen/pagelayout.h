@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <optional>
 
 namespace docgen {
@@ -49,6 +50,8 @@ struct ElementStyle
     std::optional<int> wrapType;     // unset: the default wrapping
     bool fixedColumnWidths = false;
     bool removeTopAndBottomBorders = false;
+
+    friend bool operator==(const ElementStyle&, const ElementStyle&) = default;
 };
 
 struct PageElement
@@ -62,6 +65,16 @@ struct PageElement
     QString text;      // title or notes
     QStringList cells; // DateTable only
     ElementStyle style;
+    // A callout's adjust values in 1/100000 where they differ from the preset's defaults.
+    std::optional<std::array<int, 4>> adjust;
+    // A date table's cells reading upwards, in rows of at least this height (points).
+    bool textUpward = false;
+    double rowHeightPt = 0;
+    // The entries a bar or a date table holds, from 0; a callout's entry.
+    int firstEntry = 0;
+    int entryCount = 0;
+
+    friend bool operator==(const PageElement&, const PageElement&) = default;
 };
 
 // Geometry constants of the page, in points.

@@ -90,27 +90,31 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         std::shared_ptr<WordShape> callout;
         std::shared_ptr<WordTable> table;
         std::optional<PageMetrics> metrics;
+        std::optional<PagePlan> plan;
         QList<TimelineEntry> entries;
-        QList<PageElement> frame;
         QList<PageElement> callouts;
         int columns = 1;
         float columnWidthPt = 0;
         QString documentPath;
         bool saved = false;
         BitmapHandOff bitmap;
-
-        const auto pageFrame = [&]() -> const QList<PageElement>& {
-            if (frame.isEmpty()) {
-                if (!metrics)
-                    metrics = readMetrics(live(pageSetup));
-                frame = LayoutPageFrame(host.titleText(), entries, *metrics);
-            }
-            return frame;
-        };
+        const bool classic = mOptions.layout == LayoutStyle::Classic;
 
         for (int row = 1; row <= host.entryCount(); ++row)
             entries << host.entry(row);
+        const auto pagePlan = [&]() -> const PagePlan& {
+            if (!plan) {
+                if (!metrics)
+                    metrics = readMetrics(live(pageSetup));
+                plan = PageFit::plan(host.titleText(), entries, *metrics, mOptions.layout);
+            }
+            return *plan;
+        };
+        // The classic callouts step by the width the table reports; the fitted ones stand
+        // where the plan puts them.
         const auto calloutLayout = [&]() -> const QList<PageElement>& {
+            if (!classic)
+                return pagePlan().callouts;
             if (callouts.isEmpty()) {
                 if (!metrics)
                     metrics = readMetrics(live(pageSetup));
@@ -123,11 +127,15 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         trap.step(108, [&] { word = mFactory.createObject(QLatin1String(kWordProgId)); });
         trap.step(110, [&] { document = live(word).DocumentsAdd(); });
         trap.step(112, [&] { pageSetup = live(document).PageSetup(); });
-        trap.step(114, [&] { live(pageSetup).setOrientation(word::kOrientationLandscape); });
+        trap.step(114, [&] {
+            if (mOptions.paperCode != 0)
+                live(pageSetup).setPaperSize(mOptions.paperCode);
+            live(pageSetup).setOrientation(word::kOrientationLandscape);
+        });
 
         // The title box.
         trap.step(116, [&] {
-            const PageElement& box = pageFrame().at(0);
+            const PageElement& box = pagePlan().frame.at(0);
             titleBox = live(document).AddTextbox(word::kTextOrientationHorizontal, box.leftPt,
                                                  box.topPt, box.widthPt, box.heightPt);
         });
@@ -147,36 +155,70 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                   [&] { live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter); });
         trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
 
-        // The bar and its date table.
-        trap.step(140, [&] {
-            const PageElement& element = pageFrame().at(1);
-            bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
-                                            element.topPt, element.widthPt, element.heightPt);
-        });
-        trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
-        trap.step(144, [&] { live(live(bar).textRange()).Select(); });
-        trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
-        trap.step(148, [&] { live(live(word).Selection()).setFontSize(10); });
-        if (trap.test(150, [&] { return host.entryCount() > 0; }))
-            trap.step(152, [&] { columns = host.entryCount(); });
-        else
-            trap.step(154, [&] { columns = 1; });
-        trap.step(156, [&] {
-            // Held by value: a reference into the temporary handle would dangle.
-            const std::shared_ptr<WordSelection> selection = live(word).Selection();
-            table = live(document).AddTable(live(selection).Range(), 1, columns,
-                                            word::kTableBehaviorDefault, word::kAutoFitFixed);
-        });
-        trap.step(158,
-                  [&] { live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone); });
-        trap.step(160, [&] {
-            live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
-        });
-        trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
-        const int dateCount = trap.value(164, 0, [&] { return host.entryCount(); });
-        for (int i = 1; i <= dateCount; ++i) {
-            trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
-            trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
+        // The bar and its date table; a page too dense for one bar gets more, each built
+        // the same way with the dates it holds.
+        int barCount = 1;
+        if (!classic) {
+            // Without a page set-up there is no plan; statement 116 has said so already.
+            try {
+                barCount = std::max(1, int(pagePlan().bars().size()));
+            } catch (...) {
+            }
+        }
+        for (int b = 0; b < barCount; ++b) {
+            const auto barElement = [&]() -> const PageElement& {
+                return pagePlan().frame.at(1 + 2 * b);
+            };
+            const auto tableElement = [&]() -> const PageElement& {
+                return pagePlan().frame.at(2 + 2 * b);
+            };
+            trap.step(140, [&] {
+                const PageElement& element = barElement();
+                bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
+                                                element.topPt, element.widthPt, element.heightPt);
+            });
+            trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
+            trap.step(144, [&] { live(live(bar).textRange()).Select(); });
+            trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
+            trap.step(148, [&] {
+                live(live(word).Selection()).setFontSize(float(barElement().style.fontSizePt));
+            });
+            int barEntries = 0;
+            if (trap.test(150, [&] {
+                    barEntries = classic ? host.entryCount() : barElement().entryCount;
+                    return barEntries > 0;
+                }))
+                trap.step(152, [&] { columns = barEntries; });
+            else
+                trap.step(154, [&] { columns = 1; });
+            trap.step(156, [&] {
+                // Held by value: a reference into the temporary handle would dangle.
+                const std::shared_ptr<WordSelection> selection = live(word).Selection();
+                table = live(document).AddTable(live(selection).Range(), 1, columns,
+                                                word::kTableBehaviorDefault, word::kAutoFitFixed);
+                const PageElement& dates = tableElement();
+                if (dates.textUpward) {
+                    live(table).setTextOrientation(word::kTextOrientationUpward);
+                    live(table).setRowHeight(float(dates.rowHeightPt));
+                }
+            });
+            trap.step(158, [&] {
+                live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone);
+            });
+            trap.step(160, [&] {
+                live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
+            });
+            trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
+            int firstEntry = 0;
+            const int dateCount = trap.value(164, 0, [&] {
+                firstEntry = classic ? 0 : barElement().firstEntry;
+                return barEntries;
+            });
+            for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
+                trap.step(166,
+                          [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
+                trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
+            }
         }
 
         // The callouts, alternately below and above the bar; x is the running left edge,
@@ -184,13 +226,20 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         float x = 0;
         const int calloutCount = trap.value(172, 0, [&] { return host.entryCount(); });
         for (int i = 1; i <= calloutCount; ++i) {
-            // The first callout stands where the layout puts it; each later one at x + W.
+            // The first callout stands where the layout puts it; each later classic one at
+            // x + W.
             const auto addCallout = [&](bool besideX) {
                 const PageElement& element = calloutLayout().at(i - 1);
-                const double leftPt =
-                    besideX ? double(float(double(x) + columnWidthPt)) : element.leftPt;
+                const double leftPt = besideX && classic
+                                          ? double(float(double(x) + columnWidthPt))
+                                          : element.leftPt;
                 callout = live(document).AddShape(element.shapeType, leftPt, element.topPt,
                                                   element.widthPt, element.heightPt);
+                if (element.adjust) {
+                    for (int item = 1; item <= int(element.adjust->size()); ++item)
+                        live(callout).setAdjustment(
+                            item, float(element.adjust->at(size_t(item - 1)) / 100000.0));
+                }
             };
             // A failed AddShape must not leave the previous callout to receive this note.
             callout.reset();
@@ -213,7 +262,11 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             trap.step(192, [&] { live(live(callout).textRange()).Select(); });
             trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
             trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
-            trap.step(198, [&] { live(live(word).Selection()).setFontSize(10); });
+            trap.step(198, [&] {
+                const float size =
+                    classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
+                live(live(word).Selection()).setFontSize(size);
+            });
         }
         pageSetup.reset();
         trap.step(202, [&] { live(titleBox).Select(); });
@@ -257,13 +310,19 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             // Without the new page the preview would show something that is not this
             // timeline, so the main window stays.
             if (pictureLoaded) {
-                trap.step(242, [&] { host.setPreviewWordFile(documentPath); });
+                trap.step(242, [&] {
+                    if (plan)
+                        host.setFitReport(plan->report);
+                    host.setPreviewWordFile(documentPath);
+                });
                 trap.step(244, [&] { host.showPreview(); });
                 trap.step(246, [&] { host.hideMainWindow(); });
                 handedOver = true;
             }
         }
         trap.step(248, [&] { app::RemoveFile(bitmap.path()); });
+        if (plan)
+            mLastPlan = *plan;
         if (handedOver) {
             mLastDocument = documentPath;
         } else if (!documentPath.isEmpty()) {

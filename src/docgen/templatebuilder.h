@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pagelayout.h"
+#include "pagefit.h"
 
 #include "app/mousepointer.h"
 
@@ -33,6 +33,16 @@ public:
     virtual void setPreviewWordFile(const QString& path) = 0;
     virtual void showPreview() = 0;
     virtual void hideMainWindow() = 0;
+    // What the page handed over could not show; a host that does not say it ignores it.
+    virtual void setFitReport(const FitReport& report) { (void)report; }
+};
+
+// How the next page is laid out, and on which paper (its word processor code; 0 keeps
+// the new document's paper, which follows the region).
+struct PageOptions
+{
+    LayoutStyle layout = LayoutStyle::Fit;
+    int paperCode = 0;
 };
 
 // A table cannot have more columns than this and still open in every word processor.
@@ -53,6 +63,11 @@ public:
 
     void PushButton6_Click(TemplateHost& host);
 
+    void setPageOptions(const PageOptions& options) { mOptions = options; }
+    const PageOptions& pageOptions() const { return mOptions; }
+    // The plan of the last page built: its elements and what did not fit.
+    const PagePlan& lastPlan() const { return mLastPlan; }
+
     bool busy() const { return mBusy; }
     // The path of the last document handed to the preview; empty when none was.
     const QString& lastDocument() const { return mLastDocument; }
@@ -68,6 +83,8 @@ private:
     DigitSource mDigits;
     bool mBusy = false;
     QString mLastDocument;
+    PageOptions mOptions;
+    PagePlan mLastPlan;
 };
 
 } // namespace docgen

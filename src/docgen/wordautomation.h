@@ -29,6 +29,7 @@ inline constexpr int kLineStyleNone = 0;
 inline constexpr int kShapeUpArrowCallout = 55;
 inline constexpr int kShapeDownArrowCallout = 56;
 inline constexpr int kDoNotSaveChanges = 0;
+inline constexpr int kTextOrientationUpward = 2;
 } // namespace word
 
 // A stretch of a document: a document's whole content or the selection's range.
@@ -58,6 +59,8 @@ public:
     virtual void setFillForeColorRGB(unsigned color) = 0; // Fill.ForeColor.RGB, red in the low byte
     virtual std::shared_ptr<WordTextRange> textRange() = 0; // TextFrame.TextRange
     virtual void Select() = 0;
+    // Adjustments.Item(item): the preset's adjust value as a fraction, items from 1.
+    virtual void setAdjustment(int item, float value) = 0;
 };
 
 class WordPageSetup
@@ -65,6 +68,7 @@ class WordPageSetup
 public:
     virtual ~WordPageSetup() = default;
     virtual void setOrientation(int orientation) = 0;
+    virtual void setPaperSize(int paper) = 0; // PaperSize: the word processor's paper code
     // Points, single precision as the page set-up reports them.
     virtual float PageWidth() = 0;
     virtual float PageHeight() = 0;
@@ -78,6 +82,8 @@ public:
     virtual ~WordTable() = default;
     virtual void setBorderLineStyle(int borderIndex, int lineStyle) = 0; // Borders(i).LineStyle
     virtual float columnPreferredWidth(int column) = 0; // Columns(i).PreferredWidth, points
+    virtual void setTextOrientation(int orientation) = 0; // Range.Orientation of every cell
+    virtual void setRowHeight(float points) = 0;           // Rows.Height, at least
 };
 
 class WordSelection

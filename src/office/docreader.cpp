@@ -385,7 +385,16 @@ private:
                 }
                 std::vector<TableCell> row;
                 mXml.children([&] {
-                    if (mXml.is(kW, "tc")) {
+                    if (mXml.is(kW, "trPr")) {
+                        mXml.children([&] {
+                            if (mXml.is(kW, "trHeight")) {
+                                table.minRowHeightTwips =
+                                    std::max(table.minRowHeightTwips,
+                                             int(parseInteger(mXml, mXml.attr(kW, "val"), 0,
+                                                              31680)));
+                            }
+                        });
+                    } else if (mXml.is(kW, "tc")) {
                         if (row.size() >= size_t(kMaxTableColumns)) {
                             mXml.fail(QStringLiteral("a table row has more than %1 cells")
                                           .arg(kMaxTableColumns));
@@ -396,6 +405,14 @@ private:
                             if (mXml.is(kW, "p")) {
                                 countBlock();
                                 cell.paragraphs.push_back(readParagraph(false));
+                            } else if (mXml.is(kW, "tcPr")) {
+                                mXml.children([&] {
+                                    if (mXml.is(kW, "textDirection")) {
+                                        const QString value = mXml.attr(kW, "val");
+                                        table.textUpward = table.textUpward ||
+                                                           value == u"btLr" || value == u"btlr";
+                                    }
+                                });
                             }
                         });
                         if (cell.paragraphs.empty()) {

@@ -58,6 +58,38 @@ bool usesLetterPaper(QLocale::Territory territory)
 
 } // namespace
 
+const Paper* findPaper(QStringView name)
+{
+    for (const Paper& paper : kPapers) {
+        if (name.compare(QLatin1String(paper.name), Qt::CaseInsensitive) == 0) {
+            return &paper;
+        }
+    }
+    return nullptr;
+}
+
+const Paper* findPaper(int wordCode)
+{
+    for (const Paper& paper : kPapers) {
+        if (paper.wordCode == wordCode) {
+            return &paper;
+        }
+    }
+    return nullptr;
+}
+
+const Paper* paperOf(const PageSetup& page)
+{
+    const double shortSide = std::min(page.widthPt, page.heightPt);
+    const double longSide = std::max(page.widthPt, page.heightPt);
+    for (const Paper& paper : kPapers) {
+        if (std::abs(paper.widthPt - shortSide) < 0.5 && std::abs(paper.heightPt - longSide) < 0.5) {
+            return &paper;
+        }
+    }
+    return nullptr;
+}
+
 PageSetup defaultPageSetup()
 {
     PageSetup page;
@@ -241,6 +273,8 @@ CharFormat formatBefore(const Paragraph& paragraph, int offset)
     return paragraph.runs.back().format;
 }
 
+} // namespace
+
 std::vector<QString> splitParagraphTexts(const QString& text)
 {
     QString unified = text;
@@ -252,6 +286,8 @@ std::vector<QString> splitParagraphTexts(const QString& text)
     }
     return pieces;
 }
+
+namespace {
 
 const QString kCollectionMember =
     QStringLiteral("The requested member of the collection does not exist.");
@@ -870,6 +906,34 @@ double Document::columnPreferredWidthPt(int tableId, int column) const
 void Document::setTableBorderVisible(int tableId, BorderSide side, bool visible)
 {
     table(tableId).borders[size_t(side)].visible = visible;
+}
+
+void Document::setTableTextUpward(int tableId, bool upward)
+{
+    table(tableId).textUpward = upward;
+}
+
+void Document::setTableRowHeightPt(int tableId, double heightPt)
+{
+    if (!std::isfinite(heightPt) || heightPt < 0 || heightPt > 1584) {
+        throw Error(QStringLiteral("The row height is out of range."));
+    }
+    table(tableId).minRowHeightTwips = int(std::lround(heightPt * 20));
+}
+
+void Document::setPaperSize(double widthPt, double heightPt)
+{
+    // From a business card to a large poster.
+    if (!std::isfinite(widthPt) || !std::isfinite(heightPt) || widthPt < 72 || heightPt < 72 ||
+        widthPt > 1584 || heightPt > 1584) {
+        throw Error(QStringLiteral("The paper size is out of range."));
+    }
+    const bool landscape = mPage.widthPt > mPage.heightPt;
+    mPage.widthPt = std::min(widthPt, heightPt);
+    mPage.heightPt = std::max(widthPt, heightPt);
+    if (landscape) {
+        std::swap(mPage.widthPt, mPage.heightPt);
+    }
 }
 
 double Document::lineWidthPt(const StoryRef& where) const

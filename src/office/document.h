@@ -29,6 +29,9 @@ struct TextRange
     bool operator==(const TextRange&) const = default;
 };
 
+// A text as a shape's or a cell's paragraphs: each CR, LF or CR LF starts a new one.
+std::vector<QString> splitParagraphTexts(const QString& text);
+
 // A document with the editing operations an automation client drives: shapes, tables
 // and a selection that moves the way a word processor's caret does.
 class Document
@@ -85,6 +88,10 @@ public:
     const Table& table(int id) const;
     double columnPreferredWidthPt(int tableId, int column) const;
     void setTableBorderVisible(int tableId, BorderSide side, bool visible);
+    void setTableTextUpward(int tableId, bool upward);
+    void setTableRowHeightPt(int tableId, double heightPt);
+    // The portrait paper size; the orientation then decides which side is the width.
+    void setPaperSize(double widthPt, double heightPt);
 
     // The width lines of this container are laid out in.
     double lineWidthPt(const StoryRef& where) const;

@@ -269,6 +269,13 @@ private:
         mXml.writeEndElement();
         for (const auto& row : table.rows) {
             mXml.writeStartElement(kW, QStringLiteral("tr"));
+            if (table.minRowHeightTwips > 0) {
+                mXml.writeStartElement(kW, QStringLiteral("trPr"));
+                mXml.writeEmptyElement(kW, QStringLiteral("trHeight"));
+                wAttr(QStringLiteral("val"), QString::number(table.minRowHeightTwips));
+                wAttr(QStringLiteral("hRule"), QStringLiteral("atLeast"));
+                mXml.writeEndElement();
+            }
             for (size_t column = 0; column < row.size(); ++column) {
                 mXml.writeStartElement(kW, QStringLiteral("tc"));
                 mXml.writeStartElement(kW, QStringLiteral("tcPr"));
@@ -277,6 +284,10 @@ private:
                     column < table.columnWidthsTwips.size() ? table.columnWidthsTwips[column] : 0;
                 wAttr(QStringLiteral("w"), QString::number(width));
                 wAttr(QStringLiteral("type"), QStringLiteral("dxa"));
+                if (table.textUpward) {
+                    mXml.writeEmptyElement(kW, QStringLiteral("textDirection"));
+                    wAttr(QStringLiteral("val"), QStringLiteral("btLr"));
+                }
                 mXml.writeEndElement();
                 for (const Paragraph& paragraph : row[column].paragraphs) {
                     writeParagraph(paragraph, nullptr);

@@ -107,10 +107,15 @@ struct Table
     std::vector<std::vector<TableCell>> rows;
     std::array<Border, BorderSideCount> borders{};
     int cellMarginTwips = kCellMarginTwips;
+    // Cell text that reads upwards (btLr): a narrow column then holds a long date.
+    bool textUpward = false;
+    // The least height of every row; 0 lets the content decide.
+    int minRowHeightTwips = 0;
     bool operator==(const Table& other) const
     {
         return columnWidthsTwips == other.columnWidthsTwips && rows == other.rows &&
-               borders == other.borders && cellMarginTwips == other.cellMarginTwips;
+               borders == other.borders && cellMarginTwips == other.cellMarginTwips &&
+               textUpward == other.textUpward && minRowHeightTwips == other.minRowHeightTwips;
     }
 };
 
@@ -158,6 +163,26 @@ struct PageSetup
     bool landscape = false;
     bool operator==(const PageSetup&) const = default;
 };
+
+// The papers a page can be set to, by their common name and the word processor's paper
+// code; portrait sides in points.
+struct Paper
+{
+    const char* name;
+    int wordCode;
+    double widthPt;
+    double heightPt;
+};
+inline constexpr std::array<Paper, 5> kPapers{{{"Letter", 2, 612, 792},
+                                               {"Legal", 4, 612, 1008},
+                                               {"A4", 7, 595.3, 841.9},
+                                               {"A3", 6, 841.9, 1190.55},
+                                               {"Tabloid", 23, 792, 1224}}};
+// By name, ignoring case, or by code; nothing when unknown.
+const Paper* findPaper(QStringView name);
+const Paper* findPaper(int wordCode);
+// The paper whose sides match the page's (either way round) within half a point.
+const Paper* paperOf(const PageSetup& page);
 
 // A new document's page: Letter in the regions that use it (by the default locale's
 // territory), A4 elsewhere.

@@ -16,6 +16,8 @@ namespace {
 // a page can show legibly, and a bound on the time a hostile file can take however tall
 // its frames are. Text past it is not drawn.
 constexpr int kTextBudgetPerPage = 5000;
+// The line length of upward cell text whose row states no height: a page's longest side.
+constexpr double kUnboundedRowPt = 1584;
 
 struct CellLayout
 {
@@ -105,21 +107,37 @@ private:
             const double room = maxHeightPt - entry.heightPt;
             std::vector<CellLayout> cells;
             double rowHeight = 0;
+            const double minRowPt = table.minRowHeightTwips / 20.0;
             for (size_t column = 0; column < row.size(); ++column) {
                 CellLayout cell;
-                const double width = columnPt(table, column) - 2 * marginPt;
+                // Upward text runs along the row: its lines are as long as the row is high
+                // and stack across the column.
+                const double width = table.textUpward
+                                         ? (minRowPt > 0 ? minRowPt : kUnboundedRowPt)
+                                         : columnPt(table, column) - 2 * marginPt;
+                const double across = table.textUpward ? columnPt(table, column) : room;
                 for (const Paragraph& paragraph : row[column].paragraphs) {
-                    if (cell.heightPt >= room || mBudget <= 0) {
+                    if (cell.heightPt >= across || mBudget <= 0) {
                         mComplete = false;
                         break;
                     }
                     cell.paragraphs.push_back(
-                        layoutParagraph(paragraph, width, room - cell.heightPt));
+                        layoutParagraph(paragraph, width, across - cell.heightPt));
                     cell.heightPt += cell.paragraphs.back().heightPt();
                 }
-                rowHeight = std::max(rowHeight, cell.heightPt);
+                double along = cell.heightPt;
+                if (table.textUpward) {
+                    along = 0;
+                    for (const ParagraphLayout& paragraph : cell.paragraphs) {
+                        for (const LineBox& line : paragraph.lines()) {
+                            along = std::max(along, line.widthPt);
+                        }
+                    }
+                }
+                rowHeight = std::max(rowHeight, along);
                 cells.push_back(std::move(cell));
             }
+            rowHeight = std::max(rowHeight, minRowPt);
             entry.rowHeightsPt.push_back(rowHeight);
             entry.heightPt += rowHeight;
             entry.cells.push_back(std::move(cells));
@@ -144,10 +162,24 @@ private:
             const double rowHeight = entry.rowHeightsPt[r];
             double x = topLeft.x();
             for (size_t c = 0; c < entry.cells[r].size(); ++c) {
-                double py = y;
-                for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
-                    paragraph.draw(painter, QPointF(x + marginPt, py));
-                    py += paragraph.heightPt();
+                if (table.textUpward) {
+                    // A quarter turn counter-clockwise: the text reads upwards from the
+                    // cell's bottom, its first line at the cell's left margin.
+                    painter.save();
+                    painter.translate(x + marginPt, y + rowHeight);
+                    painter.rotate(-90);
+                    double py = 0;
+                    for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
+                        paragraph.draw(painter, QPointF(0, py));
+                        py += paragraph.heightPt();
+                    }
+                    painter.restore();
+                } else {
+                    double py = y;
+                    for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
+                        paragraph.draw(painter, QPointF(x + marginPt, py));
+                        py += paragraph.heightPt();
+                    }
                 }
                 const BorderSide leftSide = c == 0 ? BorderLeft : BorderInsideV;
                 if (visible(leftSide)) {

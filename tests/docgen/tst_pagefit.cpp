@@ -1,0 +1,256 @@
+#include "docgen/pagefit.h"
+#include "editor/samples.h"
+#include "office/calloutgeometry.h"
+#include "office/document.h"
+#include "office/textlayout.h"
+
+#include <QTextBoundaryFinder>
+#include <QtTest>
+
+using namespace docgen;
+
+namespace {
+
+PageMetrics landscape(const char* paper)
+{
+    const office::Paper* found = office::findPaper(QString::fromLatin1(paper));
+    return PageMetrics{float(found->heightPt), float(found->widthPt), 72, 72};
+}
+
+// Notes of about `length` characters made of ordinary words.
+QString words(int length, int seed)
+{
+    static const QStringList pool = {"moved",  "to",      "Boston",  "new",   "office",
+                                     "opened", "company", "launch",  "of",    "the",
+                                     "first",  "product", "records", "sales", "team"};
+    QString text;
+    for (int k = seed; text.size() < length; ++k)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + pool[k % pool.size()];
+    return text.left(length);
+}
+
+// Independent of the layout step: lays each text out as the renderer does and says where
+// it breaks a word or runs past its area.
+bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool bold,
+                QSizeF area)
+{
+    double height = 0;
+    for (const QString& piece : office::splitParagraphTexts(text)) {
+        office::Paragraph paragraph;
+        paragraph.markFormat.fontName = font;
+        paragraph.markFormat.sizeHalfPt = sizeHalfPt;
+        paragraph.markFormat.bold = bold;
+        if (!piece.isEmpty())
+            paragraph.runs.push_back(office::Run{piece, paragraph.markFormat});
+        const office::ParagraphLayout layout(paragraph, area.width());
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, piece);
+        for (const office::LineBox& line : layout.lines()) {
+            const int end = line.textStart + line.textLength;
+            if (end < piece.size() && !piece.at(end - 1).isSpace()) {
+                finder.setPosition(end);
+                if (!finder.isAtBoundary())
+                    return false;
+            }
+        }
+        height += layout.heightPt();
+    }
+    return height <= area.height() + 0.01;
+}
+
+QRectF frameOf(const PageElement& e)
+{
+    return QRectF(e.leftPt, e.topPt, e.widthPt, e.heightPt);
+}
+
+bool overlaps(const QRectF& a, const QRectF& b)
+{
+    const QRectF both = a.intersected(b);
+    return both.width() > 0.5 && both.height() > 0.5;
+}
+
+// Every rule a fitted page keeps; one line per broken rule.
+QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
+                   const PageMetrics& page)
+{
+    QStringList found;
+    const QRectF sheet(0, 0, page.pageWidthPt, page.pageHeightPt);
+    const QList<int> cut = plan.report.cutLines();
+    QList<QRectF> texts{frameOf(plan.frame.at(0))};
+    for (const PageElement& e : plan.frame + plan.callouts) {
+        if (e.kind != ElementKind::DateTable && !sheet.contains(frameOf(e)))
+            found << QStringLiteral("off the page: kind %1").arg(int(e.kind));
+        if (e.style.fontSizePt < 7)
+            found << QStringLiteral("text under 7 pt");
+    }
+    const QList<PageElement> bars = plan.bars();
+    const QList<PageElement> tables = plan.tables();
+    for (int i = 0; i < plan.callouts.size(); ++i) {
+        const PageElement& c = plan.callouts.at(i);
+        const QRectF frame = frameOf(c);
+        for (const QRectF& other : texts) {
+            if (overlaps(frame, other))
+                found << QStringLiteral("callout %1 over another text shape").arg(i + 1);
+        }
+        texts << frame;
+        // The arrow points at its own date's cell and touches its bar.
+        int b = 0;
+        while (b + 1 < bars.size() && bars.at(b + 1).firstEntry <= i)
+            ++b;
+        const PageElement& bar = bars.at(b);
+        const float column = PageFit::columnWidthPt(bar.widthPt, bar.entryCount);
+        const double cellLeft = bar.leftPt + 7.2 + (i - bar.firstEntry) * column;
+        const double tip = c.leftPt + c.widthPt / 2;
+        if (tip < cellLeft || tip > cellLeft + column)
+            found << QStringLiteral("callout %1 points past its date").arg(i + 1);
+        const bool below = i % 2 == 0;
+        const double edge = below ? c.topPt : c.topPt + c.heightPt;
+        if (std::abs(edge - (below ? bar.topPt + bar.heightPt : bar.topPt)) > 0.01)
+            found << QStringLiteral("callout %1 does not reach its bar").arg(i + 1);
+        if (cut.contains(i + 1))
+            continue;
+        const office::Adjust adjust = c.adjust ? *c.adjust : office::kCalloutDefaultAdjust;
+        const QRectF rect =
+            office::calloutTextRect(c.shapeType == 55 ? office::ShapeKind::UpArrowCallout
+                                                      : office::ShapeKind::DownArrowCallout,
+                                    c.widthPt, c.heightPt, adjust);
+        if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), "Calibri", false,
+                        rect.size() - QSizeF(14.4, 7.2)))
+            found << QStringLiteral("notes %1 cut without a report").arg(i + 1);
+    }
+    for (int b = 0; b < tables.size(); ++b) {
+        const PageElement& t = tables.at(b);
+        const float column = PageFit::columnWidthPt(bars.at(b).widthPt, t.entryCount);
+        for (int k = 0; k < t.entryCount; ++k) {
+            if (cut.contains(t.firstEntry + k + 1))
+                continue;
+            const QSizeF area = t.textUpward ? QSizeF(t.rowHeightPt, column - 10.8)
+                                             : QSizeF(column - 10.8, bars.at(b).heightPt - 3.6);
+            if (!showsWhole(t.cells.at(k), int(t.style.fontSizePt * 2), "Calibri", false, area))
+                found << QStringLiteral("date %1 cut without a report").arg(t.firstEntry + k + 1);
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+class TestPageFit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyCountKeepsTheRules_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("notesLength");
+        QTest::addColumn<QString>("date");
+        for (const char* paper : {"Letter", "A4", "Legal", "A3", "Tabloid"}) {
+            for (int count : {1, 2, 5, 12, 16, 20, 25, 33, 63}) {
+                for (int notes : {12, 90, 200, 600}) {
+                    for (const char* date : {"1961", "2024-03-15", "Apr 2000"}) {
+                        if (QByteArray(paper) != "Letter" && (notes == 200 || count == 5))
+                            continue; // the other papers on a lighter grid
+                        QTest::addRow("%s %d x %d %s", paper, count, notes, date)
+                            << QString::fromLatin1(paper) << count << notes
+                            << QString::fromLatin1(date);
+                    }
+                }
+            }
+        }
+    }
+    void everyCountKeepsTheRules()
+    {
+        QFETCH(QString, paper);
+        QFETCH(int, count);
+        QFETCH(int, notesLength);
+        QFETCH(QString, date);
+        const PageMetrics page = landscape(paper.toLatin1().constData());
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < count; ++i)
+            entries << TimelineEntry{date, words(notesLength, i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("Project Timeline"), entries, page);
+        const QStringList found = faults(plan, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+        // Short notes always fit, at every count.
+        if (notesLength == 12)
+            QVERIFY2(plan.report.fits(), qPrintable(plan.report.cuts.value(0).describe()));
+    }
+
+    // A page whose text all fits is exactly the classic page; on the samples only the
+    // callouts the classic page cuts change.
+    void soundPartsStayClassic_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QList<int>>("changed");
+        QTest::newRow("yearly") << 1 << QList<int>{1};
+        QTest::newRow("monthly") << 2 << QList<int>{7};
+        QTest::newRow("daily") << 3 << QList<int>{2, 4, 6, 7};
+    }
+    void soundPartsStayClassic()
+    {
+        QFETCH(int, scale);
+        QFETCH(QList<int>, changed);
+        const PageMetrics page = landscape("Letter");
+        const QList<TimelineEntry> entries = editor::sampleEntries(scale);
+        const PagePlan classic =
+            PageFit::plan(QStringLiteral("Project Timeline"), entries, page, LayoutStyle::Classic);
+        const PagePlan fitted = PageFit::plan(QStringLiteral("Project Timeline"), entries, page);
+        QCOMPARE(fitted.frame, classic.frame);
+        QList<int> moved;
+        for (int i = 0; i < entries.size(); ++i) {
+            if (!(fitted.callouts.at(i) == classic.callouts.at(i)))
+                moved << i + 1;
+        }
+        QCOMPARE(moved, changed);
+        QCOMPARE(classic.report.cutLines(), changed);
+        QVERIFY(fitted.report.fits());
+
+        // Short notes: nothing departs from the classic geometry.
+        QList<TimelineEntry> shortNotes = entries;
+        for (TimelineEntry& entry : shortNotes)
+            entry.notes = QStringLiteral("Moved");
+        const PagePlan same = PageFit::plan(QStringLiteral("T"), shortNotes, page);
+        QCOMPARE(same.frame,
+                 PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic).frame);
+        QCOMPARE(same.callouts,
+                 PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic)
+                     .callouts);
+    }
+
+    void longTitleTakesTheLinesItNeeds()
+    {
+        const PageMetrics page = landscape("Letter");
+        const QString title(QStringLiteral("The history of our family from the farm to the city"));
+        const QList<TimelineEntry> entries{{"1955", "Born"}, {"1960", "School"}};
+        const PagePlan plan = PageFit::plan(title, entries, page);
+        const PageElement& box = plan.frame.at(0);
+        QVERIFY(box.heightPt > kTitleHeightPt);
+        QVERIFY(plan.report.fits());
+        // The bar and the callouts move down by what the title grew.
+        QCOMPARE(plan.bars().at(0).topPt, barTopPt(page) + box.heightPt - kTitleHeightPt);
+        QVERIFY(faults(plan, entries, page).isEmpty());
+    }
+
+    void whatCannotFitIsReportedByLine()
+    {
+        const PageMetrics page = landscape("Letter");
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < 63; ++i)
+            entries << TimelineEntry{QString::number(1900 + i), words(600, i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("Dense"), entries, page);
+        QCOMPARE(plan.report.cutLines().size(), 63);
+        const CutText& twelfth = plan.report.cuts.at(11);
+        QCOMPARE(twelfth.line, 12);
+        QCOMPARE(twelfth.totalCharacters, 600);
+        QVERIFY(twelfth.shownCharacters > 0 && twelfth.shownCharacters < 600);
+        QCOMPARE(twelfth.describe(),
+                 QStringLiteral("line 12 (1911): notes cut after %1 of 600 characters")
+                     .arg(twelfth.shownCharacters));
+        QVERIFY(faults(plan, entries, page).isEmpty());
+        QCOMPARE(plan.report.cutFramesPt.size(), 63);
+    }
+};
+
+QTEST_MAIN(TestPageFit)
+#include "tst_pagefit.moc"
