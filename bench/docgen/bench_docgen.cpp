@@ -6,8 +6,10 @@
 #include "app/dialogs.h"
 #include "app/processend.h"
 #include "docgen/embeddedword.h"
+#include "docgen/pagefit.h"
 #include "docgen/wordautomation.h"
 #include "editor/entrylist.h"
+#include "editor/samples.h"
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
@@ -77,6 +79,19 @@ QList<editor::TimelineEntry> entries(int count)
     return rows;
 }
 
+// The Yearly sample for 8; otherwise `count` entries with notes of 80 characters.
+QList<editor::TimelineEntry> benchRows(int count)
+{
+    if (count == 8)
+        return editor::sampleEntries(1);
+    QList<editor::TimelineEntry> rows = entries(count);
+    for (editor::TimelineEntry& row : rows)
+        row.notes = (row.notes + QStringLiteral(", reviewed by the board and approved for all "
+                                                "teams in the spring"))
+                        .left(80);
+    return rows;
+}
+
 void pressToPreview(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
@@ -88,7 +103,7 @@ void pressToPreview(benchmark::State& state)
     testsupport::RecordingEnd end;
     editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
     store.write(QStringLiteral("Option"), QStringLiteral("1"));
-    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(entries(count)));
+    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(benchRows(count)));
     docgen::AutomationFactory factory;
     docgen::EmbeddedWordOptions options;
     options.beforeMember = [&clock](const char* member) { clock.mark(member); };
@@ -140,6 +155,22 @@ BENCHMARK(pressToPreview)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+namespace {
+
+// The layout step alone: the Yearly sample (8) and 63 entries of 80 characters, Letter.
+void layoutStep(benchmark::State& state)
+{
+    const QList<editor::TimelineEntry> rows = benchRows(int(state.range(0)));
+    const docgen::PageMetrics letter{792, 612, 72, 72};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            docgen::PageFit::plan(QStringLiteral("Project Timeline"), rows, letter));
+}
+
+} // namespace
+
+BENCHMARK(layoutStep)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

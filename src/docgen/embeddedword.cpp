@@ -415,6 +415,12 @@ public:
         });
     }
 
+    void setLineSpacingAtLeast(float points) override
+    {
+        mEngine->call("Selection.ParagraphFormat.LineSpacing",
+                      [&] { document().setLineSpacingAtLeastPt(double(points)); });
+    }
+
 private:
     office::Document& document() { return mEngine->active()->document; }
     std::shared_ptr<Engine> mEngine;

@@ -33,6 +33,11 @@ constexpr double kHeightSlackPt = 0.5;
 // Font sizes tried in turn, largest first; nothing is set smaller than the last.
 constexpr int kSizesHalfPt[] = {20, 18, 16, 14};
 constexpr double kTitleMaxShare = 0.3; // of the page height
+// A title on several lines sets them this many sizes apart, so no line's ink reaches into
+// the next, and keeps this much below its last line for the descenders.
+constexpr double kTitleLineFactor = 1.3;
+constexpr double kTitleSizePt = 28;
+constexpr double kTitleFootPt = 3;
 constexpr int kMaxBars = 3;
 // A date runs upwards in a row at most this high.
 constexpr double kMaxUpwardRowPt = 120;
@@ -112,7 +117,8 @@ std::vector<office::Paragraph> paragraphsOf(const QString& text, int sizeHalfPt)
 // The title as the builder formats it: the first line, found in the box's own font before
 // any formatting, less its last character, in Arial 28 pt bold and centred; the rest stays
 // in the document's font.
-std::vector<office::Paragraph> titleParagraphs(const QString& title, double boxWidthPt)
+std::vector<office::Paragraph> titleParagraphs(const QString& title, double boxWidthPt,
+                                              double lineSpacingPt = 0)
 {
     std::vector<office::Paragraph> paragraphs;
     const office::CharFormat plain;
@@ -145,6 +151,7 @@ std::vector<office::Paragraph> titleParagraphs(const QString& title, double boxW
         office::Paragraph paragraph;
         paragraph.alignment = office::Alignment::Center;
         paragraph.markFormat = plain;
+        paragraph.lineAtLeastTwips = int(std::lround(lineSpacingPt * 20));
         if (end > 0)
             paragraph.runs.push_back(office::Run{text.left(end), styled});
         if (end < text.size())
@@ -263,13 +270,16 @@ public:
             title.widthPt = std::min(kBarWidthPt, pageWidth - 2 * kEdgePt);
             title.leftPt = pageWidth / 2 - title.widthPt / 2;
             const double cap = std::max(kTitleHeightPt, kTitleMaxShare * pageHeight);
-            const double need = measureAll(titleParagraphs(mTitle, title.widthPt),
-                                           title.widthPt - 2 * kInsetXPt - kWidthSlackPt)
-                                    .heightPt +
-                                2 * kInsetYPt + kHeightSlackPt;
+            const double textWidth = title.widthPt - 2 * kInsetXPt - kWidthSlackPt;
+            if (measureAll(titleParagraphs(mTitle, title.widthPt), textWidth).lines > 1)
+                title.lineSpacingPt = kTitleLineFactor * kTitleSizePt;
+            const double need =
+                measureAll(titleParagraphs(mTitle, title.widthPt, title.lineSpacingPt), textWidth)
+                    .heightPt +
+                2 * kInsetYPt + kHeightSlackPt + kTitleFootPt;
             title.heightPt = std::clamp(need, kTitleHeightPt, cap);
-            if (!titleFits(title.widthPt, title.heightPt))
-                plan.report.cuts << titleCut(title.widthPt, title.heightPt);
+            if (!titleFits(title.widthPt, title.heightPt, title.lineSpacingPt))
+                plan.report.cuts << titleCut(title.widthPt, title.heightPt, title.lineSpacingPt);
         }
         const double titleBottom = title.topPt + title.heightPt;
 
@@ -574,17 +584,18 @@ private:
         return cut;
     }
 
-    bool titleFits(double widthPt, double heightPt) const
+    bool titleFits(double widthPt, double heightPt, double lineSpacingPt = 0) const
     {
-        const Measure m =
-            measureAll(titleParagraphs(mTitle, widthPt), widthPt - 2 * kInsetXPt - kWidthSlackPt);
+        const Measure m = measureAll(titleParagraphs(mTitle, widthPt, lineSpacingPt),
+                                     widthPt - 2 * kInsetXPt - kWidthSlackPt);
         return m.wordsWhole && mTitle.size() <= kMeasuredCharacters &&
                m.heightPt <= heightPt - 2 * kInsetYPt + kHeightSlackPt;
     }
 
-    CutText titleCut(double widthPt, double heightPt) const
+    CutText titleCut(double widthPt, double heightPt, double lineSpacingPt = 0) const
     {
-        const std::vector<office::Paragraph> paragraphs = titleParagraphs(mTitle, widthPt);
+        const std::vector<office::Paragraph> paragraphs =
+            titleParagraphs(mTitle, widthPt, lineSpacingPt);
         return CutText{CutText::Part::Title, 0, QString(),
                        charactersShown(paragraphs, widthPt - 2 * kInsetXPt,
                                        heightPt - 2 * kInsetYPt),
@@ -752,23 +763,43 @@ float PageFit::columnWidthPt(double boxWidthPt, int columns)
     return float(columnTwips / 20.0);
 }
 
+namespace {
+
+// What the page picture shows: the shapes and 18 pt around them, within the page.
+QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
+{
+    QRectF region;
+    for (const PageElement& element : plan.frame + plan.callouts) {
+        if (element.kind == ElementKind::DateTable)
+            continue;
+        const QRectF frame(element.leftPt, element.topPt, element.widthPt, element.heightPt);
+        region = region.isNull() ? frame : region.united(frame);
+    }
+    return region.adjusted(-kEdgePt, -kEdgePt, kEdgePt, kEdgePt)
+        .intersected(QRectF(0, 0, page.pageWidthPt, page.pageHeightPt));
+}
+
+} // namespace
+
 PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
                        const PageMetrics& page, LayoutStyle style)
 {
     Planner planner(title, entries, page);
+    PagePlan best;
     if (style == LayoutStyle::Classic || entries.isEmpty()) {
-        PagePlan plan = planner.classic();
+        best = planner.classic();
         if (!entries.isEmpty())
-            plan.report = planner.classicReport(plan);
-        return plan;
+            best.report = planner.classicReport(best);
+    } else {
+        best = planner.fit(1);
+        for (int bars = 2; bars <= std::min(kMaxBars, planner.count()) && !best.report.fits();
+             ++bars) {
+            PagePlan more = planner.fit(bars);
+            if (showsMore(more.report, best.report))
+                best = std::move(more);
+        }
     }
-    PagePlan best = planner.fit(1);
-    for (int bars = 2; bars <= std::min(kMaxBars, planner.count()) && !best.report.fits();
-         ++bars) {
-        PagePlan more = planner.fit(bars);
-        if (showsMore(more.report, best.report))
-            best = std::move(more);
-    }
+    best.report.pictureRegionPt = pictureRegion(best, page);
     return best;
 }
 

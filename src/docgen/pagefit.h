@@ -43,8 +43,10 @@ struct CutText
 struct FitReport
 {
     QList<CutText> cuts;
-    // Frames of the callouts whose text is cut, in points on the page, for marking them.
+    // Frames of the callouts whose text is cut, in points on the page, for marking them,
+    // and the part of the page the page picture shows: every shape and 18 pt around.
     QList<QRectF> cutFramesPt;
+    QRectF pictureRegionPt;
 
     bool fits() const { return cuts.isEmpty(); }
     // The distinct entry lines with a cut, in order; the title is not an entry.

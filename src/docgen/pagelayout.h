@@ -67,6 +67,8 @@ struct PageElement
     ElementStyle style;
     // A callout's adjust values in 1/100000 where they differ from the preset's defaults.
     std::optional<std::array<int, 4>> adjust;
+    // The title's lines stand this far apart at least (points); 0: single lines.
+    double lineSpacingPt = 0;
     // A date table's cells reading upwards, in rows of at least this height (points).
     bool textUpward = false;
     double rowHeightPt = 0;

@@ -151,8 +151,11 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         });
         trap.step(132, [&] { live(live(word).Selection()).setFontName(QStringLiteral("Arial")); });
         trap.step(134, [&] { live(live(word).Selection()).setFontSize(28); });
-        trap.step(136,
-                  [&] { live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter); });
+        trap.step(136, [&] {
+            live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter);
+            if (const double spacing = plan ? plan->frame.at(0).lineSpacingPt : 0; spacing > 0)
+                live(live(word).Selection()).setLineSpacingAtLeast(float(spacing));
+        });
         trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
 
         // The bar and its date table; a page too dense for one bar gets more, each built

@@ -101,6 +101,8 @@ public:
     virtual void setFontSize(float points) = 0;
     virtual void setFontBold(bool bold) = 0;
     virtual void setParagraphAlignment(int alignment) = 0;
+    // ParagraphFormat.LineSpacingRule "at least" with ParagraphFormat.LineSpacing, points.
+    virtual void setLineSpacingAtLeast(float points) = 0;
 };
 
 class WordDocument

@@ -3,6 +3,10 @@
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
+#include "app/dialogs.h"
+#include "app/failure.h"
+#include "app/fileutil.h"
+
 namespace editor {
 
 Studio::Studio(StudioServices services)
@@ -19,6 +23,8 @@ Studio::Studio(StudioServices services)
                                [this] { mBuilder.PushButton6_Click(*this); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
+    mPageChoice = PageChoice::load(mServices.store);
+    mBuilder.setPageOptions(mPageChoice.options());
 }
 
 Studio::~Studio() = default;
@@ -39,8 +45,12 @@ preview::Form2& Studio::previewForm()
                                             mServices.programFolder,
                                             [this] { mForm1->show(); },
                                             [this] { mForm1->SaveScaleEntries(); },
-                                            &mServices.clipboard};
+                                            &mServices.clipboard,
+                                            [this](const QString& paper, bool classic) {
+                                                changePage(paper, classic);
+                                            }};
         mForm2 = std::make_unique<preview::Form2>(formServices);
+        mForm2->setPageChoices(mPageChoice.paperShown(), mPageChoice.classic);
     }
     return *mForm2;
 }
@@ -85,6 +95,39 @@ void Studio::showPreview()
 void Studio::hideMainWindow()
 {
     mForm1->hide();
+}
+
+void Studio::setFitReport(const docgen::FitReport& report)
+{
+    previewForm().setCutMarks(report.pictureRegionPt, report.cutFramesPt,
+                              int(report.cutLines().size()));
+}
+
+void Studio::changePage(const QString& paper, bool classic)
+{
+    PageChoice choice = mPageChoice;
+    choice.classic = classic;
+    if (!paper.isEmpty())
+        choice.paper = paper;
+    try {
+        choice.save(mServices.store);
+    } catch (const app::Failure& failure) {
+        // The page is still laid out as asked; only keeping the choice failed.
+        mServices.dialogs.messageBox(
+            QStringLiteral("The page choice could not be kept: %1").arg(failure.description()),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+    }
+    mPageChoice = choice;
+    mBuilder.setPageOptions(mPageChoice.options());
+    const QString before = mBuilder.lastDocument();
+    mBuilder.PushButton6_Click(*this);
+    preview::Form2& form = previewForm();
+    form.setPageChoices(mPageChoice.paperShown(), mPageChoice.classic);
+    if (mBuilder.lastDocument() != before) {
+        // The page shown is the new one; the one it replaced belongs to nobody now.
+        app::RemoveFile(before);
+        form.Form_Activate();
+    }
 }
 
 } // namespace editor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form1.h"
+#include "pagechoice.h"
 
 #include "docgen/templatebuilder.h"
 
@@ -68,11 +69,15 @@ private:
     void setPreviewWordFile(const QString& path) override;
     void showPreview() override;
     void hideMainWindow() override;
+    void setFitReport(const docgen::FitReport& report) override;
+    // The page menu's Layout and Paper: stored, then the page laid out again at once.
+    void changePage(const QString& paper, bool classic);
 
     StudioServices mServices;
     docgen::TemplateBuilder mBuilder;
     std::unique_ptr<Form1> mForm1;
     std::unique_ptr<preview::Form2> mForm2;
+    PageChoice mPageChoice;
 };
 
 } // namespace editor

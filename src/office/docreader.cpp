@@ -265,6 +265,10 @@ private:
                                                   ? Alignment::Right
                                               : value == u"both" ? Alignment::Justify
                                                                  : Alignment::Left;
+                    } else if (mXml.is(kW, "spacing")) {
+                        if (mXml.attr(kW, "lineRule") == u"atLeast" && mXml.hasAttr(kW, "line"))
+                            paragraph.lineAtLeastTwips =
+                                int(parseInteger(mXml, mXml.attr(kW, "line"), 0, 31680));
                     } else if (mXml.is(kW, "rPr")) {
                         readRunProperties(paragraph.markFormat, hiddenMark);
                     }

@@ -802,6 +802,22 @@ void Document::setFontBold(bool bold)
     applyCharFormat(mSelection, [&](CharFormat& format) { format.bold = bold; });
 }
 
+void Document::setLineSpacingAtLeastPt(double points)
+{
+    if (!std::isfinite(points) || points < 0 || points > 1584) {
+        throw Error(QStringLiteral("The line spacing is out of range."));
+    }
+    checkRange(mSelection);
+    const int twips = int(std::lround(points * 20));
+    const std::vector<Item> items = itemsOf(*this, mSelection.where);
+    const int end = std::max(mSelection.end, mSelection.start + 1);
+    for (const Item& item : items) {
+        if (item.paragraph && item.start < end && item.start + item.length > mSelection.start) {
+            item.paragraph->lineAtLeastTwips = twips;
+        }
+    }
+}
+
 void Document::setAlignment(Alignment alignment)
 {
     checkRange(mSelection);

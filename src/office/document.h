@@ -78,6 +78,8 @@ public:
     void setFontSizePt(double sizePt);
     void setFontBold(bool bold);
     void setAlignment(Alignment alignment);
+    // "At least" line spacing of the selected paragraphs; 0 returns them to single lines.
+    void setLineSpacingAtLeastPt(double points);
     // What typing at the collapsed selection would get.
     CharFormat insertionFormat() const;
 

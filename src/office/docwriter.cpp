@@ -171,6 +171,11 @@ private:
     {
         mXml.writeStartElement(kW, QStringLiteral("p"));
         mXml.writeStartElement(kW, QStringLiteral("pPr"));
+        if (paragraph.lineAtLeastTwips > 0) {
+            mXml.writeEmptyElement(kW, QStringLiteral("spacing"));
+            wAttr(QStringLiteral("line"), QString::number(paragraph.lineAtLeastTwips));
+            wAttr(QStringLiteral("lineRule"), QStringLiteral("atLeast"));
+        }
         if (paragraph.alignment != Alignment::Left) {
             wEmpty(QStringLiteral("jc"), alignmentValue(paragraph.alignment));
         }

@@ -66,6 +66,8 @@ struct Paragraph
     std::vector<Run> runs;
     Alignment alignment = Alignment::Left;
     CharFormat markFormat; // the paragraph mark's own run formatting
+    // "At least" line spacing in twips, the extra space above the text; 0: single lines.
+    int lineAtLeastTwips = 0;
     QString text() const;
     int length() const; // characters, not counting the paragraph mark
     bool operator==(const Paragraph&) const = default;

@@ -109,6 +109,7 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
     const CharFormat& first =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
     const QFont firstFont = layoutFont(first);
+    const double atLeastUnits = paragraph.lineAtLeastTwips / 20.0 * kLayoutUnitsPerPt;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setUseDesignMetrics(true);
@@ -191,7 +192,9 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
                 x = slack;
             }
             const int start = position + line.textStart();
-            const auto [ascentUnits, descentUnits] = lineMetrics(start, line.textLength());
+            auto [ascentUnits, descentUnits] = lineMetrics(start, line.textLength());
+            // "At least" spacing puts the extra room above the text, as word processors do.
+            ascentUnits += std::max(0.0, atLeastUnits - ascentUnits - descentUnits);
             // Qt draws the baseline at the line's position plus its own ascent.
             line.setPosition(QPointF(x, topUnits + ascentUnits - line.ascent()));
             LineBox box;

@@ -13,12 +13,14 @@
 #include "app/units.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -117,6 +119,14 @@ void Form2::createControls()
         twipsSize(mViewport.picture1().outerWidth, mViewport.picture1().outerHeight));
     mPicture1->installEventFilter(this);
 
+    // Says over the page, without a click, when some text could not be shown whole.
+    mCutNotice = new QLabel(mPicture2);
+    nameControl(mCutNotice, "lblCutNotice", QStringLiteral("Cut entries"));
+    mCutNotice->setStyleSheet(QStringLiteral(
+        "background: #fff4c2; color: #8a1c00; border: 1px solid #c08000; padding: 2px 6px;"));
+    mCutNotice->move(4, 4);
+    mCutNotice->hide();
+
     mVScroll1 = new QScrollBar(Qt::Vertical, this);
     nameControl(mVScroll1, "VScroll1", QStringLiteral("Scroll page vertically"));
     mVScroll1->setGeometry(twipsRect(9450, 120, 255, 7425));
@@ -191,6 +201,70 @@ void Form2::createPageMenu()
         makeAction("mnuSavePageSvg", QStringLiteral("Save Page as SVG\u2026"), QKeySequence());
     mPageMenu->addSeparator();
     mPrintPage = makeAction("mnuPrintPage", QStringLiteral("Print\u2026"), QKeySequence::Print);
+    if (!mServices.changePage)
+        return;
+
+    // Choosing lays the page out again at once.
+    mPageMenu->addSeparator();
+    const auto choiceMenu = [&](const char* name, const QString& title) {
+        QMenu* menu = mPageMenu->addMenu(title);
+        menu->setObjectName(QLatin1String(name));
+        auto* group = new QActionGroup(this);
+        group->setExclusive(true);
+        return std::pair{menu, group};
+    };
+    const auto choice = [&](std::pair<QMenu*, QActionGroup*> menu, const QString& objectName,
+                            const QString& text) {
+        QAction* action = menu.first->addAction(text);
+        action->setObjectName(objectName);
+        action->setCheckable(true);
+        menu.second->addAction(action);
+        return action;
+    };
+    const auto layout = choiceMenu("mnuLayout", QStringLiteral("Layout"));
+    mLayoutChoice = layout.second;
+    choice(layout, QStringLiteral("mnuLayoutFit"), QStringLiteral("Fit Every Word"))
+        ->setData(false);
+    choice(layout, QStringLiteral("mnuLayoutClassic"), QStringLiteral("Classic layout"))
+        ->setData(true);
+    const auto paper = choiceMenu("mnuPaper", QStringLiteral("Paper"));
+    mPaperChoice = paper.second;
+    for (const office::Paper& sheet : office::kPapers) {
+        const QString name = QString::fromLatin1(sheet.name);
+        choice(paper, QStringLiteral("mnuPaper") + name, name)->setData(name);
+    }
+    const auto changed = [this] {
+        const QAction* paper = mPaperChoice->checkedAction();
+        const QAction* layout = mLayoutChoice->checkedAction();
+        mServices.changePage(paper ? paper->data().toString() : QString(),
+                             layout && layout->data().toBool());
+    };
+    connect(mLayoutChoice, &QActionGroup::triggered, this, changed);
+    connect(mPaperChoice, &QActionGroup::triggered, this, changed);
+}
+
+void Form2::setPageChoices(const QString& paper, bool classic)
+{
+    if (!mLayoutChoice)
+        return;
+    for (QAction* action : mLayoutChoice->actions())
+        action->setChecked(action->data().toBool() == classic);
+    for (QAction* action : mPaperChoice->actions())
+        action->setChecked(action->data().toString().compare(paper, Qt::CaseInsensitive) == 0);
+}
+
+void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries)
+{
+    mPicture1->setPicture(markCutCallouts(mCleanPage, regionPt, framesPt));
+    const QString notice = cutNotice(cutEntries);
+    mCutNotice->setText(notice);
+    mCutNotice->adjustSize();
+    mCutNotice->setVisible(!notice.isEmpty());
+}
+
+QString Form2::cutNoticeText() const
+{
+    return mCutNotice->isVisible() ? mCutNotice->text() : QString();
 }
 
 void Form2::showPageMenu(const QPoint& globalPos)
@@ -237,6 +311,8 @@ void Form2::setPicture1(const QImage& page)
 {
     if (page.isNull())
         return;
+    mCleanPage = page;
+    mCutNotice->hide();
     mPicture1->setPicture(page);
     const QSizeF logical = page.deviceIndependentSize();
     mViewport.assignPicture(logical.width() * twipsPerPixelX(),

@@ -14,6 +14,8 @@
 #include <optional>
 
 class QAction;
+class QActionGroup;
+class QLabel;
 class QGroupBox;
 class QMenu;
 class QPushButton;
@@ -42,6 +44,9 @@ struct Form2Services
     std::function<void()> saveEditorState;
     // Where "Copy Page" puts the page; without one the command reports that it cannot copy.
     app::Clipboard* clipboard = nullptr;
+    // Lays the page out again on another paper (its name) or in the classic layout; without
+    // it the page menu offers no such choice.
+    std::function<void(const QString& paper, bool classic)> changePage;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -61,6 +66,12 @@ public:
     // next activation.
     void setPicture1(const QImage& page);
     void setWordFile(const QString& path) { mWordFile = path; }
+    // Marks the callouts whose text is cut on the page shown (region and frames in points)
+    // and says how many entries are cut; an empty list clears both.
+    void setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries);
+    QString cutNoticeText() const;
+    // The paper and layout the page menu shows as chosen.
+    void setPageChoices(const QString& paper, bool classic);
     QString wordFile() const { return mWordFile; }
 
     void Form_Activate();
@@ -141,6 +152,10 @@ private:
     QAction* mSavePagePng = nullptr;
     QAction* mSavePageSvg = nullptr;
     QAction* mPrintPage = nullptr;
+    QActionGroup* mLayoutChoice = nullptr;
+    QActionGroup* mPaperChoice = nullptr;
+    QLabel* mCutNotice = nullptr;
+    QImage mCleanPage; // the page as delivered, before any marks
 };
 
 } // namespace preview

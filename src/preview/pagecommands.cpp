@@ -10,6 +10,7 @@
 #include "office/error.h"
 
 #include <QFileInfo>
+#include <QPainter>
 #include <QPrinter>
 
 namespace preview {
@@ -182,6 +183,36 @@ bool PageCommands::printPage(const QString& wordFile)
         printed = true;
     });
     return printed;
+}
+
+QImage markCutCallouts(const QImage& picture, const QRectF& regionPt,
+                       const QList<QRectF>& framesPt)
+{
+    if (picture.isNull() || !regionPt.isValid() || framesPt.isEmpty())
+        return picture;
+    QImage marked = picture;
+    QPainter painter(&marked);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(marked.width() / regionPt.width(), marked.height() / regionPt.height());
+    painter.translate(-regionPt.topLeft());
+    // A red frame a little outside the callout, over a faint red wash, reads as a mark on
+    // any fill and never hides the text.
+    const QColor red(220, 0, 0);
+    painter.setPen(QPen(red, 2.0));
+    painter.setBrush(QColor(220, 0, 0, 40));
+    for (const QRectF& frame : framesPt)
+        painter.drawRect(frame.adjusted(-2, -2, 2, 2));
+    return marked;
+}
+
+QString cutNotice(int cutEntries)
+{
+    if (cutEntries <= 0)
+        return {};
+    return cutEntries == 1
+               ? QStringLiteral("1 entry is cut: its callout is marked in red.")
+               : QStringLiteral("%1 entries are cut: their callouts are marked in red.")
+                     .arg(cutEntries);
 }
 
 } // namespace preview

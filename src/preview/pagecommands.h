@@ -2,7 +2,10 @@
 
 #include "office/pageexport.h"
 
+#include <QImage>
+#include <QList>
 #include <QPoint>
+#include <QRectF>
 #include <QString>
 
 namespace app {
@@ -60,5 +63,14 @@ private:
     app::Dialogs& mDialogs;
     app::Clipboard* mClipboard;
 };
+
+// The page picture with the callouts whose text is cut marked on it: the picture shows
+// `regionPt` of the page, the frames are in points on the page. The marks are the preview's
+// own, never part of the document.
+QImage markCutCallouts(const QImage& picture, const QRectF& regionPt,
+                       const QList<QRectF>& framesPt);
+
+// What the preview says about cut entries: empty when none is cut.
+QString cutNotice(int cutEntries);
 
 } // namespace preview

@@ -9,6 +9,8 @@
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
+#include "preview/picturebox.h"
+#include "editor/entrylist.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -67,6 +69,7 @@ private slots:
     void emptyListShowsMessageOnly();
     void engineThatWillNotStart();
     void tableFailureIsReportedAt156();
+    void cutEntriesAreMarkedAndThePageCanBeLaidOutAgain();
 
 private:
     void makeStudio();
@@ -252,6 +255,45 @@ void TestStudio::tableFailureIsReportedAt156()
         mDialogs.messages()[0].text.startsWith(QStringLiteral("Document.Tables.Add failed\r\n")));
     QVERIFY(!mStudio->builder().busy());
     QCOMPARE(form1.mousePointer(), app::MousePointer::Default);
+}
+
+void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
+{
+    QList<editor::TimelineEntry> rows;
+    for (int i = 0; i < 63; ++i)
+        rows << editor::TimelineEntry{QString::number(1900 + i),
+                                      QString(QStringLiteral("word ")).repeated(120)};
+    mStore->write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
+    makeStudio();
+    mStudio->mainWindow().PushButton6_Click();
+    preview::Form2* form2 = mStudio->previewWindow();
+    QVERIFY(form2 && form2->isVisible());
+    QCOMPARE(form2->cutNoticeText(),
+             QStringLiteral("63 entries are cut: their callouts are marked in red."));
+    // The mark is drawn on the picture shown, a little outside the callout's frame.
+    const docgen::FitReport& report = mStudio->builder().lastPlan().report;
+    const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->picture();
+    const QRectF region = report.pictureRegionPt;
+    const QRectF frame = report.cutFramesPt.at(0);
+    const QColor mark = shown.pixelColor(
+        int((frame.center().x() - region.left()) * shown.width() / region.width()),
+        int((frame.top() - 2 - region.top()) * shown.height() / region.height()));
+    QVERIFY2(mark.red() > 150 && mark.green() < 100, qPrintable(mark.name()));
+    // The document itself carries no mark.
+    const office::Document page = office::openDocument(form2->wordFile());
+    QCOMPARE(page.shapes().size(), size_t(1 + 2 * mStudio->builder().lastPlan().bars().size() + 63));
+
+    // The page menu lays the page out again at once, and the choice is kept.
+    const QString before = form2->wordFile();
+    form2->findChild<QAction*>("mnuPaperA4")->trigger();
+    QVERIFY(!QFile::exists(before));
+    QCOMPARE(office::openDocument(form2->wordFile()).page().widthPt, 841.9);
+    form2->findChild<QAction*>("mnuLayoutClassic")->trigger();
+    for (const docgen::PageElement& callout : mStudio->builder().lastPlan().callouts)
+        QCOMPARE(callout.widthPt, docgen::kCalloutWidthPt);
+    QCOMPARE(mStore->read("Layout", {}), QStringLiteral("Classic"));
+    QCOMPARE(mStore->read("Paper", {}), QStringLiteral("A4"));
+    QCOMPARE(mDialogs.messageTexts(), QStringList());
 }
 
 QTEST_MAIN(TestStudio)

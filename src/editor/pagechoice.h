@@ -1,0 +1,31 @@
+#pragma once
+
+#include "docgen/templatebuilder.h"
+
+#include <QString>
+
+namespace editor {
+
+class SettingsStore;
+
+// Keys beside the editor's own: "Layout" ("Fit" or "Classic") and "Paper" (a paper's
+// name; absent means the region's paper).
+inline constexpr const char* kLayoutKey = "Layout";
+inline constexpr const char* kPaperKey = "Paper";
+
+// The page's layout and paper as the user chose them. A stored value this program does
+// not know reads as the default, so a hand edit never stops a page from being made.
+struct PageChoice
+{
+    bool classic = false;
+    QString paper; // a name of office::kPapers; empty: the region's
+
+    static PageChoice load(SettingsStore& store);
+    // Throws app::Failure when the store cannot be written.
+    void save(SettingsStore& store) const;
+    docgen::PageOptions options() const;
+    // The paper the page is on: the chosen one, or the region's.
+    QString paperShown() const;
+};
+
+} // namespace editor
