@@ -316,6 +316,11 @@ public:
             live(mState).setTableTextUpward(mId, orientation == word::kTextOrientationUpward);
         });
     }
+    void setColumnWidth(int column, float points) override
+    {
+        mEngine->call("Table.Columns.PreferredWidth",
+                      [&] { live(mState).setColumnWidthPt(mId, column, double(points)); });
+    }
     void setRowHeight(float points) override
     {
         mEngine->call("Table.Rows.Height",

@@ -228,9 +228,12 @@ struct DateFit
 class Planner
 {
 public:
-    Planner(const QString& title, const QList<TimelineEntry>& entries, const PageMetrics& page)
-        : mTitle(title), mEntries(entries), mPage(page)
+    Planner(const QString& title, const QList<TimelineEntry>& entries, const PageMetrics& page,
+            const QList<double>& timeAxis)
+        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis)
     {
+        if (mAxis.size() != entries.size())
+            mAxis.clear();
         for (const TimelineEntry& entry : entries)
             mNotes.push_back(entry.notes);
     }
@@ -289,11 +292,15 @@ public:
         plan.frame.resize(1);
         QList<int> firsts;
         QList<DateFit> dates;
+        QList<QList<double>> columns;
+        QList<bool> scaled;
         for (int b = 0; b < bars; ++b) {
             const int first = count() * b / bars;
             const int next = count() * (b + 1) / bars;
             firsts << first;
-            dates << fitDates(first, next - first);
+            columns << columnsOf(first, next - first);
+            scaled << (!mAxis.isEmpty() && columns.last() != evenColumns(next - first));
+            dates << fitDates(first, columns.last());
         }
         firsts << count();
 
@@ -329,6 +336,8 @@ public:
             table.style.fontSizePt = bar.style.fontSizePt;
             table.textUpward = dates[b].upward;
             table.rowHeightPt = dates[b].upward ? dates[b].rowPt : 0;
+            if (scaled[b])
+                table.columnWidthsPt = columns[b];
             table.firstEntry = bar.firstEntry;
             table.entryCount = bar.entryCount;
             plan.frame << bar << table;
@@ -344,18 +353,27 @@ public:
         QList<double> anchors;
         QList<int> barOf;
         for (int b = 0; b < bars; ++b) {
-            const double columnWidth =
-                PageFit::columnWidthPt(kBarWidthPt, std::max(1, firsts[b + 1] - firsts[b]));
+            double cellLeft = classicBar.leftPt + kInsetXPt;
+            const QList<double> places = placesOf(firsts[b], firsts[b + 1] - firsts[b]);
             for (int i = firsts[b]; i < firsts[b + 1]; ++i) {
-                const double cellLeft = classicBar.leftPt + kInsetXPt + (i - firsts[b]) * columnWidth;
+                const double columnWidth = columns[b].at(i - firsts[b]);
                 double anchor = cellLeft + columnWidth / 2;
                 const PageElement& old = plan.callouts.at(i);
                 const double classicCentre = old.leftPt + old.widthPt / 2;
-                if (bars == 1 && classicCentre > cellLeft + 1 &&
-                    classicCentre < cellLeft + columnWidth - 1)
+                if (scaled[b]) {
+                    // The date's place on the axis, kept inside its own cell.
+                    const double inner = kBarWidthPt - 2 * kInsetXPt;
+                    const double even = inner / (firsts[b + 1] - firsts[b]);
+                    const double place = classicBar.leftPt + kInsetXPt + even / 2 +
+                                         places.at(i - firsts[b]) * (inner - even);
+                    anchor = std::clamp(place, cellLeft + 1, cellLeft + columnWidth - 1);
+                } else if (bars == 1 && classicCentre > cellLeft + 1 &&
+                           classicCentre < cellLeft + columnWidth - 1) {
                     anchor = classicCentre;
+                }
                 anchors << anchor;
                 barOf << b;
+                cellLeft += columnWidth;
             }
         }
         const auto roomOf = [&](int i) {
@@ -379,7 +397,7 @@ public:
         QList<CalloutFit> fits(n);
         QList<bool> placed(n, false);
         QList<double> lefts(n, 0);
-        if (bars == 1) {
+        if (bars == 1 && !scaled[0]) {
             const double step = n > 1 ? plan.callouts.at(1).leftPt - plan.callouts.at(0).leftPt : 0;
             const bool apart = n <= 2 || 2 * step >= kCalloutWidthPt + 1;
             for (int i = 0; i < n; ++i) {
@@ -604,11 +622,63 @@ private:
 
     // Dates across at the largest size that keeps every word whole in two lines at most,
     // then upwards; what neither shows whole is cut.
-    DateFit fitDates(int first, int number) const
+    QList<double> evenColumns(int number) const
+    {
+        return QList<double>(std::max(1, number),
+                             PageFit::columnWidthPt(kBarWidthPt, std::max(1, number)));
+    }
+
+    // The places 0..1 of a bar's entries on its own stretch of the time axis.
+    QList<double> placesOf(int first, int number) const
+    {
+        QList<double> places;
+        if (mAxis.isEmpty() || number < 2)
+            return places;
+        const double low = mAxis.at(first);
+        const double high = mAxis.at(first + number - 1);
+        for (int i = first; i < first + number; ++i)
+            places << (high > low ? std::clamp((mAxis.at(i) - low) / (high - low), 0.0, 1.0)
+                                  : double(i - first) / (number - 1));
+        return places;
+    }
+
+    // Equal columns, or with a time axis columns that follow it while each holds its date
+    // on one line at the largest size.
+    QList<double> columnsOf(int first, int number) const
+    {
+        const QList<double> places = placesOf(first, number);
+        if (places.isEmpty())
+            return evenColumns(number);
+        QList<double> minimums;
+        for (int i = first; i < first + number; ++i) {
+            std::vector<office::Paragraph> paragraphs;
+            for (const QString& piece :
+                 office::splitParagraphTexts(mEntries.at(i).date.left(kMeasuredCharacters)))
+                paragraphs.push_back(paragraphOf(piece, bodyFormat(20), office::Alignment::Left));
+            minimums << measureAll(paragraphs, 1e6).widestLinePt + 2 * kCellMarginPt +
+                            2 * kWidthSlackPt;
+        }
+        const QList<double> widths =
+            PageFit::scaledColumns(kBarWidthPt - 2 * kInsetXPt, places, minimums);
+        const QList<double> even = evenColumns(number);
+        // Dates as far apart as their cells already are need no columns of their own.
+        bool same = true;
+        for (qsizetype k = 0; k < widths.size() && same; ++k)
+            same = std::abs(widths[k] - even[k]) < 0.5;
+        return widths.isEmpty() || same ? even : widths;
+    }
+
+    DateFit fitDates(int first, const QList<double>& columns) const
     {
         DateFit fit;
-        const double column = PageFit::columnWidthPt(kBarWidthPt, std::max(1, number));
-        const double across = column - 2 * kCellMarginPt - kWidthSlackPt;
+        const int number = int(columns.size());
+        // The room across each date's own cell, and the narrowest of them.
+        QList<double> across;
+        double narrowest = HUGE_VAL;
+        for (const double width : columns) {
+            across << width - 2 * kCellMarginPt - kWidthSlackPt;
+            narrowest = std::min(narrowest, across.last());
+        }
         const auto datesOf = [&](int sizeHalfPt) {
             std::vector<std::vector<office::Paragraph>> all;
             for (int i = first; i < first + number; ++i) {
@@ -622,13 +692,14 @@ private:
             return all;
         };
         for (const int size : kSizesHalfPt) {
-            if (across < 2)
+            if (narrowest < 2)
                 break;
             double row = 0;
             bool whole = true;
-            for (const auto& paragraphs : datesOf(size)) {
-                const Measure m = measureAll(paragraphs, across);
-                whole = whole && m.wordsWhole && m.lines <= 2;
+            const auto all = datesOf(size);
+            for (int k = 0; k < number && whole; ++k) {
+                const Measure m = measureAll(all[size_t(k)], across[k]);
+                whole = m.wordsWhole && m.lines <= 2;
                 row = std::max(row, m.heightPt);
             }
             if (whole) {
@@ -647,7 +718,7 @@ private:
                 row = std::max(row, m.widestLinePt);
                 thickest = std::max(thickest, m.heightPt);
             }
-            if (thickest <= across && row <= kMaxUpwardRowPt - 2) {
+            if (thickest <= narrowest && row <= kMaxUpwardRowPt - 2) {
                 fit.sizeHalfPt = size;
                 fit.upward = true;
                 fit.rowPt = std::ceil(row + 2);
@@ -661,12 +732,13 @@ private:
         double row = 0;
         const auto all = datesOf(smallest);
         for (int k = 0; k < number; ++k) {
-            const Measure m = measureAll(all[size_t(k)], std::max(1.0, across));
+            const Measure m = measureAll(all[size_t(k)], std::max(1.0, across[k]));
             row = std::max(row, m.heightPt);
-            if (!m.wordsWhole || m.lines > 2 || across < 2) {
+            if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
-                fit.shown << (across < 2 ? 0
-                                         : charactersShown(all[size_t(k)], across, HUGE_VAL));
+                fit.shown << (across[k] < 2
+                                  ? 0
+                                  : charactersShown(all[size_t(k)], across[k], HUGE_VAL));
             }
         }
         fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kInsetYPt);
@@ -677,6 +749,7 @@ private:
     QList<TimelineEntry> mEntries;
     QList<QString> mNotes;
     PageMetrics mPage;
+    QList<double> mAxis;
     std::map<std::tuple<int, int, qint64>, Measure> mCache;
 };
 
@@ -756,6 +829,56 @@ QList<PageElement> PagePlan::tables() const
     return found;
 }
 
+QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places,
+                                     const QList<double>& minimumsPt)
+{
+    const qsizetype n = places.size();
+    if (n == 0 || minimumsPt.size() != n)
+        return {};
+    double needed = 0;
+    for (const double minimum : minimumsPt)
+        needed += minimum;
+    if (needed > innerPt)
+        return {};
+    // Centres on the axis, the ends half an even column in; cells end midway between them.
+    const double even = innerPt / double(n);
+    QList<double> edges{0};
+    for (qsizetype i = 1; i < n; ++i)
+        edges << even / 2 + (places[i - 1] + places[i]) / 2 * (innerPt - even);
+    edges << innerPt;
+    QList<double> widths;
+    for (qsizetype i = 0; i < n; ++i)
+        widths << std::max(0.0, edges[i + 1] - edges[i]);
+    // Cells below their minimum take it; the others give up room in proportion to what
+    // they have above theirs, until every cell holds its date.
+    for (int round = 0; round < 64; ++round) {
+        double missing = 0;
+        double spare = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            if (widths[i] < minimumsPt[i])
+                missing += minimumsPt[i] - widths[i];
+            else
+                spare += widths[i] - minimumsPt[i];
+        }
+        if (missing <= 1e-9 || spare <= 1e-9)
+            break;
+        const double share = std::min(1.0, missing / spare);
+        for (qsizetype i = 0; i < n; ++i) {
+            widths[i] = widths[i] < minimumsPt[i]
+                            ? minimumsPt[i]
+                            : widths[i] - (widths[i] - minimumsPt[i]) * share;
+        }
+    }
+    // Whole twips, the last column taking what rounding leaves so the row fills the bar.
+    double used = 0;
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        widths[i] = std::round(widths[i] * 20) / 20;
+        used += widths[i];
+    }
+    widths[n - 1] = std::round((innerPt - used) * 20) / 20;
+    return widths;
+}
+
 float PageFit::columnWidthPt(double boxWidthPt, int columns)
 {
     const long widthTwips = std::lround((boxWidthPt - 2 * kInsetXPt) * 20);
@@ -782,9 +905,9 @@ QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 } // namespace
 
 PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
-                       const PageMetrics& page, LayoutStyle style)
+                       const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis)
 {
-    Planner planner(title, entries, page);
+    Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{});
     PagePlan best;
     if (style == LayoutStyle::Classic || entries.isEmpty()) {
         best = planner.classic();

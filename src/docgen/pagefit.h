@@ -78,8 +78,17 @@ struct PagePlan
 class PageFit
 {
 public:
+    // `timeAxis`, when given, holds each entry's place on a linear time axis (0 the first
+    // date, 1 the last): the date cells then take widths that follow the gaps, as far as
+    // the room each date needs allows, and each arrow points at its date's place.
     static PagePlan plan(const QString& title, const QList<TimelineEntry>& entries,
-                         const PageMetrics& page, LayoutStyle style = LayoutStyle::Fit);
+                         const PageMetrics& page, LayoutStyle style = LayoutStyle::Fit,
+                         const QList<double>& timeAxis = {});
+
+    // Column widths (points, whole twips) across `innerPt` whose centres follow the places
+    // 0..1, each at least its minimum; empty when the minimums do not fit.
+    static QList<double> scaledColumns(double innerPt, const QList<double>& places,
+                                       const QList<double>& minimumsPt);
 
     // The column width the engine gives a table of `columns` equal columns in a text
     // box of the given width, in points (whole twips).

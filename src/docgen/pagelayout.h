@@ -72,6 +72,9 @@ struct PageElement
     // A date table's cells reading upwards, in rows of at least this height (points).
     bool textUpward = false;
     double rowHeightPt = 0;
+    // A date table's column widths when they follow the time between the dates; empty:
+    // equal columns that fill the bar.
+    QList<double> columnWidthsPt;
     // The entries a bar or a date table holds, from 0; a callout's entry.
     int firstEntry = 0;
     int entryCount = 0;

@@ -106,7 +106,8 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             if (!plan) {
                 if (!metrics)
                     metrics = readMetrics(live(pageSetup));
-                plan = PageFit::plan(host.titleText(), entries, *metrics, mOptions.layout);
+                plan = PageFit::plan(host.titleText(), entries, *metrics, mOptions.layout,
+                                     mOptions.timeAxis);
             }
             return *plan;
         };
@@ -200,6 +201,9 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                 table = live(document).AddTable(live(selection).Range(), 1, columns,
                                                 word::kTableBehaviorDefault, word::kAutoFitFixed);
                 const PageElement& dates = tableElement();
+                for (int column = 1; column <= int(dates.columnWidthsPt.size()); ++column)
+                    live(table).setColumnWidth(column,
+                                               float(dates.columnWidthsPt.at(column - 1)));
                 if (dates.textUpward) {
                     live(table).setTextOrientation(word::kTextOrientationUpward);
                     live(table).setRowHeight(float(dates.rowHeightPt));

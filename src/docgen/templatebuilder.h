@@ -43,6 +43,8 @@ struct PageOptions
 {
     LayoutStyle layout = LayoutStyle::Fit;
     int paperCode = 0;
+    // Each entry's place on a time axis (0 to 1) for dates spaced to scale; empty: even.
+    QList<double> timeAxis;
 };
 
 // A table cannot have more columns than this and still open in every word processor.

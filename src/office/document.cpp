@@ -937,6 +937,18 @@ void Document::setTableRowHeightPt(int tableId, double heightPt)
     table(tableId).minRowHeightTwips = int(std::lround(heightPt * 20));
 }
 
+void Document::setColumnWidthPt(int tableId, int column, double widthPt)
+{
+    Table& found = table(tableId);
+    if (column < 1 || column > int(found.columnWidthsTwips.size())) {
+        throw Error(kCollectionMember);
+    }
+    if (!std::isfinite(widthPt) || widthPt < 0 || widthPt > 1584) {
+        throw Error(QStringLiteral("The column width is out of range."));
+    }
+    found.columnWidthsTwips[size_t(column - 1)] = int(std::lround(widthPt * 20));
+}
+
 void Document::setPaperSize(double widthPt, double heightPt)
 {
     // From a business card to a large poster.

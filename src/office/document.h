@@ -92,6 +92,8 @@ public:
     void setTableBorderVisible(int tableId, BorderSide side, bool visible);
     void setTableTextUpward(int tableId, bool upward);
     void setTableRowHeightPt(int tableId, double heightPt);
+    // Columns count from 1, as the automation client counts them.
+    void setColumnWidthPt(int tableId, int column, double widthPt);
     // The portrait paper size; the orientation then decides which side is the width.
     void setPaperSize(double widthPt, double heightPt);
 

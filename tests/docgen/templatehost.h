@@ -55,7 +55,9 @@ public:
 // Builds a page with the real engine, as "Start Creating Template" does, and returns the
 // saved document's path (empty when the build failed; its messages are printed).
 inline QString buildPageWithEngine(app::Clipboard& clipboard, const QString& title,
-                                   const QList<docgen::TimelineEntry>& rows)
+                                   const QList<docgen::TimelineEntry>& rows,
+                                   docgen::PageOptions options = {},
+                                   docgen::PagePlan* plan = nullptr)
 {
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
@@ -64,8 +66,11 @@ inline QString buildPageWithEngine(app::Clipboard& clipboard, const QString& tit
     host.title = title;
     host.rows = rows;
     docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    builder.setPageOptions(options);
     builder.PushButton6_Click(host);
     if (!dialogs.messages().isEmpty())
         qWarning() << dialogs.messageTexts();
+    if (plan)
+        *plan = builder.lastPlan();
     return host.previewWordFile;
 }

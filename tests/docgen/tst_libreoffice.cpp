@@ -102,23 +102,26 @@ struct ExpectedBox
     QRectF boxPt;
 };
 
-// Where the layout puts every text: the title box, the date cells, the callouts.
-QList<ExpectedBox> expectedBoxes(const QString& title, const QList<docgen::TimelineEntry>& rows)
+// Where the plan puts every text: the title box, the date cells of each bar, the callouts.
+QList<ExpectedBox> expectedBoxes(const QString& title, const docgen::PagePlan& plan)
 {
     QList<ExpectedBox> boxes;
-    const auto frame = docgen::LayoutPageFrame(title, rows, kLetter);
+    const auto& frame = plan.frame;
     const QRectF titleBox(frame[0].leftPt, frame[0].topPt, frame[0].widthPt, frame[0].heightPt);
     for (const QString& word : title.split(QLatin1Char(' '), Qt::SkipEmptyParts))
         boxes << ExpectedBox{word, titleBox};
-    const double columnPt = std::round(12672.0 / rows.size()) / 20.0;
-    const QRectF bar(frame[1].leftPt, frame[1].topPt, frame[1].widthPt, frame[1].heightPt);
-    for (int i = 0; i < rows.size(); ++i) {
-        const QRectF cell(bar.left() + 7.2 + i * columnPt, bar.top(), columnPt, bar.height());
-        for (const QString& word : rows[i].date.split(QLatin1Char(' '), Qt::SkipEmptyParts))
-            boxes << ExpectedBox{word, cell};
+    const QList<docgen::PageElement> bars = plan.bars();
+    const QList<docgen::PageElement> tables = plan.tables();
+    for (int b = 0; b < bars.size(); ++b) {
+        const QRectF bar(bars[b].leftPt, bars[b].topPt, bars[b].widthPt, bars[b].heightPt);
+        const double columnPt = docgen::PageFit::columnWidthPt(bar.width(), bars[b].entryCount);
+        for (int i = 0; i < tables[b].cells.size(); ++i) {
+            const QRectF cell(bar.left() + 7.2 + i * columnPt, bar.top(), columnPt, bar.height());
+            for (const QString& word : tables[b].cells[i].split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                boxes << ExpectedBox{word, cell};
+        }
     }
-    const auto callouts = docgen::LayoutCallouts(rows, kLetter, static_cast<float>(columnPt));
-    for (const auto& callout : callouts) {
+    for (const auto& callout : plan.callouts) {
         const QRectF box(callout.leftPt, callout.topPt, callout.widthPt, callout.heightPt);
         for (const QString& word : callout.text.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             boxes << ExpectedBox{word, box};
@@ -156,7 +159,8 @@ void TestLibreOffice::initTestCase()
 
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
-    return buildPageWithEngine(mClipboard, title, rows);
+    return buildPageWithEngine(mClipboard, title, rows,
+                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0});
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()
@@ -165,14 +169,29 @@ void TestLibreOffice::wordsLandInTheirBoxes_data()
     QTest::addColumn<QList<docgen::TimelineEntry>>("rows");
     QTest::newRow("yearly sample") << QStringLiteral("John's Timeline") << yearlySample();
     QTest::newRow("three entries") << QStringLiteral("Project Timeline") << threeEntries();
+    // Dense pages: callouts narrowed, grown and spread over more bars; dates upright or
+    // turned; a title on two lines.
+    QList<docgen::TimelineEntry> twenty;
+    QList<docgen::TimelineEntry> sixtyThree;
+    for (int i = 0; i < 63; ++i) {
+        sixtyThree << docgen::TimelineEntry{QString::number(1900 + i),
+                                            QStringLiteral("Moved the office to Boston %1").arg(i)};
+        if (i < 20)
+            twenty << sixtyThree.last();
+    }
+    QTest::newRow("twenty entries")
+        << QStringLiteral("The history of our family from the farm to the city") << twenty;
+    QTest::newRow("sixty-three entries") << QStringLiteral("Project Timeline") << sixtyThree;
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes()
 {
     QFETCH(QString, title);
     QFETCH(QList<docgen::TimelineEntry>, rows);
-    const QString document = generate(title, rows);
+    docgen::PagePlan plan;
+    const QString document = buildPageWithEngine(mClipboard, title, rows, {}, &plan);
     QVERIFY2(QFile::exists(document), "the builder handed over no document");
+    QVERIFY2(plan.report.fits(), qPrintable(plan.report.cuts.value(0).describe()));
     QTemporaryDir work;
     QString error;
     const QString pdf = officetools::convertToPdf(document, work.path(), &error);
@@ -180,7 +199,7 @@ void TestLibreOffice::wordsLandInTheirBoxes()
     QList<officetools::Word> words = officetools::wordsOf(pdf);
     QVERIFY(!words.isEmpty());
 
-    for (const ExpectedBox& expected : expectedBoxes(title, rows)) {
+    for (const ExpectedBox& expected : expectedBoxes(title, plan)) {
         const QRectF allowed =
             expected.boxPt.adjusted(-kTolerancePt, -kTolerancePt, kTolerancePt, kTolerancePt);
         qsizetype found = -1;

@@ -57,6 +57,19 @@ bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool b
     return height <= area.height() + 0.01;
 }
 
+// The left edge and width of a date's cell, from its bar's left.
+std::pair<double, double> cellOf(const PageElement& bar, const PageElement& table, int k)
+{
+    if (table.columnWidthsPt.isEmpty()) {
+        const float column = PageFit::columnWidthPt(bar.widthPt, bar.entryCount);
+        return {7.2 + k * column, column};
+    }
+    double left = 7.2;
+    for (int j = 0; j < k; ++j)
+        left += table.columnWidthsPt.at(j);
+    return {left, table.columnWidthsPt.at(k)};
+}
+
 QRectF frameOf(const PageElement& e)
 {
     return QRectF(e.leftPt, e.topPt, e.widthPt, e.heightPt);
@@ -97,8 +110,8 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
         while (b + 1 < bars.size() && bars.at(b + 1).firstEntry <= i)
             ++b;
         const PageElement& bar = bars.at(b);
-        const float column = PageFit::columnWidthPt(bar.widthPt, bar.entryCount);
-        const double cellLeft = bar.leftPt + 7.2 + (i - bar.firstEntry) * column;
+        const auto [offset, column] = cellOf(bar, tables.at(b), i - bar.firstEntry);
+        const double cellLeft = bar.leftPt + offset;
         const double tip = c.leftPt + c.widthPt / 2;
         if (tip < cellLeft || tip > cellLeft + column)
             found << QStringLiteral("callout %1 points past its date").arg(i + 1);
@@ -119,8 +132,8 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
     }
     for (int b = 0; b < tables.size(); ++b) {
         const PageElement& t = tables.at(b);
-        const float column = PageFit::columnWidthPt(bars.at(b).widthPt, t.entryCount);
         for (int k = 0; k < t.entryCount; ++k) {
+            const double column = cellOf(bars.at(b), t, k).second;
             if (cut.contains(t.firstEntry + k + 1))
                 continue;
             const QSizeF area = t.textUpward ? QSizeF(t.rowHeightPt, column - 10.8)
@@ -216,6 +229,38 @@ private slots:
         QCOMPARE(same.callouts,
                  PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic)
                      .callouts);
+    }
+
+    // Dates spaced to scale: the arrows keep the gaps between the dates, each date keeps
+    // the room it needs, and evenly spaced dates give the even page.
+    void spacingToScale()
+    {
+        const PageMetrics page = landscape("Letter");
+        QList<TimelineEntry> entries;
+        for (const char* year : {"1900", "1910", "1920", "1960", "2000"})
+            entries << TimelineEntry{QString::fromLatin1(year), QStringLiteral("Moved")};
+        const PagePlan plan =
+            PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
+                          {0.0, 0.1, 0.2, 0.6, 1.0});
+        QVERIFY(faults(plan, entries, page).isEmpty());
+        QList<double> tips;
+        for (const PageElement& c : plan.callouts)
+            tips << c.leftPt + c.widthPt / 2;
+        const double unit = (tips[1] - tips[0]);
+        for (const auto& [i, share] : {std::pair{2, 1.0}, {3, 4.0}, {4, 4.0}})
+            QVERIFY2(std::abs((tips[i] - tips[i - 1]) / unit - share) < 0.15 * share,
+                     qPrintable(QStringLiteral("gap %1: %2").arg(i).arg(tips[i] - tips[i - 1])));
+        // Crowded dates still keep the room they need.
+        const QList<double> crowded =
+            PageFit::scaledColumns(633.6, {0.0, 0.001, 0.002, 1.0}, {40, 40, 40, 40});
+        QCOMPARE(crowded.size(), 4);
+        for (const double width : crowded)
+            QVERIFY(width >= 40 - 0.05);
+        QVERIFY(PageFit::scaledColumns(100, {0.0, 1.0}, {60, 60}).isEmpty());
+        const PagePlan even = PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
+                                            {0.0, 0.25, 0.5, 0.75, 1.0});
+        QCOMPARE(even.callouts,
+                 PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Classic).callouts);
     }
 
     void longTitleTakesTheLinesItNeeds()
