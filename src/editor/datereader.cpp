@@ -67,11 +67,14 @@ QList<DateReader::Part> fieldOrder(const QString& format)
     return order.size() == 3 ? order : QList<DateReader::Part>{};
 }
 
-QString monthKey(QStringView name)
+QStringView withoutDot(QStringView name)
 {
-    if (name.endsWith(u'.'))
-        name.chop(1);
-    return name.toString().toLower();
+    return name.endsWith(u'.') ? name.chopped(1) : name;
+}
+
+bool namedBefore(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) < 0;
 }
 
 // Splits a date text into numbers ("9"), words ("a"; a word keeps a dot that ends it, as
@@ -80,7 +83,7 @@ QString monthKey(QStringView name)
 // character, or for more pieces than a date has.
 constexpr qsizetype kMostPieces = 12;
 bool splitDate(QStringView text, QVarLengthArray<char, kMostPieces>& shape,
-               QList<QStringView>& parts)
+               DateReader::Pieces& parts)
 {
     qsizetype i = 0;
     while (i < text.size()) {
@@ -144,28 +147,38 @@ DateReader::DateReader(int scale, const QLocale& locale)
     // English as the C locale and Britain write it ("Sep", "Sept"), then the user's.
     const QLocale languages[] = {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedKingdom),
                                  locale};
+    QList<std::pair<QString, int>> names;
     for (const QLocale& language : languages) {
         for (int month = 1; month <= 12; ++month) {
             for (QLocale::FormatType format : {QLocale::LongFormat, QLocale::ShortFormat}) {
                 for (const QString& name : {language.monthName(month, format),
                                             language.standaloneMonthName(month, format)}) {
-                    const QString key = monthKey(name);
-                    if (key.isEmpty())
-                        continue;
-                    const auto known = mMonths.constFind(key);
-                    if (known == mMonths.cend())
-                        mMonths.insert(key, month);
-                    else if (*known != month)
-                        mMonths[key] = 0; // two months of two languages: never guess
+                    if (!withoutDot(name).isEmpty())
+                        names.append({withoutDot(name).toString(), month});
                 }
             }
         }
+    }
+    std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) {
+        return namedBefore(a.first, b.first) ||
+               (!namedBefore(b.first, a.first) && a.second < b.second);
+    });
+    for (const auto& [name, month] : names) {
+        if (mMonths.isEmpty() || namedBefore(mMonths.last().first, name))
+            mMonths.append({name, month});
+        else if (mMonths.last().second != month)
+            mMonths.last().second = 0; // two months of two languages: never guess
     }
 }
 
 int DateReader::monthNamed(QStringView word) const
 {
-    return mMonths.value(monthKey(word), 0);
+    word = withoutDot(word);
+    const auto found = std::lower_bound(mMonths.cbegin(), mMonths.cend(), word,
+                                        [](const std::pair<QString, int>& name, QStringView key) {
+                                            return namedBefore(name.first, key);
+                                        });
+    return found != mMonths.cend() && !namedBefore(word, found->first) ? found->second : 0;
 }
 
 std::optional<DatePoint> DateReader::read(QStringView text) const
@@ -174,7 +187,7 @@ std::optional<DatePoint> DateReader::read(QStringView text) const
     if (mScale == 1)
         return readYear(text);
     QVarLengthArray<char, kMostPieces> pieces;
-    QList<QStringView> parts;
+    Pieces parts;
     if (!splitDate(text, pieces, parts))
         return std::nullopt;
     const std::string_view shape(pieces.data(), size_t(pieces.size()));
@@ -185,8 +198,7 @@ std::optional<DatePoint> DateReader::read(QStringView text) const
     return std::nullopt;
 }
 
-std::optional<DatePoint> DateReader::readMonthly(std::string_view shape,
-                                                 const QList<QStringView>& parts) const
+std::optional<DatePoint> DateReader::readMonthly(std::string_view shape, const Pieces& parts) const
 {
     int year = -1;
     int month = -1;
@@ -205,8 +217,7 @@ std::optional<DatePoint> DateReader::readMonthly(std::string_view shape,
     return pointOf(year, month, 1, DatePrecision::Month);
 }
 
-std::optional<DatePoint> DateReader::readDaily(std::string_view shape,
-                                               const QList<QStringView>& parts) const
+std::optional<DatePoint> DateReader::readDaily(std::string_view shape, const Pieces& parts) const
 {
     int year = -1;
     int month = -1;

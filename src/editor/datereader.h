@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QString>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <compare>
 #include <optional>
@@ -62,19 +63,20 @@ public:
         Year
     };
 
+    // The numbers and words of a date text, without their separators.
+    using Pieces = QVarLengthArray<QStringView, 12>;
+
 private:
-    std::optional<DatePoint> readMonthly(std::string_view shape,
-                                         const QList<QStringView>& parts) const;
-    std::optional<DatePoint> readDaily(std::string_view shape,
-                                       const QList<QStringView>& parts) const;
+    std::optional<DatePoint> readMonthly(std::string_view shape, const Pieces& parts) const;
+    std::optional<DatePoint> readDaily(std::string_view shape, const Pieces& parts) const;
     int monthNamed(QStringView word) const;
 
     int mScale;
     // The locale's short date fields in order; empty when it has no numeric order.
     QList<Part> mOrder;
-    // Lower-case month name without a trailing dot -> month 1..12, 0 when two months
-    // share the name.
-    QHash<QString, int> mMonths;
+    // Month names without a trailing dot, each with its month 1..12 (0 when two months
+    // share the name), sorted without regard to case for a lookup that allocates nothing.
+    QList<std::pair<QString, int>> mMonths;
 };
 
 // Days from 1970-01-01 of a date on the proleptic Gregorian calendar, year 0 included.
