@@ -266,11 +266,18 @@ void ListCommands::sortByDate()
     if (order.unreadLines.isEmpty())
         return;
     trap.step(106, [&] {
-        // A list of thousands of free-text rows would make a box taller than the screen.
+        // Thousands of free-text rows, or one very long date, would make a box larger than
+        // the screen: the first rows are named, each date cut to a line.
         constexpr qsizetype kNamed = 20;
+        constexpr qsizetype kShownChars = 60;
         QList<TableProblem> unread;
-        for (int line : order.unreadLines.first(std::min(kNamed, order.unreadLines.size())))
-            unread.append({line, QStringLiteral("\"%1\"").arg(shown.at(line - 1).date)});
+        for (int line : order.unreadLines.first(std::min(kNamed, order.unreadLines.size()))) {
+            const QString& date = shown.at(line - 1).date;
+            unread.append(
+                {line, QStringLiteral("\"%1\"").arg(
+                           date.size() > kShownChars ? date.first(kShownChars) + QStringLiteral("…")
+                                                     : date)});
+        }
         QString text = QStringLiteral("%1 of %2 rows were sorted by date. These could not be read "
                                       "as %3 dates and follow them in their own order:\r\n%4")
                            .arg(order.rows.size() - order.unreadLines.size())

@@ -468,6 +468,18 @@ void TestListCommands::sortByDateAndOrderCheck()
     QCOMPARE(form.entries(), typed);
     QCOMPARE(stored(), typed);
     QCOMPARE(marks(), QStringList{"2: Apr 2000 comes after May 2001"});
+
+    // Many rows not read: the message names the first twenty, each cut to a line.
+    Entries many(22, {"c. 1900", "n"});
+    many.first().date = QString(500, u'x');
+    start(1, many);
+    mDialogs.calls.clear();
+    key(Qt::Key_T, Qt::ControlModifier);
+    const QString message = mDialogs.messageTexts().value(0);
+    QVERIFY2(message.contains("Line 1: \"" + QString(60, u'x') + "…\"\n") &&
+                 message.contains("Line 20: ") && !message.contains("Line 21") &&
+                 message.endsWith("\nand 2 more."),
+             qPrintable(message));
 }
 
 QTEST_MAIN(TestListCommands)
