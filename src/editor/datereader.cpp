@@ -78,7 +78,7 @@ bool namedBefore(QStringView a, QStringView b)
 }
 
 // Splits a date text into numbers ("9"), words ("a"; a word keeps a dot that ends it, as
-// in "Apr."), single separators and runs of blanks (" "). The shape holds one character
+// in "Apr."), single separators and runs of white space (" "). The shape holds one character
 // per piece; `parts` holds the text of each number and word. False for any other
 // character, or for more pieces than a date has.
 constexpr qsizetype kMostPieces = 12;
@@ -101,8 +101,8 @@ bool splitDate(QStringView text, QVarLengthArray<char, kMostPieces>& shape,
             parts.append(text.sliced(i, end - i));
             shape.append(number ? '9' : 'a');
             i = end;
-        } else if (c == u' ' || c == u'\t') {
-            while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        } else if (c.isSpace()) { // a no-break space too, as "3 mai 2010" is often typed
+            while (i < text.size() && text.at(i).isSpace())
                 ++i;
             shape.append(' ');
         } else if (c == u'/' || c == u'-' || c == u'.' || c == u',') {

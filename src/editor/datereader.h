@@ -31,8 +31,7 @@ struct DatePoint
     qint64 day = 0;
     DatePrecision precision = DatePrecision::Day;
 
-    friend bool operator==(const DatePoint&, const DatePoint&) = default;
-    friend auto operator<=>(const DatePoint& a, const DatePoint& b) { return a.day <=> b.day; }
+    friend auto operator<=>(const DatePoint&, const DatePoint&) = default;
 };
 
 // Reads the date text of a row for its scale (1 Yearly, 2 Monthly, 3 Daily) without ever

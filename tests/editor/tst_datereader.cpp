@@ -82,7 +82,7 @@ void TestDateReader::read_data()
     row("de_DE", 2, QStringLiteral("Dez. 2000"), "2000-12-1");
     row("fr_FR", 2, QStringLiteral("avr. 2000"), "2000-4-1");
     row("fr_FR", 2, QStringLiteral("Février 2000"), "2000-2-1");
-    row("fr_FR", 3, QStringLiteral("3 mai 2010"), "2010-5-3");
+    row("fr_FR", 3, QStringLiteral("3\u00a0mai 2010"), "2010-5-3");
     row("fr_FR", 3, QStringLiteral("5/3/2010"), "2010-3-5");
     row("fr_FR", 3, QStringLiteral("32/01/2010"), "");
     row("ja_JP", 3, QStringLiteral("2010/05/03"), "2010-5-3");
