@@ -1,8 +1,9 @@
 // Figures for the editor's quality bars: a keystroke in the title with three full stored
 // lists, start-up with an empty store and showing a full stored list, one list command on
-// a full list with its write to the store, pasting and importing 10 000 rows, and the
-// undo of a Clear on a full list.
+// a full list with its write to the store, pasting and importing 10 000 rows, the undo of
+// a Clear on a full list, and sorting a full list by date.
 
+#include "editor/datereader.h"
 #include "editor/entrylist.h"
 #include "editor/entrytable.h"
 #include "editor/form1.h"
@@ -247,6 +248,60 @@ void BM_UndoClearOfFullList(benchmark::State& state)
     reportMs(state, ms);
 }
 BENCHMARK(BM_UndoClearOfFullList)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// "Sort by Date" on a full list of shuffled years, with its write of the whole list.
+void BM_SortByDateFullList(benchmark::State& state)
+{
+    QList<editor::TimelineEntry> entries = fullEntries();
+    for (int i = 0; i < entries.size(); ++i)
+        entries[i].date = QString::number((i * 7919) % editor::kMaxEntries - 16000);
+    Editor editor(entries);
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        editor.form.listCommands().sortByDate();
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        state.PauseTiming();
+        if (editor.form.entries() == entries || editor.form.entryCount() != editor::kMaxEntries)
+            state.SkipWithError("the list was not sorted");
+        editor.form.listCommands().undo();
+        state.ResumeTiming();
+    }
+    if (!editor.dialogs.messages().isEmpty())
+        state.SkipWithError("the sort showed a message");
+    reportMs(state, ms);
+}
+BENCHMARK(BM_SortByDateFullList)->Iterations(20)->Unit(benchmark::kMillisecond);
+
+// The order check on a full list, as it runs after every change: 0 years in order, 1 the
+// same years shuffled (every other row marked), 2 daily dates in order.
+void BM_DateOrderCheckFullList(benchmark::State& state)
+{
+    const int kind = static_cast<int>(state.range(0));
+    state.SetLabel(QList<const char*>{"years", "shuffled years", "days"}.at(kind));
+    QList<editor::TimelineEntry> entries = fullEntries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const int at = kind == 1 ? (i * 7919) % editor::kMaxEntries : i;
+        entries[i].date = kind == 2
+                              ? QStringLiteral("May %1, %2").arg(1 + at % 28).arg(1000 + at / 28)
+                              : QString::number(at - 16000);
+    }
+    const editor::DateReader reader(kind == 2 ? 3 : 1, QLocale(QStringLiteral("en_US")));
+    std::vector<double> ms;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        const QHash<int, QString> notes = editor::dateOrderNotes(entries, reader);
+        ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        benchmark::DoNotOptimize(notes.size());
+    }
+    reportMs(state, ms);
+}
+BENCHMARK(BM_DateOrderCheckFullList)
+    ->DenseRange(0, 2)
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
 
 void startAndShow(benchmark::State& state, const QString& storedList)
 {

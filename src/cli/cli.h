@@ -6,7 +6,8 @@
 // engine the studio runs lay the page out without a window, with every message of theirs
 // going to the error stream (ConsoleDialogs); last the page is written beside the output
 // file and renamed into place, so a failed run leaves nothing behind. main() hands over
-// here when the arguments name one of the command line's options.
+// here when the arguments name one of the command line's options. With --sort the
+// entries are sorted by date before the layout, as the studio's "Sort by Date" sorts.
 
 namespace cli {
 

@@ -8,6 +8,7 @@
 #include "docgen/embeddedword.h"
 #include "docgen/templatebuilder.h"
 #include "docgen/wordautomation.h"
+#include "editor/datereader.h"
 #include "editor/entrytable.h"
 #include "editor/numbertext.h"
 #include "editor/settingsstore.h"
@@ -17,6 +18,7 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMessageLogContext>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -61,6 +63,7 @@ struct Page
     QString title;
     int scale = 1;
     QList<editor::TimelineEntry> entries;
+    QStringList places; // where each entry was read, as messages name it
 };
 
 std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
@@ -111,8 +114,10 @@ std::optional<Page> pageFromCsv(const Options& options)
         say(QStringLiteral("%1 holds no entries").arg(inputName));
         return std::nullopt;
     }
-    for (const editor::TableRow& row : table.rows)
+    for (const editor::TableRow& row : table.rows) {
         page.entries.append(row.entry);
+        page.places.append(QStringLiteral("%1: Line %2").arg(inputName).arg(row.line));
+    }
     return page;
 }
 
@@ -158,9 +163,27 @@ std::optional<Page> pageFromStore(const Options& options)
         say(QStringLiteral("%1 holds no entries").arg(listName));
         return std::nullopt;
     }
-    for (const editor::TableRow& row : table.rows)
+    for (const editor::TableRow& row : table.rows) {
         page.entries.append(row.entry);
+        page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
+    }
     return page;
+}
+
+// By date, as "Sort by Date" sorts; an entry whose date is not read is named and follows.
+void sortByDate(Page& page)
+{
+    const editor::DateOrder order =
+        editor::sortedByDate(page.entries, editor::DateReader(page.scale, QLocale()));
+    for (int line : order.unreadLines)
+        say(QStringLiteral("%1: \"%2\" is not read as a %3 date; it follows the sorted entries")
+                .arg(page.places.at(line - 1), page.entries.at(line - 1).date,
+                     editor::scaleName(page.scale)));
+    QList<editor::TimelineEntry> sorted;
+    sorted.reserve(page.entries.size());
+    for (int row : order.rows)
+        sorted.append(page.entries.at(row));
+    page.entries = sorted;
 }
 
 // The page snapshot goes through a clipboard; this one is the run's own.
@@ -292,9 +315,11 @@ int runCommandLine(int argc, char* argv[])
     }
 
     const Options& options = invocation.options;
-    const std::optional<Page> page = options.stored ? pageFromStore(options) : pageFromCsv(options);
+    std::optional<Page> page = options.stored ? pageFromStore(options) : pageFromCsv(options);
     if (!page)
         return kExitBadInput;
+    if (options.sort)
+        sortByDate(*page);
 
     // Text layout needs a GUI application, but never a display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -13,6 +13,8 @@ const QString kTitle = QStringLiteral("--title");
 const QString kScale = QStringLiteral("--scale");
 const QString kCsv = QStringLiteral("--csv");
 const QString kStored = QStringLiteral("--stored");
+const QString kSort = QStringLiteral("--sort");
+const QString kSpacing = QStringLiteral("--spacing");
 
 // The part before "=" of "--name=value".
 QString optionName(const QString& argument)
@@ -23,7 +25,8 @@ QString optionName(const QString& argument)
 
 bool isOwnOption(const QString& name)
 {
-    for (const QString& own : {kHelp, kVersion, kOutput, kTitle, kScale, kCsv, kStored})
+    for (const QString& own :
+         {kHelp, kVersion, kOutput, kTitle, kScale, kCsv, kStored, kSort, kSpacing})
         if (name == own)
             return true;
     return name == u"-h";
@@ -61,6 +64,7 @@ Invocation parseArguments(const QStringList& arguments)
     std::optional<QString> output;
     std::optional<QString> scale;
     std::optional<QString> csv;
+    std::optional<QString> spacing;
     Options options;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
@@ -73,6 +77,14 @@ Invocation parseArguments(const QStringList& arguments)
             options.stored = true;
             continue;
         }
+        if (name == kSort) {
+            if (name != argument)
+                return badUsage(QStringLiteral("%1 takes no value").arg(kSort));
+            if (options.sort)
+                return badUsage(QStringLiteral("%1 is given twice").arg(kSort));
+            options.sort = true;
+            continue;
+        }
         std::optional<QString>* slot = nullptr;
         if (name == kOutput)
             slot = &output;
@@ -82,6 +94,8 @@ Invocation parseArguments(const QStringList& arguments)
             slot = &scale;
         else if (name == kCsv)
             slot = &csv;
+        else if (name == kSpacing)
+            slot = &spacing;
         else if (argument.startsWith(u'-') && argument != u"-")
             return badUsage(QStringLiteral("unknown option %1").arg(argument));
         else
@@ -109,6 +123,13 @@ Invocation parseArguments(const QStringList& arguments)
         if (!options.scale)
             return badUsage(
                 QStringLiteral("unknown scale \"%1\"; use yearly, monthly or daily").arg(*scale));
+    }
+    if (spacing) {
+        const std::optional<Spacing> chosen = spacingFromName(*spacing);
+        if (!chosen)
+            return badUsage(
+                QStringLiteral("unknown spacing \"%1\"; use even or scale").arg(*spacing));
+        options.spacing = *chosen;
     }
     const std::optional<OutputKind> kind = outputKindOf(*output);
     if (!kind)
@@ -147,11 +168,21 @@ std::optional<int> scaleFromName(const QString& name)
     return std::nullopt;
 }
 
+std::optional<Spacing> spacingFromName(const QString& name)
+{
+    const QString lower = name.toLower();
+    if (lower == u"even")
+        return Spacing::Even;
+    if (lower == u"scale")
+        return Spacing::Scale;
+    return std::nullopt;
+}
+
 QString usageText()
 {
     return QStringLiteral(
         "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
-        "                 (--csv FILE | --stored)\n"
+        "                 [--sort] [--spacing even|scale] (--csv FILE | --stored)\n"
         "       loomchart --help | --version\n"
         "\n"
         "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
@@ -166,6 +197,10 @@ QString usageText()
         "  --title TEXT    the page title (default: empty, or the stored title)\n"
         "  --scale NAME    yearly (default for --csv; years must be numbers), monthly\n"
         "                  or daily; with --stored, the scale the studio last showed\n"
+        "  --sort          the entries by date first; entries whose dates cannot be\n"
+        "                  read follow in their order, each named on standard error\n"
+        "  --spacing NAME  even (default): callouts evenly along the bar; scale: each\n"
+        "                  where its date falls on the time axis\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"

@@ -22,6 +22,13 @@ enum class OutputKind
     Svg,
 };
 
+// How the callouts stand along the bar: evenly, or where their dates fall on the time axis.
+enum class Spacing
+{
+    Even,
+    Scale,
+};
+
 struct Options
 {
     QString output;
@@ -30,6 +37,8 @@ struct Options
     std::optional<int> scale; // 1 Yearly, 2 Monthly, 3 Daily
     bool stored = false;      // the stored list instead of a CSV
     QString csv;              // a path, or "-" for standard input
+    bool sort = false;        // the entries by date before the page is laid out
+    Spacing spacing = Spacing::Even;
 };
 
 struct Invocation
@@ -59,6 +68,9 @@ std::optional<OutputKind> outputKindOf(const QString& path);
 
 // "yearly", "monthly", "daily" in any case; nothing for another text.
 std::optional<int> scaleFromName(const QString& name);
+
+// "even" or "scale" in any case; nothing for another text.
+std::optional<Spacing> spacingFromName(const QString& name);
 
 QString usageText();
 

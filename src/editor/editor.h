@@ -11,8 +11,11 @@
 // entrylist.h. At start-up Form1::Form_Load restores that state, runs the Word check it
 // is given and loads the stored list; closing writes the list and ends the program. The
 // document builder reads the title and the entries back from Form1's accessors when
-// "Start Creating Template" is pressed.
+// "Start Creating Template" is pressed. The list's sort by date, the order check that
+// marks rows of the list after every change and a page spaced to scale read the date
+// texts through DateReader (datereader.h), which never changes them.
 
+#include "datereader.h"
 #include "entrylist.h"
 #include "entrylistmodel.h"
 #include "form1.h"

@@ -20,8 +20,14 @@ int EntryListModel::columnCount(const QModelIndex& parent) const
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= mEntries.size() ||
-        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= mEntries.size())
+        return {};
+    if (index.column() == 0 && (role == Qt::DecorationRole || role == Qt::ToolTipRole)) {
+        const QString notes = rowNotes(index.row());
+        if (!notes.isEmpty())
+            return role == Qt::DecorationRole ? QVariant(mNoteIcon) : QVariant(notes);
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const TimelineEntry& entry = mEntries.at(index.row());
     switch (index.column()) {
@@ -135,6 +141,26 @@ void EntryListModel::moveEntry(int from, int to)
     beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
     mEntries.move(from, to);
     endMoveRows();
+}
+
+void EntryListModel::setRowNotes(RowNoteKind kind, QHash<int, QString> notes)
+{
+    QHash<int, QString>& held = mRowNotes[kind];
+    if (held == notes)
+        return; // most edits leave the marks as they were: nothing to repaint
+    held = std::move(notes);
+    if (!mEntries.isEmpty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 0),
+                         {Qt::DecorationRole, Qt::ToolTipRole});
+}
+
+QString EntryListModel::rowNotes(int row) const
+{
+    QStringList texts;
+    for (const QHash<int, QString>& notes : mRowNotes)
+        if (const auto note = notes.constFind(row); note != notes.cend())
+            texts.append(*note);
+    return texts.join(u'\n');
 }
 
 namespace {

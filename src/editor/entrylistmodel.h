@@ -3,12 +3,22 @@
 #include "entrylist.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 #include <QList>
+#include <QMap>
 #include <QStringList>
 
 #include <functional>
 
 namespace editor {
+
+// Why a row is marked in the list. Each kind is worked out elsewhere and handed in whole;
+// a row's tooltip shows the texts of all kinds, in this order.
+enum class RowNoteKind
+{
+    DateOrder, // its date is earlier than the one above it
+};
 
 // The rows of the list control: column 0 is the date, column 1 the notes. The columns
 // are added at start-up, so a fresh model has none. Rows keep insertion order.
@@ -51,10 +61,19 @@ public:
 
     const QList<TimelineEntry>& entries() const { return mEntries; }
 
+    // Marks rows (from 0) with a text each, replacing the notes of that kind. A marked row
+    // shows the note icon beside its date and its notes as the date's tooltip.
+    void setRowNotes(RowNoteKind kind, QHash<int, QString> notes);
+    void setRowNoteIcon(const QIcon& icon) { mNoteIcon = icon; }
+    // The notes of the row, one a line; empty when it has none.
+    QString rowNotes(int row) const;
+
 private:
     QStringList mColumns;
     QList<TimelineEntry> mEntries;
     std::function<void(int, int)> mOnMove;
+    QMap<RowNoteKind, QHash<int, QString>> mRowNotes;
+    QIcon mNoteIcon;
 };
 
 } // namespace editor

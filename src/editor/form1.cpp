@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "datereader.h"
 #include "settingsstore.h"
 
 #include "app/appearance.h"
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
@@ -256,6 +258,9 @@ void Form1::createListActions()
            &ListCommands::importCsv);
     action(mListView1, "actionExportCsv", QStringLiteral("Export CSV…"), {}, inList,
            &ListCommands::exportCsv);
+    separator();
+    action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
+           {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -275,6 +280,25 @@ void Form1::setUpConnections()
             mListCommands.editSelected();
     });
     mEntries.setMoveHandler([this](int from, int to) { mListCommands.moveRow(from, to); });
+
+    // The order check follows every change of the rows, whoever made it.
+    mEntries.setRowNoteIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    for (auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&mEntries, rowsChanged, this, &Form1::checkDateOrder);
+    connect(&mEntries, &QAbstractItemModel::rowsMoved, this, &Form1::checkDateOrder);
+    connect(&mEntries, &QAbstractItemModel::modelReset, this, &Form1::checkDateOrder);
+    connect(&mEntries, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
+                    checkDateOrder();
+            });
+}
+
+void Form1::checkDateOrder()
+{
+    // Marks only: the list stays as typed, and nothing here stops a command.
+    mEntries.setRowNotes(RowNoteKind::DateOrder,
+                         dateOrderNotes(mEntries.entries(), DateReader(selectedScale(), locale())));
 }
 
 void Form1::setColumnWidthTwips(int column, int widthTwips)

@@ -115,6 +115,8 @@ private:
     void setUpConnections();
     QRect twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const;
     void setColumnWidthTwips(int column, int widthTwips);
+    // Marks the rows whose dates are out of order.
+    void checkDateOrder();
 
     void Option1_Click(bool checked);
     void Option2_Click(bool checked);

@@ -1,6 +1,8 @@
 #include "listcommands.h"
 
+#include "datereader.h"
 #include "entrytable.h"
+#include "settingsstore.h"
 #include "timelinecommands.h"
 
 #include "app/clipboard.h"
@@ -12,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
 namespace editor {
@@ -233,6 +236,56 @@ void ListCommands::exportCsv()
         if (!file.commit())
             throw app::Failure(QStringLiteral("%1 cannot be written: %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
+    });
+}
+
+void ListCommands::sortByDate()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1SortByDate));
+    // Kept (shared, so nothing is copied) to name the rows as they stood before the sort.
+    const QList<TimelineEntry> shown = mCommands.entries().entries();
+    int scale = 0;
+    DateOrder order;
+    trap.step(100, [&] {
+        scale = mCommands.view().selectedScale();
+        order = sortedByDate(shown, DateReader(scale, QLocale()));
+    });
+    bool moved = false;
+    for (qsizetype i = 0; i < order.rows.size() && !moved; ++i)
+        moved = order.rows.at(i) != i;
+    if (moved) {
+        trap.step(102, [&] {
+            QList<TimelineEntry> sorted;
+            sorted.reserve(order.rows.size());
+            for (int row : order.rows)
+                sorted.append(shown.at(row));
+            mCommands.history().replaceAll(sorted, QStringLiteral("Sort by Date"));
+        });
+        trap.step(104, [&] { mCommands.storeShownList(); });
+    }
+    if (order.unreadLines.isEmpty())
+        return;
+    trap.step(106, [&] {
+        // Thousands of free-text rows, or one very long date, would make a box larger than
+        // the screen: the first rows are named, each date cut to a line.
+        constexpr qsizetype kNamed = 20;
+        constexpr qsizetype kShownChars = 60;
+        QList<TableProblem> unread;
+        for (int line : order.unreadLines.first(std::min(kNamed, order.unreadLines.size()))) {
+            const QString& date = shown.at(line - 1).date;
+            unread.append(
+                {line, QStringLiteral("\"%1\"").arg(
+                           date.size() > kShownChars ? date.first(kShownChars) + QStringLiteral("…")
+                                                     : date)});
+        }
+        QString text = QStringLiteral("%1 of %2 rows were sorted by date. These could not be read "
+                                      "as %3 dates and follow them in their own order:\r\n%4")
+                           .arg(order.rows.size() - order.unreadLines.size())
+                           .arg(order.rows.size())
+                           .arg(scaleName(scale), describeProblems(unread));
+        if (order.unreadLines.size() > kNamed)
+            text += QStringLiteral("\nand %1 more.").arg(order.unreadLines.size() - kNamed);
+        mDialogs.messageBox(text, app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     });
 }
 

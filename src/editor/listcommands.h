@@ -13,8 +13,8 @@ namespace editor {
 class TimelineCommands;
 
 // The list's own commands beside the five buttons: edit a row in place, insert above,
-// move, undo and redo, copy and paste, and CSV import and export. They ask and refuse as
-// "Add Timeline" does, run under a trap of their own, keep every change in the history
+// move, undo and redo, copy and paste, CSV import and export, and sorting by date. They ask and
+// refuse as "Add Timeline" does, run under a trap of their own, keep every change in the history
 // and write the list under its scale at once.
 class ListCommands
 {
@@ -33,6 +33,9 @@ public:
     void paste();                   // "Paste": tab- or comma-separated lines
     void importCsv();               // "Import CSV…"
     void exportCsv();               // "Export CSV…"
+    // "Sort by Date": rows whose dates it reads by date, the others after them in their
+    // order, named in one message.
+    void sortByDate();
 
     static QString csvPipeFilter();
 

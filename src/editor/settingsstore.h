@@ -14,6 +14,10 @@ inline constexpr const char* kStoreApplication = "Brindlewick";
 inline constexpr const char* kStoreSection = "Loomchart Page Studio";
 inline constexpr const char* kOptionKey = "Option";
 inline constexpr const char* kTitleKey = "Text1";
+// How the page spaces the callouts: "Even" (also when absent or another text) or "To scale".
+inline constexpr const char* kSpacingKey = "Spacing";
+inline constexpr const char* kSpacingEven = "Even";
+inline constexpr const char* kSpacingToScale = "To scale";
 
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);

@@ -98,6 +98,7 @@ private slots:
     void writesPage_data();
     void writesPage();
     void storedList();
+    void sortByDate();
 };
 
 void TestCli::dispatch()
@@ -175,6 +176,8 @@ void TestCli::badUsage_data()
         << QStringList{"--stored", "--output", "x.odt"}
         << "loomchart: cannot tell the output kind of \"x.odt\"; name it .doc, .docx, .pdf, "
            ".png or .svg";
+    QTest::newRow("bad spacing") << QStringList{"--stored", "--output=x.doc", "--spacing=wide"}
+                                 << "loomchart: unknown spacing \"wide\"; use even or scale";
     QTest::newRow("stray argument") << QStringList{"--stored", "--output", "x.doc", "extra"}
                                     << "loomchart: unexpected argument \"extra\"";
 }
@@ -374,6 +377,22 @@ void TestCli::storedList()
     QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{"a.doc"});
     QCOMPARE(storeFiles(), before);
+}
+
+void TestCli::sortByDate()
+{
+    // Month first, as the locale of the run writes a short date.
+    QTemporaryDir folder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "en_US.UTF-8");
+    const Run run = runProgram(
+        {"--scale", "daily", "--sort", "--spacing", "scale", "--csv", "-", "--output", "page.doc"},
+        folder.path(), "Date,Notes\n5/3/2010,a\nspring,b\n4/30/2010,c\n", environment);
+    QCOMPARE(run.errLines, QStringList{"loomchart: standard input: Line 3: \"spring\" is not read "
+                                       "as a Daily date; it follows the sorted entries"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(pageTexts(folder.filePath("page.doc")),
+             (QStringList{"4/30/2010", "5/3/2010", "spring", "c", "a", "b"}));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
@@ -42,6 +43,7 @@ private slots:
     void copyAndCsvRoundTripHostileTexts();
     void contextMenuShowsShortcuts();
     void failedWriteIsReportedUnderTheCommand();
+    void sortByDateAndOrderCheck();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
@@ -403,10 +405,10 @@ void TestListCommands::contextMenuShowsShortcuts()
         shown << action->text() + QLatin1Char('=') +
                      action->shortcut().toString(QKeySequence::PortableText);
     }
-    QCOMPARE(shown,
-             (QStringList{"Edit…=Return", "Insert Above=Ins", "Move Up=Alt+Up",
-                          "Move Down=Alt+Down", "Delete=Del", "Undo=Ctrl+Z", "Redo=Ctrl+Shift+Z",
-                          "Copy=Ctrl+C", "Paste=Ctrl+V", "Import CSV…=", "Export CSV…="}));
+    QCOMPARE(shown, (QStringList{"Edit…=Return", "Insert Above=Ins", "Move Up=Alt+Up",
+                                 "Move Down=Alt+Down", "Delete=Del", "Undo=Ctrl+Z",
+                                 "Redo=Ctrl+Shift+Z", "Copy=Ctrl+C", "Paste=Ctrl+V",
+                                 "Import CSV…=", "Export CSV…=", "Sort by Date=Ctrl+T"}));
     QCOMPARE(list()->contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 
@@ -431,6 +433,53 @@ void TestListCommands::failedWriteIsReportedUnderTheCommand()
     QVERIFY(QDir().rmdir(file));
     key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(stored(), (Entries{{"1955", "a"}}));
+}
+
+void TestListCommands::sortByDateAndOrderCheck()
+{
+    const Entries typed{
+        {"May 2001", "a"}, {"spring", "b"}, {"Apr 2000", "c"}, {"May 2001", "d"}, {"?", "e"}};
+    editor::Form1& form = start(2, typed);
+    QAbstractItemModel* model = list()->model();
+    const auto marks = [&] {
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            if (!model->index(row, 0).data(Qt::DecorationRole).value<QIcon>().isNull())
+                shown << QStringLiteral("%1: %2").arg(row).arg(
+                    model->index(row, 0).data(Qt::ToolTipRole).toString());
+        return shown;
+    };
+    // The row that breaks the order is marked as soon as the list is shown.
+    QCOMPARE(marks(), QStringList{"2: Apr 2000 comes after May 2001"});
+
+    key(Qt::Key_T, Qt::ControlModifier);
+    const Entries sorted{
+        {"Apr 2000", "c"}, {"May 2001", "a"}, {"May 2001", "d"}, {"spring", "b"}, {"?", "e"}};
+    QCOMPARE(form.entries(), sorted);
+    QCOMPARE(stored(), sorted);
+    QCOMPARE(marks(), QStringList{});
+    QCOMPARE(mDialogs.messageTexts(),
+             QStringList{"3 of 5 rows were sorted by date. These could not be read as Monthly "
+                         "dates and follow them in their own order:\r\nLine 2: \"spring\"\n"
+                         "Line 5: \"?\""});
+
+    // One undo takes the whole sort back, and the mark with it.
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), typed);
+    QCOMPARE(stored(), typed);
+    QCOMPARE(marks(), QStringList{"2: Apr 2000 comes after May 2001"});
+
+    // Many rows not read: the message names the first twenty, each cut to a line.
+    Entries many(22, {"c. 1900", "n"});
+    many.first().date = QString(500, u'x');
+    start(1, many);
+    mDialogs.calls.clear();
+    key(Qt::Key_T, Qt::ControlModifier);
+    const QString message = mDialogs.messageTexts().value(0);
+    QVERIFY2(message.contains("Line 1: \"" + QString(60, u'x') + "…\"\n") &&
+                 message.contains("Line 20: ") && !message.contains("Line 21") &&
+                 message.endsWith("\nand 2 more."),
+             qPrintable(message));
 }
 
 QTEST_MAIN(TestListCommands)
