@@ -118,7 +118,7 @@ std::vector<office::Paragraph> paragraphsOf(const QString& text, int sizeHalfPt)
 // any formatting, less its last character, in Arial 28 pt bold and centred; the rest stays
 // in the document's font.
 std::vector<office::Paragraph> titleParagraphs(const QString& title, double boxWidthPt,
-                                              double lineSpacingPt = 0)
+                                               double lineSpacingPt = 0)
 {
     std::vector<office::Paragraph> paragraphs;
     const office::CharFormat plain;
@@ -242,8 +242,8 @@ public:
     {
         PagePlan plan;
         plan.frame = LayoutPageFrame(mTitle, mEntries, mPage);
-        plan.callouts = LayoutCallouts(
-            mEntries, mPage, PageFit::columnWidthPt(kBarWidthPt, std::max(1, count())));
+        plan.callouts = LayoutCallouts(mEntries, mPage,
+                                       PageFit::columnWidthPt(kBarWidthPt, std::max(1, count())));
         return plan;
     }
 
@@ -387,8 +387,7 @@ public:
                 return limit - barBottom;
             }
             const double limit =
-                b > 0 ? (barTops[b - 1] + dates[b - 1].barHeightPt + barTop) / 2 + kGapPt / 2
-                      : top;
+                b > 0 ? (barTops[b - 1] + dates[b - 1].barHeightPt + barTop) / 2 + kGapPt / 2 : top;
             return barTop - limit;
         };
 
@@ -402,8 +401,7 @@ public:
             const bool apart = n <= 2 || 2 * step >= kCalloutWidthPt + 1;
             for (int i = 0; i < n; ++i) {
                 const PageElement& old = plan.callouts.at(i);
-                const bool onPage =
-                    old.leftPt >= 0 && old.leftPt + old.widthPt <= pageWidth;
+                const bool onPage = old.leftPt >= 0 && old.leftPt + old.widthPt <= pageWidth;
                 if (apart && onPage && anchors[i] == old.leftPt + old.widthPt / 2 &&
                     roomOf(i) >= kCalloutHeightPt &&
                     notesFit(i, kCalloutWidthPt, kCalloutHeightPt, 20, true)) {
@@ -458,8 +456,8 @@ public:
             PageElement& callout = plan.callouts[i];
             if (placed[i]) {
                 const int b = barOf[i];
-                callout.topPt = i % 2 == 0 ? barTops[b] + dates[b].barHeightPt
-                                           : barTops[b] - kCalloutHeightPt;
+                callout.topPt =
+                    i % 2 == 0 ? barTops[b] + dates[b].barHeightPt : barTops[b] - kCalloutHeightPt;
                 continue;
             }
             const CalloutFit& fit = fits[i];
@@ -467,8 +465,8 @@ public:
             callout.leftPt = lefts[i];
             callout.widthPt = fit.widthPt;
             callout.heightPt = fit.heightPt;
-            callout.topPt = i % 2 == 0 ? barTops[b] + dates[b].barHeightPt
-                                       : barTops[b] - fit.heightPt;
+            callout.topPt =
+                i % 2 == 0 ? barTops[b] + dates[b].barHeightPt : barTops[b] - fit.heightPt;
             callout.style.fontSizePt = fit.sizeHalfPt / 2.0;
             const int share = bodyShare(fit.widthPt, fit.heightPt);
             if (share != kDefaultBodyShare)
@@ -614,10 +612,10 @@ private:
     {
         const std::vector<office::Paragraph> paragraphs =
             titleParagraphs(mTitle, widthPt, lineSpacingPt);
-        return CutText{CutText::Part::Title, 0, QString(),
-                       charactersShown(paragraphs, widthPt - 2 * kInsetXPt,
-                                       heightPt - 2 * kInsetYPt),
-                       charactersOf(mTitle)};
+        return CutText{
+            CutText::Part::Title, 0, QString(),
+            charactersShown(paragraphs, widthPt - 2 * kInsetXPt, heightPt - 2 * kInsetYPt),
+            charactersOf(mTitle)};
     }
 
     // Dates across at the largest size that keeps every word whole in two lines at most,
@@ -705,8 +703,8 @@ private:
             if (whole) {
                 // One line fits the classic bar, running a little into its bottom inset.
                 fit.sizeHalfPt = size;
-                fit.barHeightPt = row <= kBarHeightPt - kInsetYPt ? kBarHeightPt
-                                                                  : row + 2 * kInsetYPt;
+                fit.barHeightPt =
+                    row <= kBarHeightPt - kInsetYPt ? kBarHeightPt : row + 2 * kInsetYPt;
                 return fit;
             }
         }
@@ -736,9 +734,8 @@ private:
             row = std::max(row, m.heightPt);
             if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
-                fit.shown << (across[k] < 2
-                                  ? 0
-                                  : charactersShown(all[size_t(k)], across[k], HUGE_VAL));
+                fit.shown << (across[k] < 2 ? 0
+                                            : charactersShown(all[size_t(k)], across[k], HUGE_VAL));
             }
         }
         fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kInsetYPt);
@@ -864,9 +861,8 @@ QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places
             break;
         const double share = std::min(1.0, missing / spare);
         for (qsizetype i = 0; i < n; ++i) {
-            widths[i] = widths[i] < minimumsPt[i]
-                            ? minimumsPt[i]
-                            : widths[i] - (widths[i] - minimumsPt[i]) * share;
+            widths[i] = widths[i] < minimumsPt[i] ? minimumsPt[i]
+                                                  : widths[i] - (widths[i] - minimumsPt[i]) * share;
         }
     }
     // Whole twips, the last column taking what rounding leaves so the row fills the bar.

@@ -161,14 +161,18 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
 
         // The bar and its date table; a page too dense for one bar gets more, each built
         // the same way with the dates it holds.
-        int barCount = 1;
-        if (!classic) {
-            // Without a page set-up there is no plan; statement 116 has said so already.
+        // Without a page set-up there is no plan, which statement 116 has reported; the
+        // bar then holds every date, as the classic page does.
+        const auto fitted = [&]() -> const PagePlan* {
+            if (classic)
+                return nullptr;
             try {
-                barCount = std::max(1, int(pagePlan().bars().size()));
+                return &pagePlan();
             } catch (...) {
+                return nullptr;
             }
-        }
+        };
+        const int barCount = fitted() ? std::max(1, int(fitted()->bars().size())) : 1;
         for (int b = 0; b < barCount; ++b) {
             const auto barElement = [&]() -> const PageElement& {
                 return pagePlan().frame.at(1 + 2 * b);
@@ -189,7 +193,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             });
             int barEntries = 0;
             if (trap.test(150, [&] {
-                    barEntries = classic ? host.entryCount() : barElement().entryCount;
+                    barEntries = fitted() ? barElement().entryCount : host.entryCount();
                     return barEntries > 0;
                 }))
                 trap.step(152, [&] { columns = barEntries; });
@@ -202,8 +206,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                                                 word::kTableBehaviorDefault, word::kAutoFitFixed);
                 const PageElement& dates = tableElement();
                 for (int column = 1; column <= int(dates.columnWidthsPt.size()); ++column)
-                    live(table).setColumnWidth(column,
-                                               float(dates.columnWidthsPt.at(column - 1)));
+                    live(table).setColumnWidth(column, float(dates.columnWidthsPt.at(column - 1)));
                 if (dates.textUpward) {
                     live(table).setTextOrientation(word::kTextOrientationUpward);
                     live(table).setRowHeight(float(dates.rowHeightPt));
@@ -216,14 +219,10 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                 live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
             });
             trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
-            int firstEntry = 0;
-            const int dateCount = trap.value(164, 0, [&] {
-                firstEntry = classic ? 0 : barElement().firstEntry;
-                return barEntries;
-            });
+            const int firstEntry = fitted() ? barElement().firstEntry : 0;
+            const int dateCount = trap.value(164, 0, [&] { return barEntries; });
             for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
-                trap.step(166,
-                          [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
+                trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
                 trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
             }
         }
@@ -237,9 +236,8 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             // x + W.
             const auto addCallout = [&](bool besideX) {
                 const PageElement& element = calloutLayout().at(i - 1);
-                const double leftPt = besideX && classic
-                                          ? double(float(double(x) + columnWidthPt))
-                                          : element.leftPt;
+                const double leftPt =
+                    besideX && classic ? double(float(double(x) + columnWidthPt)) : element.leftPt;
                 callout = live(document).AddShape(element.shapeType, leftPt, element.topPt,
                                                   element.widthPt, element.heightPt);
                 if (element.adjust) {

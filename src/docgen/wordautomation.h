@@ -81,9 +81,9 @@ class WordTable
 public:
     virtual ~WordTable() = default;
     virtual void setBorderLineStyle(int borderIndex, int lineStyle) = 0; // Borders(i).LineStyle
-    virtual float columnPreferredWidth(int column) = 0; // Columns(i).PreferredWidth, points
-    virtual void setTextOrientation(int orientation) = 0; // Range.Orientation of every cell
-    virtual void setRowHeight(float points) = 0;           // Rows.Height, at least
+    virtual float columnPreferredWidth(int column) = 0;        // Columns(i).PreferredWidth, points
+    virtual void setTextOrientation(int orientation) = 0;      // Range.Orientation of every cell
+    virtual void setRowHeight(float points) = 0;               // Rows.Height, at least
     virtual void setColumnWidth(int column, float points) = 0; // Columns(i).PreferredWidth
 };
 

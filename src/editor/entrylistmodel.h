@@ -18,6 +18,7 @@ namespace editor {
 enum class RowNoteKind
 {
     DateOrder, // its date is earlier than the one above it
+    PageCut,   // the last page could not show all its text
 };
 
 // The rows of the list control: column 0 is the date, column 1 the notes. The columns

@@ -281,17 +281,27 @@ void Form1::setUpConnections()
     });
     mEntries.setMoveHandler([this](int from, int to) { mListCommands.moveRow(from, to); });
 
-    // The order check follows every change of the rows, whoever made it.
+    // The order check follows every change of the rows, whoever made it; the marks of the
+    // last page's cut entries no longer hold once the rows change.
     mEntries.setRowNoteIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
-    for (auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(&mEntries, rowsChanged, this, &Form1::checkDateOrder);
-    connect(&mEntries, &QAbstractItemModel::rowsMoved, this, &Form1::checkDateOrder);
-    connect(&mEntries, &QAbstractItemModel::modelReset, this, &Form1::checkDateOrder);
+    const auto rowsChanged = [this] {
+        mEntries.setRowNotes(RowNoteKind::PageCut, {});
+        checkDateOrder();
+    };
+    for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&mEntries, change, this, rowsChanged);
+    connect(&mEntries, &QAbstractItemModel::rowsMoved, this, rowsChanged);
+    connect(&mEntries, &QAbstractItemModel::modelReset, this, rowsChanged);
     connect(&mEntries, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+            [rowsChanged](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
                 if (roles.isEmpty() || roles.contains(Qt::DisplayRole))
-                    checkDateOrder();
+                    rowsChanged();
             });
+}
+
+void Form1::setPageCutNotes(const QHash<int, QString>& notes)
+{
+    mEntries.setRowNotes(RowNoteKind::PageCut, notes);
 }
 
 void Form1::checkDateOrder()

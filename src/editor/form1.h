@@ -86,6 +86,9 @@ public:
     QString entryDate(int index) const;
     QString entryNotes(int index) const;
     const QList<TimelineEntry>& entries() const;
+    // Marks the rows (from 0) whose text the last page could not show, each with its reason.
+    void setPageCutNotes(const QHash<int, QString>& notes);
+    QString rowNotes(int row) const { return mEntries.rowNotes(row); }
 
     // EditorView
     QString titleText() const override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "entrylist.h"
+
 #include "docgen/templatebuilder.h"
 
 #include <QString>
@@ -18,7 +20,8 @@ inline constexpr const char* kPaperKey = "Paper";
 struct PageChoice
 {
     bool classic = false;
-    QString paper; // a name of office::kPapers; empty: the region's
+    bool toScale = false; // "Spacing": "To scale" rather than "Even"
+    QString paper;        // a name of office::kPapers; empty: the region's
 
     static PageChoice load(SettingsStore& store);
     // Throws app::Failure when the store cannot be written.
@@ -27,5 +30,16 @@ struct PageChoice
     // The paper the page is on: the chosen one, or the region's.
     QString paperShown() const;
 };
+
+class DateReader;
+
+// The places of "To scale" spacing for a list, or, when the page must fall back to even
+// spacing, nothing and a notice that says why, naming the lines.
+struct ScaleAxis
+{
+    QList<double> places;
+    QString notice;
+};
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader);
 
 } // namespace editor

@@ -1,5 +1,7 @@
 #include "studio.h"
 
+#include "datereader.h"
+
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
@@ -20,11 +22,10 @@ Studio::Studio(StudioServices services)
                                    return docgen::EnsureWordAvailable(
                                        mServices.factory, mServices.dialogs, mServices.programEnd);
                                },
-                               [this] { mBuilder.PushButton6_Click(*this); },
+                               [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
     mPageChoice = PageChoice::load(mServices.store);
-    mBuilder.setPageOptions(mPageChoice.options());
 }
 
 Studio::~Studio() = default;
@@ -40,17 +41,16 @@ bool Studio::start()
 preview::Form2& Studio::previewForm()
 {
     if (!mForm2) {
-        preview::Form2Services formServices{mServices.dialogs,
-                                            mServices.programEnd,
-                                            mServices.programFolder,
-                                            [this] { mForm1->show(); },
-                                            [this] { mForm1->SaveScaleEntries(); },
-                                            &mServices.clipboard,
-                                            [this](const QString& paper, bool classic) {
-                                                changePage(paper, classic);
-                                            }};
+        preview::Form2Services formServices{
+            mServices.dialogs,
+            mServices.programEnd,
+            mServices.programFolder,
+            [this] { mForm1->show(); },
+            [this] { mForm1->SaveScaleEntries(); },
+            &mServices.clipboard,
+            [this](const preview::PageMenuChoice& choice) { changePage(choice); }};
         mForm2 = std::make_unique<preview::Form2>(formServices);
-        mForm2->setPageChoices(mPageChoice.paperShown(), mPageChoice.classic);
+        mForm2->setPageChoices(menuChoice());
     }
     return *mForm2;
 }
@@ -100,15 +100,40 @@ void Studio::hideMainWindow()
 void Studio::setFitReport(const docgen::FitReport& report)
 {
     previewForm().setCutMarks(report.pictureRegionPt, report.cutFramesPt,
-                              int(report.cutLines().size()));
+                              int(report.cutLines().size()), mSpacingNotice);
+    QHash<int, QString> notes;
+    for (const int line : report.cutLines())
+        notes.insert(line - 1, report.reasonFor(line));
+    mForm1->setPageCutNotes(notes);
 }
 
-void Studio::changePage(const QString& paper, bool classic)
+void Studio::createPage()
+{
+    docgen::PageOptions options = mPageChoice.options();
+    mSpacingNotice.clear();
+    if (mPageChoice.toScale && !mPageChoice.classic) {
+        const ScaleAxis axis =
+            scaleAxisOf(mForm1->entries(), DateReader(mForm1->selectedScale(), mForm1->locale()));
+        options.timeAxis = axis.places;
+        mSpacingNotice = axis.notice;
+    }
+    mBuilder.setPageOptions(options);
+    mBuilder.PushButton6_Click(*this);
+}
+
+preview::PageMenuChoice Studio::menuChoice() const
+{
+    return preview::PageMenuChoice{mPageChoice.paperShown(), mPageChoice.classic,
+                                   mPageChoice.toScale};
+}
+
+void Studio::changePage(const preview::PageMenuChoice& menu)
 {
     PageChoice choice = mPageChoice;
-    choice.classic = classic;
-    if (!paper.isEmpty())
-        choice.paper = paper;
+    choice.classic = menu.classic;
+    choice.toScale = menu.toScale;
+    if (!menu.paper.isEmpty())
+        choice.paper = menu.paper;
     try {
         choice.save(mServices.store);
     } catch (const app::Failure& failure) {
@@ -118,11 +143,10 @@ void Studio::changePage(const QString& paper, bool classic)
             app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     }
     mPageChoice = choice;
-    mBuilder.setPageOptions(mPageChoice.options());
     const QString before = mBuilder.lastDocument();
-    mBuilder.PushButton6_Click(*this);
+    createPage();
     preview::Form2& form = previewForm();
-    form.setPageChoices(mPageChoice.paperShown(), mPageChoice.classic);
+    form.setPageChoices(menuChoice());
     if (mBuilder.lastDocument() != before) {
         // The page shown is the new one; the one it replaced belongs to nobody now.
         app::RemoveFile(before);

@@ -22,6 +22,7 @@ class AutomationFactory;
 
 namespace preview {
 class Form2;
+struct PageMenuChoice;
 } // namespace preview
 
 namespace editor {
@@ -70,14 +71,18 @@ private:
     void showPreview() override;
     void hideMainWindow() override;
     void setFitReport(const docgen::FitReport& report) override;
-    // The page menu's Layout and Paper: stored, then the page laid out again at once.
-    void changePage(const QString& paper, bool classic);
+    // "Start Creating Template" with the page choices and, for dates to scale, their axis.
+    void createPage();
+    // The page menu's Layout, Spacing and Paper: stored, then the page laid out again.
+    void changePage(const preview::PageMenuChoice& choice);
+    preview::PageMenuChoice menuChoice() const;
 
     StudioServices mServices;
     docgen::TemplateBuilder mBuilder;
     std::unique_ptr<Form1> mForm1;
     std::unique_ptr<preview::Form2> mForm2;
     PageChoice mPageChoice;
+    QString mSpacingNotice; // why the last page is spaced evenly though "To scale" is chosen
 };
 
 } // namespace editor

@@ -392,10 +392,9 @@ private:
                     if (mXml.is(kW, "trPr")) {
                         mXml.children([&] {
                             if (mXml.is(kW, "trHeight")) {
-                                table.minRowHeightTwips =
-                                    std::max(table.minRowHeightTwips,
-                                             int(parseInteger(mXml, mXml.attr(kW, "val"), 0,
-                                                              31680)));
+                                table.minRowHeightTwips = std::max(
+                                    table.minRowHeightTwips,
+                                    int(parseInteger(mXml, mXml.attr(kW, "val"), 0, 31680)));
                             }
                         });
                     } else if (mXml.is(kW, "tc")) {
@@ -413,8 +412,8 @@ private:
                                 mXml.children([&] {
                                     if (mXml.is(kW, "textDirection")) {
                                         const QString value = mXml.attr(kW, "val");
-                                        table.textUpward = table.textUpward ||
-                                                           value == u"btLr" || value == u"btlr";
+                                        table.textUpward = table.textUpward || value == u"btLr" ||
+                                                           value == u"btlr";
                                     }
                                 });
                             }

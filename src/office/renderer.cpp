@@ -112,9 +112,8 @@ private:
                 CellLayout cell;
                 // Upward text runs along the row: its lines are as long as the row is high
                 // and stack across the column.
-                const double width = table.textUpward
-                                         ? (minRowPt > 0 ? minRowPt : kUnboundedRowPt)
-                                         : columnPt(table, column) - 2 * marginPt;
+                const double width = table.textUpward ? (minRowPt > 0 ? minRowPt : kUnboundedRowPt)
+                                                      : columnPt(table, column) - 2 * marginPt;
                 const double across = table.textUpward ? columnPt(table, column) : room;
                 for (const Paragraph& paragraph : row[column].paragraphs) {
                     if (cell.heightPt >= across || mBudget <= 0) {

@@ -227,6 +227,10 @@ void Form2::createPageMenu()
         ->setData(false);
     choice(layout, QStringLiteral("mnuLayoutClassic"), QStringLiteral("Classic layout"))
         ->setData(true);
+    const auto spacing = choiceMenu("mnuSpacing", QStringLiteral("Spacing"));
+    mSpacingChoice = spacing.second;
+    choice(spacing, QStringLiteral("mnuSpacingEven"), QStringLiteral("Even"))->setData(false);
+    choice(spacing, QStringLiteral("mnuSpacingScale"), QStringLiteral("To scale"))->setData(true);
     const auto paper = choiceMenu("mnuPaper", QStringLiteral("Paper"));
     mPaperChoice = paper.second;
     for (const office::Paper& sheet : office::kPapers) {
@@ -234,29 +238,39 @@ void Form2::createPageMenu()
         choice(paper, QStringLiteral("mnuPaper") + name, name)->setData(name);
     }
     const auto changed = [this] {
-        const QAction* paper = mPaperChoice->checkedAction();
-        const QAction* layout = mLayoutChoice->checkedAction();
-        mServices.changePage(paper ? paper->data().toString() : QString(),
-                             layout && layout->data().toBool());
+        PageMenuChoice chosen;
+        if (const QAction* paper = mPaperChoice->checkedAction())
+            chosen.paper = paper->data().toString();
+        if (const QAction* layout = mLayoutChoice->checkedAction())
+            chosen.classic = layout->data().toBool();
+        if (const QAction* spacing = mSpacingChoice->checkedAction())
+            chosen.toScale = spacing->data().toBool();
+        mServices.changePage(chosen);
     };
-    connect(mLayoutChoice, &QActionGroup::triggered, this, changed);
-    connect(mPaperChoice, &QActionGroup::triggered, this, changed);
+    for (QActionGroup* group : {mLayoutChoice, mSpacingChoice, mPaperChoice})
+        connect(group, &QActionGroup::triggered, this, changed);
 }
 
-void Form2::setPageChoices(const QString& paper, bool classic)
+void Form2::setPageChoices(const PageMenuChoice& choice)
 {
     if (!mLayoutChoice)
         return;
     for (QAction* action : mLayoutChoice->actions())
-        action->setChecked(action->data().toBool() == classic);
+        action->setChecked(action->data().toBool() == choice.classic);
+    for (QAction* action : mSpacingChoice->actions())
+        action->setChecked(action->data().toBool() == choice.toScale);
     for (QAction* action : mPaperChoice->actions())
-        action->setChecked(action->data().toString().compare(paper, Qt::CaseInsensitive) == 0);
+        action->setChecked(action->data().toString().compare(choice.paper, Qt::CaseInsensitive) ==
+                           0);
 }
 
-void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries)
+void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,
+                        const QString& otherNotice)
 {
     mPicture1->setPicture(markCutCallouts(mCleanPage, regionPt, framesPt));
-    const QString notice = cutNotice(cutEntries);
+    QStringList lines{cutNotice(cutEntries), otherNotice};
+    lines.removeAll(QString());
+    const QString notice = lines.join(u'\n');
     mCutNotice->setText(notice);
     mCutNotice->adjustSize();
     mCutNotice->setVisible(!notice.isEmpty());

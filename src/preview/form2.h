@@ -32,6 +32,14 @@ namespace preview {
 
 class PictureBox;
 
+// The page menu's choices: the paper by name, the classic layout, dates spaced to scale.
+struct PageMenuChoice
+{
+    QString paper;
+    bool classic = false;
+    bool toScale = false;
+};
+
 // What the preview window needs from the rest of the program.
 struct Form2Services
 {
@@ -44,9 +52,9 @@ struct Form2Services
     std::function<void()> saveEditorState;
     // Where "Copy Page" puts the page; without one the command reports that it cannot copy.
     app::Clipboard* clipboard = nullptr;
-    // Lays the page out again on another paper (its name) or in the classic layout; without
-    // it the page menu offers no such choice.
-    std::function<void(const QString& paper, bool classic)> changePage;
+    // Lays the page out again as chosen in the page menu; without it the menu offers no
+    // such choice.
+    std::function<void(const PageMenuChoice& choice)> changePage;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -67,11 +75,13 @@ public:
     void setPicture1(const QImage& page);
     void setWordFile(const QString& path) { mWordFile = path; }
     // Marks the callouts whose text is cut on the page shown (region and frames in points)
-    // and says how many entries are cut; an empty list clears both.
-    void setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries);
+    // and says how many entries are cut, with any other notice about the page below; with
+    // nothing to say the notice goes.
+    void setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,
+                     const QString& otherNotice = {});
     QString cutNoticeText() const;
-    // The paper and layout the page menu shows as chosen.
-    void setPageChoices(const QString& paper, bool classic);
+    // What the page menu shows as chosen.
+    void setPageChoices(const PageMenuChoice& choice);
     QString wordFile() const { return mWordFile; }
 
     void Form_Activate();
@@ -154,6 +164,7 @@ private:
     QAction* mPrintPage = nullptr;
     QActionGroup* mLayoutChoice = nullptr;
     QActionGroup* mPaperChoice = nullptr;
+    QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
     QImage mCleanPage; // the page as delivered, before any marks
 };

@@ -185,15 +185,16 @@ bool PageCommands::printPage(const QString& wordFile)
     return printed;
 }
 
-QImage markCutCallouts(const QImage& picture, const QRectF& regionPt,
-                       const QList<QRectF>& framesPt)
+QImage markCutCallouts(const QImage& picture, const QRectF& regionPt, const QList<QRectF>& framesPt)
 {
     if (picture.isNull() || !regionPt.isValid() || framesPt.isEmpty())
         return picture;
     QImage marked = picture;
     QPainter painter(&marked);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(marked.width() / regionPt.width(), marked.height() / regionPt.height());
+    // The painter works in the picture's logical pixels, which its density may halve.
+    const QSizeF logical = marked.deviceIndependentSize();
+    painter.scale(logical.width() / regionPt.width(), logical.height() / regionPt.height());
     painter.translate(-regionPt.topLeft());
     // A red frame a little outside the callout, over a faint red wash, reads as a mark on
     // any fill and never hides the text.
@@ -209,10 +210,9 @@ QString cutNotice(int cutEntries)
 {
     if (cutEntries <= 0)
         return {};
-    return cutEntries == 1
-               ? QStringLiteral("1 entry is cut: its callout is marked in red.")
-               : QStringLiteral("%1 entries are cut: their callouts are marked in red.")
-                     .arg(cutEntries);
+    return cutEntries == 1 ? QStringLiteral("1 entry is cut: its callout is marked in red.")
+                           : QStringLiteral("%1 entries are cut: their callouts are marked in red.")
+                                 .arg(cutEntries);
 }
 
 } // namespace preview

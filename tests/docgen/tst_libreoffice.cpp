@@ -117,7 +117,8 @@ QList<ExpectedBox> expectedBoxes(const QString& title, const docgen::PagePlan& p
         const double columnPt = docgen::PageFit::columnWidthPt(bar.width(), bars[b].entryCount);
         for (int i = 0; i < tables[b].cells.size(); ++i) {
             const QRectF cell(bar.left() + 7.2 + i * columnPt, bar.top(), columnPt, bar.height());
-            for (const QString& word : tables[b].cells[i].split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            for (const QString& word :
+                 tables[b].cells[i].split(QLatin1Char(' '), Qt::SkipEmptyParts))
                 boxes << ExpectedBox{word, cell};
         }
     }

@@ -31,8 +31,7 @@ QString words(int length, int seed)
 
 // Independent of the layout step: lays each text out as the renderer does and says where
 // it breaks a word or runs past its area.
-bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool bold,
-                QSizeF area)
+bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool bold, QSizeF area)
 {
     double height = 0;
     for (const QString& piece : office::splitParagraphTexts(text)) {
@@ -226,9 +225,9 @@ private slots:
         const PagePlan same = PageFit::plan(QStringLiteral("T"), shortNotes, page);
         QCOMPARE(same.frame,
                  PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic).frame);
-        QCOMPARE(same.callouts,
-                 PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic)
-                     .callouts);
+        QCOMPARE(
+            same.callouts,
+            PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic).callouts);
     }
 
     // Dates spaced to scale: the arrows keep the gaps between the dates, each date keeps
@@ -239,9 +238,8 @@ private slots:
         QList<TimelineEntry> entries;
         for (const char* year : {"1900", "1910", "1920", "1960", "2000"})
             entries << TimelineEntry{QString::fromLatin1(year), QStringLiteral("Moved")};
-        const PagePlan plan =
-            PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
-                          {0.0, 0.1, 0.2, 0.6, 1.0});
+        const PagePlan plan = PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
+                                            {0.0, 0.1, 0.2, 0.6, 1.0});
         QVERIFY(faults(plan, entries, page).isEmpty());
         QList<double> tips;
         for (const PageElement& c : plan.callouts)

@@ -4,13 +4,13 @@
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
+#include "editor/entrylist.h"
 #include "editor/samples.h"
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
 #include "preview/picturebox.h"
-#include "editor/entrylist.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -270,18 +270,20 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
     QVERIFY(form2 && form2->isVisible());
     QCOMPARE(form2->cutNoticeText(),
              QStringLiteral("63 entries are cut: their callouts are marked in red."));
+    QVERIFY2(mStudio->mainWindow().rowNotes(11).startsWith(QStringLiteral("Notes cut after ")),
+             qPrintable(mStudio->mainWindow().rowNotes(11)));
     // The mark is drawn on the picture shown, a little outside the callout's frame.
     const docgen::FitReport& report = mStudio->builder().lastPlan().report;
     const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->picture();
     const QRectF region = report.pictureRegionPt;
     const QRectF frame = report.cutFramesPt.at(0);
-    const QColor mark = shown.pixelColor(
-        int((frame.center().x() - region.left()) * shown.width() / region.width()),
-        int((frame.top() - 2 - region.top()) * shown.height() / region.height()));
+    const QColor mark =
+        shown.pixelColor(int((frame.center().x() - region.left()) * shown.width() / region.width()),
+                         int((frame.top() - 2 - region.top()) * shown.height() / region.height()));
     QVERIFY2(mark.red() > 150 && mark.green() < 100, qPrintable(mark.name()));
     // The document itself carries no mark.
     const office::Document page = office::openDocument(form2->wordFile());
-    QCOMPARE(page.shapes().size(), size_t(1 + 2 * mStudio->builder().lastPlan().bars().size() + 63));
+    QCOMPARE(page.shapes().size(), size_t(1 + mStudio->builder().lastPlan().bars().size() + 63));
 
     // The page menu lays the page out again at once, and the choice is kept.
     const QString before = form2->wordFile();
@@ -293,6 +295,10 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
         QCOMPARE(callout.widthPt, docgen::kCalloutWidthPt);
     QCOMPARE(mStore->read("Layout", {}), QStringLiteral("Classic"));
     QCOMPARE(mStore->read("Paper", {}), QStringLiteral("A4"));
+    form2->findChild<QAction*>("mnuLayoutFit")->trigger();
+    form2->findChild<QAction*>("mnuSpacingScale")->trigger();
+    QCOMPARE(mStore->read("Spacing", {}), QStringLiteral("To scale"));
+    QVERIFY(!form2->cutNoticeText().contains(QStringLiteral("Spaced evenly")));
     QCOMPARE(mDialogs.messageTexts(), QStringList());
 }
 

@@ -63,12 +63,16 @@ struct Harness
     explicit Harness(const QString& programFolder = QString())
     {
         form = std::make_unique<Form2>(preview::Form2Services{
-            dialogs, end, programFolder.isNull() ? dir.path() : programFolder,
+            dialogs,
+            end,
+            programFolder.isNull() ? dir.path() : programFolder,
             [this] { ++mainShown; },
             [this] {
                 saves << (app::FileExists(form->wordFile()) ? QStringLiteral("document there")
                                                             : QStringLiteral("document gone"));
-            }});
+            },
+            nullptr,
+            {}});
     }
 
     template <typename T = QWidget> T* child(const char* name) const
