@@ -97,8 +97,7 @@ void writeDocumentFile(const office::Document& document, const QString& path)
 {
     const QByteArray package = office::writePackage(document);
     if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
-        throw Error(
-            QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
+        throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
 }
 
 class Range : public WordRange

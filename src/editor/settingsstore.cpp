@@ -318,8 +318,8 @@ void QSettingsStore::write(const QString& key, const QString& value)
     struct stat info = {};
     const QMutexLocker lock(&gWrittenMutex);
     if (statFile(path, info))
-        gWritten.insert(path, {info.st_dev, info.st_ino, info.st_size, info.st_mtim,
-                               info.st_ctim, value});
+        gWritten.insert(
+            path, {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim, value});
     else
         gWritten.remove(path);
 }

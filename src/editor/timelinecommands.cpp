@@ -346,10 +346,11 @@ void TimelineCommands::restoreTitle(app::Trap& trap)
         } catch (const UnreadableSetting& unreadable) {
             // Kept for the user rather than overwritten by the first keystroke.
             const QString keptAs = mStore.setAside(QLatin1String(kTitleKey));
-            mDialogs.messageBox(QStringLiteral("The saved title could not be read (%1). It was "
-                                               "kept as \"%2\", and the title starts empty.")
-                                    .arg(unreadable.description(), QDir::toNativeSeparators(keptAs)),
-                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+            mDialogs.messageBox(
+                QStringLiteral("The saved title could not be read (%1). It was "
+                               "kept as \"%2\", and the title starts empty.")
+                    .arg(unreadable.description(), QDir::toNativeSeparators(keptAs)),
+                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         }
         mView.setTitleText(title);
     });

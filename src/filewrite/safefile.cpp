@@ -135,8 +135,8 @@ int replaceByRename(const QByteArray& target, QByteArrayView content, const stru
     QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; attempt < kTempNameAttempts && fd < 0; ++attempt) {
-        tempName = stem + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) +
-                   ".part";
+        tempName =
+            stem + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".part";
         fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                     0666);
         if (fd < 0 && errno != EEXIST)
@@ -174,8 +174,8 @@ int writeInPlace(const QByteArray& target, QByteArrayView content, const struct 
         error = EAGAIN; // replaced since it was looked at
     if (!error && !content.isEmpty())
         error = ::posix_fallocate(fd, 0, off_t(content.size()));
-    if (!error && (!writeAll(fd, content) || ::ftruncate(fd, off_t(content.size())) != 0 ||
-                   ::fsync(fd) != 0))
+    if (!error &&
+        (!writeAll(fd, content) || ::ftruncate(fd, off_t(content.size())) != 0 || ::fsync(fd) != 0))
         error = errno;
     if (::close(fd) != 0 && !error)
         error = errno;

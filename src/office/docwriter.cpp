@@ -829,8 +829,7 @@ void saveDocument(const Document& document, const QString& path)
 {
     const QByteArray package = writePackage(document);
     if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
-        throw Error(
-            QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
+        throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
 }
 
 } // namespace office
