@@ -32,22 +32,18 @@ QString describeStatus(QSettings::Status status)
     return QStringLiteral("unknown error");
 }
 
-// A file this process wrote, as it was when the write returned. Each write makes a new
-// file, so while the same file is there (device, inode, size, times), it holds that value.
+// A file this process wrote. Each write makes a new file, so while the same file (device,
+// inode and size) is there, it holds the value written, whatever its time says.
 struct WrittenFile
 {
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
-    timespec modified = {};
-    timespec changed = {};
     QString value;
 
     bool sameFile(const struct stat& now) const
     {
-        return now.st_dev == device && now.st_ino == inode && now.st_size == size &&
-               now.st_mtim.tv_sec == modified.tv_sec && now.st_mtim.tv_nsec == modified.tv_nsec &&
-               now.st_ctim.tv_sec == changed.tv_sec && now.st_ctim.tv_nsec == changed.tv_nsec;
+        return now.st_dev == device && now.st_ino == inode && now.st_size == size;
     }
 };
 
@@ -318,8 +314,7 @@ void QSettingsStore::write(const QString& key, const QString& value)
     struct stat info = {};
     const QMutexLocker lock(&gWrittenMutex);
     if (statFile(path, info))
-        gWritten.insert(
-            path, {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim, value});
+        gWritten.insert(path, {info.st_dev, info.st_ino, info.st_size, value});
     else
         gWritten.remove(path);
 }

@@ -58,7 +58,7 @@ public:
 // file linked elsewhere stays a link. Any INI reader, QSettings among them, reads the
 // files. QSettings caches a file it read until its size or time changes, which a file
 // system with a coarse clock may not show; a file this process wrote and nobody replaced
-// since is therefore answered with the value written.
+// since (the same inode, of the same size) is therefore answered with the value written.
 class QSettingsStore : public SettingsStore
 {
 public:
