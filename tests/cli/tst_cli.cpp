@@ -5,15 +5,20 @@
 #include "editor/settingsstore.h"
 #include "office/docreader.h"
 #include "office/document.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 struct Run
@@ -98,6 +103,8 @@ private slots:
     void writesPage_data();
     void writesPage();
     void storedList();
+    void outputTroubleKeepsWhatWasThere_data();
+    void outputTroubleKeepsWhatWasThere();
 };
 
 void TestCli::dispatch()
@@ -374,6 +381,49 @@ void TestCli::storedList()
     QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{"a.doc"});
     QCOMPARE(storeFiles(), before);
+}
+
+void TestCli::outputTroubleKeepsWhatWasThere_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("document on a full disk") << "disk/page.doc";
+    QTest::newRow("pdf on a full disk") << "disk/page.pdf";
+    QTest::newRow("svg on a full disk") << "disk/page.svg";
+    QTest::newRow("link to a device") << "link.pdf";
+}
+
+void TestCli::outputTroubleKeepsWhatWasThere()
+{
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("disk")));
+    testsupport::FullDisk disk(folder.filePath(QStringLiteral("disk")));
+    const QString device = folder.filePath(QStringLiteral("device"));
+    if (output == QLatin1String("link.pdf")) {
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("only root makes a device node");
+        QVERIFY(QFile::link(device, folder.filePath(output)));
+    } else {
+        writeFile(folder.filePath(output), "earlier");
+        disk.fill();
+    }
+    const Run run = runProgram({"--csv", "-", "--output", output}, folder.path(),
+                               "1955,Graduated\n1960,Moved\n");
+    QVERIFY(run.exitCode > 0);
+    QVERIFY2(run.errLines.join(u'\n').contains(QStringLiteral("cannot write"), Qt::CaseInsensitive),
+             qPrintable(run.errLines.join(u'\n')));
+    if (output == QLatin1String("link.pdf")) {
+        QVERIFY(QFileInfo(folder.filePath(output)).isSymLink());
+        struct stat info = {};
+        QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
+        QVERIFY(S_ISCHR(info.st_mode));
+    } else {
+        QFile kept(folder.filePath(output));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("earlier"));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("disk"))).entryList(QDir::Files),
+                 QStringList{QFileInfo(output).fileName()});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

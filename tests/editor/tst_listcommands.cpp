@@ -6,6 +6,7 @@
 #include "editor/form1.h"
 #include "editor/settingsstore.h"
 
+#include "support/fulldisk.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -42,6 +43,7 @@ private slots:
     void copyAndCsvRoundTripHostileTexts();
     void contextMenuShowsShortcuts();
     void failedWriteIsReportedUnderTheCommand();
+    void exportOnAFullDiskKeepsTheOldCsv();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
@@ -431,6 +433,27 @@ void TestListCommands::failedWriteIsReportedUnderTheCommand()
     QVERIFY(QDir().rmdir(file));
     key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(stored(), (Entries{{"1955", "a"}}));
+}
+
+void TestListCommands::exportOnAFullDiskKeepsTheOldCsv()
+{
+    start(1, {{"1955", QString(8000, u'n')}});
+    QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("disk")));
+    testsupport::FullDisk disk(mDir->filePath(QStringLiteral("disk")));
+    const QString csv = mDir->filePath(QStringLiteral("disk/list.csv"));
+    QFile old(csv);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("Date,Notes\r\n1900,old\r\n");
+    old.close();
+    disk.fill();
+    mDialogs.saveAnswers = {csv};
+    mDialogs.messageAnswers = {app::MessageAnswer::Yes};
+    mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QVERIFY2(mDialogs.messageTexts().last().contains(QStringLiteral("cannot be written")),
+             qPrintable(mDialogs.messageTexts().last()));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("Date,Notes\r\n1900,old\r\n"));
 }
 
 QTEST_MAIN(TestListCommands)

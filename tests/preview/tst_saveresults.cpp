@@ -4,6 +4,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/fulldisk.h"
+
+#include <sys/stat.h>
+
 #include <unistd.h>
 
 namespace {
@@ -30,6 +34,33 @@ void giveToOrdinaryUser(const QString& path)
     if (::geteuid() == 0)
         QCOMPARE(::chown(QFile::encodeName(path).constData(), kOrdinaryUser, kOrdinaryUser), 0);
 }
+// Runs the helper as "nobody" when the tests run as root, and returns what it printed.
+QString saveAsOrdinaryUser(const QTemporaryDir& base, const QString& document,
+                           const QString& target)
+{
+    // The helper runs from a copy in the prepared folder, which the other user can reach
+    // wherever the build tree lies; that user may not read the leak suppressions either.
+    const QString helper = base.filePath(QStringLiteral("saveasuser"));
+    if (!QFile::exists(helper) && !QFile::copy(QStringLiteral(LOOM_SAVE_AS_USER), helper))
+        return QStringLiteral("<helper not copied>");
+    QProcess save;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LSAN_OPTIONS"));
+    if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           environment.value(QStringLiteral("ASAN_OPTIONS")) +
+                               QStringLiteral(":detect_leaks=0"));
+    save.setProcessEnvironment(environment);
+    QStringList command{helper, document, target};
+    if (::geteuid() == 0)
+        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
+                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
+                  command;
+    save.start(command.takeFirst(), command);
+    if (!save.waitForFinished(30000) || save.exitCode() != 0)
+        return QStringLiteral("<helper failed> ") + QString::fromUtf8(save.readAllStandardError());
+    return QString::fromUtf8(save.readAllStandardOutput());
+}
 } // namespace
 
 class TestSaveResults : public QObject
@@ -39,6 +70,8 @@ class TestSaveResults : public QObject
 private slots:
     void overwriteAsOrdinaryUser_data();
     void overwriteAsOrdinaryUser();
+    void keepsTheOldFileAsOrdinaryUser_data();
+    void keepsTheOldFileAsOrdinaryUser();
 };
 
 void TestSaveResults::overwriteAsOrdinaryUser_data()
@@ -80,27 +113,7 @@ void TestSaveResults::overwriteAsOrdinaryUser()
     const bool ownerMayWrite = folderWritable || ::geteuid() == 0;
     QVERIFY(QFile::setPermissions(folder, ownerMayWrite ? rx | QFileDevice::WriteOwner : rx));
 
-    // The helper runs from a copy in the prepared folder, which the other user can reach
-    // wherever the build tree lies; that user may not read the leak suppressions either.
-    const QString helper = base.filePath(QStringLiteral("saveasuser"));
-    QVERIFY(QFile::copy(QStringLiteral(LOOM_SAVE_AS_USER), helper));
-    QProcess save;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("LSAN_OPTIONS"));
-    if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
-        environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                           environment.value(QStringLiteral("ASAN_OPTIONS")) +
-                               QStringLiteral(":detect_leaks=0"));
-    save.setProcessEnvironment(environment);
-    QStringList command{helper, document, target};
-    if (::geteuid() == 0)
-        command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
-                              QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")} +
-                  command;
-    save.start(command.takeFirst(), command);
-    QVERIFY(save.waitForFinished(30000));
-    const QString output = QString::fromUtf8(save.readAllStandardOutput());
-    QVERIFY2(save.exitCode() == 0, qPrintable(save.readAllStandardError()));
+    const QString output = saveAsOrdinaryUser(base, document, target);
 
     if (saved) {
         QVERIFY2(output.endsWith(QStringLiteral(" ?\nDone.\n")), qPrintable(output));
@@ -113,6 +126,61 @@ void TestSaveResults::overwriteAsOrdinaryUser()
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("timeline.doc")});
     QFile::setPermissions(folder, rx | QFileDevice::WriteOwner);
+}
+
+void TestSaveResults::keepsTheOldFileAsOrdinaryUser_data()
+{
+    QTest::addColumn<QString>("trouble");
+    QTest::newRow("full disk, locked folder") << "full locked";
+    QTest::newRow("full disk, open folder") << "full open";
+    QTest::newRow("link another user put in a shared folder") << "planted link";
+}
+
+void TestSaveResults::keepsTheOldFileAsOrdinaryUser()
+{
+    QFETCH(QString, trouble);
+    const bool root = ::geteuid() == 0;
+    if (trouble == QLatin1String("planted link") && !root)
+        QSKIP("only root puts a link there as another user");
+    const auto r = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    const auto rx = r | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    QTemporaryDir base;
+    QVERIFY(QFile::setPermissions(base.path(), rx | QFileDevice::WriteOwner));
+    const QString document = base.filePath(QStringLiteral("qarven12345678.doc"));
+    writeFile(document, QByteArray(64 * 1024, 'd'), r);
+    QVERIFY(QFile::copy(QStringLiteral(LOOM_SAVE_AS_USER), base.filePath("saveasuser")));
+    QVERIFY(QDir(base.path()).mkdir(QStringLiteral("disk")));
+    testsupport::FullDisk disk(base.filePath(QStringLiteral("disk")));
+
+    const QString folder = base.filePath(QStringLiteral("disk/results"));
+    QVERIFY(QDir().mkdir(folder));
+    const QString kept = folder + QStringLiteral("/timeline.doc");
+    writeFile(kept, "kept document", r | QFileDevice::WriteOwner);
+    giveToOrdinaryUser(kept);
+    QString target = kept;
+    if (trouble == QLatin1String("full open"))
+        giveToOrdinaryUser(folder);
+    const bool locked = trouble != QLatin1String("full open") && !root;
+    QVERIFY(QFile::setPermissions(folder, locked ? rx : rx | QFileDevice::WriteOwner));
+    if (trouble == QLatin1String("planted link")) {
+        giveToOrdinaryUser(folder);
+        const QString shared = base.filePath(QStringLiteral("shared"));
+        QVERIFY(QDir().mkdir(shared));
+        QCOMPARE(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        target = shared + QStringLiteral("/timeline.doc");
+        QVERIFY(QFile::link(kept, target));
+        QCOMPARE(::lchown(QFile::encodeName(target).constData(), 12345, 12345), 0);
+    } else {
+        disk.fill();
+    }
+
+    const QString output = saveAsOrdinaryUser(base, document, target);
+    QVERIFY2(output.contains(QStringLiteral("Form2.PushButton6_Click at line 130")) &&
+                 !output.contains(QStringLiteral("Done.")),
+             qPrintable(output));
+    QCOMPARE(readAll(kept), QByteArray("kept document"));
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("timeline.doc")});
 }
 
 QTEST_GUILESS_MAIN(TestSaveResults)
