@@ -115,6 +115,8 @@ private slots:
     void titleWrittenOnEveryKeystroke();
     void titleFocusSelectsAll();
     void titleWriteFailureIsSaid();
+    void titleFailuresSaidOnceAndNothingTypedIsLost();
+    void unreadableTitleIsSetAside();
     void fullListNeitherGrowsNorShrinks();
     void handCursor_data();
     void handCursor();
@@ -702,24 +704,69 @@ void TestForm1::titleWriteFailureIsSaid()
     QCOMPARE(form.titleText(), QStringLiteral("T"));
 }
 
+void TestForm1::titleFailuresSaidOnceAndNothingTypedIsLost()
+{
+    editor::Form1& form = start();
+    auto* title = child<QLineEdit>("Text1");
+    mFailing->failingKey = QStringLiteral("Text1");
+    QTest::keyClicks(title, QStringLiteral("abc"));
+    QCOMPARE(mDialogs.messageTexts(), QStringList{QStringLiteral("Disk full")});
+    // The folder takes files again; the close writes what was typed.
+    mFailing->failingKey.clear();
+    form.close();
+    QCOMPARE(stored(QStringLiteral("Text1")), QStringLiteral("abc"));
+    QCOMPARE(mDialogs.messages().size(), 1);
+}
+
+void TestForm1::unreadableTitleIsSetAside()
+{
+    const QByteArray damaged("[Loomchart%20Page%20Studio]\nText1=Zurich, 1955\n");
+    QFile file(mStore->filePath(QStringLiteral("Text1")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    editor::Form1& form = start();
+    QCOMPARE(form.titleText(), QString());
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QStringList kept = QDir(mStoreDir->path()).entryList({QStringLiteral("Text1 *")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(mDialogs.messageTexts().first().contains(kept.first()),
+             qPrintable(mDialogs.messageTexts().first()));
+    form.setTitleText(QStringLiteral("T"));
+    QFile keptFile(mStoreDir->filePath(kept.first()));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), damaged);
+}
+
 void TestForm1::fullListNeitherGrowsNorShrinks()
 {
-    // One past the capacity, as only an outside change of the store could make it.
+    // One past the capacity, as only an outside change of the store could make it: the
+    // entries within the cap are loaded, the whole list is kept aside, and said once.
     Entries entries;
     for (int i = 0; i <= editor::kMaxEntries; ++i)
         entries.append({QString::number(i), QStringLiteral("n")});
     const QString list = editor::encodeEntryList(entries);
     mStore->write(QStringLiteral("Timeline1"), list);
     editor::Form1& form = start();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QStringList kept = QDir(mStoreDir->path()).entryList({QStringLiteral("Timeline1 *")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(mDialogs.messageTexts().first().contains(kept.first()),
+             qPrintable(mDialogs.messageTexts().first()));
     mDialogs.inputAnswers = {"2024", "one more"};
     form.PushButton1_Click();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
-    QCOMPARE(mDialogs.messages().size(), 1);
-    QVERIFY2(mDialogs.messageTexts().first().contains(QStringLiteral("32767")),
-             qPrintable(mDialogs.messageTexts().first()));
+    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QVERIFY2(mDialogs.messageTexts().last().contains(QStringLiteral("32767")),
+             qPrintable(mDialogs.messageTexts().last()));
     form.close();
-    QCOMPARE(stored(QStringLiteral("Timeline1")), list);
+    QCOMPARE(stored(QStringLiteral("Timeline1")),
+             editor::encodeEntryList(entries.mid(0, editor::kMaxEntries)));
+    QFile keptFile(mStoreDir->filePath(kept.first()));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(),
+             editor::QSettingsStore::fileContents(QStringLiteral("Timeline1"), list));
 }
 
 void TestForm1::handCursor_data()
