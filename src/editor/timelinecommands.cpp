@@ -340,26 +340,34 @@ void TimelineCommands::beginStartUp()
 void TimelineCommands::restoreTitle(app::Trap& trap)
 {
     trap.step(128, [&] {
-        QString title;
-        try {
-            title = mStore.read(QLatin1String(kTitleKey), QString());
-        } catch (const UnreadableSetting& unreadable) {
-            // Kept for the user rather than overwritten by the first keystroke.
-            const QString keptAs = mStore.setAside(QLatin1String(kTitleKey));
-            mDialogs.messageBox(
-                QStringLiteral("The saved title could not be read (%1). It was "
-                               "kept as \"%2\", and the title starts empty.")
-                    .arg(unreadable.description(), QDir::toNativeSeparators(keptAs)),
-                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
-        }
-        mView.setTitleText(title);
+        mView.setTitleText(
+            readOrSetAside(QLatin1String(kTitleKey), QString(), QStringLiteral("title")));
     });
+}
+
+QString TimelineCommands::readOrSetAside(const QString& key, const QString& defaultValue,
+                                         const QString& what)
+{
+    try {
+        return mStore.read(key, defaultValue);
+    } catch (const UnreadableSetting& unreadable) {
+        // Kept for the user rather than overwritten by the next change; the key then reads
+        // as absent, so this is said once.
+        const QString keptAs = mStore.setAside(key);
+        mDialogs.messageBox(
+            QStringLiteral("The saved %1 could not be read (%2). It was kept "
+                           "as \"%3\", and the %1 starts afresh.")
+                .arg(what, unreadable.description(), QDir::toNativeSeparators(keptAs)),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        return defaultValue;
+    }
 }
 
 void TimelineCommands::restoreScale(app::Trap& trap)
 {
     const auto storedOption = [&] {
-        return toWholeNumber(mStore.read(QLatin1String(kOptionKey), QStringLiteral("1")));
+        return toWholeNumber(readOrSetAside(QLatin1String(kOptionKey), QStringLiteral("1"),
+                                            QStringLiteral("scale")));
     };
     if (trap.test(138, [&] { return storedOption() == 1; }))
         trap.step(140, [&] { mView.selectScale(1); });

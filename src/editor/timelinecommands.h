@@ -105,6 +105,8 @@ public:
 private:
     // Runs an untrapped handler's step; shows its failure and returns false.
     bool attempt(const std::function<void()>& action);
+    // Reads a setting; one that cannot be read is set aside and said, and reads as absent.
+    QString readOrSetAside(const QString& key, const QString& defaultValue, const QString& what);
     // Writes a value that changes on every keystroke or click (title, scale option).
     void writeTyped(const QString& key, const QString& value);
 

@@ -116,7 +116,8 @@ private slots:
     void titleFocusSelectsAll();
     void titleWriteFailureIsSaid();
     void titleFailuresSaidOnceAndNothingTypedIsLost();
-    void unreadableTitleIsSetAside();
+    void unreadableTitleOrScaleIsSetAside_data();
+    void unreadableTitleOrScaleIsSetAside();
     void fullListNeitherGrowsNorShrinks();
     void handCursor_data();
     void handCursor();
@@ -718,17 +719,28 @@ void TestForm1::titleFailuresSaidOnceAndNothingTypedIsLost()
     QCOMPARE(mDialogs.messages().size(), 1);
 }
 
-void TestForm1::unreadableTitleIsSetAside()
+void TestForm1::unreadableTitleOrScaleIsSetAside_data()
 {
-    const QByteArray damaged("[Loomchart%20Page%20Studio]\nText1=Zurich, 1955\n");
-    QFile file(mStore->filePath(QStringLiteral("Text1")));
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("title as a list") << "Text1" << QByteArray("Zurich, 1955");
+    QTest::newRow("scale as a typed value") << "Option" << QByteArray("@Variant(\\0\\0\\0\\x2)");
+}
+
+void TestForm1::unreadableTitleOrScaleIsSetAside()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    const QByteArray damaged = "[Loomchart%20Page%20Studio]\n" + key.toUtf8() + '=' + value + '\n';
+    QFile file(mStore->filePath(key));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(damaged);
     file.close();
     editor::Form1& form = start();
     QCOMPARE(form.titleText(), QString());
+    QCOMPARE(form.selectedScale(), 1);
     QCOMPARE(mDialogs.messages().size(), 1);
-    const QStringList kept = QDir(mStoreDir->path()).entryList({QStringLiteral("Text1 *")});
+    const QStringList kept = QDir(mStoreDir->path()).entryList({key + QStringLiteral(" *")});
     QCOMPARE(kept.size(), 1);
     QVERIFY2(mDialogs.messageTexts().first().contains(kept.first()),
              qPrintable(mDialogs.messageTexts().first()));
