@@ -46,6 +46,10 @@ public:
             throw app::Failure(QStringLiteral("Disk full"));
         mInner.write(key, value);
     }
+    Pieces readPieces(const QString& key, QStringView terminator, int maxPieces) override
+    {
+        return mInner.readPieces(key, terminator, maxPieces);
+    }
     QString setAside(const QString& key) override { return mInner.setAside(key); }
     QString failingKey;
 
