@@ -89,15 +89,15 @@ qint64 endOfPieces(QFile& file, const QByteArray& mark, int maxPieces)
             return -1;
         const QByteArray window = carried + chunk;
         const qint64 windowStart = chunkStart - carried.size();
-        for (qsizetype at = window.indexOf(mark); at >= 0; at = window.indexOf(mark, at)) {
-            at += mark.size();
+        qsizetype searched = 0; // past the last mark found, as a search of the whole would
+        for (qsizetype at = window.indexOf(mark); at >= 0; at = window.indexOf(mark, searched)) {
+            searched = at + mark.size();
             if (++count == maxPieces)
-                return windowStart + at;
+                return windowStart + searched;
         }
         chunkStart += chunk.size();
-        // A mark split across two chunks is found in the next window; one found already
-        // never reappears, as the carried bytes are shorter than a mark.
-        carried = window.right(std::min<qsizetype>(mark.size() - 1, window.size()));
+        // A mark split across two chunks is found in the next window.
+        carried = window.right(std::min<qsizetype>(mark.size() - 1, window.size() - searched));
     }
 }
 

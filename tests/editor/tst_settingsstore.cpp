@@ -244,16 +244,18 @@ void TestSettingsStore::piecesPastTheCapAreCut_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("cut");
-    QTest::newRow("fewer") << "a|b|"
-                           << "a|b|" << false;
-    QTest::newRow("the cap") << "a|b|c|"
-                             << "a|b|c|" << false;
-    QTest::newRow("the cap, unended piece") << "a|b|c"
-                                            << "a|b|c" << false;
-    QTest::newRow("one past") << "a|b|c|d"
-                              << "a|b|c|" << true;
-    QTest::newRow("past, quoted") << " a,|b|c|d|e|"
-                                  << " a,|b|c|" << true;
+    QTest::newRow("fewer") << QStringLiteral("a<>b<>") << QStringLiteral("a<>b<>") << false;
+    QTest::newRow("the cap") << QStringLiteral("a<>b<>c<>") << QStringLiteral("a<>b<>c<>") << false;
+    QTest::newRow("the cap, unended piece")
+        << QStringLiteral("a<>b<>c") << QStringLiteral("a<>b<>c") << false;
+    QTest::newRow("one past") << QStringLiteral("a<>b<>c<>d") << QStringLiteral("a<>b<>c<>")
+                              << true;
+    QTest::newRow("past, quoted") << QStringLiteral(" a,<>b<>c<>d<>e<>")
+                                  << QStringLiteral(" a,<>b<>c<>") << true;
+    // The file is read a mebibyte at a time; the value starts at byte 38.
+    const QString head(1024 * 1024 - 39, u'x');
+    QTest::newRow("a mark across two reads")
+        << head + QStringLiteral("<>b<>c<>d") << head + QStringLiteral("<>b<>c<>") << true;
 }
 
 void TestSettingsStore::piecesPastTheCapAreCut()
@@ -265,7 +267,7 @@ void TestSettingsStore::piecesPastTheCapAreCut()
     editor::QSettingsStore store(dir.path());
     const QString key = QStringLiteral("Timeline1");
     put(store.filePath(key), editor::QSettingsStore::fileContents(key, value));
-    const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"|", 3);
+    const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"<>", 3);
     QCOMPARE(pieces.value, read);
     QCOMPARE(pieces.cut, cut);
 }
