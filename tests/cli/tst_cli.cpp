@@ -410,8 +410,11 @@ void TestCli::outputTroubleKeepsWhatWasThere()
     const Run run = runProgram({"--csv", "-", "--output", output}, folder.path(),
                                "1955,Graduated\n1960,Moved\n");
     QVERIFY(run.exitCode > 0);
-    QVERIFY2(run.errLines.join(u'\n').contains(QStringLiteral("cannot write"), Qt::CaseInsensitive),
-             qPrintable(run.errLines.join(u'\n')));
+    // Without a tmpfs the file-size limit stops the program's own temporary files first.
+    if (disk.mounted() || output == QLatin1String("link.pdf"))
+        QVERIFY2(
+            run.errLines.join(u'\n').contains(QStringLiteral("cannot write"), Qt::CaseInsensitive),
+            qPrintable(run.errLines.join(u'\n')));
     if (output == QLatin1String("link.pdf")) {
         QVERIFY(QFileInfo(folder.filePath(output)).isSymLink());
         struct stat info = {};
