@@ -389,7 +389,9 @@ void TestCli::outputTroubleKeepsWhatWasThere_data()
     QTest::newRow("document on a full disk") << "disk/page.doc";
     QTest::newRow("pdf on a full disk") << "disk/page.pdf";
     QTest::newRow("svg on a full disk") << "disk/page.svg";
-    QTest::newRow("link to a device") << "link.pdf";
+    QTest::newRow("link to a device") << "device";
+    QTest::newRow("link to a pipe") << "pipe";
+    QTest::newRow("folder") << "folder.pdf";
 }
 
 void TestCli::outputTroubleKeepsWhatWasThere()
@@ -398,30 +400,39 @@ void TestCli::outputTroubleKeepsWhatWasThere()
     QTemporaryDir folder;
     QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("disk")));
     testsupport::FullDisk disk(folder.filePath(QStringLiteral("disk")));
-    const QString device = folder.filePath(QStringLiteral("device"));
-    if (output == QLatin1String("link.pdf")) {
-        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
-            QSKIP("only root makes a device node");
-        QVERIFY(QFile::link(device, folder.filePath(output)));
-    } else {
-        writeFile(folder.filePath(output), "earlier");
+    const QString path = folder.filePath(output);
+    const QByteArray name = QFile::encodeName(path);
+    const bool onDisk = output.startsWith(QLatin1String("disk/"));
+    if (onDisk)
+        writeFile(path, "earlier");
+    else if (output == QLatin1String("folder.pdf"))
+        QVERIFY(QDir().mkdir(path));
+    else if (output == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(name.constData(), 0666), 0);
+    else if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        QSKIP("only root makes a device node");
+    struct stat before = {};
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+    // A non-file is named through a link, as a planted one would be.
+    const QString target = onDisk || output == QLatin1String("folder.pdf") ? output : "link.pdf";
+    if (target != output)
+        QVERIFY(QFile::link(path, folder.filePath(target)));
+    if (onDisk)
         disk.fill();
-    }
-    const Run run = runProgram({"--csv", "-", "--output", output}, folder.path(),
+    const Run run = runProgram({"--csv", "-", "--output", target}, folder.path(),
                                "1955,Graduated\n1960,Moved\n");
     QVERIFY(run.exitCode > 0);
     // Without a tmpfs the file-size limit stops the program's own temporary files first.
-    if (disk.mounted() || output == QLatin1String("link.pdf"))
+    if (disk.mounted() || !onDisk)
         QVERIFY2(
             run.errLines.join(u'\n').contains(QStringLiteral("cannot write"), Qt::CaseInsensitive),
             qPrintable(run.errLines.join(u'\n')));
-    if (output == QLatin1String("link.pdf")) {
-        QVERIFY(QFileInfo(folder.filePath(output)).isSymLink());
-        struct stat info = {};
-        QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
-        QVERIFY(S_ISCHR(info.st_mode));
-    } else {
-        QFile kept(folder.filePath(output));
+    struct stat after = {};
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    QCOMPARE(after.st_ino, before.st_ino);
+    if (onDisk) {
+        QFile kept(path);
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), QByteArray("earlier"));
         QCOMPARE(QDir(folder.filePath(QStringLiteral("disk"))).entryList(QDir::Files),

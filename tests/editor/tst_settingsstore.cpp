@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 class TestSettingsStore : public QObject
 {
     Q_OBJECT
@@ -22,8 +24,6 @@ private slots:
     void recoversAfterAFailedWrite();
     void qsettingsReadsEveryCodePoint_data();
     void qsettingsReadsEveryCodePoint();
-    void listsAndTypedValuesAreUnreadable_data();
-    void listsAndTypedValuesAreUnreadable();
     void readBackAtTheSameTime();
     void linkedKeyFileStaysALink();
     void piecesPastTheCapAreCut_data();
@@ -182,24 +182,6 @@ void TestSettingsStore::qsettingsReadsEveryCodePoint()
     QCOMPARE(reader.value(QStringLiteral("Loomchart Page Studio/Text1")).toString(), value);
 }
 
-void TestSettingsStore::listsAndTypedValuesAreUnreadable_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::newRow("unquoted comma") << QByteArray("Text1=Zurich, 1955");
-    QTest::newRow("typed value") << QByteArray("Text1=@Rect(1 2 3 4)");
-    QTest::newRow("invalid value") << QByteArray("Text1=@Invalid()");
-}
-
-void TestSettingsStore::listsAndTypedValuesAreUnreadable()
-{
-    QFETCH(QByteArray, line);
-    QTemporaryDir dir;
-    editor::QSettingsStore store(dir.path());
-    put(store.filePath(QStringLiteral("Text1")), "[Loomchart%20Page%20Studio]\n" + line + '\n');
-    QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
-                             store.read(QStringLiteral("Text1"), QString()));
-}
-
 void TestSettingsStore::readBackAtTheSameTime()
 {
     // Two values of one size given one time, as a file system with a coarse clock does.
@@ -228,9 +210,13 @@ void TestSettingsStore::linkedKeyFileStaysALink()
     put(kept, "[Loomchart%20Page%20Studio]\nText1=old\n");
     QVERIFY(QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadGroup));
+    // As root the file is another user's, whose ownership the write keeps.
+    const bool root = ::geteuid() == 0;
+    QVERIFY(!root || ::chown(QFile::encodeName(kept).constData(), 65534, 65534) == 0);
     QVERIFY(QFile::link(kept, store.filePath(QStringLiteral("Text1"))));
     store.write(QStringLiteral("Text1"), QStringLiteral("new"));
     QVERIFY(QFileInfo(store.filePath(QStringLiteral("Text1"))).isSymLink());
+    QVERIFY(!root || QFileInfo(kept).ownerId() == 65534);
     QCOMPARE(QFile::permissions(kept), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ReadUser | QFileDevice::WriteUser |
                                            QFileDevice::ReadGroup);
@@ -244,12 +230,8 @@ void TestSettingsStore::piecesPastTheCapAreCut_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("read");
     QTest::addColumn<bool>("cut");
-    QTest::newRow("fewer") << QStringLiteral("a<>b<>") << QStringLiteral("a<>b<>") << false;
-    QTest::newRow("the cap") << QStringLiteral("a<>b<>c<>") << QStringLiteral("a<>b<>c<>") << false;
     QTest::newRow("the cap, unended piece")
         << QStringLiteral("a<>b<>c") << QStringLiteral("a<>b<>c") << false;
-    QTest::newRow("one past") << QStringLiteral("a<>b<>c<>d") << QStringLiteral("a<>b<>c<>")
-                              << true;
     QTest::newRow("past, quoted") << QStringLiteral(" a,<>b<>c<>d<>e<>")
                                   << QStringLiteral(" a,<>b<>c<>") << true;
     // The file is read a mebibyte at a time; the value starts at byte 38.

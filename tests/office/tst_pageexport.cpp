@@ -3,9 +3,6 @@
 #include "office/renderer.h"
 #include "timelinepage.h"
 
-#include "office/docwriter.h"
-#include "support/fulldisk.h"
-
 #include <QFile>
 #include <QImageReader>
 #include <QLocale>
@@ -143,41 +140,6 @@ private slots:
                 }).startsWith(QLatin1String("Cannot write ")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("kept.pdf")});
-    }
-
-    void fullDiskKeepsTheOldFile_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("pdf") << "page.pdf";
-        QTest::newRow("png") << "page.png";
-        QTest::newRow("svg") << "page.svg";
-        QTest::newRow("document") << "page.doc";
-    }
-
-    void fullDiskKeepsTheOldFile()
-    {
-        QFETCH(QString, name);
-        QTemporaryDir dir;
-        testsupport::FullDisk disk(dir.path());
-        const QString target = dir.filePath(name);
-        {
-            QFile file(target);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("earlier");
-        }
-        const Document page = timelineFor(QLocale(QLocale::English, QLocale::UnitedStates));
-        disk.fill();
-        const QString failure = officetest::descriptionOf([&] {
-            if (name.endsWith(QLatin1String(".doc")))
-                saveDocument(page, target);
-            else
-                writePage(page, target, *pageFileKindOf(target));
-        });
-        QVERIFY2(failure.startsWith(QLatin1String("Cannot ")), qPrintable(failure));
-        QFile kept(target);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("earlier"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{name});
     }
 
     void kindFollowsTheExtension()

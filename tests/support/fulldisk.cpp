@@ -9,16 +9,10 @@
 #include <unistd.h>
 
 namespace testsupport {
-namespace {
-// Room for the files a test places before filling the disk.
-constexpr const char* kMountOptions = "size=512k,mode=0755";
-// The largest file a write may make when no tmpfs could be mounted.
-constexpr rlim_t kLimitBytes = 512;
-} // namespace
 
 FullDisk::FullDisk(const QString& folder) : mFolder(QFile::encodeName(folder))
 {
-    mMounted = ::mount("tmpfs", mFolder.constData(), "tmpfs", 0, kMountOptions) == 0;
+    mMounted = ::mount("tmpfs", mFolder.constData(), "tmpfs", 0, "size=512k,mode=0755") == 0;
 }
 
 FullDisk::~FullDisk()
@@ -32,8 +26,8 @@ FullDisk::~FullDisk()
 void FullDisk::fill()
 {
     if (mMounted) {
-        const int fd = ::open((mFolder + "/.filler").constData(),
-                              O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int fd =
+            ::open((mFolder + "/.filler").constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
         const QByteArray block(4096, 'f');
         while (fd >= 0 && ::write(fd, block.constData(), size_t(block.size())) > 0) {
         }
@@ -45,7 +39,7 @@ void FullDisk::fill()
     std::signal(SIGXFSZ, SIG_IGN);
     ::getrlimit(RLIMIT_FSIZE, &mOldLimit);
     rlimit limit = mOldLimit;
-    limit.rlim_cur = kLimitBytes;
+    limit.rlim_cur = 512;
     mLimited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
