@@ -8,7 +8,8 @@
 // (apptitle.h). File tests and deletes (fileutil.h) are silent; the skin and window
 // colours (appearance.h), pointer codes (mousepointer.h), the clipboard seam
 // (clipboard.h) and ending the program at once (processend.h) complete the set.
-// Nothing here depends on any other library of ours.
+// Nothing here depends on any other library of ours but the file writer
+// (filewrite/safefile.h), which sits below this one and the engine alike.
 
 #include "appearance.h"
 #include "apptitle.h"

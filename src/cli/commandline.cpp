@@ -12,6 +12,7 @@
 #include "editor/entrytable.h"
 #include "editor/numbertext.h"
 #include "editor/settingsstore.h"
+#include "filewrite/safefile.h"
 #include "office/docreader.h"
 #include "office/error.h"
 #include "office/pageexport.h"
@@ -20,7 +21,6 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QMessageLogContext>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
@@ -240,12 +240,10 @@ office::PageFileKind pageFileKind(OutputKind kind)
 
 bool writeOutput(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        say(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    const filewrite::WriteResult written = filewrite::replaceFile(path, bytes);
+    if (!written)
+        say(QStringLiteral("cannot write %1: %2").arg(path, written.reason));
+    return bool(written);
 }
 
 int buildAndWrite(const Options& options, const Page& page)

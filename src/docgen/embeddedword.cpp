@@ -2,16 +2,13 @@
 
 #include "app/failure.h"
 #include "app/fileutil.h"
+#include "filewrite/safefile.h"
 #include "office/docreader.h"
 #include "office/document.h"
 #include "office/docwriter.h"
 #include "office/error.h"
 #include "office/renderer.h"
 
-#include <QFile>
-#include <QTemporaryFile>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -98,26 +95,12 @@ void checkFrame(double left, double top, double width, double height)
     }
 }
 
-// SaveAs writes the package beside the target and renames it into place, so a failure
-// leaves any earlier file as it was. It does not wait for the disk: the document goes to
-// the temporary folder and lives only until the preview lets it go, and the copy the user
-// keeps is written by the save command, which does wait.
+// SaveAs goes through the safe writer, so a failure leaves any earlier file as it was.
 void writeDocumentFile(const office::Document& document, const QString& path)
 {
     const QByteArray package = office::writePackage(document);
-    const auto failed = [&](const QString& reason) {
-        return Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, reason));
-    };
-    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    if (!file.open())
-        throw failed(file.errorString());
-    if (file.write(package) != package.size() || !file.flush())
-        throw failed(file.errorString());
-    file.close();
-    if (::rename(QFile::encodeName(file.fileName()).constData(),
-                 QFile::encodeName(path).constData()) != 0)
-        throw failed(qt_error_string(errno));
-    file.setAutoRemove(false);
+    if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
+        throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
 }
 
 class Range : public WordRange

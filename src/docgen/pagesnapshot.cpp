@@ -10,8 +10,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <atomic>
 
 namespace docgen {
 namespace {
@@ -63,12 +66,21 @@ QByteArray bmpHeader(const QImage& picture)
 }
 } // namespace
 
+// Set once "temp.bmp" in TEMP was found taken by something this user cannot remove
+// (another user's file in a shared folder): the rest of the run uses a private folder.
+std::atomic<bool> gSharedNameTaken{false};
+
 BitmapHandOff::BitmapHandOff()
 {
-    if (!qEnvironmentVariableIsEmpty("TEMP")) {
+    if (!qEnvironmentVariableIsEmpty("TEMP") && !gSharedNameTaken)
         mPath = app::inFolder(app::temporaryFolder(), QStringLiteral("temp.bmp"));
-        return;
-    }
+    else
+        usePrivateFolder();
+}
+
+void BitmapHandOff::usePrivateFolder()
+{
+    mPath.clear();
     mPrivateFolder = std::make_unique<QTemporaryDir>(
         app::inFolder(app::temporaryFolder(), QStringLiteral("loomchart-XXXXXX")));
     if (mPrivateFolder->isValid())
@@ -90,7 +102,13 @@ void BitmapHandOff::write(const QImage& picture)
     if (rgb.isNull() || rgb.bytesPerLine() != qsizetype(rgb.width()) * 4)
         invalidPicture();
     // Removes a stale file or a link itself, never what a link points to.
-    QFile::remove(mPath);
+    const QFileInfo taken(mPath);
+    if (!QFile::remove(mPath) && !mPrivateFolder && (taken.exists() || taken.isSymLink())) {
+        gSharedNameTaken = true;
+        usePrivateFolder();
+        if (mPath.isEmpty())
+            throw app::Failure(QStringLiteral("No private folder for the page picture"));
+    }
     std::unique_ptr<QFile> file = app::createNewFile(mPath);
     const QByteArray header = bmpHeader(rgb);
     if (file->write(header) != header.size() ||

@@ -20,7 +20,9 @@ class AutomationFactory;
 
 // The page picture on its way from the snapshot to the builder within one run: the file
 // "temp.bmp" in TEMP or, when TEMP is unset, in a folder of its own that only this user
-// may enter (the system's temporary folder is open to every user). Only the file this
+// may enter (the system's temporary folder is open to every user). When the name in TEMP
+// is taken by something this user cannot remove, the private folder serves for the rest
+// of the run. Only the file this
 // object wrote is ever read back, so a stale picture or one planted by somebody else is
 // never taken for the page.
 class BitmapHandOff
@@ -42,6 +44,8 @@ public:
     QImage load() const;
 
 private:
+    void usePrivateFolder();
+
     std::unique_ptr<QTemporaryDir> mPrivateFolder;
     QString mPath;
     // The file write() created, held open so that its inode stays its own.

@@ -10,12 +10,12 @@
 #include "app/errortrap.h"
 #include "app/failure.h"
 #include "app/locationlabels.h"
+#include "filewrite/safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace editor {
 namespace {
@@ -228,14 +228,11 @@ void ListCommands::exportCsv()
     }
     trap.step(104, [&] {
         // Written whole or not at all: a failed export never leaves half a file behind.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        const filewrite::WriteResult written =
+            filewrite::replaceFile(path, writeCsv(mCommands.entries().entries()).toUtf8());
+        if (!written)
             throw app::Failure(QStringLiteral("%1 cannot be written: %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
-        file.write(writeCsv(mCommands.entries().entries()).toUtf8());
-        if (!file.commit())
-            throw app::Failure(QStringLiteral("%1 cannot be written: %2")
-                                   .arg(QDir::toNativeSeparators(path), file.errorString()));
+                                   .arg(QDir::toNativeSeparators(path), written.reason));
     });
 }
 

@@ -1,20 +1,21 @@
 #include "settingsstore.h"
 
 #include "app/failure.h"
+#include "filewrite/safefile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#include <algorithm>
-#include <atomic>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include <sys/stat.h>
 
 namespace editor {
 namespace {
@@ -29,6 +30,75 @@ QString describeStatus(QSettings::Status status)
         return QStringLiteral("the file is not a valid settings file");
     }
     return QStringLiteral("unknown error");
+}
+
+// A file this process wrote. Each write makes a new file, so while the same file (device,
+// inode and size) is there, it holds the value written, whatever its time says.
+struct WrittenFile
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    QString value;
+
+    bool sameFile(const struct stat& now) const
+    {
+        return now.st_dev == device && now.st_ino == inode && now.st_size == size;
+    }
+};
+
+// Shared by every store of the process, as QSettings' cache is.
+QMutex gWrittenMutex;
+QHash<QString, WrittenFile> gWritten;
+
+bool statFile(const QString& path, struct stat& info)
+{
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+// The value as QSettings reads it from `path`; the default when absent.
+QString readIniValue(const QString& path, const QString& key, const QString& defaultValue)
+{
+    QSettings settings(path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: %2")
+                                    .arg(key, describeStatus(settings.status())));
+    settings.beginGroup(QLatin1String(kStoreSection));
+    if (!settings.contains(key))
+        return defaultValue;
+    const QVariant value = settings.value(key);
+    // An unquoted comma makes a list, "@Variant(...)" a typed value: neither is what the
+    // store wrote, and writing over it would lose it.
+    if (value.typeId() != QMetaType::QString)
+        throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: it is not "
+                                               "plain text")
+                                    .arg(key));
+    return value.toString();
+}
+
+// The offset just past the `maxPieces`th `mark` in the file, or -1 when it holds fewer.
+qint64 endOfPieces(QFile& file, const QByteArray& mark, int maxPieces)
+{
+    constexpr qint64 kChunkBytes = 1 << 20;
+    int count = 0;
+    qint64 chunkStart = 0;
+    QByteArray carried;
+    while (true) {
+        const QByteArray chunk = file.read(kChunkBytes);
+        if (chunk.isEmpty())
+            return -1;
+        const QByteArray window = carried + chunk;
+        const qint64 windowStart = chunkStart - carried.size();
+        qsizetype searched = 0; // past the last mark found, as a search of the whole would
+        for (qsizetype at = window.indexOf(mark); at >= 0; at = window.indexOf(mark, searched)) {
+            searched = at + mark.size();
+            if (++count == maxPieces)
+                return windowStart + searched;
+        }
+        chunkStart += chunk.size();
+        // A mark split across two chunks is found in the next window.
+        carried = window.right(std::min<qsizetype>(mark.size() - 1, window.size() - searched));
+    }
 }
 
 bool isHexDigit(char16_t c)
@@ -90,7 +160,7 @@ void appendIniValue(QByteArray& out, QStringView value)
             else if (c == u';' || c == u',' || c == u'=')
                 needsQuotes = true;
             *p++ = char(c);
-        } else if (c < 0x20) {
+        } else if (c < 0x20 || c == 0x7F) {
             if (c == u'\n' || c == u'\r' || c == u'\t') {
                 *p++ = '\\';
                 *p++ = c == u'\n' ? 'n' : (c == u'\r' ? 'r' : 't');
@@ -120,6 +190,24 @@ void appendIniValue(QByteArray& out, QStringView value)
     out.truncate(start + length);
 }
 } // namespace
+
+SettingsStore::Pieces SettingsStore::readPieces(const QString& key, QStringView terminator,
+                                                int maxPieces)
+{
+    Pieces pieces{read(key, QString())};
+    qsizetype end = 0;
+    for (int count = 0; count < maxPieces; ++count) {
+        const qsizetype at = pieces.value.indexOf(terminator, end);
+        if (at < 0)
+            return pieces;
+        end = at + terminator.size();
+    }
+    if (!QStringView(pieces.value).mid(end).trimmed().isEmpty()) {
+        pieces.value.truncate(end);
+        pieces.cut = true;
+    }
+    return pieces;
+}
 
 QString SettingsStore::setAside(const QString& key)
 {
@@ -170,13 +258,47 @@ QByteArray QSettingsStore::fileContents(const QString& key, QStringView value)
 
 QString QSettingsStore::read(const QString& key, const QString& defaultValue)
 {
-    // A fresh reader each time: the files are written below, not through QSettings.
-    QSettings settings(filePath(key), QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: %2")
-                                    .arg(key, describeStatus(settings.status())));
-    settings.beginGroup(QLatin1String(kStoreSection));
-    return settings.value(key, defaultValue).toString();
+    const QString path = filePath(key);
+    struct stat info = {};
+    if (statFile(path, info)) {
+        const QMutexLocker lock(&gWrittenMutex);
+        const auto written = gWritten.constFind(path);
+        if (written != gWritten.cend() && written->sameFile(info))
+            return written->value;
+    }
+    return readIniValue(path, key, defaultValue);
+}
+
+SettingsStore::Pieces QSettingsStore::readPieces(const QString& key, QStringView terminator,
+                                                 int maxPieces)
+{
+    QFile file(filePath(key));
+    if (!file.open(QIODevice::ReadOnly))
+        return {read(key, QString())};
+    const qint64 end = endOfPieces(file, terminator.toUtf8(), maxPieces);
+    // What may follow the last piece: the closing quote and the line's end.
+    const auto onlyLineEnd = [&] {
+        file.seek(end);
+        const QByteArray rest = file.read(4);
+        return rest.size() < 4 && QByteArray(rest).replace('"', "").trimmed().isEmpty();
+    };
+    if (end < 0 || onlyLineEnd())
+        return {read(key, QString())};
+
+    // The pieces within the cap, closed as the writer closes a value, read by QSettings
+    // from a copy of their own.
+    file.seek(0);
+    QByteArray head = file.read(end);
+    const QByteArray assignment = key.toUtf8() + '=';
+    const qsizetype valueStart = head.indexOf(assignment);
+    const bool quoted = valueStart >= 0 && head.size() > valueStart + assignment.size() &&
+                        head.at(valueStart + assignment.size()) == '"';
+    head += quoted ? "\"\n" : "\n";
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(head) != head.size() || !copy.flush())
+        throw UnreadableSetting(
+            QStringLiteral("The setting \"%1\" cannot be read: %2").arg(key, copy.errorString()));
+    return {readIniValue(copy.fileName(), key, QString()), true};
 }
 
 void QSettingsStore::write(const QString& key, const QString& value)
@@ -184,38 +306,17 @@ void QSettingsStore::write(const QString& key, const QString& value)
     if (!QDir().mkpath(mFolder))
         throw app::Failure(QStringLiteral("The settings folder %1 cannot be created")
                                .arg(QDir::toNativeSeparators(mFolder)));
-    const auto failed = [&](const QString& why) {
-        return app::Failure(QStringLiteral("The setting \"%1\" cannot be saved: %2").arg(key, why));
-    };
-    // The whole file goes to a new file beside it, which is then renamed over the old one:
-    // a process killed at any moment leaves the old or the new value, never a mix. What
-    // was written is in the system's cache when the rename returns, so it outlives the
-    // process; the rename is what makes ext4 put the new data on disk before the name.
-    QTemporaryFile file(QDir(mFolder).filePath(QStringLiteral(".%1.ini.XXXXXX").arg(key)));
-    if (!file.open())
-        throw failed(file.errorString());
-    const QByteArray contents = fileContents(key, value);
-    if (file.write(contents) != contents.size() || !file.flush())
-        throw failed(file.errorString());
-    // QSettings keeps files it read in a cache for the process and reads one again only
-    // when its size or time differs; two values of one size written within the clock's
-    // step would look unchanged. Every file written here gets a later time than the last.
-    static std::atomic<qint64> lastStampMs{0};
-    qint64 stamp = QDateTime::currentMSecsSinceEpoch();
-    for (qint64 last = lastStampMs.load();
-         !lastStampMs.compare_exchange_weak(last, std::max(stamp, last + 1));) {
-    }
-    stamp = lastStampMs.load();
-    file.setFileTime(QDateTime::fromMSecsSinceEpoch(stamp), QFileDevice::FileModificationTime);
-    // Named while still open: an unnamed temporary file gets its name only then.
-    const QString written = file.fileName();
-    file.close();
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(written.toStdU16String()),
-                            std::filesystem::path(filePath(key).toStdU16String()), error);
-    if (error)
-        throw failed(QString::fromStdString(error.message()));
-    file.setAutoRemove(false);
+    const QString path = filePath(key);
+    const filewrite::WriteResult written = filewrite::replaceFile(path, fileContents(key, value));
+    if (!written)
+        throw app::Failure(
+            QStringLiteral("The setting \"%1\" cannot be saved: %2").arg(key, written.reason));
+    struct stat info = {};
+    const QMutexLocker lock(&gWrittenMutex);
+    if (statFile(path, info))
+        gWritten.insert(path, {info.st_dev, info.st_ino, info.st_size, value});
+    else
+        gWritten.remove(path);
 }
 
 QString QSettingsStore::setAside(const QString& key)

@@ -33,13 +33,22 @@ public:
 
 // Reading names a default for an absent key; writing creates or replaces the value and
 // is on disk when it returns. Both throw app::Failure when the store cannot be used, and
-// read throws UnreadableSetting when the value is there but cannot be read.
+// read throws UnreadableSetting when the value is there but cannot be read, or is not
+// plain text (a list or a typed value, as a hand edit or another INI writer may leave).
 class SettingsStore
 {
 public:
     virtual ~SettingsStore() = default;
     virtual QString read(const QString& key, const QString& defaultValue) = 0;
     virtual void write(const QString& key, const QString& value) = 0;
+    // A value made of pieces that each end in `terminator` (a stored list), read up to
+    // the end of the `maxPieces`th piece. `cut` tells whether more followed, unread.
+    struct Pieces
+    {
+        QString value;
+        bool cut = false;
+    };
+    virtual Pieces readPieces(const QString& key, QStringView terminator, int maxPieces);
     // Moves an unreadable value out of the way, untouched, so that the key reads as
     // absent and a write does not destroy what could not be read. Returns where it went,
     // for the user; throws app::Failure when it cannot be moved.
@@ -48,9 +57,12 @@ public:
 
 // One INI file per key in the folder, each holding the section as its group. A list
 // grows to megabytes; keeping each key in a file of its own means a keystroke in the
-// title rewrites only the title. Each write builds the whole file and renames it over the
-// old one before write() returns, so a crash leaves either the old or the new value. Any
-// INI reader, QSettings among them, reads the files.
+// title rewrites only the title. Each write goes through the safe writer
+// (filewrite/safefile.h), so a crash leaves either the old or the new value, and a key
+// file linked elsewhere stays a link. Any INI reader, QSettings among them, reads the
+// files. QSettings caches a file it read until its size or time changes, which a file
+// system with a coarse clock may not show; a file this process wrote and nobody replaced
+// since (the same inode, of the same size) is therefore answered with the value written.
 class QSettingsStore : public SettingsStore
 {
 public:
@@ -64,6 +76,9 @@ public:
 
     QString read(const QString& key, const QString& defaultValue) override;
     void write(const QString& key, const QString& value) override;
+    // Counts the pieces in the file's bytes first, so a list far past the cap is never
+    // loaded whole.
+    Pieces readPieces(const QString& key, QStringView terminator, int maxPieces) override;
     // Renames the key's file to "<key> (unreadable, set aside <date time>).ini".
     QString setAside(const QString& key) override;
 

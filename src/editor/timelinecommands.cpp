@@ -231,7 +231,7 @@ void TimelineCommands::changeScale(int scale)
         mView.selectScale(previous);
         return;
     }
-    attempt([&] { mStore.write(QLatin1String(kOptionKey), QString::number(scale)); });
+    writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
 }
@@ -240,7 +240,24 @@ void TimelineCommands::titleChanged(const QString& text)
 {
     if (mStarting)
         return;
-    attempt([&] { mStore.write(QLatin1String(kTitleKey), text); });
+    writeTyped(QLatin1String(kTitleKey), text);
+}
+
+void TimelineCommands::writeTyped(const QString& key, const QString& value)
+{
+    try {
+        mStore.write(key, value);
+        mUnsaved.remove(key);
+    } catch (...) {
+        // Kept to be written at the next change or at the close, so nothing typed is lost;
+        // said once for the run, not once per keystroke.
+        mUnsaved.insert(key, value);
+        if (!mTypedFailureSaid) {
+            mTypedFailureSaid = true;
+            mDialogs.messageBox(app::describeCurrentException(), app::MessageButtons::Ok,
+                                app::MessageIcon::Exclamation);
+        }
+    }
 }
 
 void TimelineCommands::loadScaleEntries()
@@ -249,9 +266,9 @@ void TimelineCommands::loadScaleEntries()
     if (scale == 0)
         throw app::Failure(QStringLiteral("No scale is selected"));
     // Read before the rows go: when the store fails, the rows stay with their own scale.
-    QString stored;
+    SettingsStore::Pieces stored;
     try {
-        stored = mStore.read(timelineKey(scale), QString());
+        stored = mStore.readPieces(timelineKey(scale), kEntryTerminator, kMaxEntries);
     } catch (const UnreadableSetting& unreadable) {
         // What cannot be read is kept for the user, and the scale gets a fresh list that
         // is stored like any other; when it cannot be moved, the failure goes on.
@@ -267,9 +284,21 @@ void TimelineCommands::loadScaleEntries()
             app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         return;
     }
-    mEntries.setEntries(decodeEntryList(stored));
+    // A list past the cap is never loaded whole: its file is kept for the user, and the
+    // entries within the cap become the stored list.
+    const QString keptAs = stored.cut ? mStore.setAside(timelineKey(scale)) : QString();
+    mEntries.setEntries(decodeEntryList(stored.value));
     mShownScale = scale;
     mHistory.reset();
+    if (!stored.cut)
+        return;
+    mDialogs.messageBox(QStringLiteral("The saved %1 list holds more than %2 entries. The first "
+                                       "%2 were loaded; the whole list was kept as \"%3\".")
+                            .arg(scaleName(scale))
+                            .arg(kMaxEntries)
+                            .arg(QDir::toNativeSeparators(keptAs)),
+                        app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+    storeShownList();
 }
 
 void TimelineCommands::saveScaleEntries()
@@ -284,6 +313,8 @@ void TimelineCommands::saveScaleEntries()
         if (scale != 0)
             mStore.write(timelineKey(scale), stored);
     });
+    for (auto unsaved = mUnsaved.cbegin(); unsaved != mUnsaved.cend(); ++unsaved)
+        trap.step(120, [&] { mStore.write(unsaved.key(), unsaved.value()); });
 }
 
 void TimelineCommands::storeShownList()
@@ -308,13 +339,35 @@ void TimelineCommands::beginStartUp()
 
 void TimelineCommands::restoreTitle(app::Trap& trap)
 {
-    trap.step(128, [&] { mView.setTitleText(mStore.read(QLatin1String(kTitleKey), QString())); });
+    trap.step(128, [&] {
+        mView.setTitleText(
+            readOrSetAside(QLatin1String(kTitleKey), QString(), QStringLiteral("title")));
+    });
+}
+
+QString TimelineCommands::readOrSetAside(const QString& key, const QString& defaultValue,
+                                         const QString& what)
+{
+    try {
+        return mStore.read(key, defaultValue);
+    } catch (const UnreadableSetting& unreadable) {
+        // Kept for the user rather than overwritten by the next change; the key then reads
+        // as absent, so this is said once.
+        const QString keptAs = mStore.setAside(key);
+        mDialogs.messageBox(
+            QStringLiteral("The saved %1 could not be read (%2). It was kept "
+                           "as \"%3\", and the %1 starts afresh.")
+                .arg(what, unreadable.description(), QDir::toNativeSeparators(keptAs)),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        return defaultValue;
+    }
 }
 
 void TimelineCommands::restoreScale(app::Trap& trap)
 {
     const auto storedOption = [&] {
-        return toWholeNumber(mStore.read(QLatin1String(kOptionKey), QStringLiteral("1")));
+        return toWholeNumber(readOrSetAside(QLatin1String(kOptionKey), QStringLiteral("1"),
+                                            QStringLiteral("scale")));
     };
     if (trap.test(138, [&] { return storedOption() == 1; }))
         trap.step(140, [&] { mView.selectScale(1); });

@@ -3,6 +3,7 @@
 #include "entrylistmodel.h"
 #include "listhistory.h"
 
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -104,6 +105,10 @@ public:
 private:
     // Runs an untrapped handler's step; shows its failure and returns false.
     bool attempt(const std::function<void()>& action);
+    // Reads a setting; one that cannot be read is set aside and said, and reads as absent.
+    QString readOrSetAside(const QString& key, const QString& defaultValue, const QString& what);
+    // Writes a value that changes on every keystroke or click (title, scale option).
+    void writeTyped(const QString& key, const QString& value);
 
     app::Dialogs& mDialogs;
     SettingsStore& mStore;
@@ -112,6 +117,9 @@ private:
     ListHistory mHistory;
     int mShownScale = 0;
     bool mStarting = false;
+    // Values whose last write failed, by key, and whether such a failure was said.
+    QHash<QString, QString> mUnsaved;
+    bool mTypedFailureSaid = false;
 };
 
 } // namespace editor

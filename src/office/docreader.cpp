@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace office {
 
@@ -20,6 +22,9 @@ namespace {
 
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxDepth = 256;
+// Far more than any element of a word-processing part carries; the XML reader checks
+// each attribute against all before it, so a hostile count costs time squared.
+constexpr int kMaxAttributes = 256;
 constexpr int kMaxShapes = 10000;
 constexpr qsizetype kMaxShapeTypes = 1000;
 constexpr int kMaxBlocks = 200000;
@@ -28,10 +33,57 @@ constexpr qint64 kMaxEmu = 1LL << 40; // far beyond any page, well inside a doub
 
 // The XML reader with the element depth tracked, so a file nested without end is
 // refused instead of walked.
+// The most attributes one start tag of the part carries, counted in its bytes before the
+// XML reader sees them; stops counting past `cap`. Comments, CDATA and processing
+// instructions are passed over; an '=' inside a quoted value is not counted.
+int mostAttributes(const QByteArray& data, int cap)
+{
+    const char* p = data.constData();
+    const char* const end = p + data.size();
+    const auto skipPast = [&](const char* mark) {
+        const qsizetype at = QByteArrayView(p, end - p).indexOf(mark);
+        p = at < 0 ? end : p + at + qstrlen(mark);
+    };
+    int most = 0;
+    while ((p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p))))) {
+        ++p;
+        if (QByteArrayView(p, end - p).startsWith("!--")) {
+            skipPast("-->");
+            continue;
+        }
+        if (QByteArrayView(p, end - p).startsWith("![CDATA[")) {
+            skipPast("]]>");
+            continue;
+        }
+        if (p != end && (*p == '?' || *p == '!' || *p == '/'))
+            continue;
+        int count = 0;
+        char quote = 0;
+        for (; p != end && (quote || *p != '>'); ++p) {
+            if (quote) {
+                if (*p == quote)
+                    quote = 0;
+            } else if (*p == '"' || *p == '\'') {
+                quote = *p;
+            } else if (*p == '=' && ++count > cap) {
+                return count;
+            }
+        }
+        most = std::max(most, count);
+        if (p == end)
+            break;
+    }
+    return most;
+}
+
 class Xml
 {
 public:
-    explicit Xml(const QByteArray& data, const QString& part) : mReader(data), mPart(part) {}
+    explicit Xml(const QByteArray& data, const QString& part) : mReader(data), mPart(part)
+    {
+        if (mostAttributes(data, kMaxAttributes) > kMaxAttributes)
+            fail(QStringLiteral("an element has more than %1 attributes").arg(kMaxAttributes));
+    }
 
     bool next()
     {

@@ -1,11 +1,12 @@
 #include "docwriter.h"
 
+#include "filewrite/safefile.h"
+
 #include "error.h"
 #include "ooxmlnames.h"
 #include "vmlshape.h"
 #include "zippackage.h"
 
-#include <QSaveFile>
 #include <QStringList>
 #include <QXmlStreamWriter>
 
@@ -843,15 +844,8 @@ QByteArray writePackage(const Document& document, const QDateTime& savedAt)
 void saveDocument(const Document& document, const QString& path)
 {
     const QByteArray package = writePackage(document);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw Error(
-            QStringLiteral("Cannot save the document as %1: %2").arg(path, file.errorString()));
-    }
-    if (file.write(package) != package.size() || !file.commit()) {
-        throw Error(
-            QStringLiteral("Cannot save the document as %1: %2").arg(path, file.errorString()));
-    }
+    if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
+        throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
 }
 
 } // namespace office

@@ -16,8 +16,8 @@ namespace office {
 QByteArray writePackage(const Document& document,
                         const QDateTime& savedAt = QDateTime::currentDateTimeUtc());
 
-// Writes the package beside the target and renames it into place; a failure leaves any
-// earlier file untouched. The name's extension does not change the format.
+// Writes the package through the safe writer (filewrite/safefile.h); a failure leaves
+// any earlier file untouched. The name's extension does not change the format.
 void saveDocument(const Document& document, const QString& path);
 
 } // namespace office

@@ -7,8 +7,8 @@
 // WordprocessingML package; openDocument/readPackage read one back, trusting nothing in
 // it; renderRegion paints any part of the page into a picture with the same fonts, insets
 // and colours; pageexport writes the page as PDF, PNG or SVG and paints it on a printer
-// with that same drawing. The engine depends only on Qt and the zip library and reports every
-// failure as office::Error.
+// with that same drawing. The engine depends only on Qt, the zip library and the file writer
+// (filewrite/safefile.h), and reports every failure as office::Error.
 #include "office/calloutgeometry.h"
 #include "office/docreader.h"
 #include "office/document.h"

@@ -3,6 +3,8 @@
 #include "error.h"
 #include "renderer.h"
 
+#include "filewrite/safefile.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +12,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <cmath>
@@ -44,18 +45,12 @@ void checkPageSize(const Document& document)
                         .arg(page.heightPt));
 }
 
-void openForWriting(QSaveFile& file)
+// A page file is made in memory first (a page is at most a few megabytes), so only
+// finished bytes reach the writer.
+void writeFile(const QString& path, const QByteArray& bytes)
 {
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(
-            QStringLiteral("Cannot write %1: %2").arg(native(file.fileName()), file.errorString()));
-}
-
-void commit(QSaveFile& file)
-{
-    if (!file.commit())
-        throw Error(
-            QStringLiteral("Cannot write %1: %2").arg(native(file.fileName()), file.errorString()));
+    if (const filewrite::WriteResult written = filewrite::replaceFile(path, bytes); !written)
+        throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), written.reason));
 }
 
 } // namespace
@@ -153,37 +148,35 @@ void paintPageOnto(const Document& document, QPagedPaintDevice& device)
 void writePagePdf(const Document& document, const QString& path)
 {
     checkPageSize(document);
-    QSaveFile file(path);
-    openForWriting(file);
+    QByteArray pdf;
     {
-        QPdfWriter writer(&file);
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
         writer.setResolution(kPdfDpi);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
         setUpPagedDevice(document, writer);
         paintPageOnto(document, writer);
     }
-    commit(file);
+    writeFile(path, pdf);
 }
 
 void writePagePng(const Document& document, const QString& path, int dpi)
 {
     const QImage image = pageImage(document, dpi);
-    QSaveFile file(path);
-    openForWriting(file);
-    QImageWriter writer(&file, "png");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
     if (!writer.write(image))
         throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), writer.errorString()));
-    commit(file);
+    writeFile(path, png);
 }
 
 void writePageSvg(const Document& document, const QString& path)
 {
     const QByteArray svg = pageSvg(document);
-    QSaveFile file(path);
-    openForWriting(file);
-    if (file.write(svg) != svg.size())
-        throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), file.errorString()));
-    commit(file);
+    writeFile(path, svg);
 }
 
 void writePage(const Document& document, const QString& path, PageFileKind kind)

@@ -14,8 +14,9 @@ namespace office {
 
 // The page in the forms it leaves the program: PDF, PNG, SVG, a printer and the clipboard.
 // Every form is drawn by paintPage, so it shows what the preview shows. Files are written
-// through QSaveFile: a failure leaves any earlier file of that name as it was and never a
-// partial one. Every failure throws office::Error with a description.
+// through the safe writer (filewrite/safefile.h): a failure leaves any earlier file of
+// that name as it was and never a partial one. Every failure throws office::Error with a
+// description.
 
 // Pixels per inch of the picture forms: a Letter landscape page is 3300 x 2550 pixels.
 inline constexpr int kPageImageDpi = 300;

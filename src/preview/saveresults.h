@@ -8,11 +8,11 @@ class Dialogs;
 
 namespace preview {
 
-// Copies `source` to `target` through a new file beside the target that replaces it in
-// one rename, so an existing target changes only once the complete copy is there; a
-// read-only target is replaced like any other. When the folder takes no new file, an
-// existing writable target is overwritten in place. Throws app::Failure with the reason
-// when the source cannot be read or the target cannot be written.
+// Copies `source` to `target` through the safe writer (filewrite/safefile.h), so an
+// existing target changes only once the complete copy is there; a read-only target is
+// replaced like any other. When the folder takes no new file, an existing writable target
+// is overwritten in place, once the disk has room for the whole copy. Throws app::Failure with the
+// reason when the source cannot be read or the target cannot be written.
 void copyFileReplacing(const QString& source, const QString& target);
 
 // "Save Results To Word File": asks for a name, asks before overwriting an existing file,

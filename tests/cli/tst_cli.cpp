@@ -5,15 +5,20 @@
 #include "editor/settingsstore.h"
 #include "office/docreader.h"
 #include "office/document.h"
+#include "support/fulldisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstdio>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 struct Run
@@ -99,6 +104,8 @@ private slots:
     void writesPage();
     void storedList();
     void sortByDate();
+    void outputTroubleKeepsWhatWasThere_data();
+    void outputTroubleKeepsWhatWasThere();
 };
 
 void TestCli::dispatch()
@@ -393,6 +400,61 @@ void TestCli::sortByDate()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(pageTexts(folder.filePath("page.doc")),
              (QStringList{"4/30/2010", "5/3/2010", "spring", "c", "a", "b"}));
+void TestCli::outputTroubleKeepsWhatWasThere_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("document on a full disk") << "disk/page.doc";
+    QTest::newRow("pdf on a full disk") << "disk/page.pdf";
+    QTest::newRow("svg on a full disk") << "disk/page.svg";
+    QTest::newRow("link to a device") << "device";
+    QTest::newRow("link to a pipe") << "pipe";
+    QTest::newRow("folder") << "folder.pdf";
+}
+
+void TestCli::outputTroubleKeepsWhatWasThere()
+{
+    QFETCH(QString, output);
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("disk")));
+    testsupport::FullDisk disk(folder.filePath(QStringLiteral("disk")));
+    const QString path = folder.filePath(output);
+    const QByteArray name = QFile::encodeName(path);
+    const bool onDisk = output.startsWith(QLatin1String("disk/"));
+    if (onDisk)
+        writeFile(path, "earlier");
+    else if (output == QLatin1String("folder.pdf"))
+        QVERIFY(QDir().mkdir(path));
+    else if (output == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(name.constData(), 0666), 0);
+    else if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        QSKIP("only root makes a device node");
+    struct stat before = {};
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+    // A non-file is named through a link, as a planted one would be.
+    const QString target = onDisk || output == QLatin1String("folder.pdf") ? output : "link.pdf";
+    if (target != output)
+        QVERIFY(QFile::link(path, folder.filePath(target)));
+    if (onDisk)
+        disk.fill();
+    const Run run = runProgram({"--csv", "-", "--output", target}, folder.path(),
+                               "1955,Graduated\n1960,Moved\n");
+    QVERIFY(run.exitCode > 0);
+    // Without a tmpfs the file-size limit stops the program's own temporary files first.
+    if (disk.mounted() || !onDisk)
+        QVERIFY2(
+            run.errLines.join(u'\n').contains(QStringLiteral("cannot write"), Qt::CaseInsensitive),
+            qPrintable(run.errLines.join(u'\n')));
+    struct stat after = {};
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+    QCOMPARE(after.st_ino, before.st_ino);
+    if (onDisk) {
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("earlier"));
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("disk"))).entryList(QDir::Files),
+                 QStringList{QFileInfo(output).fileName()});
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

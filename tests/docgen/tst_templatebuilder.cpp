@@ -66,6 +66,7 @@ private slots:
     void onlyThisRunsBitmapIsShown_data();
     void onlyThisRunsBitmapIsShown();
     void bitmapWithoutTempStaysPrivate();
+    void takenBitmapNameFallsBackToPrivateFolder();
 
 private:
     // The embedded engine; `failing` names a member and which of its calls fails (1 the
@@ -337,6 +338,26 @@ void TestTemplateBuilder::bitmapWithoutTempStaysPrivate()
     }
     qputenv("TEMP", temp);
     QVERIFY(!QFileInfo::exists(folder));
+}
+
+void TestTemplateBuilder::takenBitmapNameFallsBackToPrivateFolder()
+{
+    // Nobody can remove a folder that holds a file: the name stays taken, as another
+    // user's file in a shared folder would.
+    const QString taken = mTemp.filePath(QStringLiteral("temp.bmp"));
+    QVERIFY(QDir().mkpath(taken + QStringLiteral("/theirs")));
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(3);
+    useEngine();
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.PushButton6_Click(host);
+    QVERIFY2(host.events.contains(QStringLiteral("show preview")),
+             qPrintable(dialogs.messageTexts().join(u'|')));
+    QVERIFY(QFileInfo(taken + QStringLiteral("/theirs")).isDir());
+    // The rest of the run goes to the private folder at once.
+    docgen::BitmapHandOff next;
+    QVERIFY(next.path() != QDir::toNativeSeparators(taken));
 }
 
 QTEST_MAIN(TestTemplateBuilder)

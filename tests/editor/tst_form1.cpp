@@ -46,6 +46,10 @@ public:
             throw app::Failure(QStringLiteral("Disk full"));
         mInner.write(key, value);
     }
+    Pieces readPieces(const QString& key, QStringView terminator, int maxPieces) override
+    {
+        return mInner.readPieces(key, terminator, maxPieces);
+    }
     QString setAside(const QString& key) override { return mInner.setAside(key); }
     QString failingKey;
 
@@ -115,6 +119,9 @@ private slots:
     void titleWrittenOnEveryKeystroke();
     void titleFocusSelectsAll();
     void titleWriteFailureIsSaid();
+    void titleFailuresSaidOnceAndNothingTypedIsLost();
+    void unreadableTitleOrScaleIsSetAside_data();
+    void unreadableTitleOrScaleIsSetAside();
     void fullListNeitherGrowsNorShrinks();
     void handCursor_data();
     void handCursor();
@@ -130,6 +137,8 @@ private:
     editor::Form1& start();
     editor::QSettingsStore& store() { return *mStore; }
     QString stored(const QString& key, const QString& absent = QStringLiteral("<absent>"));
+    // The one file set aside for the key, which the first message names; empty otherwise.
+    QString keptAside(const QString& key);
     template <typename T> T* child(const char* name)
     {
         T* found = mForm->findChild<T*>(QLatin1String(name));
@@ -183,6 +192,15 @@ QString TestForm1::stored(const QString& key, const QString& absent)
     // A store of its own reads what is on disk, not what the window's store holds.
     editor::QSettingsStore reader(mStoreDir->path());
     return reader.read(key, absent);
+}
+
+QString TestForm1::keptAside(const QString& key)
+{
+    const QStringList kept = QDir(mStoreDir->path()).entryList({key + QStringLiteral(" *")});
+    if (kept.size() != 1 || mDialogs.messages().isEmpty() ||
+        !mDialogs.messageTexts().first().contains(kept.first()))
+        return QString();
+    return mStoreDir->filePath(kept.first());
 }
 
 void TestForm1::selectRow(int row)
@@ -702,24 +720,76 @@ void TestForm1::titleWriteFailureIsSaid()
     QCOMPARE(form.titleText(), QStringLiteral("T"));
 }
 
+void TestForm1::titleFailuresSaidOnceAndNothingTypedIsLost()
+{
+    editor::Form1& form = start();
+    auto* title = child<QLineEdit>("Text1");
+    mFailing->failingKey = QStringLiteral("Text1");
+    QTest::keyClicks(title, QStringLiteral("abc"));
+    QCOMPARE(mDialogs.messageTexts(), QStringList{QStringLiteral("Disk full")});
+    // The folder takes files again; the close writes what was typed.
+    mFailing->failingKey.clear();
+    form.close();
+    QCOMPARE(stored(QStringLiteral("Text1")), QStringLiteral("abc"));
+    QCOMPARE(mDialogs.messages().size(), 1);
+}
+
+void TestForm1::unreadableTitleOrScaleIsSetAside_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("title as a list") << "Text1" << QByteArray("Zurich, 1955");
+    QTest::newRow("scale as a typed value") << "Option" << QByteArray("@Variant(\\0\\0\\0\\x2)");
+}
+
+void TestForm1::unreadableTitleOrScaleIsSetAside()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    const QByteArray damaged = "[Loomchart%20Page%20Studio]\n" + key.toUtf8() + '=' + value + '\n';
+    QFile file(mStore->filePath(key));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    editor::Form1& form = start();
+    QCOMPARE(form.titleText(), QString());
+    QCOMPARE(form.selectedScale(), 1);
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QString kept = keptAside(key);
+    QVERIFY2(!kept.isEmpty(), qPrintable(mDialogs.messageTexts().first()));
+    form.setTitleText(QStringLiteral("T"));
+    QFile keptFile(kept);
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(), damaged);
+}
+
 void TestForm1::fullListNeitherGrowsNorShrinks()
 {
-    // One past the capacity, as only an outside change of the store could make it.
+    // One past the capacity, as only an outside change of the store could make it: the
+    // entries within the cap are loaded, the whole list is kept aside, and said once.
     Entries entries;
     for (int i = 0; i <= editor::kMaxEntries; ++i)
         entries.append({QString::number(i), QStringLiteral("n")});
     const QString list = editor::encodeEntryList(entries);
     mStore->write(QStringLiteral("Timeline1"), list);
     editor::Form1& form = start();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QString kept = keptAside(QStringLiteral("Timeline1"));
+    QVERIFY2(!kept.isEmpty(), qPrintable(mDialogs.messageTexts().first()));
     mDialogs.inputAnswers = {"2024", "one more"};
     form.PushButton1_Click();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
-    QCOMPARE(mDialogs.messages().size(), 1);
-    QVERIFY2(mDialogs.messageTexts().first().contains(QStringLiteral("32767")),
-             qPrintable(mDialogs.messageTexts().first()));
+    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QVERIFY2(mDialogs.messageTexts().last().contains(QStringLiteral("32767")),
+             qPrintable(mDialogs.messageTexts().last()));
     form.close();
-    QCOMPARE(stored(QStringLiteral("Timeline1")), list);
+    QCOMPARE(stored(QStringLiteral("Timeline1")),
+             editor::encodeEntryList(entries.mid(0, editor::kMaxEntries)));
+    QFile keptFile(kept);
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QCOMPARE(keptFile.readAll(),
+             editor::QSettingsStore::fileContents(QStringLiteral("Timeline1"), list));
 }
 
 void TestForm1::handCursor_data()

@@ -6,6 +6,7 @@
 #include "editor/form1.h"
 #include "editor/settingsstore.h"
 
+#include "support/fulldisk.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -44,6 +45,7 @@ private slots:
     void contextMenuShowsShortcuts();
     void failedWriteIsReportedUnderTheCommand();
     void sortByDateAndOrderCheck();
+    void exportOnAFullDiskKeepsTheOldCsv();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
@@ -480,6 +482,25 @@ void TestListCommands::sortByDateAndOrderCheck()
                  message.contains("Line 20: ") && !message.contains("Line 21") &&
                  message.endsWith("\nand 2 more."),
              qPrintable(message));
+void TestListCommands::exportOnAFullDiskKeepsTheOldCsv()
+{
+    start(1, {{"1955", QString(8000, u'n')}});
+    QVERIFY(QDir(mDir->path()).mkdir(QStringLiteral("disk")));
+    testsupport::FullDisk disk(mDir->filePath(QStringLiteral("disk")));
+    const QString csv = mDir->filePath(QStringLiteral("disk/list.csv"));
+    QFile old(csv);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("Date,Notes\r\n1900,old\r\n");
+    old.close();
+    disk.fill();
+    mDialogs.saveAnswers = {csv};
+    mDialogs.messageAnswers = {app::MessageAnswer::Yes};
+    mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QVERIFY2(mDialogs.messageTexts().last().contains(QStringLiteral("cannot be written")),
+             qPrintable(mDialogs.messageTexts().last()));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("Date,Notes\r\n1900,old\r\n"));
 }
 
 QTEST_MAIN(TestListCommands)

@@ -4,9 +4,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 class TestSettingsStore : public QObject
 {
@@ -19,7 +22,30 @@ private slots:
     void titleWriteLeavesListsAlone();
     void unwritableFileFails();
     void recoversAfterAFailedWrite();
+    void qsettingsReadsEveryCodePoint_data();
+    void qsettingsReadsEveryCodePoint();
+    void readBackAtTheSameTime();
+    void linkedKeyFileStaysALink();
+    void piecesPastTheCapAreCut_data();
+    void piecesPastTheCapAreCut();
 };
+
+namespace {
+QString units(char16_t first, char16_t last)
+{
+    QString text;
+    for (char32_t c = first; c <= last; ++c)
+        text += QChar(char16_t(c));
+    return text;
+}
+
+void put(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+} // namespace
 
 void TestSettingsStore::absentKeyGivesDefault()
 {
@@ -128,6 +154,104 @@ void TestSettingsStore::recoversAfterAFailedWrite()
     store.write(QStringLiteral("Text1"), QStringLiteral("y"));
     editor::QSettingsStore reopened(dir.path());
     QCOMPARE(reopened.read(QStringLiteral("Text1"), QString()), QStringLiteral("y"));
+}
+
+void TestSettingsStore::qsettingsReadsEveryCodePoint_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("controls") << units(0x01, 0x1F) + QStringLiteral("1f");
+    QTest::newRow("DEL") << QStringLiteral("a\x7f"
+                                           "b\x7f");
+    QTest::newRow("Latin and symbols") << units(0x20, 0x7E) + units(0x80, 0x7FF);
+    QTest::newRow("rest of the BMP") << units(0x800, 0xD7FF) + units(0xE000, 0xFFFF);
+    QTest::newRow("surrogate pairs") << QStringLiteral("\U0001F600\U00010000\U0010FFFF");
+    QTest::newRow("unpaired surrogates")
+        << QString(QChar(0xDC00)) + QChar(0xD800) + QStringLiteral("a") + QChar(0xDBFF);
+    QTest::newRow("separators and quotes") << QStringLiteral("=a;b,c\"d\\\"");
+    QTest::newRow("leading at signs") << QStringLiteral("@@Invalid()");
+}
+
+void TestSettingsStore::qsettingsReadsEveryCodePoint()
+{
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    // A name of its own for every row: QSettings keeps what it read of a file.
+    const QString path = dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".ini");
+    put(path, editor::QSettingsStore::fileContents(QStringLiteral("Text1"), value));
+    QSettings reader(path, QSettings::IniFormat);
+    QCOMPARE(reader.value(QStringLiteral("Loomchart Page Studio/Text1")).toString(), value);
+}
+
+void TestSettingsStore::readBackAtTheSameTime()
+{
+    // Two values of one size given one time, as a file system with a coarse clock does.
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString path = store.filePath(QStringLiteral("Text1"));
+    store.write(QStringLiteral("Text1"), QStringLiteral("first"));
+    const QDateTime time = QFileInfo(path).lastModified();
+    QCOMPARE(editor::QSettingsStore(dir.path()).read(QStringLiteral("Text1"), QString()),
+             QStringLiteral("first"));
+    store.write(QStringLiteral("Text1"), QStringLiteral("again"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+    file.close();
+    QCOMPARE(editor::QSettingsStore(dir.path()).read(QStringLiteral("Text1"), QString()),
+             QStringLiteral("again"));
+}
+
+void TestSettingsStore::linkedKeyFileStaysALink()
+{
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path() + QStringLiteral("/store"));
+    QVERIFY(QDir().mkpath(store.folder()));
+    const QString kept = dir.filePath(QStringLiteral("dotfiles-Text1.ini"));
+    put(kept, "[Loomchart%20Page%20Studio]\nText1=old\n");
+    QVERIFY(QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup));
+    // As root the file is another user's, whose ownership the write keeps.
+    const bool root = ::geteuid() == 0;
+    QVERIFY(!root || ::chown(QFile::encodeName(kept).constData(), 65534, 65534) == 0);
+    QVERIFY(QFile::link(kept, store.filePath(QStringLiteral("Text1"))));
+    store.write(QStringLiteral("Text1"), QStringLiteral("new"));
+    QVERIFY(QFileInfo(store.filePath(QStringLiteral("Text1"))).isSymLink());
+    QVERIFY(!root || QFileInfo(kept).ownerId() == 65534);
+    QCOMPARE(QFile::permissions(kept), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                           QFileDevice::ReadGroup);
+    QSettings reader(kept, QSettings::IniFormat);
+    QCOMPARE(reader.value(QStringLiteral("Loomchart Page Studio/Text1")).toString(),
+             QStringLiteral("new"));
+}
+
+void TestSettingsStore::piecesPastTheCapAreCut_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<bool>("cut");
+    QTest::newRow("the cap, unended piece")
+        << QStringLiteral("a<>b<>c") << QStringLiteral("a<>b<>c") << false;
+    QTest::newRow("past, quoted") << QStringLiteral(" a,<>b<>c<>d<>e<>")
+                                  << QStringLiteral(" a,<>b<>c<>") << true;
+    // The file is read a mebibyte at a time; the value starts at byte 38.
+    const QString head(1024 * 1024 - 39, u'x');
+    QTest::newRow("a mark across two reads")
+        << head + QStringLiteral("<>b<>c<>d") << head + QStringLiteral("<>b<>c<>") << true;
+}
+
+void TestSettingsStore::piecesPastTheCapAreCut()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, read);
+    QFETCH(bool, cut);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString key = QStringLiteral("Timeline1");
+    put(store.filePath(key), editor::QSettingsStore::fileContents(key, value));
+    const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"<>", 3);
+    QCOMPARE(pieces.value, read);
+    QCOMPARE(pieces.cut, cut);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -299,6 +299,13 @@ private slots:
             packageWithMain(QByteArray("<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
                                        "wordprocessingml/2006/main\"><w:body>") +
                             QByteArray(17 * 1024 * 1024, ' ') + "</w:body></w:document>");
+        QByteArray attributes = "<w:document xmlns:w=\"http://schemas.openxmlformats.org/"
+                                "wordprocessingml/2006/main\" xmlns:v=\"urn:schemas-microsoft-"
+                                "com:vml\"><w:body><w:p><w:r><w:pict><v:shape";
+        for (int i = 0; i < 100000; ++i) {
+            attributes += " a" + QByteArray::number(i) + "=\"1\"";
+        }
+        attributes += "/></w:pict></w:r></w:p></w:body></w:document>";
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("random bytes") << random;
         QTest::newRow("truncated zip") << good.left(good.size() / 2);
@@ -308,6 +315,7 @@ private slots:
         QTest::newRow("not a word document") << packageWithMain("<html/>");
         QTest::newRow("deeply nested") << packageWithMain(deep);
         QTest::newRow("too many columns") << packageWithMain(wide);
+        QTest::newRow("100000 attributes on one shape") << packageWithMain(attributes);
         QTest::newRow("zip bomb") << bomb;
         QTest::newRow("absurd number") << packageWithMain(mainPartOf(good).replace(
             "<wp:posOffset>914400<", "<wp:posOffset>99999999999999999999<"));
