@@ -37,9 +37,10 @@ public:
     // Takes the row at `from` out and puts it back so that it stands at `to`.
     void moveEntry(int from, int to);
 
-    // Rows are dragged within the list only: the drop hands the move to `onMove`, which
-    // runs it as a command, and reports no data taken, so the view removes nothing.
-    void setMoveHandler(std::function<void(int from, int to)> onMove);
+    // Rows are dragged within the list only: the drop hands the dragged rows (ascending)
+    // and the row they go before to `onMove`, which runs the move as a command, and
+    // reports no data taken, so the view removes nothing.
+    void setMoveHandler(std::function<void(const QList<int>& rows, int before)> onMove);
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     Qt::DropActions supportedDropActions() const override;
     QStringList mimeTypes() const override;
@@ -54,7 +55,7 @@ public:
 private:
     QStringList mColumns;
     QList<TimelineEntry> mEntries;
-    std::function<void(int, int)> mOnMove;
+    std::function<void(const QList<int>&, int)> mOnMove;
 };
 
 } // namespace editor

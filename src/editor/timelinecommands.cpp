@@ -231,6 +231,8 @@ void TimelineCommands::changeScale(int scale)
         mView.selectScale(previous);
         return;
     }
+    if (previous != 0 && previous != scale)
+        mLeftRows[previous] = mEntries.entries();
     attempt([&] { mStore.write(QLatin1String(kOptionKey), QString::number(scale)); });
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
@@ -238,8 +240,11 @@ void TimelineCommands::changeScale(int scale)
 
 void TimelineCommands::titleChanged(const QString& text)
 {
+    const QString before = std::exchange(mTitle, text);
     if (mStarting)
         return;
+    if (!mHistory.applying())
+        mHistory.typeTitle(before, text);
     attempt([&] { mStore.write(QLatin1String(kTitleKey), text); });
 }
 
@@ -258,7 +263,7 @@ void TimelineCommands::loadScaleEntries()
         const QString keptAs = mStore.setAside(timelineKey(scale));
         mEntries.clear();
         mShownScale = scale;
-        mHistory.reset();
+        mHistory.showScale(scale, false);
         mDialogs.messageBox(
             QStringLiteral("The saved %1 list could not be read (%2). It was "
                            "kept as \"%3\". The list starts empty, and what "
@@ -267,9 +272,12 @@ void TimelineCommands::loadScaleEntries()
             app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         return;
     }
-    mEntries.setEntries(decodeEntryList(stored));
+    QList<TimelineEntry> rows = decodeEntryList(stored);
+    // The history of the scale applies to the rows it left, not to a list changed since.
+    const bool keep = mLeftRows[scale] == rows;
+    mEntries.setEntries(std::move(rows));
     mShownScale = scale;
-    mHistory.reset();
+    mHistory.showScale(scale, keep);
 }
 
 void TimelineCommands::saveScaleEntries()
@@ -296,9 +304,9 @@ void TimelineCommands::storeShownList()
 
 void TimelineCommands::showTouchedRow()
 {
-    if (const std::optional<int> row = mHistory.touchedRow();
-        row && *row >= 0 && *row < mEntries.rowCount())
-        mView.showRow(*row);
+    if (const std::optional<ListHistory::Touched> rows = mHistory.touched();
+        rows && rows->row >= 0 && rows->row + rows->count <= mEntries.rowCount())
+        mView.showRows(rows->row, rows->count);
 }
 
 void TimelineCommands::beginStartUp()

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -37,14 +38,22 @@ public:
         const std::optional<int> row = selectedRow();
         return row ? QList<int>{*row} : QList<int>{};
     }
+    // The row with the focus among several selected; Edit acts on it.
+    virtual std::optional<int> currentRow() const { return selectedRow(); }
     // Selects the row and brings it into view, after a command put it there.
     virtual void showRow(int row) { Q_UNUSED(row); }
+    // Selects `count` rows from `row`, after a command moved them there as a block.
+    virtual void showRows(int row, int count)
+    {
+        Q_UNUSED(count);
+        showRow(row);
+    }
 };
 
 // The editing commands of the main window and the moves of a list between the list
 // control and the store. The trapped commands number their statements for the error box.
 // Every change of the shown list is written under its scale at once, and kept in the
-// history for undo; a list loaded from the store starts a new history.
+// history of its scale for undo, as is each burst of typing in the title.
 //
 // The shown rows belong to the scale whose list was last loaded. Changing the scale
 // first writes them under that scale, so switching never drops work; until the first
@@ -65,6 +74,8 @@ public:
     void changeScale(int scale);
     // Every change of the title text.
     void titleChanged(const QString& text);
+    // The title box lost the focus: the typing there so far is one step.
+    void titleEditingFinished() { mHistory.endTyping(); }
 
     // Replaces the rows by the stored list of the selected scale. No trap of its own:
     // throws app::Failure to the caller.
@@ -98,7 +109,7 @@ public:
     EntryListModel& entries() { return mEntries; }
     EditorView& view() { return mView; }
     app::Dialogs& dialogs() { return mDialogs; }
-    // Shows the row the last change, undo or redo left standing out.
+    // Shows the rows the last change, undo or redo left standing out.
     void showTouchedRow();
 
 private:
@@ -112,6 +123,10 @@ private:
     ListHistory mHistory;
     int mShownScale = 0;
     bool mStarting = false;
+    // The title as the last change left it: the start of the next typing step.
+    QString mTitle;
+    // The rows each scale showed when it was left; its history goes on only from them.
+    std::array<std::optional<QList<TimelineEntry>>, 4> mLeftRows;
 };
 
 } // namespace editor
