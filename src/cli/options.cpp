@@ -1,109 +1,173 @@
 #include "options.h"
 
 #include <QFileInfo>
+#include <QMap>
+#include <QStringDecoder>
 
-#include <initializer_list>
+#include <cstddef>
 
 namespace cli {
 namespace {
-const QString kHelp = QStringLiteral("--help");
-const QString kVersion = QStringLiteral("--version");
-const QString kOutput = QStringLiteral("--output");
-const QString kTitle = QStringLiteral("--title");
-const QString kScale = QStringLiteral("--scale");
-const QString kCsv = QStringLiteral("--csv");
-const QString kStored = QStringLiteral("--stored");
+struct OptionSpec
+{
+    QLatin1StringView name;
+    bool takesValue;
+};
+
+// Every option of the command line. A new option is a row here and a line where
+// parseArguments() reads it into Options.
+constexpr OptionSpec kOptions[] = {
+    {QLatin1StringView("--help"), false},   {QLatin1StringView("--version"), false},
+    {QLatin1StringView("--output"), true},  {QLatin1StringView("--title"), true},
+    {QLatin1StringView("--scale"), true},   {QLatin1StringView("--csv"), true},
+    {QLatin1StringView("--stored"), false},
+};
+
+// The toolkit's own options, which the studio takes; with one dash or two, and a value
+// after "=" or in the next argument where they take one.
+constexpr OptionSpec kToolkitOptions[] = {
+    {QLatin1StringView("platform"), true},        {QLatin1StringView("platformpluginpath"), true},
+    {QLatin1StringView("platformtheme"), true},   {QLatin1StringView("plugin"), true},
+    {QLatin1StringView("qwindowgeometry"), true}, {QLatin1StringView("qwindowicon"), true},
+    {QLatin1StringView("qwindowtitle"), true},    {QLatin1StringView("geometry"), true},
+    {QLatin1StringView("title"), true},           {QLatin1StringView("icon"), true},
+    {QLatin1StringView("display"), true},         {QLatin1StringView("name"), true},
+    {QLatin1StringView("session"), true},         {QLatin1StringView("style"), true},
+    {QLatin1StringView("stylesheet"), true},      {QLatin1StringView("qmljsdebugger"), true},
+    {QLatin1StringView("reverse"), false},        {QLatin1StringView("widgetcount"), false},
+    {QLatin1StringView("nograb"), false},         {QLatin1StringView("dograb"), false},
+    {QLatin1StringView("sync"), false},
+};
 
 // The part before "=" of "--name=value".
 QString optionName(const QString& argument)
 {
     const qsizetype equals = argument.indexOf(u'=');
-    return argument.startsWith(u"--") && equals > 0 ? argument.first(equals) : argument;
+    return argument.startsWith(u'-') && equals > 0 ? argument.first(equals) : argument;
+}
+
+template <std::size_t N>
+const OptionSpec* findOption(const OptionSpec (&table)[N], QStringView name)
+{
+    for (const OptionSpec& option : table)
+        if (name == option.name)
+            return &option;
+    return nullptr;
 }
 
 bool isOwnOption(const QString& name)
 {
-    for (const QString& own : {kHelp, kVersion, kOutput, kTitle, kScale, kCsv, kStored})
-        if (name == own)
-            return true;
-    return name == u"-h";
-}
-
-Invocation badUsage(const QString& error)
-{
-    Invocation invocation;
-    invocation.action = Invocation::Action::BadUsage;
-    invocation.error = error;
-    return invocation;
+    return name == u"-h" || findOption(kOptions, name);
 }
 
 } // namespace
 
 bool isCommandLine(const QStringList& arguments)
 {
-    for (const QString& argument : arguments)
-        if (isOwnOption(optionName(argument)))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const QString name = optionName(argument);
+        QStringView bare(name);
+        if (!bare.startsWith(u'-') || isOwnOption(name))
             return true;
+        bare = bare.sliced(bare.startsWith(u"--") ? 2 : 1);
+        const OptionSpec* toolkit = findOption(kToolkitOptions, bare);
+        if (!toolkit || (!toolkit->takesValue && name != argument))
+            return true;
+        if (toolkit->takesValue && name == argument && ++i >= arguments.size())
+            return true;
+    }
     return false;
 }
 
 Invocation parseArguments(const QStringList& arguments)
 {
-    for (const QString& argument : arguments) {
-        if (argument == kHelp || argument == u"-h")
-            return {Invocation::Action::Help, {}, {}};
-    }
-    for (const QString& argument : arguments) {
-        if (argument == kVersion)
-            return {Invocation::Action::Version, {}, {}};
+    QList<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.append(argument.toUtf8());
+    return parseArguments(bytes);
+}
+
+Invocation parseArguments(const QList<QByteArray>& rawArguments)
+{
+    QStringList arguments;
+    QList<bool> isText;
+    for (const QByteArray& raw : rawArguments) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        arguments.append(decoder.decode(raw));
+        isText.append(!decoder.hasError());
     }
 
-    std::optional<QString> output;
-    std::optional<QString> scale;
-    std::optional<QString> csv;
-    Options options;
+    // Read to the end, so that help or version anywhere wins over a fault before it.
+    QMap<QString, QString> given;
+    bool help = false;
+    std::optional<Invocation> fault;
+    const auto refuse = [&](Invocation::Action action, const QString& error) {
+        if (!fault)
+            fault = Invocation{action, {}, error};
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const QString name = optionName(argument);
-        if (name == kStored) {
-            if (name != argument)
-                return badUsage(QStringLiteral("%1 takes no value").arg(kStored));
-            if (options.stored)
-                return badUsage(QStringLiteral("%1 is given twice").arg(kStored));
-            options.stored = true;
+        const OptionSpec* option = findOption(kOptions, name);
+        if (argument == u"-h" || name == u"--help") {
+            help = true;
             continue;
         }
-        std::optional<QString>* slot = nullptr;
-        if (name == kOutput)
-            slot = &output;
-        else if (name == kTitle)
-            slot = &options.title;
-        else if (name == kScale)
-            slot = &scale;
-        else if (name == kCsv)
-            slot = &csv;
-        else if (argument.startsWith(u'-') && argument != u"-")
-            return badUsage(QStringLiteral("unknown option %1").arg(argument));
-        else
-            return badUsage(QStringLiteral("unexpected argument \"%1\"").arg(argument));
-
-        if (slot->has_value())
-            return badUsage(QStringLiteral("%1 is given twice").arg(name));
-        if (name != argument) {
-            *slot = argument.sliced(name.size() + 1);
-        } else {
-            if (i + 1 >= arguments.size())
-                return badUsage(QStringLiteral("%1 needs a value").arg(name));
-            *slot = arguments.at(++i);
+        if (!option) {
+            refuse(Invocation::Action::BadUsage,
+                   argument.startsWith(u'-') && argument != u"-"
+                       ? QStringLiteral("unknown option %1").arg(argument)
+                       : QStringLiteral("unexpected argument \"%1\"").arg(argument));
+            continue;
         }
+        QString value;
+        qsizetype valueAt = i;
+        if (!option->takesValue) {
+            if (name != argument)
+                refuse(Invocation::Action::BadUsage, QStringLiteral("%1 takes no value").arg(name));
+        } else if (name != argument) {
+            value = argument.sliced(name.size() + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments.at(valueAt = ++i);
+        } else {
+            refuse(Invocation::Action::BadUsage, QStringLiteral("%1 needs a value").arg(name));
+            continue;
+        }
+        if (!isText.at(valueAt))
+            refuse(Invocation::Action::BadInput,
+                   QStringLiteral("the value of %1 is not UTF-8 text").arg(name));
+        if (given.contains(name))
+            refuse(Invocation::Action::BadUsage, QStringLiteral("%1 is given twice").arg(name));
+        given.insert(name, value);
     }
+    if (help)
+        return {Invocation::Action::Help, {}, {}};
+    if (given.contains(QStringLiteral("--version")))
+        return {Invocation::Action::Version, {}, {}};
+    if (fault)
+        return *fault;
+    const auto valueOf = [&](const char* name) -> std::optional<QString> {
+        const auto found = given.constFind(QLatin1String(name));
+        return found == given.cend() ? std::nullopt : std::optional<QString>(*found);
+    };
+    const auto badUsage = [](const QString& error) {
+        return Invocation{Invocation::Action::BadUsage, {}, error};
+    };
+
+    Options options;
+    const std::optional<QString> output = valueOf("--output");
+    const std::optional<QString> csv = valueOf("--csv");
+    const std::optional<QString> scale = valueOf("--scale");
+    options.title = valueOf("--title");
+    options.stored = given.contains(QStringLiteral("--stored"));
 
     if (!output || output->isEmpty())
-        return badUsage(QStringLiteral("%1 FILE is required").arg(kOutput));
+        return badUsage(QStringLiteral("--output FILE is required"));
     if (csv.has_value() == options.stored)
-        return badUsage(QStringLiteral("give either %1 FILE or %2").arg(kCsv, kStored));
+        return badUsage(QStringLiteral("give either --csv FILE or --stored"));
     if (csv && csv->isEmpty())
-        return badUsage(QStringLiteral("%1 needs a file name, or - for standard input").arg(kCsv));
+        return badUsage(QStringLiteral("--csv needs a file name, or - for standard input"));
     if (scale) {
         options.scale = scaleFromName(*scale);
         if (!options.scale)
@@ -169,8 +233,10 @@ QString usageText()
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
+        "The CSV may be UTF-8 or UTF-16 with a byte order mark, and at most 1 MB.\n"
+        "\n"
         "Exit status: 0 written, 1 bad input (each problem named on standard error by\n"
-        "its line), 2 bad usage.\n");
+        "its line), 2 bad usage, 3 the page was made but FILE could not be written.\n");
 }
 
 } // namespace cli

@@ -58,10 +58,21 @@ bool usesLetterPaper(QLocale::Territory territory)
 
 } // namespace
 
-PageSetup defaultPageSetup()
+Paper regionPaper()
+{
+    for (const char* category : {"LC_ALL", "LC_PAPER", "LANG"}) {
+        const QByteArray name = qgetenv(category);
+        if (!name.isEmpty())
+            return usesLetterPaper(QLocale(QString::fromLatin1(name)).territory()) ? Paper::Letter
+                                                                                   : Paper::A4;
+    }
+    return Paper::A4;
+}
+
+PageSetup pageSetupOf(Paper paper)
 {
     PageSetup page;
-    if (usesLetterPaper(QLocale().territory())) {
+    if (paper == Paper::Letter) {
         page.widthPt = 612; // 8.5 x 11 in
         page.heightPt = 792;
     } else {
@@ -69,6 +80,11 @@ PageSetup defaultPageSetup()
         page.heightPt = 841.9;
     }
     return page;
+}
+
+PageSetup defaultPageSetup()
+{
+    return pageSetupOf(regionPaper());
 }
 
 namespace {

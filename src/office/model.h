@@ -159,8 +159,24 @@ struct PageSetup
     bool operator==(const PageSetup&) const = default;
 };
 
-// A new document's page: Letter in the regions that use it (by the default locale's
-// territory), A4 elsewhere.
+// The program that makes the documents and pages, as their properties name it.
+inline constexpr const char* kProgramName = "Loomchart Page Studio";
+
+enum class Paper
+{
+    A4,
+    Letter,
+};
+
+// The paper of the user's region: Letter where it is the usual paper, A4 elsewhere and
+// when no region is named. The region is the locale's paper category as the C library
+// settles it: LC_ALL, else LC_PAPER, else LANG, each counting only when set and not
+// empty.
+Paper regionPaper();
+// The portrait page of that paper with the usual margins.
+PageSetup pageSetupOf(Paper paper);
+
+// A new document's page: the region's paper.
 PageSetup defaultPageSetup();
 
 } // namespace office

@@ -9,6 +9,7 @@
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
+#include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -90,6 +91,7 @@ private:
 void TestStudio::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
     docgen::EmbeddedWordOptions options;

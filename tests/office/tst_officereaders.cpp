@@ -13,6 +13,7 @@
 #include "office/docreader.h"
 #include "office/docwriter.h"
 #include "office/zippackage.h"
+#include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ Run run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessEnvironment(testsupport::toolEnvironment());
     process.start(program, arguments);
     Run result;
     if (!process.waitForFinished(240'000))
@@ -140,6 +142,7 @@ void TestOfficeReaders::initTestCase()
                                  .arg(QString::fromLatin1(tool))));
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
 }
