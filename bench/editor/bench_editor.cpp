@@ -26,7 +26,7 @@
 
 namespace {
 // A full list: the most entries a list holds, each of 60 characters of text.
-QList<editor::TimelineEntry> fullEntries(int count = editor::kMaxEntries)
+QList<editor::TimelineEntry> fullEntries(int count = editor::kMaxListEntries)
 {
     QList<editor::TimelineEntry> entries;
     entries.reserve(count);
@@ -148,7 +148,7 @@ void BM_ListCommandOnFullList(benchmark::State& state)
 {
     const int kind = static_cast<int>(state.range(0));
     state.SetLabel(QList<const char*>{"add", "edit", "move", "delete"}.at(kind));
-    Editor editor(fullEntries(editor::kMaxEntries - 1));
+    Editor editor(fullEntries(editor::kMaxListEntries - 1));
     editor::Form1& form = editor.form;
     std::vector<double> ms;
     QElapsedTimer timer;
@@ -242,7 +242,7 @@ void BM_UndoClearOfFullList(benchmark::State& state)
         editor.form.listCommands().undo();
         ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    if (editor.form.entryCount() != editor::kMaxEntries)
+    if (editor.form.entryCount() != editor::kMaxListEntries)
         state.SkipWithError("the undo did not bring the rows back");
     reportMs(state, ms);
 }

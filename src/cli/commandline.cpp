@@ -9,7 +9,7 @@
 #include "docgen/templatebuilder.h"
 #include "docgen/wordautomation.h"
 #include "editor/entrytable.h"
-#include "editor/numbertext.h"
+#include "editor/scale.h"
 #include "editor/settingsstore.h"
 #include "office/docreader.h"
 #include "office/error.h"
@@ -127,7 +127,7 @@ std::optional<Page> pageFromCsv(const Options& options)
     page.title = options.title.value_or(QString());
     page.scale = options.scale.value_or(1);
     editor::EntryTable table = editor::readEntryTable(*text);
-    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
+    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
     if (!table.problems.isEmpty()) {
         const QStringList lines =
             editor::describeProblems(table.problems, kMaxProblemLines).split(u'\n');
@@ -154,16 +154,8 @@ std::optional<Page> pageFromStore(const Options& options)
         if (options.scale) {
             page.scale = *options.scale;
         } else {
-            // What the studio shows at start: Yearly unless a valid scale is stored.
-            const QString stored = store.read(QLatin1String(editor::kOptionKey), QString());
-            page.scale = 1;
-            try {
-                const int number = editor::toWholeNumber(stored);
-                if (number >= 1 && number <= 3)
-                    page.scale = number;
-            } catch (const app::Failure&) {
-                // Not a number, or out of range: the layout's own Yearly stays selected.
-            }
+            page.scale = editor::scaleOfStoredOption(
+                store.read(QLatin1String(editor::kOptionKey), QString()));
         }
         page.title = options.title ? *options.title
                                    : store.read(QLatin1String(editor::kTitleKey), QString());
@@ -177,7 +169,7 @@ std::optional<Page> pageFromStore(const Options& options)
     }
     const QString listName =
         QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale));
-    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
+    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
     for (const editor::TableProblem& problem :
          table.problems.first(std::min<qsizetype>(table.problems.size(), kMaxProblemLines)))
         say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));

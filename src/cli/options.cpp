@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include "editor/scale.h"
+
 #include <QFileInfo>
 #include <QMap>
 #include <QStringDecoder>
@@ -169,7 +171,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     if (csv && csv->isEmpty())
         return badUsage(QStringLiteral("--csv needs a file name, or - for standard input"));
     if (scale) {
-        options.scale = scaleFromName(*scale);
+        options.scale = editor::scaleFromName(*scale);
         if (!options.scale)
             return badUsage(
                 QStringLiteral("unknown scale \"%1\"; use yearly, monthly or daily").arg(*scale));
@@ -196,18 +198,6 @@ std::optional<OutputKind> outputKindOf(const QString& path)
         return OutputKind::Png;
     if (suffix == u"svg")
         return OutputKind::Svg;
-    return std::nullopt;
-}
-
-std::optional<int> scaleFromName(const QString& name)
-{
-    const QString lower = name.toLower();
-    if (lower == u"yearly")
-        return 1;
-    if (lower == u"monthly")
-        return 2;
-    if (lower == u"daily")
-        return 3;
     return std::nullopt;
 }
 

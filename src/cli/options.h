@@ -65,9 +65,6 @@ Invocation parseArguments(const QStringList& arguments);
 // By the file name's extension, case-insensitively; nothing for an unknown one.
 std::optional<OutputKind> outputKindOf(const QString& path);
 
-// "yearly", "monthly", "daily" in any case; nothing for another text.
-std::optional<int> scaleFromName(const QString& name);
-
 QString usageText();
 
 } // namespace cli

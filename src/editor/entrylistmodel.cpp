@@ -50,14 +50,6 @@ void EntryListModel::addColumn(const QString& title)
     endInsertColumns();
 }
 
-void EntryListModel::append(const TimelineEntry& entry)
-{
-    const int row = static_cast<int>(mEntries.size());
-    beginInsertRows({}, row, row);
-    mEntries.append(entry);
-    endInsertRows();
-}
-
 namespace {
 void checkRow(int row, qsizetype count)
 {
@@ -65,22 +57,6 @@ void checkRow(int row, qsizetype count)
         throw app::Failure(QStringLiteral("Index out of bounds"));
 }
 } // namespace
-
-void EntryListModel::setNotes(int row, const QString& notes)
-{
-    checkRow(row, mEntries.size());
-    mEntries[row].notes = notes;
-    const QModelIndex cell = index(row, 1);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
-}
-
-void EntryListModel::removeAt(int row)
-{
-    checkRow(row, mEntries.size());
-    beginRemoveRows({}, row, row);
-    mEntries.removeAt(row);
-    endRemoveRows();
-}
 
 void EntryListModel::clear()
 {

@@ -24,10 +24,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void addColumn(const QString& title);
-    void append(const TimelineEntry& entry);
-    // Both throw app::Failure when the row does not exist.
-    void setNotes(int row, const QString& notes);
-    void removeAt(int row);
     void clear();
     void setEntries(QList<TimelineEntry> entries);
     // Row positions count from 0; all throw app::Failure for a row that does not exist.

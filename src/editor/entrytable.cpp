@@ -1,7 +1,5 @@
 #include "entrytable.h"
 
-#include "numbertext.h"
-
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -217,26 +215,12 @@ private:
     int mLine = 1;
 };
 
-QString separatorReason(const char* what)
-{
-    return QStringLiteral("The %1 cannot hold \"%2\" or \"%3\", which the saved list uses to "
-                          "tell entries apart.")
-        .arg(QLatin1String(what), kFieldSeparator.toString(), kEntryTerminator.toString());
-}
-
 QString ruleBroken(const TimelineEntry& entry, int scale)
 {
-    if (isBlankText(entry.date))
-        return QStringLiteral("The date is blank.");
-    if (scale == 1 && !isNumericText(entry.date))
-        return QStringLiteral("Year must be a numeric value.");
-    if (containsSeparator(entry.date))
-        return separatorReason("date");
-    if (isBlankText(entry.notes))
-        return QStringLiteral("The notes are blank.");
-    if (containsSeparator(entry.notes))
-        return separatorReason("notes");
-    return QString();
+    const EntryFault date = dateFault(entry.date, scale);
+    if (date != EntryFault::None)
+        return describeFault(date, QLatin1StringView("date"));
+    return describeFault(notesFault(entry.notes), QLatin1StringView("notes"));
 }
 
 void appendField(QString& out, QString field, QStringView mustQuote)

@@ -15,10 +15,6 @@
 #include <QSaveFile>
 
 namespace editor {
-namespace {
-const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
-} // namespace
-
 ListCommandStates listCommandStates(int rowCount, const QList<int>& selected)
 {
     const bool any = !selected.isEmpty();
@@ -196,7 +192,7 @@ void ListCommands::insertTable(app::Trap& trap, int base, const QString& text, c
     trap.step(base, [&] { table = readEntryTable(text); });
     trap.step(base + 2, [&] {
         checkEntryTable(table, mCommands.view().selectedScale(),
-                        std::max(0, kMaxEntries - entries.rowCount()));
+                        std::max(0, kMaxListEntries - entries.rowCount()));
     });
     QList<TimelineEntry> rows;
     rows.reserve(table.rows.size());

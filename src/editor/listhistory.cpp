@@ -1,7 +1,7 @@
 #include "listhistory.h"
 
+#include "editorview.h"
 #include "entrylistmodel.h"
-#include "timelinecommands.h"
 
 #include "app/failure.h"
 

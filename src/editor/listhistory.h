@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entrylist.h"
+#include "scale.h"
 
 #include <QString>
 #include <QUndoGroup>
@@ -94,7 +95,7 @@ private:
     EntryListModel& mEntries;
     EditorView& mView;
     // Indexed by scale; 0 holds what is done before the first list is shown.
-    std::array<QUndoStack, 4> mStacks;
+    std::array<QUndoStack, kScaleCount + 1> mStacks;
     QUndoGroup mGroup;
     int mScale = 0;
     std::optional<Touched> mTouched;

@@ -2,6 +2,7 @@
 
 #include "numbertext.h"
 #include "samples.h"
+#include "scale.h"
 #include "settingsstore.h"
 
 #include "app/dialogs.h"
@@ -28,18 +29,17 @@ constexpr DateQuestion kDateQuestions[] = {
 
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
-QString separatorRefusal()
+// The separator rule's reason, as a box says it when a question's answer is refused.
+QString separatorRefusal(QLatin1StringView field)
 {
-    return QStringLiteral("A date or notes text cannot contain \"%1\" or \"%2\", which the saved "
-                          "list uses to tell entries apart. Nothing was added.")
-        .arg(kFieldSeparator.toString(), kEntryTerminator.toString());
+    return describeFault(EntryFault::Separator, field) + QStringLiteral(" Nothing was added.");
 }
 
 QString capacityRefusal()
 {
     return QStringLiteral("The list already holds %1 entries, the most it can hold. "
                           "Nothing was added.")
-        .arg(kMaxEntries);
+        .arg(kMaxListEntries);
 }
 } // namespace
 
@@ -67,21 +67,21 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
     else if (trap.test(108 + shift, [&] { return mView.selectedScale() == 3; }))
         ask(110, 3, date);
 
-    if (trap.test(112 + shift, [&] { return isBlankText(date); }))
+    const auto fault = [&] { return dateFault(date, mView.selectedScale()); };
+    if (trap.test(112 + shift, [&] { return fault() == EntryFault::Blank; }))
         return std::nullopt;
-    if (trap.test(114 + shift,
-                  [&] { return mView.selectedScale() == 1 && !isNumericText(date); })) {
+    if (trap.test(114 + shift, [&] { return fault() == EntryFault::NotAYear; })) {
         trap.step(114 + shift, [&] {
-            mDialogs.messageBox(QStringLiteral("Year must be a numeric value."),
+            mDialogs.messageBox(describeFault(EntryFault::NotAYear, QLatin1StringView("date")),
                                 app::MessageButtons::Ok, app::MessageIcon::None);
         });
         return std::nullopt;
     }
     // Refused before the notes question, so nobody types notes for a date that is lost.
-    if (trap.test(114 + shift, [&] { return containsSeparator(date); })) {
+    if (trap.test(114 + shift, [&] { return fault() == EntryFault::Separator; })) {
         trap.step(114 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
+            mDialogs.messageBox(separatorRefusal(QLatin1StringView("date")),
+                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         });
         return std::nullopt;
     }
@@ -91,12 +91,12 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
         notes = mDialogs.inputBox(QStringLiteral("Enter Notes: "), QStringLiteral("Input Notes"),
                                   prefill.notes);
     });
-    if (trap.test(118 + shift, [&] { return isBlankText(notes); }))
+    if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Blank; }))
         return std::nullopt;
-    if (trap.test(118 + shift, [&] { return containsSeparator(notes); })) {
+    if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Separator; })) {
         trap.step(118 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
+            mDialogs.messageBox(separatorRefusal(QLatin1StringView("notes")),
+                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         });
         return std::nullopt;
     }
@@ -105,7 +105,7 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
 
 bool TimelineCommands::refuseWhenFull(app::Trap& trap, int number, int adding)
 {
-    if (!trap.test(number, [&] { return mEntries.rowCount() + adding > kMaxEntries; }))
+    if (!trap.test(number, [&] { return mEntries.rowCount() + adding > kMaxListEntries; }))
         return false;
     trap.step(number, [&] {
         mDialogs.messageBox(capacityRefusal(), app::MessageButtons::Ok,

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "editorview.h"
 #include "entrylistmodel.h"
 #include "listhistory.h"
+#include "scale.h"
 
 #include <QString>
 
@@ -17,38 +19,6 @@ class Trap;
 namespace editor {
 
 class SettingsStore;
-
-// What the commands need from the window: the title box, the scale options and the
-// list's selection. Setting the title or selecting a scale goes through the widgets, so
-// their change handlers run as they would for the user.
-class EditorView
-{
-public:
-    virtual ~EditorView() = default;
-    virtual QString titleText() const = 0;
-    virtual void setTitleText(const QString& text) = 0;
-    // 1, 2 or 3: the first selected of Yearly, Monthly, Daily; 0 when none is selected.
-    virtual int selectedScale() const = 0;
-    virtual void selectScale(int scale) = 0;
-    // The selected row, counted from 0; the first of several.
-    virtual std::optional<int> selectedRow() const = 0;
-    // Every selected row, in list order.
-    virtual QList<int> selectedRows() const
-    {
-        const std::optional<int> row = selectedRow();
-        return row ? QList<int>{*row} : QList<int>{};
-    }
-    // The row with the focus among several selected; Edit acts on it.
-    virtual std::optional<int> currentRow() const { return selectedRow(); }
-    // Selects the row and brings it into view, after a command put it there.
-    virtual void showRow(int row) { Q_UNUSED(row); }
-    // Selects `count` rows from `row`, after a command moved them there as a block.
-    virtual void showRows(int row, int count)
-    {
-        Q_UNUSED(count);
-        showRow(row);
-    }
-};
 
 // The editing commands of the main window and the moves of a list between the list
 // control and the store. The trapped commands number their statements for the error box.
@@ -108,7 +78,6 @@ public:
     ListHistory& history() { return mHistory; }
     EntryListModel& entries() { return mEntries; }
     EditorView& view() { return mView; }
-    app::Dialogs& dialogs() { return mDialogs; }
     // Shows the rows the last change, undo or redo left standing out.
     void showTouchedRow();
 
@@ -126,7 +95,7 @@ private:
     // The title as the last change left it: the start of the next typing step.
     QString mTitle;
     // The rows each scale showed when it was left; its history goes on only from them.
-    std::array<std::optional<QList<TimelineEntry>>, 4> mLeftRows;
+    std::array<std::optional<QList<TimelineEntry>>, kScaleCount + 1> mLeftRows;
 };
 
 } // namespace editor

@@ -706,15 +706,15 @@ void TestForm1::fullListNeitherGrowsNorShrinks()
 {
     // One past the capacity, as only an outside change of the store could make it.
     Entries entries;
-    for (int i = 0; i <= editor::kMaxEntries; ++i)
+    for (int i = 0; i <= editor::kMaxListEntries; ++i)
         entries.append({QString::number(i), QStringLiteral("n")});
     const QString list = editor::encodeEntryList(entries);
     mStore->write(QStringLiteral("Timeline1"), list);
     editor::Form1& form = start();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    QCOMPARE(form.entryCount(), editor::kMaxListEntries + 1);
     mDialogs.inputAnswers = {"2024", "one more"};
     form.PushButton1_Click();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries + 1);
+    QCOMPARE(form.entryCount(), editor::kMaxListEntries + 1);
     QCOMPARE(mDialogs.messages().size(), 1);
     QVERIFY2(mDialogs.messageTexts().first().contains(QStringLiteral("32767")),
              qPrintable(mDialogs.messageTexts().first()));

@@ -162,7 +162,7 @@ void TestOfficeReaders::schemaValidAsWrittenAndAsFallback_data()
     QTest::newRow("daily sample") << sampleTitle << sample(3);
     QTest::newRow("one entry") << QString() << QList<docgen::TimelineEntry>{{"2000", "Only"}};
     QList<docgen::TimelineEntry> most;
-    for (int i = 1; i <= docgen::kMaxEntries; ++i)
+    for (int i = 1; i <= docgen::kMaxPageEntries; ++i)
         most.append({QString::number(1900 + i), QStringLiteral("Entry %1").arg(i)});
     QTest::newRow("63 entries") << QStringLiteral("Many") << most;
 
