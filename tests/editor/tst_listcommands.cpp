@@ -40,6 +40,7 @@ private slots:
     void dragMovesARow();
     void blockMoves_data();
     void blockMoves();
+    void editActsOnTheCurrentRow();
     void commandsWithNothingToDoAreDisabled();
     void importReadsUtf8AndUtf16Only_data();
     void importReadsUtf8AndUtf16Only();
@@ -386,6 +387,17 @@ void TestListCommands::blockMoves()
         key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(form.entries(), rows);
     }
+}
+
+void TestListCommands::editActsOnTheCurrentRow()
+{
+    editor::Form1& form = start(2, {{"Jan", "a"}, {"Feb", "b"}, {"Mar", "c"}});
+    select(0);
+    list()->selectionModel()->setCurrentIndex(
+        list()->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    mDialogs.inputAnswers = {"Mar 2", "c2"};
+    key(Qt::Key_F2);
+    QCOMPARE(form.entries(), (Entries{{"Jan", "a"}, {"Feb", "b"}, {"Mar 2", "c2"}}));
 }
 
 void TestListCommands::commandsWithNothingToDoAreDisabled()
