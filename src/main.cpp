@@ -13,7 +13,7 @@
 
 int main(int argc, char* argv[])
 {
-    // Without arguments of the command line's own, the studio starts as it always has.
+    // With no arguments, or only the toolkit's own, the studio starts as it always has.
     if (cli::wantsCommandLine(argc, argv))
         return cli::runCommandLine(argc, argv);
 

@@ -27,7 +27,7 @@
 
 namespace {
 // A full list: the most entries a list holds, each of 60 characters of text.
-QList<editor::TimelineEntry> fullEntries(int count = editor::kMaxEntries)
+QList<editor::TimelineEntry> fullEntries(int count = editor::kMaxListEntries)
 {
     QList<editor::TimelineEntry> entries;
     entries.reserve(count);
@@ -149,7 +149,7 @@ void BM_ListCommandOnFullList(benchmark::State& state)
 {
     const int kind = static_cast<int>(state.range(0));
     state.SetLabel(QList<const char*>{"add", "edit", "move", "delete"}.at(kind));
-    Editor editor(fullEntries(editor::kMaxEntries - 1));
+    Editor editor(fullEntries(editor::kMaxListEntries - 1));
     editor::Form1& form = editor.form;
     std::vector<double> ms;
     QElapsedTimer timer;
@@ -243,7 +243,7 @@ void BM_UndoClearOfFullList(benchmark::State& state)
         editor.form.listCommands().undo();
         ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
-    if (editor.form.entryCount() != editor::kMaxEntries)
+    if (editor.form.entryCount() != editor::kMaxListEntries)
         state.SkipWithError("the undo did not bring the rows back");
     reportMs(state, ms);
 }
@@ -254,7 +254,7 @@ void BM_SortByDateFullList(benchmark::State& state)
 {
     QList<editor::TimelineEntry> entries = fullEntries();
     for (int i = 0; i < entries.size(); ++i)
-        entries[i].date = QString::number((i * 7919) % editor::kMaxEntries - 16000);
+        entries[i].date = QString::number((i * 7919) % editor::kMaxListEntries - 16000);
     Editor editor(entries);
     std::vector<double> ms;
     QElapsedTimer timer;
@@ -263,7 +263,7 @@ void BM_SortByDateFullList(benchmark::State& state)
         editor.form.listCommands().sortByDate();
         ms.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         state.PauseTiming();
-        if (editor.form.entries() == entries || editor.form.entryCount() != editor::kMaxEntries)
+        if (editor.form.entries() == entries || editor.form.entryCount() != editor::kMaxListEntries)
             state.SkipWithError("the list was not sorted");
         editor.form.listCommands().undo();
         state.ResumeTiming();
@@ -282,7 +282,7 @@ void BM_DateOrderCheckFullList(benchmark::State& state)
     state.SetLabel(QList<const char*>{"years", "shuffled years", "days"}.at(kind));
     QList<editor::TimelineEntry> entries = fullEntries();
     for (int i = 0; i < entries.size(); ++i) {
-        const int at = kind == 1 ? (i * 7919) % editor::kMaxEntries : i;
+        const int at = kind == 1 ? (i * 7919) % editor::kMaxListEntries : i;
         entries[i].date = kind == 2
                               ? QStringLiteral("May %1, %2").arg(1 + at % 28).arg(1000 + at / 28)
                               : QString::number(at - 16000);

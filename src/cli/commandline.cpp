@@ -10,7 +10,8 @@
 #include "docgen/wordautomation.h"
 #include "editor/datereader.h"
 #include "editor/entrytable.h"
-#include "editor/numbertext.h"
+#include "editor/pagechoice.h"
+#include "editor/scale.h"
 #include "editor/settingsstore.h"
 #include "filewrite/safefile.h"
 #include "office/docreader.h"
@@ -24,8 +25,11 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 namespace cli {
 namespace {
@@ -50,13 +54,27 @@ void filterQtMessage(QtMsgType type, const QMessageLogContext& context, const QS
     gQtHandler(type, context, message);
 }
 
-QStringList argumentList(int argc, char* argv[])
+// The arguments as bytes: the parser refuses a value that is not UTF-8 rather than let
+// the locale's decoder replace what it cannot read.
+QList<QByteArray> argumentList(int argc, char* argv[])
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(QByteArray(argv[i]));
     return arguments;
 }
+
+// A page holds 63 entries; no CSV of a page's worth comes near this, and reading stops
+// here, so endless or huge input costs neither time nor memory.
+constexpr qint64 kMaxInputBytes = 1024 * 1024;
+// How much text one page takes, in UTF-16 units of the title and entries together, with
+// each line break counted as kLineBreakUnits: the document reader opens a main part of up
+// to 16 MB, which holds every text twice (as a Word 2010 shape and as its fallback), a
+// "&" as five bytes and a line break as a paragraph of about 280 bytes of markup.
+constexpr qsizetype kMaxPageTextUnits = 1000 * 1000;
+constexpr qsizetype kLineBreakUnits = 300;
+// A screenful of problems; the rest are counted.
+constexpr int kMaxProblemLines = 20;
 
 struct Page
 {
@@ -76,20 +94,31 @@ std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
         file.setFileName(csv);
         opened = file.open(QIODevice::ReadOnly);
     }
+    // A pipe gives what it holds at the moment: read on to the end or just past the cap.
     QByteArray bytes;
-    if (opened)
-        bytes = file.readAll();
+    while (opened && bytes.size() <= kMaxInputBytes) {
+        const QByteArray chunk = file.read(kMaxInputBytes + 1 - bytes.size());
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (!opened || file.error() != QFileDevice::NoError) {
         say(QStringLiteral("cannot read %1: %2").arg(inputName, file.errorString()));
         return std::nullopt;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8);
-    QString text = decoder.decode(bytes);
-    if (decoder.hasError()) {
-        say(QStringLiteral("%1 is not UTF-8 text").arg(inputName));
+    if (bytes.size() > kMaxInputBytes) {
+        say(QStringLiteral("%1 is larger than %2 bytes, far more than a page holds; reading "
+                           "stopped there")
+                .arg(inputName)
+                .arg(kMaxInputBytes));
         return std::nullopt;
     }
-    return text;
+    editor::DecodedText decoded = editor::decodeTableText(bytes);
+    if (decoded.problem) {
+        say(QStringLiteral("%1: %2").arg(inputName, editor::describeProblems({*decoded.problem})));
+        return std::nullopt;
+    }
+    return std::move(decoded.text);
 }
 
 // The entries of the CSV, checked; nothing after naming every problem.
@@ -103,9 +132,10 @@ std::optional<Page> pageFromCsv(const Options& options)
     page.title = options.title.value_or(QString());
     page.scale = options.scale.value_or(1);
     editor::EntryTable table = editor::readEntryTable(*text);
-    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
+    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
     if (!table.problems.isEmpty()) {
-        const QStringList lines = editor::describeProblems(table.problems).split(u'\n');
+        const QStringList lines =
+            editor::describeProblems(table.problems, kMaxProblemLines).split(u'\n');
         for (const QString& line : lines)
             say(QStringLiteral("%1: %2").arg(inputName, line));
         return std::nullopt;
@@ -131,19 +161,11 @@ std::optional<Page> pageFromStore(const Options& options)
         if (options.scale) {
             page.scale = *options.scale;
         } else {
-            // What the studio shows at start: Yearly unless a valid scale is stored.
-            const QString stored = store.read(QLatin1String(editor::kOptionKey), QString());
-            page.scale = 1;
-            try {
-                const int number = editor::toWholeNumber(stored);
-                if (number >= 1 && number <= 3)
-                    page.scale = number;
-            } catch (const app::Failure&) {
-                // Not a number, or out of range: the layout's own Yearly stays selected.
-            }
+            page.scale = editor::scaleOfStoredOption(
+                store.read(QLatin1String(editor::kOptionKey), QString()));
         }
-        page.title =
-            options.title.value_or(store.read(QLatin1String(editor::kTitleKey), QString()));
+        page.title = options.title ? *options.title
+                                   : store.read(QLatin1String(editor::kTitleKey), QString());
         const QList<editor::TimelineEntry> entries =
             editor::decodeEntryList(store.read(editor::timelineKey(page.scale), QString()));
         for (qsizetype i = 0; i < entries.size(); ++i)
@@ -154,9 +176,14 @@ std::optional<Page> pageFromStore(const Options& options)
     }
     const QString listName =
         QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale));
-    editor::checkEntryTable(table, page.scale, docgen::kMaxEntries);
-    for (const editor::TableProblem& problem : table.problems)
+    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
+    for (const editor::TableProblem& problem :
+         table.problems.first(std::min<qsizetype>(table.problems.size(), kMaxProblemLines)))
         say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));
+    if (table.problems.size() > kMaxProblemLines)
+        say(QStringLiteral("%1: %2 more problems are not listed.")
+                .arg(listName)
+                .arg(table.problems.size() - kMaxProblemLines));
     if (!table.problems.isEmpty())
         return std::nullopt;
     if (table.rows.isEmpty()) {
@@ -184,6 +211,34 @@ void sortByDate(Page& page)
     for (int row : order.rows)
         sorted.append(page.entries.at(row));
     page.entries = sorted;
+}
+
+// Texts that pass every rule but are more than the document reader takes back would
+// fail deep in the builder: refused here, with the reason.
+bool fitsOnePage(const Page& page)
+{
+    qsizetype units = 0;
+    qsizetype breaks = 0;
+    const auto count = [&](const QString& text) {
+        units += text.size();
+        // Tabs stay in their paragraph; the other controls start a line or a paragraph.
+        breaks += std::count_if(text.cbegin(), text.cend(),
+                                [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+    };
+    count(page.title);
+    for (const editor::TimelineEntry& entry : page.entries) {
+        count(entry.date);
+        count(entry.notes);
+    }
+    if (units + breaks * kLineBreakUnits <= kMaxPageTextUnits)
+        return true;
+    say(QStringLiteral("the title and entries hold more text than a page takes (%1 characters "
+                       "and %2 line breaks; at most %3 characters, a line break counting as %4)")
+            .arg(units)
+            .arg(breaks)
+            .arg(kMaxPageTextUnits)
+            .arg(kLineBreakUnits));
+    return false;
 }
 
 // The page snapshot goes through a clipboard; this one is the run's own.
@@ -262,10 +317,31 @@ int buildAndWrite(const Options& options, const Page& page)
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    docgen::PageOptions pageOptions;
+    pageOptions.layout =
+        options.classicLayout ? docgen::LayoutStyle::Classic : docgen::LayoutStyle::Fit;
+    if (const office::Paper* paper = office::findPaper(options.paper))
+        pageOptions.paperCode = paper->wordCode;
+    if (options.spacing == Spacing::Scale && !options.classicLayout) {
+        const editor::ScaleAxis axis =
+            editor::scaleAxisOf(page.entries, editor::DateReader(page.scale, QLocale()));
+        pageOptions.timeAxis = axis.places;
+        if (!axis.notice.isEmpty())
+            print(stderr, QStringLiteral("warning: %1\n").arg(axis.notice));
+    }
+    builder.setPageOptions(pageOptions);
     PageHost host(page);
     builder.PushButton6_Click(host);
     if (dialogs.messageCount() > 0 || host.wordFile().isEmpty()) {
         say(QStringLiteral("the page could not be made; nothing was written"));
+        return kExitBadInput;
+    }
+    // What the page cannot show, one line per text, by the entry's line and date.
+    const docgen::FitReport& report = builder.lastPlan().report;
+    for (const docgen::CutText& cut : report.cuts)
+        print(stderr, QStringLiteral("warning: %1\n").arg(cut.describe()));
+    if (options.strict && !report.fits()) {
+        say(QStringLiteral("some text would be cut; nothing was written (--strict)"));
         return kExitBadInput;
     }
 
@@ -275,15 +351,21 @@ int buildAndWrite(const Options& options, const Page& page)
             say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
             return kExitBadInput;
         }
-        return writeOutput(options.output, document.readAll()) ? kExitSuccess : kExitBadInput;
+        return writeOutput(options.output, document.readAll()) ? kExitSuccess : kExitWriteFailed;
     }
     // The page drawn from the saved document, so it shows what the document holds.
+    office::Document document;
     try {
-        office::writePage(office::openDocument(host.wordFile()), options.output,
-                          pageFileKind(options.kind));
+        document = office::openDocument(host.wordFile());
     } catch (const office::Error& error) {
         say(error.description());
         return kExitBadInput;
+    }
+    try {
+        office::writePage(document, options.output, pageFileKind(options.kind));
+    } catch (const office::Error& error) {
+        say(error.description());
+        return kExitWriteFailed;
     }
     return kExitSuccess;
 }
@@ -291,7 +373,10 @@ int buildAndWrite(const Options& options, const Page& page)
 
 bool wantsCommandLine(int argc, char* argv[])
 {
-    return isCommandLine(argumentList(argc, argv));
+    QStringList arguments;
+    for (const QByteArray& argument : argumentList(argc, argv))
+        arguments.append(QString::fromLocal8Bit(argument));
+    return isCommandLine(arguments);
 }
 
 int runCommandLine(int argc, char* argv[])
@@ -308,13 +393,26 @@ int runCommandLine(int argc, char* argv[])
         say(invocation.error);
         print(stderr, QStringLiteral("Try 'loomchart --help' for more information.\n"));
         return kExitBadUsage;
+    case Invocation::Action::BadInput:
+        say(invocation.error);
+        return kExitBadInput;
     case Invocation::Action::Run:
         break;
     }
 
     const Options& options = invocation.options;
+    std::error_code sameFileError;
+    if (!options.csv.isEmpty() && options.csv != u"-" &&
+        std::filesystem::equivalent(QFile::encodeName(options.csv).toStdString(),
+                                    QFile::encodeName(options.output).toStdString(),
+                                    sameFileError)) {
+        say(QStringLiteral("--output %1 would replace the input file").arg(options.output));
+        return kExitBadUsage;
+    }
     std::optional<Page> page = options.stored ? pageFromStore(options) : pageFromCsv(options);
     if (!page)
+        return kExitBadInput;
+    if (!fitsOnePage(*page))
         return kExitBadInput;
     if (options.sort)
         sortByDate(*page);

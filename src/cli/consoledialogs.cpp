@@ -1,14 +1,18 @@
 #include "consoledialogs.h"
 
+#include "app/errortrap.h"
+
 namespace cli {
 
 void ConsoleDialogs::print(const QString& text)
 {
-    QString lines = text;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    while (lines.endsWith(u'\n'))
-        lines.chop(1);
-    std::fputs(QStringLiteral("loomchart: %1\n").arg(lines).toLocal8Bit().constData(), mStream);
+    // One line a message, so a script reads each problem as one line.
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "))
+        .replace(u'\r', u' ')
+        .replace(u'\n', u' ');
+    std::fputs(QStringLiteral("loomchart: %1\n").arg(line.trimmed()).toLocal8Bit().constData(),
+               mStream);
     std::fflush(mStream);
 }
 
@@ -23,6 +27,17 @@ app::MessageAnswer ConsoleDialogs::doMessageBox(const QString& text, app::Messag
                                                 app::MessageIcon, const QString& caption)
 {
     ++mMessageCount;
+    if (caption == QLatin1String(app::kErrorBoxTitle)) {
+        // The error box asks for a screenshot; a terminal gets one line: what failed,
+        // then where, without the request.
+        QString line = text.section(QStringLiteral("\r\r"), 0, 0);
+        const qsizetype where = line.indexOf(QStringLiteral("\r\n"));
+        if (where >= 0)
+            line = QStringLiteral("%1 (%2)").arg(line.first(where), line.sliced(where + 2));
+        print(line);
+        return buttons == app::MessageButtons::YesNo ? app::MessageAnswer::No
+                                                     : app::MessageAnswer::Ok;
+    }
     // The application title says nothing on a terminal; a caption of the box's own does.
     const bool ownCaption = !caption.isEmpty() && caption != resolveCaption(QString());
     print(ownCaption ? QStringLiteral("%1: %2").arg(caption, text) : text);

@@ -1,135 +1,207 @@
 #include "options.h"
 
-#include <QFileInfo>
+#include "editor/scale.h"
+#include "office/model.h"
 
-#include <initializer_list>
+#include <QFileInfo>
+#include <QMap>
+#include <QStringDecoder>
+
+#include <cstddef>
 
 namespace cli {
 namespace {
-const QString kHelp = QStringLiteral("--help");
-const QString kVersion = QStringLiteral("--version");
-const QString kOutput = QStringLiteral("--output");
-const QString kTitle = QStringLiteral("--title");
-const QString kScale = QStringLiteral("--scale");
-const QString kCsv = QStringLiteral("--csv");
-const QString kStored = QStringLiteral("--stored");
-const QString kSort = QStringLiteral("--sort");
-const QString kSpacing = QStringLiteral("--spacing");
+struct OptionSpec
+{
+    QLatin1StringView name;
+    bool takesValue;
+};
+
+// Every option of the command line. A new option is a row here and a line where
+// parseArguments() reads it into Options.
+constexpr OptionSpec kOptions[] = {
+    {QLatin1StringView("--help"), false},   {QLatin1StringView("--version"), false},
+    {QLatin1StringView("--output"), true},  {QLatin1StringView("--title"), true},
+    {QLatin1StringView("--scale"), true},   {QLatin1StringView("--csv"), true},
+    {QLatin1StringView("--stored"), false}, {QLatin1StringView("--sort"), false},
+    {QLatin1StringView("--spacing"), true}, {QLatin1StringView("--layout"), true},
+    {QLatin1StringView("--paper"), true},   {QLatin1StringView("--strict"), false},
+};
+
+// The toolkit's own options, which the studio takes; with one dash or two, and a value
+// after "=" or in the next argument where they take one.
+constexpr OptionSpec kToolkitOptions[] = {
+    {QLatin1StringView("platform"), true},        {QLatin1StringView("platformpluginpath"), true},
+    {QLatin1StringView("platformtheme"), true},   {QLatin1StringView("plugin"), true},
+    {QLatin1StringView("qwindowgeometry"), true}, {QLatin1StringView("qwindowicon"), true},
+    {QLatin1StringView("qwindowtitle"), true},    {QLatin1StringView("geometry"), true},
+    {QLatin1StringView("title"), true},           {QLatin1StringView("icon"), true},
+    {QLatin1StringView("display"), true},         {QLatin1StringView("name"), true},
+    {QLatin1StringView("session"), true},         {QLatin1StringView("style"), true},
+    {QLatin1StringView("stylesheet"), true},      {QLatin1StringView("qmljsdebugger"), true},
+    {QLatin1StringView("reverse"), false},        {QLatin1StringView("widgetcount"), false},
+    {QLatin1StringView("nograb"), false},         {QLatin1StringView("dograb"), false},
+    {QLatin1StringView("sync"), false},
+};
 
 // The part before "=" of "--name=value".
 QString optionName(const QString& argument)
 {
     const qsizetype equals = argument.indexOf(u'=');
-    return argument.startsWith(u"--") && equals > 0 ? argument.first(equals) : argument;
+    return argument.startsWith(u'-') && equals > 0 ? argument.first(equals) : argument;
+}
+
+template <std::size_t N>
+const OptionSpec* findOption(const OptionSpec (&table)[N], QStringView name)
+{
+    for (const OptionSpec& option : table)
+        if (name == option.name)
+            return &option;
+    return nullptr;
 }
 
 bool isOwnOption(const QString& name)
 {
-    for (const QString& own :
-         {kHelp, kVersion, kOutput, kTitle, kScale, kCsv, kStored, kSort, kSpacing})
-        if (name == own)
-            return true;
-    return name == u"-h";
-}
-
-Invocation badUsage(const QString& error)
-{
-    Invocation invocation;
-    invocation.action = Invocation::Action::BadUsage;
-    invocation.error = error;
-    return invocation;
+    return name == u"-h" || findOption(kOptions, name);
 }
 
 } // namespace
 
 bool isCommandLine(const QStringList& arguments)
 {
-    for (const QString& argument : arguments)
-        if (isOwnOption(optionName(argument)))
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        const QString name = optionName(argument);
+        QStringView bare(name);
+        if (!bare.startsWith(u'-') || isOwnOption(name))
             return true;
+        bare = bare.sliced(bare.startsWith(u"--") ? 2 : 1);
+        const OptionSpec* toolkit = findOption(kToolkitOptions, bare);
+        if (!toolkit || (!toolkit->takesValue && name != argument))
+            return true;
+        if (toolkit->takesValue && name == argument && ++i >= arguments.size())
+            return true;
+    }
     return false;
 }
 
 Invocation parseArguments(const QStringList& arguments)
 {
-    for (const QString& argument : arguments) {
-        if (argument == kHelp || argument == u"-h")
-            return {Invocation::Action::Help, {}, {}};
-    }
-    for (const QString& argument : arguments) {
-        if (argument == kVersion)
-            return {Invocation::Action::Version, {}, {}};
+    QList<QByteArray> bytes;
+    for (const QString& argument : arguments)
+        bytes.append(argument.toUtf8());
+    return parseArguments(bytes);
+}
+
+Invocation parseArguments(const QList<QByteArray>& rawArguments)
+{
+    QStringList arguments;
+    QList<bool> isText;
+    for (const QByteArray& raw : rawArguments) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        arguments.append(decoder.decode(raw));
+        isText.append(!decoder.hasError());
     }
 
-    std::optional<QString> output;
-    std::optional<QString> scale;
-    std::optional<QString> csv;
-    std::optional<QString> spacing;
-    Options options;
+    // Read to the end, so that help or version anywhere wins over a fault before it.
+    QMap<QString, QString> given;
+    bool help = false;
+    std::optional<Invocation> fault;
+    const auto refuse = [&](Invocation::Action action, const QString& error) {
+        if (!fault)
+            fault = Invocation{action, {}, error};
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const QString name = optionName(argument);
-        if (name == kStored) {
-            if (name != argument)
-                return badUsage(QStringLiteral("%1 takes no value").arg(kStored));
-            if (options.stored)
-                return badUsage(QStringLiteral("%1 is given twice").arg(kStored));
-            options.stored = true;
+        const OptionSpec* option = findOption(kOptions, name);
+        if (argument == u"-h" || name == u"--help") {
+            help = true;
             continue;
         }
-        if (name == kSort) {
-            if (name != argument)
-                return badUsage(QStringLiteral("%1 takes no value").arg(kSort));
-            if (options.sort)
-                return badUsage(QStringLiteral("%1 is given twice").arg(kSort));
-            options.sort = true;
+        if (!option) {
+            refuse(Invocation::Action::BadUsage,
+                   argument.startsWith(u'-') && argument != u"-"
+                       ? QStringLiteral("unknown option %1").arg(argument)
+                       : QStringLiteral("unexpected argument \"%1\"").arg(argument));
             continue;
         }
-        std::optional<QString>* slot = nullptr;
-        if (name == kOutput)
-            slot = &output;
-        else if (name == kTitle)
-            slot = &options.title;
-        else if (name == kScale)
-            slot = &scale;
-        else if (name == kCsv)
-            slot = &csv;
-        else if (name == kSpacing)
-            slot = &spacing;
-        else if (argument.startsWith(u'-') && argument != u"-")
-            return badUsage(QStringLiteral("unknown option %1").arg(argument));
-        else
-            return badUsage(QStringLiteral("unexpected argument \"%1\"").arg(argument));
-
-        if (slot->has_value())
-            return badUsage(QStringLiteral("%1 is given twice").arg(name));
-        if (name != argument) {
-            *slot = argument.sliced(name.size() + 1);
+        QString value;
+        qsizetype valueAt = i;
+        if (!option->takesValue) {
+            if (name != argument)
+                refuse(Invocation::Action::BadUsage, QStringLiteral("%1 takes no value").arg(name));
+        } else if (name != argument) {
+            value = argument.sliced(name.size() + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments.at(valueAt = ++i);
         } else {
-            if (i + 1 >= arguments.size())
-                return badUsage(QStringLiteral("%1 needs a value").arg(name));
-            *slot = arguments.at(++i);
+            refuse(Invocation::Action::BadUsage, QStringLiteral("%1 needs a value").arg(name));
+            continue;
         }
+        if (!isText.at(valueAt))
+            refuse(Invocation::Action::BadInput,
+                   QStringLiteral("the value of %1 is not UTF-8 text").arg(name));
+        if (given.contains(name))
+            refuse(Invocation::Action::BadUsage, QStringLiteral("%1 is given twice").arg(name));
+        given.insert(name, value);
     }
+    if (help)
+        return {Invocation::Action::Help, {}, {}};
+    if (given.contains(QStringLiteral("--version")))
+        return {Invocation::Action::Version, {}, {}};
+    if (fault)
+        return *fault;
+    const auto valueOf = [&](const char* name) -> std::optional<QString> {
+        const auto found = given.constFind(QLatin1String(name));
+        return found == given.cend() ? std::nullopt : std::optional<QString>(*found);
+    };
+    const auto badUsage = [](const QString& error) {
+        return Invocation{Invocation::Action::BadUsage, {}, error};
+    };
 
-    if (!output || output->isEmpty())
-        return badUsage(QStringLiteral("%1 FILE is required").arg(kOutput));
-    if (csv.has_value() == options.stored)
-        return badUsage(QStringLiteral("give either %1 FILE or %2").arg(kCsv, kStored));
-    if (csv && csv->isEmpty())
-        return badUsage(QStringLiteral("%1 needs a file name, or - for standard input").arg(kCsv));
-    if (scale) {
-        options.scale = scaleFromName(*scale);
-        if (!options.scale)
-            return badUsage(
-                QStringLiteral("unknown scale \"%1\"; use yearly, monthly or daily").arg(*scale));
-    }
-    if (spacing) {
+    Options options;
+    const std::optional<QString> output = valueOf("--output");
+    const std::optional<QString> csv = valueOf("--csv");
+    const std::optional<QString> scale = valueOf("--scale");
+    options.title = valueOf("--title");
+    options.stored = given.contains(QStringLiteral("--stored"));
+    options.sort = given.contains(QStringLiteral("--sort"));
+    options.strict = given.contains(QStringLiteral("--strict"));
+    if (const std::optional<QString> spacing = valueOf("--spacing")) {
         const std::optional<Spacing> chosen = spacingFromName(*spacing);
         if (!chosen)
             return badUsage(
                 QStringLiteral("unknown spacing \"%1\"; use even or scale").arg(*spacing));
         options.spacing = *chosen;
+    }
+    if (const std::optional<QString> layout = valueOf("--layout")) {
+        if (layout->compare(u"classic", Qt::CaseInsensitive) == 0)
+            options.classicLayout = true;
+        else if (layout->compare(u"fit", Qt::CaseInsensitive) != 0)
+            return badUsage(
+                QStringLiteral("unknown layout \"%1\"; use fit or classic").arg(*layout));
+    }
+    if (const std::optional<QString> paper = valueOf("--paper")) {
+        const office::Paper* found = office::findPaper(*paper);
+        if (!found)
+            return badUsage(QStringLiteral("unknown paper \"%1\"; use letter, a4, legal, a3 or "
+                                           "tabloid")
+                                .arg(*paper));
+        options.paper = QString::fromLatin1(found->name);
+    }
+
+    if (!output || output->isEmpty())
+        return badUsage(QStringLiteral("--output FILE is required"));
+    if (csv.has_value() == options.stored)
+        return badUsage(QStringLiteral("give either --csv FILE or --stored"));
+    if (csv && csv->isEmpty())
+        return badUsage(QStringLiteral("--csv needs a file name, or - for standard input"));
+    if (scale) {
+        options.scale = editor::scaleFromName(*scale);
+        if (!options.scale)
+            return badUsage(
+                QStringLiteral("unknown scale \"%1\"; use yearly, monthly or daily").arg(*scale));
     }
     const std::optional<OutputKind> kind = outputKindOf(*output);
     if (!kind)
@@ -140,6 +212,15 @@ Invocation parseArguments(const QStringList& arguments)
     options.kind = *kind;
     options.csv = csv.value_or(QString());
     return {Invocation::Action::Run, options, {}};
+}
+
+std::optional<Spacing> spacingFromName(const QString& name)
+{
+    if (name.compare(u"even", Qt::CaseInsensitive) == 0)
+        return Spacing::Even;
+    if (name.compare(u"scale", Qt::CaseInsensitive) == 0)
+        return Spacing::Scale;
+    return std::nullopt;
 }
 
 std::optional<OutputKind> outputKindOf(const QString& path)
@@ -156,33 +237,12 @@ std::optional<OutputKind> outputKindOf(const QString& path)
     return std::nullopt;
 }
 
-std::optional<int> scaleFromName(const QString& name)
-{
-    const QString lower = name.toLower();
-    if (lower == u"yearly")
-        return 1;
-    if (lower == u"monthly")
-        return 2;
-    if (lower == u"daily")
-        return 3;
-    return std::nullopt;
-}
-
-std::optional<Spacing> spacingFromName(const QString& name)
-{
-    const QString lower = name.toLower();
-    if (lower == u"even")
-        return Spacing::Even;
-    if (lower == u"scale")
-        return Spacing::Scale;
-    return std::nullopt;
-}
-
 QString usageText()
 {
     return QStringLiteral(
         "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
-        "                 [--sort] [--spacing even|scale] (--csv FILE | --stored)\n"
+        "                 [--sort] [--spacing even|scale] [--layout fit|classic]\n"
+        "                 [--paper NAME] [--strict] (--csv FILE | --stored)\n"
         "       loomchart --help | --version\n"
         "\n"
         "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
@@ -201,11 +261,23 @@ QString usageText()
         "                  read follow in their order, each named on standard error\n"
         "  --spacing NAME  even (default): callouts evenly along the bar; scale: each\n"
         "                  where its date falls on the time axis\n"
+        "  --layout NAME   fit (default): every word shown where the page allows;\n"
+        "                  classic: the original geometry, which may cut text\n"
+        "  --paper NAME    letter, a4, legal, a3 or tabloid, landscape (default: the\n"
+        "                  locale's paper)\n"
+        "  --strict        write nothing and exit 1 when some text would be cut\n"
         "  --help          show this text\n"
         "  --version       show the version\n"
         "\n"
+        "The CSV may be UTF-8 or UTF-16 with a byte order mark, and at most 1 MB.\n"
+        "\n"
+        "Text the page cannot show whole is named on standard error, one warning line\n"
+        "per entry, such as \"warning: line 12 (1961): notes cut after 240 of 600\n"
+        "characters\".\n"
+        "\n"
         "Exit status: 0 written, 1 bad input (each problem named on standard error by\n"
-        "its line), 2 bad usage.\n");
+        "its line) or, with --strict, text that would be cut, 2 bad usage, 3 the page\n"
+        "was made but FILE could not be written.\n");
 }
 
 } // namespace cli

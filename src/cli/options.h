@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ enum ExitStatus
     kExitSuccess = 0,
     kExitBadInput = 1,
     kExitBadUsage = 2,
+    kExitWriteFailed = 3, // the page was made but FILE could not be written
 };
 
 enum class OutputKind
@@ -39,6 +42,9 @@ struct Options
     QString csv;              // a path, or "-" for standard input
     bool sort = false;        // the entries by date before the page is laid out
     Spacing spacing = Spacing::Even;
+    bool classicLayout = false; // --layout classic
+    QString paper;              // a paper's name; empty: the locale's
+    bool strict = false;        // nothing written when text would be cut
 };
 
 struct Invocation
@@ -49,25 +55,27 @@ struct Invocation
         Help,
         Version,
         BadUsage,
+        BadInput, // a value that is not UTF-8 text
     };
     Action action = Action::BadUsage;
     Options options;
-    QString error; // for BadUsage
+    QString error; // for BadUsage and BadInput
 };
 
 // Whether the arguments (without the program name) ask for the command line rather than
-// the studio. Only our own option names count, so the studio still receives the
-// toolkit's arguments such as "-platform" as before.
+// the studio. The studio starts with no arguments or with only the toolkit's own options
+// (such as "-platform offscreen" or "-style fusion"); anything else is the command line's,
+// so a misspelt option is a usage error rather than a window.
 bool isCommandLine(const QStringList& arguments);
 
-// Takes "--name value" and "--name=value". Help and version win over everything else.
+// Takes "--name value" and "--name=value"; a value is taken as it stands, even when it
+// begins with "-". Help and version win over everything else. A value whose bytes are
+// not UTF-8 is bad input.
+Invocation parseArguments(const QList<QByteArray>& arguments);
 Invocation parseArguments(const QStringList& arguments);
 
 // By the file name's extension, case-insensitively; nothing for an unknown one.
 std::optional<OutputKind> outputKindOf(const QString& path);
-
-// "yearly", "monthly", "daily" in any case; nothing for another text.
-std::optional<int> scaleFromName(const QString& name);
 
 // "even" or "scale" in any case; nothing for another text.
 std::optional<Spacing> spacingFromName(const QString& name);

@@ -32,7 +32,7 @@ QString tooManyEntriesMessage()
 {
     return QStringLiteral("A timeline page holds at most %1 entries; this list has more.\r\n"
                           "Please delete some entries and try again.")
-        .arg(kMaxEntries);
+        .arg(kMaxPageEntries);
 }
 } // namespace
 
@@ -77,7 +77,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
     trap.step(102, [&] { mBusy = true; });
 
     const bool hasEntries = trap.test(104, [&] { return host.entryCount() >= 1; });
-    const bool tooMany = hasEntries && host.entryCount() > kMaxEntries;
+    const bool tooMany = hasEntries && host.entryCount() > kMaxPageEntries;
     if (tooMany) {
         mDialogs.messageBox(tooManyEntriesMessage(), app::MessageButtons::Ok,
                             app::MessageIcon::Exclamation);

@@ -48,7 +48,7 @@ struct PageOptions
 };
 
 // A table cannot have more columns than this and still open in every word processor.
-inline constexpr int kMaxEntries = 63;
+inline constexpr int kMaxPageEntries = 63;
 
 // Draws a digit 1 to 9 for the document name; the default draws from the system's
 // cryptographic source, so the name cannot be predicted.

@@ -4,9 +4,11 @@
 // entries through scripted-or-real Dialogs; Form1 is a view that hands each command to
 // TimelineCommands (the five buttons) or ListCommands (the list's context menu and keys:
 // edit, insert, move, undo and redo, copy and paste, CSV import and export through the
-// codec of entrytable.h). Both edit the EntryListModel behind the list control through a
-// ListHistory, which keeps every change for undo, and write the shown list under its
-// scale at once; the title, the scale and the list of each scale live in a SettingsStore
+// codec of entrytable.h), both seeing the window through EditorView and applying the
+// rules of "Add Timeline" from entrylist.h. Both edit the EntryListModel behind the list
+// control through a ListHistory, which keeps every change and each burst of title typing
+// for undo, one history per scale (scale.h names the scales), and write the shown list
+// under its scale at once; the title, the scale and the list of each scale live in a SettingsStore
 // (one INI file per key, replaced whole by a rename) in the entry-list string format of
 // entrylist.h. At start-up Form1::Form_Load restores that state, runs the Word check it
 // is given and loads the stored list; closing writes the list and ends the program. The
@@ -16,6 +18,7 @@
 // texts through DateReader (datereader.h), which never changes them.
 
 #include "datereader.h"
+#include "editorview.h"
 #include "entrylist.h"
 #include "entrylistmodel.h"
 #include "form1.h"
@@ -23,5 +26,6 @@
 #include "listhistory.h"
 #include "numbertext.h"
 #include "samples.h"
+#include "scale.h"
 #include "settingsstore.h"
 #include "timelinecommands.h"

@@ -1,5 +1,7 @@
 #include "entrylist.h"
 
+#include "numbertext.h"
+
 namespace editor {
 bool isBlankText(QStringView text)
 {
@@ -77,6 +79,41 @@ bool containsSeparator(QStringView text)
         }
     }
     return false;
+}
+
+EntryFault dateFault(const QString& date, int scale)
+{
+    if (isBlankText(date))
+        return EntryFault::Blank;
+    if (scale == 1 && !isNumericText(date))
+        return EntryFault::NotAYear;
+    return containsSeparator(date) ? EntryFault::Separator : EntryFault::None;
+}
+
+EntryFault notesFault(QStringView notes)
+{
+    if (isBlankText(notes))
+        return EntryFault::Blank;
+    return containsSeparator(notes) ? EntryFault::Separator : EntryFault::None;
+}
+
+QString describeFault(EntryFault fault, QLatin1StringView field)
+{
+    switch (fault) {
+    case EntryFault::None:
+        break;
+    case EntryFault::Blank:
+        // "notes" is plural.
+        return field == QLatin1StringView("notes") ? QStringLiteral("The notes are blank.")
+                                                   : QStringLiteral("The %1 is blank.").arg(field);
+    case EntryFault::NotAYear:
+        return QStringLiteral("Year must be a numeric value.");
+    case EntryFault::Separator:
+        return QStringLiteral("The %1 cannot hold \"%2\" or \"%3\", which the saved list uses "
+                              "to tell entries apart.")
+            .arg(field, kFieldSeparator.toString(), kEntryTerminator.toString());
+    }
+    return QString();
 }
 
 } // namespace editor

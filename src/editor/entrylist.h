@@ -18,7 +18,7 @@ inline constexpr QStringView kFieldSeparator = u"||MySeparator123||";
 inline constexpr QStringView kEntryTerminator = u"||MySeparator234||";
 
 // The capacity of a list: rows were counted in signed 16 bits when the format was made.
-inline constexpr int kMaxEntries = 32767;
+inline constexpr int kMaxListEntries = 32767;
 
 QString encodeEntryList(const QList<TimelineEntry>& entries);
 
@@ -26,7 +26,7 @@ QString encodeEntryList(const QList<TimelineEntry>& entries);
 // A piece without the field separator is kept as a date with empty notes, so that no
 // typed text is lost when the list is written back. Parts after a second field separator
 // are ignored. Nothing is trimmed. There is no cap on the count: a stored list longer
-// than kMaxEntries comes back whole, so writing it again never shortens it.
+// than kMaxListEntries comes back whole, so writing it again never shortens it.
 QList<TimelineEntry> decodeEntryList(QStringView stored);
 
 // True when the text is empty or holds only spaces, the blanks that the stored format
@@ -36,5 +36,20 @@ bool isBlankText(QStringView text);
 // True when the text could not be stored unchanged: it holds one of the separators, or
 // forms one with the separator stored next to it.
 bool containsSeparator(QStringView text);
+
+// The rules "Add Timeline" applies, and every other way in (edit, paste, import, the
+// command line) with it: why a date or notes text is refused.
+enum class EntryFault
+{
+    None,
+    Blank,
+    NotAYear, // a date that is not a number, on the Yearly scale
+    Separator,
+};
+// For scale 1 (Yearly) to 3.
+EntryFault dateFault(const QString& date, int scale);
+EntryFault notesFault(QStringView notes);
+// The reason in words, naming the text as `field` ("date" or "notes").
+QString describeFault(EntryFault fault, QLatin1StringView field);
 
 } // namespace editor

@@ -56,14 +56,6 @@ void EntryListModel::addColumn(const QString& title)
     endInsertColumns();
 }
 
-void EntryListModel::append(const TimelineEntry& entry)
-{
-    const int row = static_cast<int>(mEntries.size());
-    beginInsertRows({}, row, row);
-    mEntries.append(entry);
-    endInsertRows();
-}
-
 namespace {
 void checkRow(int row, qsizetype count)
 {
@@ -71,22 +63,6 @@ void checkRow(int row, qsizetype count)
         throw app::Failure(QStringLiteral("Index out of bounds"));
 }
 } // namespace
-
-void EntryListModel::setNotes(int row, const QString& notes)
-{
-    checkRow(row, mEntries.size());
-    mEntries[row].notes = notes;
-    const QModelIndex cell = index(row, 1);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
-}
-
-void EntryListModel::removeAt(int row)
-{
-    checkRow(row, mEntries.size());
-    beginRemoveRows({}, row, row);
-    mEntries.removeAt(row);
-    endRemoveRows();
-}
 
 void EntryListModel::clear()
 {
@@ -167,7 +143,7 @@ namespace {
 constexpr const char* kRowMime = "application/x-loomchart-entry-row";
 } // namespace
 
-void EntryListModel::setMoveHandler(std::function<void(int, int)> onMove)
+void EntryListModel::setMoveHandler(std::function<void(const QList<int>&, int)> onMove)
 {
     mOnMove = std::move(onMove);
 }
@@ -194,10 +170,20 @@ QStringList EntryListModel::mimeTypes() const
 
 QMimeData* EntryListModel::mimeData(const QModelIndexList& indexes) const
 {
-    if (indexes.isEmpty())
+    // Every selected row, once, in list order: the view gives one index per cell.
+    QList<int> rows;
+    for (const QModelIndex& index : indexes)
+        if (index.isValid())
+            rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty())
         return nullptr;
+    QByteArrayList numbers;
+    for (int row : rows)
+        numbers.append(QByteArray::number(row));
     auto* data = new QMimeData;
-    data->setData(QLatin1String(kRowMime), QByteArray::number(indexes.first().row()));
+    data->setData(QLatin1String(kRowMime), numbers.join(' '));
     return data;
 }
 
@@ -212,15 +198,17 @@ bool EntryListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, 
 {
     if (!canDropMimeData(data, action, row, 0, parent) || !mOnMove)
         return false;
-    bool ok = false;
-    const int from = data->data(QLatin1String(kRowMime)).toInt(&ok);
-    if (!ok || from < 0 || from >= mEntries.size())
-        return false;
-    // A drop on a row puts the dragged row before it; below the last row, at the end.
-    int before = row >= 0 ? row : (parent.isValid() ? parent.row() : int(mEntries.size()));
-    const int to = before > from ? before - 1 : before;
-    if (to != from)
-        mOnMove(from, to);
+    QList<int> rows;
+    for (const QByteArray& number : data->data(QLatin1String(kRowMime)).split(' ')) {
+        bool ok = false;
+        const int from = number.toInt(&ok);
+        if (!ok || from < 0 || from >= mEntries.size() || (!rows.isEmpty() && from <= rows.last()))
+            return false;
+        rows.append(from);
+    }
+    // A drop on a row puts the dragged rows before it; below the last row, at the end.
+    const int before = row >= 0 ? row : (parent.isValid() ? parent.row() : int(mEntries.size()));
+    mOnMove(rows, std::min(before, int(mEntries.size())));
     return false;
 }
 

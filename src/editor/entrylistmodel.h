@@ -35,10 +35,6 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void addColumn(const QString& title);
-    void append(const TimelineEntry& entry);
-    // Both throw app::Failure when the row does not exist.
-    void setNotes(int row, const QString& notes);
-    void removeAt(int row);
     void clear();
     void setEntries(QList<TimelineEntry> entries);
     // Row positions count from 0; all throw app::Failure for a row that does not exist.
@@ -48,9 +44,10 @@ public:
     // Takes the row at `from` out and puts it back so that it stands at `to`.
     void moveEntry(int from, int to);
 
-    // Rows are dragged within the list only: the drop hands the move to `onMove`, which
-    // runs it as a command, and reports no data taken, so the view removes nothing.
-    void setMoveHandler(std::function<void(int from, int to)> onMove);
+    // Rows are dragged within the list only: the drop hands the dragged rows (ascending)
+    // and the row they go before to `onMove`, which runs the move as a command, and
+    // reports no data taken, so the view removes nothing.
+    void setMoveHandler(std::function<void(const QList<int>& rows, int before)> onMove);
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     Qt::DropActions supportedDropActions() const override;
     QStringList mimeTypes() const override;
@@ -72,7 +69,7 @@ public:
 private:
     QStringList mColumns;
     QList<TimelineEntry> mEntries;
-    std::function<void(int, int)> mOnMove;
+    std::function<void(const QList<int>&, int)> mOnMove;
     QMap<RowNoteKind, QHash<int, QString>> mRowNotes;
     QIcon mNoteIcon;
 };

@@ -1,7 +1,6 @@
 #include "entrytable.h"
 
-#include "numbertext.h"
-
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -45,6 +44,22 @@ QChar detectDelimiter(QStringView text)
     return u',';
 }
 
+// A spreadsheet runs a cell that begins with one of these as a formula; apostrophes
+// before it are looked through, so a guarded field never reads as another one.
+bool needsFormulaGuard(QStringView field)
+{
+    while (field.startsWith(u'\''))
+        field = field.sliced(1);
+    return !field.isEmpty() && QStringView(u"=+-@\t\r").contains(field.front());
+}
+
+QString withoutFormulaGuard(const QString& field)
+{
+    return field.startsWith(u'\'') && needsFormulaGuard(QStringView(field).sliced(1))
+               ? field.sliced(1)
+               : field;
+}
+
 bool isHeader(const QStringList& fields)
 {
     return fields.size() == 2 && fields[0].trimmed().compare(u"Date", Qt::CaseInsensitive) == 0 &&
@@ -64,7 +79,9 @@ public:
             QStringList fields;
             bool quoted = false;
             QString fault;
-            readRecord(fields, quoted, fault);
+            readRecord(fields, quoted, fault, mDelimiter);
+            if (!fault.isEmpty() || fields.size() == 1)
+                tryOtherDelimiter(line, fields, quoted, fault);
             if (!fault.isEmpty()) {
                 table.problems.append({line, fault});
                 firstRecord = false;
@@ -83,11 +100,35 @@ public:
                 table.problems.append({line, tooManyFields()});
                 continue;
             }
-            table.rows.append({line, {fields[0], fields.value(1)}});
+            table.rows.append(
+                {line, {withoutFormulaGuard(fields[0]), withoutFormulaGuard(fields.value(1))}});
         }
     }
 
 private:
+    // A line that is one field, or broken, by the table's separator is read again by the
+    // other; the second reading counts only when it gives two fields or more cleanly. It
+    // reads no further than the first, so the text is read at most twice.
+    void tryOtherDelimiter(int line, QStringList& fields, bool& quoted, QString& fault)
+    {
+        const qsizetype end = std::exchange(mPos, mLinePos);
+        const int endLine = std::exchange(mLine, line);
+        const QStringView whole = std::exchange(mText, mText.first(end));
+        QStringList otherFields;
+        bool otherQuoted = false;
+        QString otherFault;
+        readRecord(otherFields, otherQuoted, otherFault, mDelimiter == u'\t' ? u',' : u'\t');
+        mText = whole;
+        if (otherFault.isEmpty() && otherFields.size() >= 2) {
+            fields = std::move(otherFields);
+            quoted = otherQuoted;
+            fault.clear();
+            return;
+        }
+        mPos = end;
+        mLine = endLine;
+    }
+
     QString tooManyFields() const
     {
         return mDelimiter == u'\t'
@@ -106,9 +147,10 @@ private:
     }
 
     // Reads from the current position to the end of the record and past its line break.
-    void readRecord(QStringList& fields, bool& quoted, QString& fault)
+    void readRecord(QStringList& fields, bool& quoted, QString& fault, QChar delimiter)
     {
         const qsizetype size = mText.size();
+        mLinePos = mPos;
         while (true) {
             if (mPos < size && mText[mPos] == kQuote) {
                 quoted = true;
@@ -118,18 +160,18 @@ private:
                     return;
                 }
                 fields.append(field);
-                if (mPos < size && mText[mPos] != mDelimiter && !isLineBreak(mText[mPos])) {
+                if (mPos < size && mText[mPos] != delimiter && !isLineBreak(mText[mPos])) {
                     fault = QStringLiteral("Text follows the closing quote of a field.");
                     while (mPos < size && !isLineBreak(mText[mPos]))
                         ++mPos;
                 }
             } else {
                 const qsizetype start = mPos;
-                while (mPos < size && mText[mPos] != mDelimiter && !isLineBreak(mText[mPos]))
+                while (mPos < size && mText[mPos] != delimiter && !isLineBreak(mText[mPos]))
                     ++mPos;
                 fields.append(mText.sliced(start, mPos - start).toString());
             }
-            if (mPos < size && mText[mPos] == mDelimiter) {
+            if (mPos < size && mText[mPos] == delimiter) {
                 ++mPos;
                 continue;
             }
@@ -169,33 +211,22 @@ private:
     QStringView mText;
     QChar mDelimiter;
     qsizetype mPos = 0;
+    qsizetype mLinePos = 0; // where the last record read started
     int mLine = 1;
 };
 
-QString separatorReason(const char* what)
-{
-    return QStringLiteral("The %1 cannot hold \"%2\" or \"%3\", which the saved list uses to "
-                          "tell entries apart.")
-        .arg(QLatin1String(what), kFieldSeparator.toString(), kEntryTerminator.toString());
-}
-
 QString ruleBroken(const TimelineEntry& entry, int scale)
 {
-    if (isBlankText(entry.date))
-        return QStringLiteral("The date is blank.");
-    if (scale == 1 && !isNumericText(entry.date))
-        return QStringLiteral("Year must be a numeric value.");
-    if (containsSeparator(entry.date))
-        return separatorReason("date");
-    if (isBlankText(entry.notes))
-        return QStringLiteral("The notes are blank.");
-    if (containsSeparator(entry.notes))
-        return separatorReason("notes");
-    return QString();
+    const EntryFault date = dateFault(entry.date, scale);
+    if (date != EntryFault::None)
+        return describeFault(date, QLatin1StringView("date"));
+    return describeFault(notesFault(entry.notes), QLatin1StringView("notes"));
 }
 
-void appendField(QString& out, const QString& field, QStringView mustQuote)
+void appendField(QString& out, QString field, QStringView mustQuote)
 {
+    if (needsFormulaGuard(field))
+        field.prepend(u'\'');
     // A leading mark would be taken for the byte order mark when the field opens the text.
     const bool quote =
         field.startsWith(kByteOrderMark) ||
@@ -214,6 +245,41 @@ void appendField(QString& out, const QString& field, QStringView mustQuote)
 }
 } // namespace
 
+DecodedText decodeTableText(QByteArrayView bytes)
+{
+    const auto refused = [](int line) {
+        return DecodedText{{},
+                           TableProblem{line, QStringLiteral("The line is not UTF-8 text (nor "
+                                                             "UTF-16 with a byte order mark).")}};
+    };
+    const bool littleEndian = bytes.startsWith("\xFF\xFE");
+    if (littleEndian || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder decoder(littleEndian ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless);
+        QString text = decoder.decode(bytes.sliced(2));
+        if (decoder.hasError() || bytes.size() % 2 != 0)
+            return refused(int(text.count(u'\n')) + 1);
+        return {text, std::nullopt};
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    if (!decoder.hasError())
+        return {text, std::nullopt};
+    // A line feed is never part of a longer UTF-8 sequence, so each line decodes alone.
+    int line = 1;
+    for (qsizetype start = 0; start < bytes.size(); ++line) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = lineDecoder.decode(bytes.sliced(start, end - start));
+        if (lineDecoder.hasError())
+            break;
+        start = end + 1;
+    }
+    return refused(line);
+}
+
 EntryTable readEntryTable(QStringView text)
 {
     if (text.startsWith(kByteOrderMark))
@@ -227,14 +293,24 @@ void checkEntryTable(EntryTable& table, int scale, int room)
 {
     QList<TableRow> kept;
     kept.reserve(std::min<qsizetype>(table.rows.size(), std::max(room, 0)));
+    int surplus = 0;
+    int firstSurplusLine = 0;
     for (TableRow& row : table.rows) {
-        QString reason = ruleBroken(row.entry, scale);
-        if (reason.isEmpty() && kept.size() >= room)
-            reason = QStringLiteral("More entries than fit: %1 at most.").arg(std::max(room, 0));
-        if (reason.isEmpty())
-            kept.append(std::move(row));
-        else
+        const QString reason = ruleBroken(row.entry, scale);
+        if (!reason.isEmpty())
             table.problems.append({row.line, reason});
+        else if (kept.size() < room)
+            kept.append(std::move(row));
+        else if (surplus++ == 0)
+            firstSurplusLine = row.line;
+    }
+    if (surplus > 0) {
+        QString reason =
+            QStringLiteral("More entries than fit: %1 at most.").arg(std::max(room, 0));
+        if (surplus > 1)
+            reason +=
+                QStringLiteral(" This one and the %1 after it were left out.").arg(surplus - 1);
+        table.problems.append({firstSurplusLine, reason});
     }
     table.rows = std::move(kept);
     std::stable_sort(table.problems.begin(), table.problems.end(),
@@ -269,12 +345,17 @@ QString writeTsv(const QList<TimelineEntry>& entries)
     return writeRows(QString(), entries, u'\t', u"\t\"\r\n", u"\n");
 }
 
-QString describeProblems(const QList<TableProblem>& problems)
+QString describeProblems(const QList<TableProblem>& problems, int most)
 {
+    const qsizetype shown =
+        most < 0 || problems.size() <= most ? problems.size() : std::max(most - 1, 0);
     QStringList lines;
-    lines.reserve(problems.size());
-    for (const TableProblem& problem : problems)
+    lines.reserve(shown + 1);
+    for (const TableProblem& problem : problems.first(shown))
         lines.append(QStringLiteral("Line %1: %2").arg(problem.line).arg(problem.reason));
+    if (shown < problems.size())
+        lines.append(
+            QStringLiteral("%1 more problems are not listed.").arg(problems.size() - shown));
     return lines.join(u'\n');
 }
 

@@ -2,9 +2,12 @@
 
 #include "entrylist.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <optional>
 
 namespace editor {
 
@@ -30,23 +33,40 @@ struct EntryTable
     QList<TableProblem> problems;
 };
 
+// The bytes of a file as text: UTF-8, with or without a byte order mark, or UTF-16 with
+// one. Other bytes are refused, never replaced: the problem names the line of the first
+// byte that is not text.
+struct DecodedText
+{
+    QString text;
+    std::optional<TableProblem> problem;
+};
+DecodedText decodeTableText(QByteArrayView bytes);
+
 // Tab-separated when the first record holds a tab outside quotes, comma-separated
-// otherwise. Both take double-quoted fields holding delimiters, doubled quotes and line
-// breaks. A leading byte order mark, empty lines and a first row "Date","Notes" are
-// skipped. Fields are kept exactly as written, blanks included. Linear in the text.
+// otherwise; a later line that comes out as one field but reads as two by the other
+// separator is taken by that one, as a paste that mixes them needs. Both take
+// double-quoted fields holding delimiters, doubled quotes and line breaks. A leading
+// byte order mark, empty lines and a first row "Date","Notes" are skipped. Fields are
+// kept exactly as written, blanks included, but for the one apostrophe the writers put
+// before a field a spreadsheet would run as a formula. Linear in the text.
 EntryTable readEntryTable(QStringView text);
 
 // The rules "Add Timeline" applies, for scale 1 (Yearly) to 3: a blank date or notes, a
 // non-numeric year on the Yearly scale and a separator text are refused, and at most
-// `room` rows are kept. Refused rows move to the problems, which end up in line order.
+// `room` rows are kept, the rows past them one problem together. Refused rows move to
+// the problems, which end up in line order.
 void checkEntryTable(EntryTable& table, int scale, int room);
 
-// A header row "Date,Notes", then one row per entry; CRLF line ends.
+// A header row "Date,Notes", then one row per entry; CRLF line ends. Both writers put
+// an apostrophe before a field that begins with "=", "+", "-", "@", a tab or a carriage
+// return (or with apostrophes and one of those), so a spreadsheet shows it as text.
 QString writeCsv(const QList<TimelineEntry>& entries);
 // One "date<TAB>notes" line per entry, no header, quoted as spreadsheets quote.
 QString writeTsv(const QList<TimelineEntry>& entries);
 
-// "Line N: reason", one problem per line.
-QString describeProblems(const QList<TableProblem>& problems);
+// "Line N: reason", one problem per line; past `most` lines, the last says how many more
+// there are.
+QString describeProblems(const QList<TableProblem>& problems, int most = -1);
 
 } // namespace editor

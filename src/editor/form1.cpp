@@ -218,14 +218,15 @@ void Form1::createListActions()
         mListView1->addAction(line);
     };
     const Qt::ShortcutContext inList = Qt::WidgetWithChildrenShortcut;
-    action(mListView1, "actionEdit", QStringLiteral("Edit…"),
-           {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}, inList, &ListCommands::editSelected);
+    QAction* edit =
+        action(mListView1, "actionEdit", QStringLiteral("Edit…"),
+               {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}, inList, &ListCommands::editSelected);
     action(mListView1, "actionInsertAbove", QStringLiteral("Insert Above"), {Qt::Key_Insert},
            inList, &ListCommands::insertAbove);
-    action(mListView1, "actionMoveUp", QStringLiteral("Move Up"), {Qt::ALT | Qt::Key_Up}, inList,
-           &ListCommands::moveUp);
-    action(mListView1, "actionMoveDown", QStringLiteral("Move Down"), {Qt::ALT | Qt::Key_Down},
-           inList, &ListCommands::moveDown);
+    QAction* moveUp = action(mListView1, "actionMoveUp", QStringLiteral("Move Up"),
+                             {Qt::ALT | Qt::Key_Up}, inList, &ListCommands::moveUp);
+    QAction* moveDown = action(mListView1, "actionMoveDown", QStringLiteral("Move Down"),
+                               {Qt::ALT | Qt::Key_Down}, inList, &ListCommands::moveDown);
     auto* remove = new QAction(QStringLiteral("Delete"), mListView1);
     remove->setObjectName(QStringLiteral("actionDelete"));
     remove->setShortcut(QKeySequence::Delete);
@@ -243,25 +244,37 @@ void Form1::createListActions()
                Qt::WindowShortcut, &ListCommands::redo);
     mListView1->addAction(undo);
     mListView1->addAction(redo);
-    QUndoStack& stack = mCommands.history().stack();
+    QUndoGroup& history = mCommands.history().group();
     undo->setEnabled(false);
     redo->setEnabled(false);
-    connect(&stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
-    connect(&stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&history, &QUndoGroup::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&history, &QUndoGroup::canRedoChanged, redo, &QAction::setEnabled);
     separator();
-    action(mListView1, "actionCopy", QStringLiteral("Copy"), {QKeySequence::Copy}, inList,
-           &ListCommands::copy);
+    QAction* copy = action(mListView1, "actionCopy", QStringLiteral("Copy"), {QKeySequence::Copy},
+                           inList, &ListCommands::copy);
     action(mListView1, "actionPaste", QStringLiteral("Paste"), {QKeySequence::Paste}, inList,
            &ListCommands::paste);
     separator();
     action(mListView1, "actionImportCsv", QStringLiteral("Import CSV…"), {}, inList,
            &ListCommands::importCsv);
-    action(mListView1, "actionExportCsv", QStringLiteral("Export CSV…"), {}, inList,
-           &ListCommands::exportCsv);
+    QAction* exportCsv = action(mListView1, "actionExportCsv", QStringLiteral("Export CSV…"), {},
+                                inList, &ListCommands::exportCsv);
     separator();
     action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
            {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    mListActions = {
+        {edit, &ListCommandStates::edit},         {moveUp, &ListCommandStates::moveUp},
+        {moveDown, &ListCommandStates::moveDown}, {remove, &ListCommandStates::remove},
+        {copy, &ListCommandStates::copy},         {exportCsv, &ListCommandStates::exportCsv}};
+    updateListActions();
+}
+
+void Form1::updateListActions()
+{
+    const ListCommandStates states = listCommandStates(mEntries.rowCount(), selectedRows());
+    for (const auto& [action, enabled] : mListActions)
+        action->setEnabled(states.*enabled);
 }
 
 void Form1::setUpConnections()
@@ -279,7 +292,16 @@ void Form1::setUpConnections()
         if (index.isValid())
             mListCommands.editSelected();
     });
-    mEntries.setMoveHandler([this](int from, int to) { mListCommands.moveRow(from, to); });
+    connect(&mEntries, &QAbstractItemModel::rowsInserted, this, &Form1::updateListActions);
+    connect(&mEntries, &QAbstractItemModel::rowsRemoved, this, &Form1::updateListActions);
+    connect(&mEntries, &QAbstractItemModel::rowsMoved, this, &Form1::updateListActions);
+    connect(&mEntries, &QAbstractItemModel::modelReset, this, &Form1::updateListActions);
+    connect(mListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &Form1::updateListActions);
+    connect(mText1, &QLineEdit::editingFinished, this,
+            [this] { mCommands.titleEditingFinished(); });
+    mEntries.setMoveHandler(
+        [this](const QList<int>& rows, int before) { mListCommands.moveRows(rows, before); });
 
     // The order check follows every change of the rows, whoever made it; the marks of the
     // last page's cut entries no longer hold once the rows change.
@@ -540,14 +562,30 @@ QList<int> Form1::selectedRows() const
     return rows;
 }
 
+std::optional<int> Form1::currentRow() const
+{
+    const QModelIndex current = mListView1->currentIndex();
+    if (current.isValid() && mListView1->selectionModel()->isRowSelected(current.row()))
+        return current.row();
+    return selectedRow();
+}
+
 void Form1::showRow(int row)
 {
-    const QModelIndex index = mEntries.index(row, 0);
-    if (!index.isValid())
+    showRows(row, 1);
+}
+
+void Form1::showRows(int row, int count)
+{
+    const QModelIndex first = mEntries.index(row, 0);
+    const QModelIndex last = mEntries.index(row + count - 1, 0);
+    if (!first.isValid() || !last.isValid())
         return;
-    mListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                             QItemSelectionModel::Rows);
-    mListView1->scrollTo(index);
+    QItemSelectionModel* selection = mListView1->selectionModel();
+    selection->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selection->select(QItemSelection(first, last),
+                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    mListView1->scrollTo(first);
 }
 
 void Form1::setMousePointer(app::MousePointer pointer)

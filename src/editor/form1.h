@@ -13,6 +13,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QGroupBox;
 class QLineEdit;
@@ -97,7 +99,9 @@ public:
     void selectScale(int scale) override;
     std::optional<int> selectedRow() const override;
     QList<int> selectedRows() const override;
+    std::optional<int> currentRow() const override;
     void showRow(int row) override;
+    void showRows(int row, int count) override;
 
     // The list's commands beside the buttons, as the context menu and the keys run them.
     ListCommands& listCommands() { return mListCommands; }
@@ -115,6 +119,8 @@ protected:
 private:
     void createControls();
     void createListActions();
+    // Enables the list's commands that have something to act on.
+    void updateListActions();
     void setUpConnections();
     QRect twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const;
     void setColumnWidthTwips(int column, int widthTwips);
@@ -148,6 +154,8 @@ private:
     QTreeView* mListView1 = nullptr;
     QPushButton* mPushButton1 = nullptr;
     QPushButton* mPushButton2 = nullptr;
+
+    std::vector<std::pair<QAction*, bool ListCommandStates::*>> mListActions;
 
     app::MousePointer mPointer = app::MousePointer::Default;
     std::optional<QCursor> mHandCursor;

@@ -18,9 +18,16 @@
 #include <QLocale>
 
 namespace editor {
-namespace {
-const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
-} // namespace
+ListCommandStates listCommandStates(int rowCount, const QList<int>& selected)
+{
+    const bool any = !selected.isEmpty();
+    return {any,
+            any && selected.first() > 0,
+            any && selected.last() < rowCount - 1,
+            any,
+            rowCount > 0,
+            rowCount > 0};
+}
 
 ListCommands::ListCommands(app::Dialogs& dialogs, TimelineCommands& commands,
                            app::TextClipboard& clipboard)
@@ -38,7 +45,7 @@ void ListCommands::editSelected()
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1EditTimeline));
     EntryListModel& entries = mCommands.entries();
     int row = -1;
-    trap.step(100, [&] { row = mCommands.view().selectedRow().value_or(-1); });
+    trap.step(100, [&] { row = mCommands.view().currentRow().value_or(-1); });
     if (row < 0 || row >= entries.rowCount())
         return;
     const std::optional<TimelineEntry> entry =
@@ -74,24 +81,25 @@ void ListCommands::insertAbove()
 void ListCommands::moveSelected(int by)
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1MoveTimeline));
-    int row = -1;
-    trap.step(100, [&] { row = mCommands.view().selectedRow().value_or(-1); });
-    const int to = row + by;
-    if (row < 0 || to < 0 || to >= mCommands.entries().rowCount())
+    QList<int> rows;
+    trap.step(100, [&] { rows = mCommands.view().selectedRows(); });
+    // The selected rows go as one block, past the row above the first or below the last.
+    const int before = rows.isEmpty() ? -1 : by < 0 ? rows.first() - 1 : rows.last() + 2;
+    if (before < 0 || before > mCommands.entries().rowCount())
         return; // nothing selected, or already at that end
     trap.step(102, [&] {
-        mCommands.history().move(row, to,
-                                 by < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"));
+        mCommands.history().moveRows(
+            rows, before, by < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"));
         mCommands.showTouchedRow();
     });
     trap.step(104, [&] { mCommands.storeShownList(); });
 }
 
-void ListCommands::moveRow(int from, int to)
+void ListCommands::moveRows(const QList<int>& rows, int before)
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1MoveTimeline));
     trap.step(102, [&] {
-        mCommands.history().move(from, to, QStringLiteral("Move"));
+        mCommands.history().moveRows(rows, before, QStringLiteral("Move"));
         mCommands.showTouchedRow();
     });
     trap.step(104, [&] { mCommands.storeShownList(); });
@@ -165,7 +173,15 @@ void ListCommands::importCsv()
         if (!file.open(QIODevice::ReadOnly))
             throw app::Failure(QStringLiteral("%1 cannot be read: %2")
                                    .arg(QDir::toNativeSeparators(path), file.errorString()));
-        text = QString::fromUtf8(file.readAll());
+        DecodedText decoded = decodeTableText(file.readAll());
+        if (decoded.problem) {
+            mDialogs.messageBox(
+                QStringLiteral("%1 was not imported.\r\n%2")
+                    .arg(QDir::toNativeSeparators(path), describeProblems({*decoded.problem})),
+                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+            return;
+        }
+        text = std::move(decoded.text);
         read = true;
     });
     if (read)
@@ -179,7 +195,7 @@ void ListCommands::insertTable(app::Trap& trap, int base, const QString& text, c
     trap.step(base, [&] { table = readEntryTable(text); });
     trap.step(base + 2, [&] {
         checkEntryTable(table, mCommands.view().selectedScale(),
-                        std::max(0, kMaxEntries - entries.rowCount()));
+                        std::max(0, kMaxListEntries - entries.rowCount()));
     });
     QList<TimelineEntry> rows;
     rows.reserve(table.rows.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace app {
@@ -12,6 +13,19 @@ namespace editor {
 
 class TimelineCommands;
 
+// Which of the list's commands have something to act on, for the rows and the selected
+// rows (ascending); the context menu offers the others disabled.
+struct ListCommandStates
+{
+    bool edit = false;
+    bool moveUp = false;
+    bool moveDown = false;
+    bool remove = false;
+    bool copy = false;
+    bool exportCsv = false;
+};
+ListCommandStates listCommandStates(int rowCount, const QList<int>& selected);
+
 // The list's own commands beside the five buttons: edit a row in place, insert above,
 // move, undo and redo, copy and paste, CSV import and export, and sorting by date. They ask and
 // refuse as "Add Timeline" does, run under a trap of their own, keep every change in the history
@@ -21,18 +35,20 @@ class ListCommands
 public:
     ListCommands(app::Dialogs& dialogs, TimelineCommands& commands, app::TextClipboard& clipboard);
 
-    void editSelected();       // "Edit…": the same two questions, prefilled
-    void insertAbove();        // "Insert Above": at the end when no row is selected
-    void moveSelected(int by); // "Move Up" (-1), "Move Down" (+1)
+    void editSelected(); // "Edit…": the current row, the same two questions, prefilled
+    void insertAbove();  // "Insert Above": at the end when no row is selected
+    // "Move Up" (-1), "Move Down" (+1): the selected rows as one block, one place.
+    void moveSelected(int by);
     void moveUp() { moveSelected(-1); }
     void moveDown() { moveSelected(1); }
-    void moveRow(int from, int to); // a row dragged within the list
-    void undo();                    // "Undo"
-    void redo();                    // "Redo"
-    void copy();                    // "Copy": the selected rows, or all, as date<TAB>notes
-    void paste();                   // "Paste": tab- or comma-separated lines
-    void importCsv();               // "Import CSV…"
-    void exportCsv();               // "Export CSV…"
+    // Rows dragged within the list and dropped where the row `before` stood.
+    void moveRows(const QList<int>& rows, int before);
+    void undo();      // "Undo"
+    void redo();      // "Redo"
+    void copy();      // "Copy": the selected rows, or all, as date<TAB>notes
+    void paste();     // "Paste": tab- or comma-separated lines
+    void importCsv(); // "Import CSV…"
+    void exportCsv(); // "Export CSV…"
     // "Sort by Date": rows whose dates it reads by date, the others after them in their
     // order, named in one message.
     void sortByDate();

@@ -214,18 +214,6 @@ QString SettingsStore::setAside(const QString& key)
     throw app::Failure(QStringLiteral("The setting \"%1\" cannot be set aside").arg(key));
 }
 
-QString scaleName(int scale)
-{
-    switch (scale) {
-    case 1:
-        return QStringLiteral("Yearly");
-    case 2:
-        return QStringLiteral("Monthly");
-    default:
-        return QStringLiteral("Daily");
-    }
-}
-
 QString timelineKey(int scale)
 {
     return QStringLiteral("Timeline") + QString::number(scale);

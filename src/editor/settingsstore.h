@@ -21,8 +21,6 @@ inline constexpr const char* kSpacingToScale = "To scale";
 
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);
-// "Yearly", "Monthly" or "Daily", as messages name a scale.
-QString scaleName(int scale);
 
 // A value is there but cannot be read: its file is damaged or may not be opened.
 class UnreadableSetting : public app::Failure

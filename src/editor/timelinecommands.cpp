@@ -2,6 +2,7 @@
 
 #include "numbertext.h"
 #include "samples.h"
+#include "scale.h"
 #include "settingsstore.h"
 
 #include "app/dialogs.h"
@@ -28,18 +29,17 @@ constexpr DateQuestion kDateQuestions[] = {
 
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
-QString separatorRefusal()
+// The separator rule's reason, as a box says it when a question's answer is refused.
+QString separatorRefusal(QLatin1StringView field)
 {
-    return QStringLiteral("A date or notes text cannot contain \"%1\" or \"%2\", which the saved "
-                          "list uses to tell entries apart. Nothing was added.")
-        .arg(kFieldSeparator.toString(), kEntryTerminator.toString());
+    return describeFault(EntryFault::Separator, field) + QStringLiteral(" Nothing was added.");
 }
 
 QString capacityRefusal()
 {
     return QStringLiteral("The list already holds %1 entries, the most it can hold. "
                           "Nothing was added.")
-        .arg(kMaxEntries);
+        .arg(kMaxListEntries);
 }
 } // namespace
 
@@ -67,21 +67,21 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
     else if (trap.test(108 + shift, [&] { return mView.selectedScale() == 3; }))
         ask(110, 3, date);
 
-    if (trap.test(112 + shift, [&] { return isBlankText(date); }))
+    const auto fault = [&] { return dateFault(date, mView.selectedScale()); };
+    if (trap.test(112 + shift, [&] { return fault() == EntryFault::Blank; }))
         return std::nullopt;
-    if (trap.test(114 + shift,
-                  [&] { return mView.selectedScale() == 1 && !isNumericText(date); })) {
+    if (trap.test(114 + shift, [&] { return fault() == EntryFault::NotAYear; })) {
         trap.step(114 + shift, [&] {
-            mDialogs.messageBox(QStringLiteral("Year must be a numeric value."),
+            mDialogs.messageBox(describeFault(EntryFault::NotAYear, QLatin1StringView("date")),
                                 app::MessageButtons::Ok, app::MessageIcon::None);
         });
         return std::nullopt;
     }
     // Refused before the notes question, so nobody types notes for a date that is lost.
-    if (trap.test(114 + shift, [&] { return containsSeparator(date); })) {
+    if (trap.test(114 + shift, [&] { return fault() == EntryFault::Separator; })) {
         trap.step(114 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
+            mDialogs.messageBox(separatorRefusal(QLatin1StringView("date")),
+                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         });
         return std::nullopt;
     }
@@ -91,12 +91,12 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
         notes = mDialogs.inputBox(QStringLiteral("Enter Notes: "), QStringLiteral("Input Notes"),
                                   prefill.notes);
     });
-    if (trap.test(118 + shift, [&] { return isBlankText(notes); }))
+    if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Blank; }))
         return std::nullopt;
-    if (trap.test(118 + shift, [&] { return containsSeparator(notes); })) {
+    if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Separator; })) {
         trap.step(118 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(), app::MessageButtons::Ok,
-                                app::MessageIcon::Exclamation);
+            mDialogs.messageBox(separatorRefusal(QLatin1StringView("notes")),
+                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         });
         return std::nullopt;
     }
@@ -105,7 +105,7 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
 
 bool TimelineCommands::refuseWhenFull(app::Trap& trap, int number, int adding)
 {
-    if (!trap.test(number, [&] { return mEntries.rowCount() + adding > kMaxEntries; }))
+    if (!trap.test(number, [&] { return mEntries.rowCount() + adding > kMaxListEntries; }))
         return false;
     trap.step(number, [&] {
         mDialogs.messageBox(capacityRefusal(), app::MessageButtons::Ok,
@@ -231,6 +231,8 @@ void TimelineCommands::changeScale(int scale)
         mView.selectScale(previous);
         return;
     }
+    if (previous != 0 && previous != scale)
+        mLeftRows[previous] = mEntries.entries();
     writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
@@ -238,8 +240,11 @@ void TimelineCommands::changeScale(int scale)
 
 void TimelineCommands::titleChanged(const QString& text)
 {
+    const QString before = std::exchange(mTitle, text);
     if (mStarting)
         return;
+    if (!mHistory.applying())
+        mHistory.typeTitle(before, text);
     writeTyped(QLatin1String(kTitleKey), text);
 }
 
@@ -268,14 +273,14 @@ void TimelineCommands::loadScaleEntries()
     // Read before the rows go: when the store fails, the rows stay with their own scale.
     SettingsStore::Pieces stored;
     try {
-        stored = mStore.readPieces(timelineKey(scale), kEntryTerminator, kMaxEntries);
+        stored = mStore.readPieces(timelineKey(scale), kEntryTerminator, kMaxListEntries);
     } catch (const UnreadableSetting& unreadable) {
         // What cannot be read is kept for the user, and the scale gets a fresh list that
         // is stored like any other; when it cannot be moved, the failure goes on.
         const QString keptAs = mStore.setAside(timelineKey(scale));
         mEntries.clear();
         mShownScale = scale;
-        mHistory.reset();
+        mHistory.showScale(scale, false);
         mDialogs.messageBox(
             QStringLiteral("The saved %1 list could not be read (%2). It was "
                            "kept as \"%3\". The list starts empty, and what "
@@ -287,15 +292,18 @@ void TimelineCommands::loadScaleEntries()
     // A list past the cap is never loaded whole: its file is kept for the user, and the
     // entries within the cap become the stored list.
     const QString keptAs = stored.cut ? mStore.setAside(timelineKey(scale)) : QString();
-    mEntries.setEntries(decodeEntryList(stored.value));
+    QList<TimelineEntry> rows = decodeEntryList(stored.value);
+    // The history of the scale applies to the rows it left, not to a list changed since.
+    const bool keep = !stored.cut && mLeftRows[scale] == rows;
+    mEntries.setEntries(std::move(rows));
     mShownScale = scale;
-    mHistory.reset();
+    mHistory.showScale(scale, keep);
     if (!stored.cut)
         return;
     mDialogs.messageBox(QStringLiteral("The saved %1 list holds more than %2 entries. The first "
                                        "%2 were loaded; the whole list was kept as \"%3\".")
                             .arg(scaleName(scale))
-                            .arg(kMaxEntries)
+                            .arg(kMaxListEntries)
                             .arg(QDir::toNativeSeparators(keptAs)),
                         app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     storeShownList();
@@ -327,9 +335,9 @@ void TimelineCommands::storeShownList()
 
 void TimelineCommands::showTouchedRow()
 {
-    if (const std::optional<int> row = mHistory.touchedRow();
-        row && *row >= 0 && *row < mEntries.rowCount())
-        mView.showRow(*row);
+    if (const std::optional<ListHistory::Touched> rows = mHistory.touched();
+        rows && rows->row >= 0 && rows->row + rows->count <= mEntries.rowCount())
+        mView.showRows(rows->row, rows->count);
 }
 
 void TimelineCommands::beginStartUp()

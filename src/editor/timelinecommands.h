@@ -1,11 +1,14 @@
 #pragma once
 
+#include "editorview.h"
 #include "entrylistmodel.h"
 #include "listhistory.h"
+#include "scale.h"
 
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <optional>
 
@@ -18,34 +21,10 @@ namespace editor {
 
 class SettingsStore;
 
-// What the commands need from the window: the title box, the scale options and the
-// list's selection. Setting the title or selecting a scale goes through the widgets, so
-// their change handlers run as they would for the user.
-class EditorView
-{
-public:
-    virtual ~EditorView() = default;
-    virtual QString titleText() const = 0;
-    virtual void setTitleText(const QString& text) = 0;
-    // 1, 2 or 3: the first selected of Yearly, Monthly, Daily; 0 when none is selected.
-    virtual int selectedScale() const = 0;
-    virtual void selectScale(int scale) = 0;
-    // The selected row, counted from 0; the first of several.
-    virtual std::optional<int> selectedRow() const = 0;
-    // Every selected row, in list order.
-    virtual QList<int> selectedRows() const
-    {
-        const std::optional<int> row = selectedRow();
-        return row ? QList<int>{*row} : QList<int>{};
-    }
-    // Selects the row and brings it into view, after a command put it there.
-    virtual void showRow(int row) { Q_UNUSED(row); }
-};
-
 // The editing commands of the main window and the moves of a list between the list
 // control and the store. The trapped commands number their statements for the error box.
 // Every change of the shown list is written under its scale at once, and kept in the
-// history for undo; a list loaded from the store starts a new history.
+// history of its scale for undo, as is each burst of typing in the title.
 //
 // The shown rows belong to the scale whose list was last loaded. Changing the scale
 // first writes them under that scale, so switching never drops work; until the first
@@ -66,6 +45,8 @@ public:
     void changeScale(int scale);
     // Every change of the title text.
     void titleChanged(const QString& text);
+    // The title box lost the focus: the typing there so far is one step.
+    void titleEditingFinished() { mHistory.endTyping(); }
 
     // Replaces the rows by the stored list of the selected scale. No trap of its own:
     // throws app::Failure to the caller.
@@ -98,8 +79,7 @@ public:
     ListHistory& history() { return mHistory; }
     EntryListModel& entries() { return mEntries; }
     EditorView& view() { return mView; }
-    app::Dialogs& dialogs() { return mDialogs; }
-    // Shows the row the last change, undo or redo left standing out.
+    // Shows the rows the last change, undo or redo left standing out.
     void showTouchedRow();
 
 private:
@@ -120,6 +100,10 @@ private:
     // Values whose last write failed, by key, and whether such a failure was said.
     QHash<QString, QString> mUnsaved;
     bool mTypedFailureSaid = false;
+    // The title as the last change left it: the start of the next typing step.
+    QString mTitle;
+    // The rows each scale showed when it was left; its history goes on only from them.
+    std::array<std::optional<QList<TimelineEntry>>, kScaleCount + 1> mLeftRows;
 };
 
 } // namespace editor

@@ -91,17 +91,29 @@ const Paper* paperOf(const PageSetup& page)
     return nullptr;
 }
 
-PageSetup defaultPageSetup()
+const Paper& regionPaper()
+{
+    const Paper& letter = *findPaper(QStringLiteral("Letter"));
+    const Paper& a4 = *findPaper(QStringLiteral("A4"));
+    for (const char* category : {"LC_ALL", "LC_PAPER", "LANG"}) {
+        const QByteArray name = qgetenv(category);
+        if (!name.isEmpty())
+            return usesLetterPaper(QLocale(QString::fromLatin1(name)).territory()) ? letter : a4;
+    }
+    return a4;
+}
+
+PageSetup pageSetupOf(const Paper& paper)
 {
     PageSetup page;
-    if (usesLetterPaper(QLocale().territory())) {
-        page.widthPt = 612; // 8.5 x 11 in
-        page.heightPt = 792;
-    } else {
-        page.widthPt = 595.3; // 11906 x 16838 twips
-        page.heightPt = 841.9;
-    }
+    page.widthPt = paper.widthPt;
+    page.heightPt = paper.heightPt;
     return page;
+}
+
+PageSetup defaultPageSetup()
+{
+    return pageSetupOf(regionPaper());
 }
 
 namespace {

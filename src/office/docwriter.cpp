@@ -775,7 +775,7 @@ QByteArray appProperties()
     xml.writeDefaultNamespace(kExtendedProperties);
     xml.writeStartElement(kExtendedProperties, QStringLiteral("Properties"));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("Application"),
-                         QStringLiteral("Loomchart Page Studio"));
+                         QLatin1String(kProgramName));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("DocSecurity"), QStringLiteral("0"));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("ScaleCrop"), QStringLiteral("false"));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("LinksUpToDate"),

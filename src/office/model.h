@@ -166,6 +166,9 @@ struct PageSetup
     bool operator==(const PageSetup&) const = default;
 };
 
+// The program that makes the documents and pages, as their properties name it.
+inline constexpr const char* kProgramName = "Loomchart Page Studio";
+
 // The papers a page can be set to, by their common name and the word processor's paper
 // code; portrait sides in points.
 struct Paper
@@ -186,8 +189,15 @@ const Paper* findPaper(int wordCode);
 // The paper whose sides match the page's (either way round) within half a point.
 const Paper* paperOf(const PageSetup& page);
 
-// A new document's page: Letter in the regions that use it (by the default locale's
-// territory), A4 elsewhere.
+// The paper of the user's region: Letter where it is the usual paper, A4 elsewhere and
+// when no region is named. The region is the locale's paper category as the C library
+// settles it: LC_ALL, else LC_PAPER, else LANG, each counting only when set and not
+// empty.
+const Paper& regionPaper();
+// The portrait page of that paper with the usual margins.
+PageSetup pageSetupOf(const Paper& paper);
+
+// A new document's page: the region's paper.
 PageSetup defaultPageSetup();
 
 } // namespace office

@@ -33,6 +33,17 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
+// A timeline page opens with its title box: the first shape's text is the page's title.
+QString pageTitle(const Document& document)
+{
+    QStringList lines;
+    if (!document.shapes().empty())
+        for (const Block& block : document.shapes().front().story)
+            if (const auto* paragraph = std::get_if<Paragraph>(&block))
+                lines.append(paragraph->text());
+    return lines.join(u' ').trimmed();
+}
+
 void checkPageSize(const Document& document)
 {
     const PageSetup& page = document.page();
@@ -153,6 +164,8 @@ void writePagePdf(const Document& document, const QString& path)
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
+        writer.setTitle(pageTitle(document));
+        writer.setCreator(QLatin1String(kProgramName));
         writer.setResolution(kPdfDpi);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
         setUpPagedDevice(document, writer);

@@ -92,6 +92,8 @@ class TestCli : public QObject
     Q_OBJECT
 private slots:
     void dispatch();
+    void parse_data();
+    void parse();
     void consoleDialogs();
     void helpAndVersion();
     void badUsage_data();
@@ -104,6 +106,7 @@ private slots:
     void writesPage();
     void storedList();
     void sortByDate();
+    void cutTextIsNamedAndStrictWritesNothing();
     void outputTroubleKeepsWhatWasThere_data();
     void outputTroubleKeepsWhatWasThere();
 };
@@ -117,6 +120,37 @@ void TestCli::dispatch()
     QVERIFY(cli::isCommandLine({"-platform", "offscreen", "--output=a.doc"}));
     QVERIFY(cli::isCommandLine({"--stored"}));
     QVERIFY(cli::isCommandLine({"-h"}));
+    // Anything else is the command line's, so a slip is a usage error, not a window.
+    QVERIFY(!cli::isCommandLine({"-style=fusion", "-reverse", "-qwindowtitle", "x"}));
+    QVERIFY(cli::isCommandLine({"--bogus"}));
+    QVERIFY(cli::isCommandLine({"rows.csv"}));
+    QVERIFY(cli::isCommandLine({"-reverse=1"}));
+    QVERIFY(cli::isCommandLine({"-platform"}));
+}
+
+void TestCli::parse_data()
+{
+    QTest::addColumn<QByteArrayList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("title");
+    const QByteArrayList run{"--csv", "-", "--output", "a.pdf"};
+    QTest::newRow("a title that looks like an option")
+        << QByteArrayList{"--title", "-h"} + run << int(cli::Invocation::Action::Run) << "-h";
+    QTest::newRow("help after a value") << QByteArrayList{"--title=-x", "-h"} + run
+                                        << int(cli::Invocation::Action::Help) << QString();
+    QTest::newRow("a title that is not UTF-8")
+        << QByteArrayList{"--title", "Z\xFCrich"} + run << int(cli::Invocation::Action::BadInput)
+        << QString();
+}
+
+void TestCli::parse()
+{
+    QFETCH(QByteArrayList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, title);
+    const cli::Invocation invocation = cli::parseArguments(QList<QByteArray>(arguments));
+    QCOMPARE(int(invocation.action), action);
+    QCOMPARE(invocation.options.title.value_or(QString()), title);
 }
 
 void TestCli::consoleDialogs()
@@ -137,11 +171,10 @@ void TestCli::consoleDialogs()
     written.truncate(qsizetype(std::fread(written.data(), 1, size_t(written.size()), stream)));
     std::fclose(stream);
     const QStringList lines = QString::fromLocal8Bit(written).split(u'\n');
-    QCOMPARE(lines.mid(0, 3),
-             (QStringList{"loomchart: Replace it?",
-                          "loomchart: cannot answer \"Enter Notes:\" without a window",
-                          "loomchart: Application Error: It broke"}));
-    QVERIFY(lines.at(3).contains("Form1.Test at line 156"));
+    // One line each; the error box's request for a screenshot is the window's.
+    QCOMPARE(lines, (QStringList{"loomchart: Replace it?",
+                                 "loomchart: cannot answer \"Enter Notes:\" without a window",
+                                 "loomchart: It broke (in Somewhere.Form1.Test at line 156)", ""}));
     QVERIFY(!written.contains('\r'));
     QVERIFY(written.endsWith("\n") && !written.endsWith("\n\n"));
 }
@@ -187,6 +220,10 @@ void TestCli::badUsage_data()
                                  << "loomchart: unknown spacing \"wide\"; use even or scale";
     QTest::newRow("stray argument") << QStringList{"--stored", "--output", "x.doc", "extra"}
                                     << "loomchart: unexpected argument \"extra\"";
+    QTest::newRow("a misspelt option alone")
+        << QStringList{"--bogus"} << "loomchart: unknown option --bogus";
+    QTest::newRow("a file alone") << QStringList{"rows.csv"}
+                                  << "loomchart: unexpected argument \"rows.csv\"";
 }
 
 void TestCli::badUsage()
@@ -207,10 +244,12 @@ void TestCli::badInput_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QByteArray>("input"); // on standard input
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("status"); // 1 unless given
 
     QTest::newRow("missing file") << QStringList{"--csv", "none.csv"} << QByteArray()
                                   << QStringList{"loomchart: cannot read none.csv: No such file "
-                                                 "or directory"};
+                                                 "or directory"}
+                                  << 0;
     QTest::newRow("every problem named by its line")
         << QStringList{"--csv", "-"}
         << QByteArray("Date,Notes\n1955,a\n19x5,b\n1960,  \n1961,\"a\"b\n1962,x||MySeparator234||"
@@ -224,20 +263,57 @@ void TestCli::badInput_data()
                        "uses to tell entries apart.",
                        "loomchart: standard input: Line 7: More than two fields: a text that "
                        "holds a comma must be in double quotes.",
-                       "loomchart: standard input: Line 8: A quoted field is not closed."};
+                       "loomchart: standard input: Line 8: A quoted field is not closed."}
+        << 0;
     QTest::newRow("one entry more than a page holds")
         << QStringList{"--csv", "-"} << manyEntries(64)
-        << QStringList{"loomchart: standard input: Line 64: More entries than fit: 63 at most."};
+        << QStringList{"loomchart: standard input: Line 64: More entries than fit: 63 at most."}
+        << 0;
     QTest::newRow("daily takes any date but not a blank one")
         << QStringList{"--csv", "-", "--scale", "daily"} << QByteArray("5/3/2010,a\n ,b\n")
-        << QStringList{"loomchart: standard input: Line 2: The date is blank."};
+        << QStringList{"loomchart: standard input: Line 2: The date is blank."} << 0;
     QTest::newRow("no entries") << QStringList{"--csv", "-"} << QByteArray("Date,Notes\r\n\r\n")
-                                << QStringList{"loomchart: standard input holds no entries"};
-    QTest::newRow("not UTF-8") << QStringList{"--csv", "-"} << QByteArray("1955,caf\xe9\n")
-                               << QStringList{"loomchart: standard input is not UTF-8 text"};
+                                << QStringList{"loomchart: standard input holds no entries"} << 0;
+    QTest::newRow("not UTF-8") << QStringList{"--csv", "-"} << QByteArray("1955,a\n1956,caf\xe9\n")
+                               << QStringList{"loomchart: standard input: Line 2: The line is not "
+                                              "UTF-8 text (nor UTF-16 with a byte order mark)."}
+                               << 0;
     QTest::newRow("output folder missing")
         << QStringList{"--csv", "-", "--output", "no/such/x.doc"} << QByteArray("1955,a\n")
-        << QStringList{"loomchart: cannot write no/such/x.doc: No such file or directory"};
+        << QStringList{"loomchart: cannot write no/such/x.doc: No such file or directory"} << 3;
+    QTest::newRow("output is the input")
+        << QStringList{"--csv", "page.doc", "--output", "./page.doc"} << QByteArray()
+        << QStringList{"loomchart: --output ./page.doc would replace the input file"} << 2;
+    QTest::newRow("endless input") << QStringList{"--csv", "/dev/zero"} << QByteArray()
+                                   << QStringList{"loomchart: /dev/zero is larger than 1048576 "
+                                                  "bytes, far more than a page holds; reading "
+                                                  "stopped there"}
+                                   << 0;
+    QTest::newRow("huge input") << QStringList{"--csv", "-"} << manyEntries(70000)
+                                << QStringList{"loomchart: standard input is larger than 1048576 "
+                                               "bytes, far more than a page holds; reading "
+                                               "stopped there"}
+                                << 0;
+    QTest::newRow("the surplus is one line")
+        << QStringList{"--csv", "-"} << manyEntries(50000)
+        << QStringList{"loomchart: standard input: Line 64: More entries than fit: 63 at most. "
+                       "This "
+                       "one and the 49936 after it were left out."}
+        << 0;
+    QStringList screenful;
+    for (int line = 1; line <= 19; ++line)
+        screenful
+            << QStringLiteral("loomchart: standard input: Line %1: The notes are blank.").arg(line);
+    QTest::newRow("a screenful of problems")
+        << QStringList{"--csv", "-"} << QByteArray("1955,\n").repeated(30)
+        << screenful + QStringList{"loomchart: standard input: 11 more problems are not listed."}
+        << 0;
+    QTest::newRow("more text than the reader takes back")
+        << QStringList{"--csv", "-"} << "1955,\"" + QByteArray(60000, '\n') + "x\"\n"
+        << QStringList{"loomchart: the title and entries hold more text than a page takes (60005 "
+                       "characters and 60000 line breaks; at most 1000000 characters, a line "
+                       "break counting as 300)"}
+        << 0;
 }
 
 void TestCli::badInput()
@@ -245,6 +321,7 @@ void TestCli::badInput()
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, input);
     QFETCH(QStringList, messages);
+    QFETCH(int, status);
     QTemporaryDir folder;
     // A file already there stays as it was.
     writeFile(folder.filePath("page.doc"), "earlier");
@@ -253,7 +330,7 @@ void TestCli::badInput()
                   << "page.doc";
     const Run run = runProgram(arguments, folder.path(), input);
     QCOMPARE(run.errLines, messages);
-    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.exitCode, status == 0 ? 1 : status);
     QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{"page.doc"});
     QFile earlier(folder.filePath("page.doc"));
@@ -271,6 +348,18 @@ void TestCli::writesWordDocument_data()
         << QByteArray("\xEF\xBB\xBF"
                       "Date,Notes\r\n 1955 ,\"Moved, then \"\"settled\"\"\"\r\n1960,b\r\n")
         << QStringList{"Our \"years\"", " 1955 ", "1960", "Moved, then \"settled\"", "b"};
+    QTest::newRow("utf-16 with a byte order mark; a title like an option")
+        << QStringList{"--title", "-h", "--csv", "-", "--output", "page.docx"}
+        << QByteArray("\xFF\xFE"
+                      "1\0"
+                      "9\0"
+                      "5\0"
+                      "5\0"
+                      ",\0"
+                      "Z\0"
+                      "\xFC\0",
+                      16)
+        << QStringList{"-h", "1955", QStringLiteral("Z\u00FC")};
     QTest::newRow("file to doc, monthly, a page full")
         << QStringList{"--scale=monthly", "--csv", "in.tsv", "--output", "page.doc"} << QByteArray()
         << QStringList{};
@@ -328,6 +417,14 @@ void TestCli::writesPage()
     if (output.endsWith(".pdf")) {
         QVERIFY(bytes.startsWith("%PDF-"));
         QVERIFY(bytes.trimmed().endsWith("%%EOF"));
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {folder.filePath(output)});
+        QVERIFY(info.waitForFinished());
+        QStringList fields;
+        for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(u'\n'))
+            fields << line.simplified();
+        QVERIFY(fields.contains(QStringLiteral("Title: Grand <Title> & co")));
+        QVERIFY(fields.contains(QStringLiteral("Creator: Loomchart Page Studio")));
     } else if (output.endsWith(".PNG")) {
         const QImage page = QImage::fromData(bytes, "PNG");
         // A landscape page at 300 dots per inch.
@@ -384,6 +481,14 @@ void TestCli::storedList()
     QCOMPARE(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{"a.doc"});
     QCOMPARE(storeFiles(), before);
+
+    // A title given on the command line is used without reading the stored one.
+    QVERIFY(QFile::remove(QDir(storeFolder).filePath("Text1.ini")));
+    QVERIFY(QDir(storeFolder).mkdir("Text1.ini"));
+    run = runProgram({"--stored", "--title", "Given", "--output", "d.doc"}, folder.path(), {},
+                     environment);
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(pageTexts(folder.filePath("d.doc")).first(), QStringLiteral("Given"));
 }
 
 void TestCli::sortByDate()
@@ -455,6 +560,36 @@ void TestCli::outputTroubleKeepsWhatWasThere()
         QCOMPARE(QDir(folder.filePath(QStringLiteral("disk"))).entryList(QDir::Files),
                  QStringList{QFileInfo(output).fileName()});
     }
+}
+
+void TestCli::cutTextIsNamedAndStrictWritesNothing()
+{
+    QTemporaryDir folder;
+    QByteArray csv;
+    for (int i = 0; i < 63; ++i)
+        csv += QByteArray::number(1900 + i) + ',' + QByteArray("word ").repeated(120) + '\n';
+    const QStringList page{"--csv", "-", "--paper", "a4", "--output", "page.doc"};
+    const Run run = runProgram(page, folder.path(), csv);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.errLines.size(), 63);
+    QVERIFY2(run.errLines.at(11).startsWith(
+                 QStringLiteral("warning: line 12 (1911): notes cut after ")) &&
+                 run.errLines.at(11).endsWith(QStringLiteral(" of 600 characters")),
+             qPrintable(run.errLines.at(11)));
+    QCOMPARE(office::openDocument(folder.filePath("page.doc")).page().widthPt, 841.9);
+
+    QFile written(folder.filePath("page.doc"));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray before = written.readAll();
+    written.close();
+    const Run strict =
+        runProgram(page + QStringList{"--strict", "--layout", "classic"}, folder.path(), csv);
+    QCOMPARE(strict.exitCode, 1);
+    QCOMPARE(strict.errLines.last(),
+             QStringLiteral("loomchart: some text would be cut; nothing was written (--strict)"));
+    // The earlier page stays as it was.
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), before);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

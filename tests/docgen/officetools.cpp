@@ -1,4 +1,5 @@
 #include "officetools.h"
+#include "support/letterpaper.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +15,7 @@ bool run(const QString& program, const QStringList& arguments, QByteArray* outpu
          QString* errorText, int timeoutMs = 180000)
 {
     QProcess process;
+    process.setProcessEnvironment(testsupport::toolEnvironment());
     process.start(program, arguments);
     if (!process.waitForStarted(20000) || !process.waitForFinished(timeoutMs)) {
         process.kill();

@@ -10,6 +10,7 @@
 #include "docgen/templatebuilder.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
+#include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
 
 #include <QFile>
@@ -154,6 +155,7 @@ void TestLibreOffice::initTestCase()
     if (!officetools::available())
         QFAIL("soffice, pdftotext and pdftoppm are needed (tools/setup-debian.sh --tests)");
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
 }

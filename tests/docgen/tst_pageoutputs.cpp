@@ -9,6 +9,7 @@
 #include "docgen/templatebuilder.h"
 #include "office/docreader.h"
 #include "office/pageexport.h"
+#include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
 
 #include <QFile>
@@ -69,6 +70,7 @@ void TestPageOutputs::initTestCase()
         QFAIL("soffice, pdftotext and pdftoppm are needed (tools/setup-debian.sh --tests)");
     // Letter, whatever the machine's own locale.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
 

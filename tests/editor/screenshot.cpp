@@ -11,6 +11,7 @@
 #include "office/docreader.h"
 #include "office/renderer.h"
 #include "preview/form2.h"
+#include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -42,6 +43,7 @@ int main(int argc, char* argv[])
     }
     const QDir output(QString::fromLocal8Bit(argv[1]));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     QTemporaryDir work;
     qputenv("TEMP", work.path().toUtf8());

@@ -93,8 +93,8 @@ void TestEntryList::roundTripAtCapacity_data()
 {
     QTest::addColumn<int>("count");
     QTest::newRow("one") << 1;
-    QTest::newRow("the most a list holds") << editor::kMaxEntries;
-    QTest::newRow("one past it comes back whole") << editor::kMaxEntries + 1;
+    QTest::newRow("the most a list holds") << editor::kMaxListEntries;
+    QTest::newRow("one past it comes back whole") << editor::kMaxListEntries + 1;
 }
 
 void TestEntryList::roundTripAtCapacity()

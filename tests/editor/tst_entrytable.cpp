@@ -41,6 +41,9 @@ private slots:
     void check_data();
     void check();
     void writeQuotes();
+    void writeGuardsFormulas();
+    void decode_data();
+    void decode();
     void roundTrip_data();
     void roundTrip();
 };
@@ -76,6 +79,15 @@ void TestEntryTable::read_data()
     QTest::newRow("faults: extra field, text after quote, unclosed quote; the rest still read")
         << QStringLiteral("1,a,b\n2,\"x\"y,z\n3,ok\n4,\"never\nclosed") << QStringList{"3:3|ok"}
         << QList<int>{1, 2, 4};
+    QTest::newRow("tsv: a comma-separated line among tab-separated ones")
+        << QStringLiteral("1955\ta\n1956,b\n\"Apr 3, 2000\",c\n1957\n")
+        << QStringList{"1:1955|a", "2:1956|b", "3:Apr 3, 2000|c", "4:1957|"} << QList<int>{};
+    QTest::newRow("csv: a tab-separated line among comma-separated ones")
+        << QStringLiteral("1955,a\n1956\tb c\n") << QStringList{"1:1955|a", "2:1956|b c"}
+        << QList<int>{};
+    QTest::newRow("the writers' apostrophe before a formula is removed, no other")
+        << QStringLiteral("'=1+1,'@x\n'a,''-1\n'\t,'\n")
+        << QStringList{"1:=1+1|@x", "2:'a|'-1", "3:\t|'"} << QList<int>{};
     QTest::newRow("empty text") << QString() << QStringList{} << QList<int>{};
 }
 
@@ -118,6 +130,11 @@ void TestEntryTable::check_data()
         << QStringLiteral("Line 1: The date cannot hold \"||MySeparator123||\" or "
                           "\"||MySeparator234||\", which the saved list uses to tell entries "
                           "apart.");
+    QTest::newRow("the rows past the room are one problem")
+        << QStringLiteral("a,1\nb,2\n,3\nc,4\nd,5\n") << 3 << 1 << QStringList{"1:a|1"}
+        << QStringLiteral("Line 2: More entries than fit: 1 at most. This one and the 2 after it "
+                          "were left out.\n"
+                          "Line 3: The date is blank.");
     QTest::newRow("no room at all") << QStringLiteral("a,b\n") << 3 << 0 << QStringList{}
                                     << QStringLiteral("Line 1: More entries than fit: 0 at most.");
 }
@@ -146,6 +163,48 @@ void TestEntryTable::writeQuotes()
     QCOMPARE(editor::writeCsv({}), QStringLiteral("Date,Notes\r\n"));
 }
 
+void TestEntryTable::writeGuardsFormulas()
+{
+    const Entries entries{{"=HYPERLINK(\"x\")", "+1"}, {"-2", "@a"}, {"'=q", "'plain"}};
+    QCOMPARE(editor::writeCsv(entries),
+             QStringLiteral("Date,Notes\r\n\"'=HYPERLINK(\"\"x\"\")\",'+1\r\n'-2,'@a\r\n"
+                            "''=q,'plain\r\n"));
+    QCOMPARE(editor::writeTsv({{"\tt", "\rr"}}), QStringLiteral("\"'\tt\"\t\"'\rr\"\n"));
+}
+
+void TestEntryTable::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("badLine"); // 0: read
+    const QString zurich = QStringLiteral("a\nZ\u00FCrich \U0001F600\n");
+    QTest::newRow("utf-8") << zurich.toUtf8() << zurich << 0;
+    QTest::newRow("utf-8 with bom") << "\xEF\xBB\xBF" + zurich.toUtf8() << "\uFEFF" + zurich << 0;
+    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    for (QChar c : zurich) {
+        le += char(c.unicode() & 0xFF);
+        le += char(c.unicode() >> 8);
+        be += char(c.unicode() >> 8);
+        be += char(c.unicode() & 0xFF);
+    }
+    QTest::newRow("utf-16 le with bom") << le << zurich << 0;
+    QTest::newRow("utf-16 be with bom") << be << zurich << 0;
+    QTest::newRow("utf-16 cut in a unit") << le.chopped(1) << QString() << 2;
+    QTest::newRow("windows-1252 on line 2") << QByteArray("a\nZ\xFCrich\n\xFC") << QString() << 2;
+    QTest::newRow("utf-8 cut at the end") << QByteArray("a\nb\n\xC3") << QString() << 3;
+    QTest::newRow("overlong form") << QByteArray("\xC1\xBF\n") << QString() << 1;
+}
+
+void TestEntryTable::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(int, badLine);
+    const editor::DecodedText decoded = editor::decodeTableText(bytes);
+    QCOMPARE(decoded.text, text);
+    QCOMPARE(decoded.problem ? decoded.problem->line : 0, badLine);
+}
+
 void TestEntryTable::roundTrip_data()
 {
     QTest::addColumn<Entries>("entries");
@@ -165,6 +224,8 @@ void TestEntryTable::roundTrip_data()
     // writes its own header first.
     QTest::newRow("byte order mark opening the text")
         << Entries{{QStringLiteral("\uFEFF1955"), "a"}, {"1956", QStringLiteral("\uFEFF")}} << true;
+    QTest::newRow("texts a spreadsheet would run")
+        << Entries{{"=1+1", "'=2"}, {"''@x", "-"}, {"\t+", "'"}, {"\r=", "''"}} << true;
     QTest::newRow("header-like first entry") << Entries{{"Date", "Notes"}, {"1", "2"}} << false;
 }
 

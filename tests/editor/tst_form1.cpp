@@ -768,24 +768,24 @@ void TestForm1::fullListNeitherGrowsNorShrinks()
     // One past the capacity, as only an outside change of the store could make it: the
     // entries within the cap are loaded, the whole list is kept aside, and said once.
     Entries entries;
-    for (int i = 0; i <= editor::kMaxEntries; ++i)
+    for (int i = 0; i <= editor::kMaxListEntries; ++i)
         entries.append({QString::number(i), QStringLiteral("n")});
     const QString list = editor::encodeEntryList(entries);
     mStore->write(QStringLiteral("Timeline1"), list);
     editor::Form1& form = start();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(form.entryCount(), editor::kMaxListEntries);
     QCOMPARE(mDialogs.messages().size(), 1);
     const QString kept = keptAside(QStringLiteral("Timeline1"));
     QVERIFY2(!kept.isEmpty(), qPrintable(mDialogs.messageTexts().first()));
     mDialogs.inputAnswers = {"2024", "one more"};
     form.PushButton1_Click();
-    QCOMPARE(form.entryCount(), editor::kMaxEntries);
+    QCOMPARE(form.entryCount(), editor::kMaxListEntries);
     QCOMPARE(mDialogs.messages().size(), 2);
     QVERIFY2(mDialogs.messageTexts().last().contains(QStringLiteral("32767")),
              qPrintable(mDialogs.messageTexts().last()));
     form.close();
     QCOMPARE(stored(QStringLiteral("Timeline1")),
-             editor::encodeEntryList(entries.mid(0, editor::kMaxEntries)));
+             editor::encodeEntryList(entries.mid(0, editor::kMaxListEntries)));
     QFile keptFile(kept);
     QVERIFY(keptFile.open(QIODevice::ReadOnly));
     QCOMPARE(keptFile.readAll(),

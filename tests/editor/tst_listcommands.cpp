@@ -38,7 +38,14 @@ private slots:
     void editKeepsTheRulesOfAdd();
     void undoRedoEveryCommand();
     void historyBelongsToTheScale();
+    void titleTypingIsOneStepPerBurst();
     void dragMovesARow();
+    void blockMoves_data();
+    void blockMoves();
+    void editActsOnTheCurrentRow();
+    void commandsWithNothingToDoAreDisabled();
+    void importReadsUtf8AndUtf16Only_data();
+    void importReadsUtf8AndUtf16Only();
     void paste_data();
     void paste();
     void copyAndCsvRoundTripHostileTexts();
@@ -248,8 +255,11 @@ void TestListCommands::undoRedoEveryCommand()
         QCOMPARE(form.entries(), states.at(i).second);
         QCOMPARE(stored(), states.at(i).second);
     }
+    key(Qt::Key_Z, Qt::ControlModifier); // the title typed first is a step of its own
+    QCOMPARE(form.titleText(), QString());
     key(Qt::Key_Z, Qt::ControlModifier); // nothing left: no change, no box
     QCOMPARE(form.entries(), states.first().second);
+    key(Qt::Key_Y, Qt::ControlModifier);
     // Forward again with both redo keys.
     for (qsizetype i = 1; i < states.size(); ++i) {
         key(i % 2 ? Qt::Key_Y : Qt::Key_Z,
@@ -273,14 +283,47 @@ void TestListCommands::undoRedoEveryCommand()
 void TestListCommands::historyBelongsToTheScale()
 {
     editor::Form1& form = start(1, {{"1955", "a"}});
-    mDialogs.inputAnswers = {"1960", "b"};
-    form.PushButton1_Click();
+    form.setTitleText(QStringLiteral("Mine"));
+    form.PushButton3_Click(); // Clear
+    auto* undo = mForm->findChild<QAction*>(QStringLiteral("actionUndo"));
     mForm->findChild<QRadioButton*>(QStringLiteral("Option2"))->click();
+    QVERIFY(!undo->isEnabled()); // nothing done on Monthly yet
     mForm->findChild<QRadioButton*>(QStringLiteral("Option1"))->click();
+    QVERIFY(undo->isEnabled());
     list()->setFocus();
     key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(form.entries(), (Entries{{"1955", "a"}, {"1960", "b"}}));
-    QCOMPARE(mForm->findChild<QAction*>(QStringLiteral("actionUndo"))->isEnabled(), false);
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}}));
+    QCOMPARE(form.titleText(), QStringLiteral("Mine"));
+    QCOMPARE(stored(), (Entries{{"1955", "a"}}));
+}
+
+void TestListCommands::titleTypingIsOneStepPerBurst()
+{
+    editor::Form1& form = start(1, {{"1955", "a"}});
+    auto* title = mForm->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    form.PushButton4_Click(); // Load Sample: title and list
+    const Entries sample = form.entries();
+    title->setFocus(Qt::MouseFocusReason);
+    title->end(false);
+    QTest::keyClicks(title, QStringLiteral("ab"));
+    list()->setFocus(); // leaving the box ends the burst
+    title->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(title, QStringLiteral("c"));
+    list()->setFocus();
+    const QString typed = QStringLiteral("John's Timelineabc");
+    QCOMPARE(form.titleText(), typed);
+    const QStringList titles{"John's Timelineab", "John's Timeline", QString()};
+    for (const QString& expected : titles) {
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.titleText(), expected);
+    }
+    QCOMPARE(form.entries(), (Entries{{"1955", "a"}}));
+    for (int i = 0; i < 3; ++i)
+        key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(form.titleText(), typed);
+    QCOMPARE(form.entries(), sample);
+    editor::QSettingsStore reader(mDir->path());
+    QCOMPARE(reader.read(QStringLiteral("Text1"), QString()), typed);
 }
 
 void TestListCommands::dragMovesARow()
@@ -299,6 +342,127 @@ void TestListCommands::dragMovesARow()
     QCOMPARE(stored(), moved);
     key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(form.entries(), (Entries{{"2", "b"}, {"3", "c"}, {"1", "a"}, {"4", "d"}}));
+}
+
+void TestListCommands::blockMoves_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<int>("drop"); // the row dropped on, -1 below the last; -2 Alt+Up, -3 Alt+Down
+    QTest::addColumn<QString>("order");
+    QTest::newRow("drag two rows apart down") << QList<int>{0, 2} << 4 << "bdacef";
+    QTest::newRow("drag a block to the top") << QList<int>{3, 4} << 0 << "deabcf";
+    QTest::newRow("drag below the last") << QList<int>{1, 2} << -1 << "adefbc";
+    QTest::newRow("move up gathers the rows") << QList<int>{2, 4} << -2 << "acebdf";
+    QTest::newRow("move down") << QList<int>{0, 1} << -3 << "cabdef";
+    QTest::newRow("move up at the top: nothing") << QList<int>{0, 3} << -2 << "abcdef";
+}
+
+void TestListCommands::blockMoves()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(int, drop);
+    QFETCH(QString, order);
+    Entries rows;
+    for (QChar c : QStringLiteral("abcdef"))
+        rows.append({QString(c), QString(c)});
+    editor::Form1& form = start(3, rows);
+    QItemSelectionModel* selection = list()->selectionModel();
+    QModelIndexList dragged;
+    for (int row : selected) {
+        selection->select(list()->model()->index(row, 0),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        dragged << list()->model()->index(row, 0) << list()->model()->index(row, 1);
+    }
+    // The view drags from the row grabbed, the last here, with every selected cell.
+    selection->setCurrentIndex(dragged.last(), QItemSelectionModel::NoUpdate);
+    if (drop >= -1) {
+        std::unique_ptr<QMimeData> data(list()->model()->mimeData(dragged));
+        list()->model()->dropMimeData(data.get(), Qt::MoveAction, drop, 0, {});
+    } else {
+        key(drop == -2 ? Qt::Key_Up : Qt::Key_Down, Qt::AltModifier);
+    }
+    QString shown;
+    for (const editor::TimelineEntry& entry : form.entries())
+        shown += entry.date;
+    QCOMPARE(shown, order);
+    QCOMPARE(stored(), form.entries());
+    if (order != u"abcdef") {
+        QCOMPARE(form.selectedRows().size(), selected.size()); // the block stays selected
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form.entries(), rows);
+    }
+}
+
+void TestListCommands::editActsOnTheCurrentRow()
+{
+    editor::Form1& form = start(2, {{"Jan", "a"}, {"Feb", "b"}, {"Mar", "c"}});
+    select(0);
+    list()->selectionModel()->setCurrentIndex(
+        list()->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    mDialogs.inputAnswers = {"Mar 2", "c2"};
+    key(Qt::Key_F2);
+    QCOMPARE(form.entries(), (Entries{{"Jan", "a"}, {"Feb", "b"}, {"Mar 2", "c2"}}));
+}
+
+void TestListCommands::commandsWithNothingToDoAreDisabled()
+{
+    const auto enabled = [&] {
+        QStringList names;
+        for (QAction* action : list()->actions())
+            if (!action->isSeparator() && action->isEnabled())
+                names << action->objectName().mid(6);
+        return names.join(u' ');
+    };
+    editor::Form1& form = start(1);
+    QCOMPARE(enabled(), QStringLiteral("InsertAbove Paste ImportCsv"));
+    mDialogs.inputAnswers = {"1955", "a"};
+    form.PushButton1_Click();
+    QCOMPARE(enabled(), QStringLiteral("Edit InsertAbove MoveUp MoveDown Delete Undo Copy Paste "
+                                       "ImportCsv ExportCsv")
+                            .remove(QStringLiteral("MoveUp MoveDown ")));
+    list()->selectionModel()->clearSelection();
+    QCOMPARE(enabled(), QStringLiteral("InsertAbove Undo Copy Paste ImportCsv ExportCsv"));
+}
+
+void TestListCommands::importReadsUtf8AndUtf16Only_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("refusal"); // empty: imported
+    QTest::newRow("utf-16 with bom") << QByteArray("\xFF\xFE"
+                                                   "1\0"
+                                                   "9\0"
+                                                   "5\0"
+                                                   "5\0"
+                                                   ",\0"
+                                                   "Z\0"
+                                                   "\xFC\0",
+                                                   16)
+                                     << QString();
+    QTest::newRow("windows-1252") << QByteArray("Date,Notes\r\n1955,Z\xFCrich\r\n")
+                                  << QStringLiteral("Line 2: The line is not UTF-8 text");
+}
+
+void TestListCommands::importReadsUtf8AndUtf16Only()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, refusal);
+    editor::Form1& form = start(1);
+    const QString csv = mDir->filePath(QStringLiteral("in.csv"));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    mDialogs.openAnswers = {csv};
+    mForm->findChild<QAction*>(QStringLiteral("actionImportCsv"))->trigger();
+    if (refusal.isEmpty()) {
+        QCOMPARE(form.entries(), (Entries{{"1955", QStringLiteral("Z\u00FC")}}));
+        QVERIFY(mDialogs.messages().isEmpty());
+    } else {
+        QCOMPARE(form.entryCount(), 0);
+        QCOMPARE(mDialogs.messages().size(), 1);
+        QVERIFY2(mDialogs.messageTexts().first().contains(refusal),
+                 qPrintable(mDialogs.messageTexts().first()));
+    }
 }
 
 void TestListCommands::paste_data()

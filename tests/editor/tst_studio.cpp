@@ -11,6 +11,7 @@
 #include "office/docreader.h"
 #include "preview/form2.h"
 #include "preview/picturebox.h"
+#include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -93,6 +94,7 @@ private:
 void TestStudio::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
     docgen::EmbeddedWordOptions options;

@@ -8,6 +8,7 @@
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
+#include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -164,6 +165,7 @@ private:
 void TestFaultSweep::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     QVERIFY(mTemp.isValid());
     qputenv("TEMP", mTemp.path().toUtf8());

@@ -12,6 +12,7 @@
 #include "office/docreader.h"
 #include "office/error.h"
 #include "preview/form2.h"
+#include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -129,6 +130,7 @@ private:
 void TestHostileInput::initTestCase()
 {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     QVERIFY(mTemp.isValid() && mWork.isValid());
     qputenv("TEMP", mTemp.path().toUtf8());

@@ -63,10 +63,10 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(double, widthPt);
         QFETCH(double, heightPt);
-        const QLocale saved;
-        QLocale::setDefault(QLocale(locale));
+        const QByteArray saved = qgetenv("LC_ALL");
+        qputenv("LC_ALL", locale.toLatin1());
         Document document;
-        QLocale::setDefault(saved);
+        qputenv("LC_ALL", saved);
         QCOMPARE(document.page().widthPt, widthPt);
         QCOMPARE(document.page().heightPt, heightPt);
         QCOMPARE(document.page().topMarginPt, 72.0);
@@ -77,6 +77,34 @@ private slots:
         document.setOrientation(1); // already landscape: stays
         QCOMPARE(document.page().widthPt, heightPt);
         QVERIFY(!officetest::descriptionOf([&] { document.setOrientation(2); }).isEmpty());
+    }
+
+    void regionPaper_data()
+    {
+        QTest::addColumn<QByteArrayList>("allPaperLang"); // LC_ALL, LC_PAPER, LANG
+        QTest::addColumn<bool>("letter");
+        QTest::newRow("paper category over LANG")
+            << QByteArrayList{"", "en_US.UTF-8", "C.UTF-8"} << true;
+        QTest::newRow("LC_ALL over both")
+            << QByteArrayList{"de_DE.UTF-8", "en_US", "en_US"} << false;
+        QTest::newRow("LANG alone") << QByteArrayList{"", "", "en_CA.UTF-8"} << true;
+        QTest::newRow("C in the paper category") << QByteArrayList{"", "C", "en_US"} << false;
+        QTest::newRow("none") << QByteArrayList{"", "", ""} << false;
+    }
+    void regionPaper()
+    {
+        QFETCH(QByteArrayList, allPaperLang);
+        QFETCH(bool, letter);
+        const char* names[] = {"LC_ALL", "LC_PAPER", "LANG"};
+        QByteArrayList saved;
+        for (int i = 0; i < 3; ++i) {
+            saved.append(qgetenv(names[i]));
+            qputenv(names[i], allPaperLang.at(i));
+        }
+        const double widthPt = Document().page().widthPt;
+        for (int i = 0; i < 3; ++i)
+            qputenv(names[i], saved.at(i));
+        QCOMPARE(widthPt, letter ? 612.0 : 595.3);
     }
 
     void newShapeLooks()

@@ -13,6 +13,7 @@
 #include "office/docreader.h"
 #include "office/docwriter.h"
 #include "office/zippackage.h"
+#include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -61,6 +62,7 @@ Run run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessEnvironment(testsupport::toolEnvironment());
     process.start(program, arguments);
     Run result;
     if (!process.waitForFinished(240'000))
@@ -140,6 +142,7 @@ void TestOfficeReaders::initTestCase()
                                  .arg(QString::fromLatin1(tool))));
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    testsupport::pinLetterPaper();
     app::SetApplicationTitle();
     qputenv("TEMP", mTemp.path().toUtf8());
 }
@@ -159,7 +162,7 @@ void TestOfficeReaders::schemaValidAsWrittenAndAsFallback_data()
     QTest::newRow("daily sample") << sampleTitle << sample(3);
     QTest::newRow("one entry") << QString() << QList<docgen::TimelineEntry>{{"2000", "Only"}};
     QList<docgen::TimelineEntry> most;
-    for (int i = 1; i <= docgen::kMaxEntries; ++i)
+    for (int i = 1; i <= docgen::kMaxPageEntries; ++i)
         most.append({QString::number(1900 + i), QStringLiteral("Entry %1").arg(i)});
     QTest::newRow("63 entries") << QStringLiteral("Many") << most;
 

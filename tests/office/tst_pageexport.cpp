@@ -18,11 +18,12 @@ namespace {
 
 Document timelineFor(const QLocale& locale)
 {
-    const QLocale before;
-    QLocale::setDefault(locale);
+    // The paper follows the locale's paper category, LC_ALL first.
+    const QByteArray before = qgetenv("LC_ALL");
+    qputenv("LC_ALL", locale.name().toLatin1());
     Document page = officetest::buildTimeline(QStringLiteral("Project Timeline"),
                                               officetest::threeEntries(), defaultPageSetup());
-    QLocale::setDefault(before);
+    qputenv("LC_ALL", before);
     return page;
 }
 

@@ -134,6 +134,7 @@ private slots:
     {
         // A new document's page follows the region; these cases expect A4.
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        qputenv("LC_ALL", "de_DE.UTF-8");
     }
 
     void buildsTheTimelineFile()
