@@ -750,17 +750,20 @@ private:
     std::map<std::tuple<int, int, qint64>, Measure> mCache;
 };
 
-// Fewer texts cut is better; among as many, more characters shown.
-bool showsMore(const FitReport& a, const FitReport& b)
+// Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
+// many cut with half as many characters again shown, which is worth the bar it costs.
+bool showsMore(const FitReport& more, const FitReport& fewer)
 {
     const auto score = [](const FitReport& report) {
         int shown = 0;
         for (const CutText& cut : report.cuts)
             shown += cut.shownCharacters;
-        const bool title = !report.cuts.isEmpty() && report.cuts.front().line == 0;
-        return std::pair{int(report.cutLines().size()) + (title ? 1 : 0), -shown};
+        return std::pair{int(report.cuts.size()), shown};
     };
-    return score(a) < score(b);
+    const auto [moreCut, moreShown] = score(more);
+    const auto [fewerCut, fewerShown] = score(fewer);
+    return moreCut < fewerCut ||
+           (moreCut == fewerCut && 2 * moreShown >= 3 * fewerShown && moreShown > fewerShown);
 }
 
 } // namespace

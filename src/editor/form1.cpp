@@ -260,13 +260,17 @@ void Form1::createListActions()
     QAction* exportCsv = action(mListView1, "actionExportCsv", QStringLiteral("Export CSV…"), {},
                                 inList, &ListCommands::exportCsv);
     separator();
-    action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
-           {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
+    QAction* sortByDate =
+        action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
+               {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    mListActions = {
-        {edit, &ListCommandStates::edit},         {moveUp, &ListCommandStates::moveUp},
-        {moveDown, &ListCommandStates::moveDown}, {remove, &ListCommandStates::remove},
-        {copy, &ListCommandStates::copy},         {exportCsv, &ListCommandStates::exportCsv}};
+    mListActions = {{edit, &ListCommandStates::edit},
+                    {moveUp, &ListCommandStates::moveUp},
+                    {moveDown, &ListCommandStates::moveDown},
+                    {remove, &ListCommandStates::remove},
+                    {copy, &ListCommandStates::copy},
+                    {exportCsv, &ListCommandStates::exportCsv},
+                    {sortByDate, &ListCommandStates::sortByDate}};
     updateListActions();
 }
 

@@ -26,7 +26,8 @@ ListCommandStates listCommandStates(int rowCount, const QList<int>& selected)
             any && selected.last() < rowCount - 1,
             any,
             rowCount > 0,
-            rowCount > 0};
+            rowCount > 0,
+            rowCount > 1};
 }
 
 ListCommands::ListCommands(app::Dialogs& dialogs, TimelineCommands& commands,

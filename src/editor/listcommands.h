@@ -23,6 +23,7 @@ struct ListCommandStates
     bool remove = false;
     bool copy = false;
     bool exportCsv = false;
+    bool sortByDate = false;
 };
 ListCommandStates listCommandStates(int rowCount, const QList<int>& selected);
 

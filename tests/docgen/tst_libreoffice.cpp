@@ -163,7 +163,7 @@ void TestLibreOffice::initTestCase()
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
     return buildPageWithEngine(mClipboard, title, rows,
-                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0});
+                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}});
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()

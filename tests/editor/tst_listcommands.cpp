@@ -646,6 +646,8 @@ void TestListCommands::sortByDateAndOrderCheck()
                  message.contains("Line 20: ") && !message.contains("Line 21") &&
                  message.endsWith("\nand 2 more."),
              qPrintable(message));
+}
+
 void TestListCommands::exportOnAFullDiskKeepsTheOldCsv()
 {
     start(1, {{"1955", QString(8000, u'n')}});
