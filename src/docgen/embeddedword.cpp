@@ -95,11 +95,16 @@ void checkFrame(double left, double top, double width, double height)
     }
 }
 
-// SaveAs goes through the safe writer, so a failure leaves any earlier file as it was.
+// SaveAs goes through the safe writer, so a failure leaves any earlier file as it was. It
+// does not wait for the disk: the document goes to the temporary folder and lives only
+// until the preview lets it go; the copy the user keeps is written by the save command,
+// which does wait.
 void writeDocumentFile(const office::Document& document, const QString& path)
 {
     const QByteArray package = office::writePackage(document);
-    if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
+    if (const filewrite::WriteResult written = filewrite::replaceFile(
+            path, package, filewrite::InPlace::Never, filewrite::Durability::Scratch);
+        !written)
         throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
 }
 

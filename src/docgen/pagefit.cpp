@@ -484,6 +484,16 @@ public:
 
     int count() const { return int(mEntries.size()); }
 
+    // Whether bars of this many entries leave every date a column it can stand in upright
+    // at the smallest size: a count that does not is tried only when nothing else is left.
+    bool columnsHoldDates(int bars) const
+    {
+        const int most = (count() + bars - 1) / bars;
+        const double across = PageFit::columnWidthPt(kBarWidthPt, std::max(1, most)) -
+                              2 * kCellMarginPt - kWidthSlackPt;
+        return across >= lineHeightPt(kSizesHalfPt[std::size(kSizesHalfPt) - 1]);
+    }
+
 private:
     static QRectF frameOf(const PageElement& element)
     {
@@ -576,7 +586,13 @@ private:
             const double body = m.heightPt + 2 * kInsetYPt + kHeightSlackPt;
             return std::max(classicHeight, heightForBody(widthPt, body) + 0.01);
         };
+        const int smallest = kSizesHalfPt[std::size(kSizesHalfPt) - 1];
+        // Text that the widest callout cannot hold at the smallest size is cut whatever
+        // else is tried.
+        const bool hopeless = heightFor(std::max(maxWidthPt, minWidth), smallest) > roomPt;
         for (const int size : kSizesHalfPt) {
+            if (hopeless)
+                break;
             double h = heightFor(minWidth, size);
             if (h <= roomPt)
                 return CalloutFit{minWidth, h, size, true, 0};
@@ -590,7 +606,6 @@ private:
             }
             return CalloutFit{high, heightFor(high, size), size, true, 0};
         }
-        const int smallest = kSizesHalfPt[std::size(kSizesHalfPt) - 1];
         CalloutFit cut{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), smallest, false, 0};
         const QSizeF area = calloutArea(cut.widthPt, cut.heightPt);
         cut.shown = area.width() > 0 && area.height() > 0
@@ -620,6 +635,21 @@ private:
 
     // Dates across at the largest size that keeps every word whole in two lines at most,
     // then upwards; what neither shows whole is cut.
+    // The height of one line of the body font at a size.
+    static double lineHeightPt(int sizeHalfPt)
+    {
+        static std::map<int, double> heights;
+        const auto found = heights.find(sizeHalfPt);
+        if (found != heights.end())
+            return found->second;
+        const double height =
+            measureAll({paragraphOf(QString(), bodyFormat(sizeHalfPt), office::Alignment::Left)},
+                       100)
+                .heightPt;
+        heights.emplace(sizeHalfPt, height);
+        return height;
+    }
+
     QList<double> evenColumns(int number) const
     {
         return QList<double>(std::max(1, number),
@@ -709,6 +739,8 @@ private:
             }
         }
         for (const int size : kSizesHalfPt) {
+            if (lineHeightPt(size) > narrowest)
+                continue;
             double row = 0;
             double thickest = 0;
             for (const auto& paragraphs : datesOf(size)) {
@@ -913,9 +945,14 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         if (!entries.isEmpty())
             best.report = planner.classicReport(best);
     } else {
-        best = planner.fit(1);
-        for (int bars = 2; bars <= std::min(kMaxBars, planner.count()) && !best.report.fits();
-             ++bars) {
+        // One bar first, as the classic page has it; more only while text is cut, and
+        // never a count whose columns are too narrow for any date when another is not.
+        const int most = std::min(kMaxBars, planner.count());
+        int first = 1;
+        while (first < most && !planner.columnsHoldDates(first))
+            ++first;
+        best = planner.fit(first);
+        for (int bars = first + 1; bars <= most && !best.report.fits(); ++bars) {
             PagePlan more = planner.fit(bars);
             if (showsMore(more.report, best.report))
                 best = std::move(more);

@@ -128,7 +128,8 @@ int copyOwnership(int fd, const struct stat* old)
 
 // Writes a new file beside `target` and renames it over the target. Returns 0, or the
 // error that stopped it, with nothing left behind and the target untouched.
-int replaceByRename(const QByteArray& target, QByteArrayView content, const struct stat* old)
+int replaceByRename(const QByteArray& target, QByteArrayView content, const struct stat* old,
+                    bool sync)
 {
     const QByteArray folder = folderOf(target);
     const QByteArray stem = folder + "/." + target.mid(target.lastIndexOf('/') + 1);
@@ -147,7 +148,7 @@ int replaceByRename(const QByteArray& target, QByteArrayView content, const stru
     int error = copyOwnership(fd, old);
     if (!error && !writeAll(fd, content))
         error = errno;
-    if (!error && ::fsync(fd) != 0)
+    if (!error && sync && ::fsync(fd) != 0)
         error = errno;
     if (::close(fd) != 0 && !error)
         error = errno;
@@ -157,7 +158,7 @@ int replaceByRename(const QByteArray& target, QByteArrayView content, const stru
         ::unlink(tempName.constData());
         return error;
     }
-    return syncFolder(folder);
+    return sync ? syncFolder(folder) : 0;
 }
 
 // Overwrites the target's own bytes once the disk holds room for all of them.
@@ -188,7 +189,8 @@ bool folderRefused(int error)
 }
 } // namespace
 
-WriteResult replaceFile(const QString& path, QByteArrayView content, InPlace inPlace)
+WriteResult replaceFile(const QString& path, QByteArrayView content, InPlace inPlace,
+                        Durability durability)
 {
     if (path.isEmpty())
         return failure(ENOENT);
@@ -197,7 +199,8 @@ WriteResult replaceFile(const QString& path, QByteArrayView content, InPlace inP
     bool exists = false;
     if (WriteResult resolved = resolve(target, old, exists); !resolved)
         return resolved;
-    const int error = replaceByRename(target, content, exists ? &old : nullptr);
+    const int error =
+        replaceByRename(target, content, exists ? &old : nullptr, durability == Durability::OnDisk);
     if (!error)
         return {};
     if (exists && inPlace == InPlace::WhenFolderRefuses && folderRefused(error)) {

@@ -29,6 +29,15 @@ enum class InPlace
     WhenFolderRefuses,
 };
 
+enum class Durability
+{
+    // Synced, file and folder: on disk when the call returns.
+    OnDisk,
+    // Not waited for: a scratch file that lives only for this run (the page the preview
+    // shows), where a power cut loses nothing the user keeps.
+    Scratch,
+};
+
 struct WriteResult
 {
     // 0, or the error number that stopped the write.
@@ -41,6 +50,7 @@ struct WriteResult
 
 // Replaces (or creates) `path` with `content` by the rules above. Never throws.
 [[nodiscard]] WriteResult replaceFile(const QString& path, QByteArrayView content,
-                                      InPlace inPlace = InPlace::Never);
+                                      InPlace inPlace = InPlace::Never,
+                                      Durability durability = Durability::OnDisk);
 
 } // namespace filewrite

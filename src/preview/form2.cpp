@@ -267,7 +267,14 @@ void Form2::setPageChoices(const PageMenuChoice& choice)
 void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,
                         const QString& otherNotice)
 {
-    mPicture1->setPicture(markCutCallouts(mCleanPage, regionPt, framesPt));
+    // Marks go once on the page as delivered; the picture box holds the only copy by
+    // then, so it is painted in place.
+    if (!framesPt.isEmpty() && !mMarked) {
+        QImage page = mPicture1->takePicture();
+        markCutCallouts(page, regionPt, framesPt);
+        mPicture1->setPicture(page);
+        mMarked = true;
+    }
     QStringList lines{cutNotice(cutEntries), otherNotice};
     lines.removeAll(QString());
     const QString notice = lines.join(u'\n');
@@ -325,7 +332,7 @@ void Form2::setPicture1(const QImage& page)
 {
     if (page.isNull())
         return;
-    mCleanPage = page;
+    mMarked = false;
     mCutNotice->hide();
     mPicture1->setPicture(page);
     const QSizeF logical = page.deviceIndependentSize();

@@ -74,9 +74,9 @@ public:
     // next activation.
     void setPicture1(const QImage& page);
     void setWordFile(const QString& path) { mWordFile = path; }
-    // Marks the callouts whose text is cut on the page shown (region and frames in points)
-    // and says how many entries are cut, with any other notice about the page below; with
-    // nothing to say the notice goes.
+    // Marks the callouts whose text is cut on the page just delivered (region and frames
+    // in points) and says how many entries are cut, with any other notice about the page
+    // below; with nothing to say the notice goes.
     void setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,
                      const QString& otherNotice = {});
     QString cutNoticeText() const;
@@ -166,7 +166,7 @@ private:
     QActionGroup* mPaperChoice = nullptr;
     QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
-    QImage mCleanPage; // the page as delivered, before any marks
+    bool mMarked = false; // the page shown carries the cut marks
 };
 
 } // namespace preview

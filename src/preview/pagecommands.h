@@ -64,11 +64,10 @@ private:
     app::Clipboard* mClipboard;
 };
 
-// The page picture with the callouts whose text is cut marked on it: the picture shows
+// Marks the callouts whose text is cut on the page picture, in place: the picture shows
 // `regionPt` of the page, the frames are in points on the page. The marks are the preview's
 // own, never part of the document.
-QImage markCutCallouts(const QImage& picture, const QRectF& regionPt,
-                       const QList<QRectF>& framesPt);
+void markCutCallouts(QImage& picture, const QRectF& regionPt, const QList<QRectF>& framesPt);
 
 // What the preview says about cut entries: empty when none is cut.
 QString cutNotice(int cutEntries);

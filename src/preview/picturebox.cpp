@@ -20,6 +20,14 @@ void PictureBox::setPicture(const QImage& picture)
     update();
 }
 
+QImage PictureBox::takePicture()
+{
+    QImage picture = std::move(mPicture);
+    mPicture = QImage();
+    mPictureOnScreen = QImage();
+    return picture;
+}
+
 void PictureBox::clearPicture()
 {
     mPicture = QImage();

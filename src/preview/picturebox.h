@@ -21,6 +21,8 @@ public:
 
     void setPicture(const QImage& picture);
     void clearPicture();
+    // Hands the picture over and clears the box, so the caller may change it in place.
+    QImage takePicture();
     bool hasPicture() const { return !mPicture.isNull(); }
     const QImage& picture() const { return mPicture; }
 

@@ -281,7 +281,7 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
     const QRectF frame = report.cutFramesPt.at(0);
     const QColor mark =
         shown.pixelColor(int((frame.center().x() - region.left()) * shown.width() / region.width()),
-                         int((frame.top() - 2 - region.top()) * shown.height() / region.height()));
+                         int((frame.top() - 1 - region.top()) * shown.height() / region.height()));
     QVERIFY2(mark.red() > 150 && mark.green() < 100, qPrintable(mark.name()));
     // The document itself carries no mark.
     const office::Document page = office::openDocument(form2->wordFile());
