@@ -22,9 +22,14 @@ constexpr double kInsetYPt = 3.6;
 constexpr double kCellMarginPt = 5.4;
 // The classic callout's arrow: the part of its 81 pt outside the body (64.977 %).
 constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
+// On a page of several bars room between the bars is scarce: the arrows are shorter, and
+// the bars span the page but for its edges.
+constexpr double kDenseArrowPt = 18;
 constexpr int kDefaultBodyShare = 64977;
 // Room kept free at the page's edges and between neighbouring shapes.
 constexpr double kEdgePt = 18;
+// A callout at either end of a bar may come closer to the page's side.
+constexpr double kSideEdgePt = 6;
 constexpr double kGapPt = 4;
 // Another word processor may break a line a hair later; measure a little narrower and
 // shorter than the area so its lines still fit.
@@ -263,8 +268,16 @@ public:
         return report;
     }
 
+    double barWidthFor(int bars) const
+    {
+        return bars > 1 ? std::max(kBarWidthPt, double(mPage.pageWidthPt) - 2 * kEdgePt)
+                        : kBarWidthPt;
+    }
+
     PagePlan fit(int bars)
     {
+        mArrowPt = bars > 1 ? kDenseArrowPt : kArrowPt;
+        mBarWidthPt = barWidthFor(bars);
         PagePlan plan = classic();
         PageElement& title = plan.frame[0];
         const double pageWidth = mPage.pageWidthPt;
@@ -288,6 +301,8 @@ public:
 
         // The bars, each with the dates it holds.
         const PageElement classicBar = plan.frame.at(1);
+        const double barLeft =
+            bars > 1 ? pageWidth / 2 - mBarWidthPt / 2 : classicBar.leftPt;
         const PageElement classicTable = plan.frame.at(2);
         plan.frame.resize(1);
         QList<int> firsts;
@@ -322,6 +337,8 @@ public:
         }
         for (int b = 0; b < bars; ++b) {
             PageElement bar = classicBar;
+            bar.leftPt = barLeft;
+            bar.widthPt = mBarWidthPt;
             bar.topPt = barTops[b];
             bar.heightPt = dates[b].barHeightPt;
             bar.style.fontSizePt = dates[b].sizeHalfPt / 2.0;
@@ -353,7 +370,7 @@ public:
         QList<double> anchors;
         QList<int> barOf;
         for (int b = 0; b < bars; ++b) {
-            double cellLeft = classicBar.leftPt + kInsetXPt;
+            double cellLeft = barLeft + kInsetXPt;
             const QList<double> places = placesOf(firsts[b], firsts[b + 1] - firsts[b]);
             for (int i = firsts[b]; i < firsts[b + 1]; ++i) {
                 const double columnWidth = columns[b].at(i - firsts[b]);
@@ -362,9 +379,9 @@ public:
                 const double classicCentre = old.leftPt + old.widthPt / 2;
                 if (scaled[b]) {
                     // The date's place on the axis, kept inside its own cell.
-                    const double inner = kBarWidthPt - 2 * kInsetXPt;
+                    const double inner = mBarWidthPt - 2 * kInsetXPt;
                     const double even = inner / (firsts[b + 1] - firsts[b]);
-                    const double place = classicBar.leftPt + kInsetXPt + even / 2 +
+                    const double place = barLeft + kInsetXPt + even / 2 +
                                          places.at(i - firsts[b]) * (inner - even);
                     anchor = std::clamp(place, cellLeft + 1, cellLeft + columnWidth - 1);
                 } else if (bars == 1 && classicCentre > cellLeft + 1 &&
@@ -415,7 +432,7 @@ public:
             return j >= 0 && j < n && barOf[j] == barOf[i] ? j : -1;
         };
         const auto slotOf = [&](int i, bool useFrames) {
-            Slot slot{kEdgePt, pageWidth - kEdgePt};
+            Slot slot{kSideEdgePt, pageWidth - kSideEdgePt};
             const int before = sameSideNeighbour(i, -1);
             const int after = sameSideNeighbour(i, 1);
             if (before >= 0) {
@@ -489,7 +506,7 @@ public:
     bool columnsHoldDates(int bars) const
     {
         const int most = (count() + bars - 1) / bars;
-        const double across = PageFit::columnWidthPt(kBarWidthPt, std::max(1, most)) -
+        const double across = PageFit::columnWidthPt(barWidthFor(bars), std::max(1, most)) -
                               2 * kCellMarginPt - kWidthSlackPt;
         return across >= lineHeightPt(kSizesHalfPt[std::size(kSizesHalfPt) - 1]);
     }
@@ -502,32 +519,32 @@ private:
 
     // The arrow keeps the classic length, unless the preset's head (a quarter of the
     // shorter side) is longer.
-    static double arrowPt(double widthPt, double heightPt)
+    double arrowPt(double widthPt, double heightPt) const
     {
-        return std::max(kArrowPt, std::min(widthPt, heightPt) / 4);
+        return std::max(mArrowPt, std::min(widthPt, heightPt) / 4);
     }
 
     // The height that gives a body of this height.
-    static double heightForBody(double widthPt, double bodyPt)
+    double heightForBody(double widthPt, double bodyPt) const
     {
-        const double tall = bodyPt + std::max(kArrowPt, widthPt / 4);
+        const double tall = bodyPt + std::max(mArrowPt, widthPt / 4);
         if (tall >= widthPt)
             return tall;
-        const double low = bodyPt + kArrowPt;
-        return low / 4 <= kArrowPt ? low : bodyPt * 4 / 3;
+        const double low = bodyPt + mArrowPt;
+        return low / 4 <= mArrowPt ? low : bodyPt * 4 / 3;
     }
 
     // The body's share of a callout's height.
-    static int bodyShare(double widthPt, double heightPt)
+    int bodyShare(double widthPt, double heightPt) const
     {
-        if (std::abs(heightPt - kCalloutHeightPt) < 1e-9 &&
+        if (mArrowPt == kArrowPt && std::abs(heightPt - kCalloutHeightPt) < 1e-9 &&
             std::abs(widthPt - kCalloutWidthPt) < 1e-9)
             return kDefaultBodyShare;
         return int(std::floor((heightPt - arrowPt(widthPt, heightPt)) / heightPt * 100000));
     }
 
     // The text area of a callout of this size: the preset's text rectangle less the insets.
-    static QSizeF calloutArea(double widthPt, double heightPt)
+    QSizeF calloutArea(double widthPt, double heightPt) const
     {
         const int share = bodyShare(widthPt, heightPt);
         const QRectF rect =
@@ -653,7 +670,7 @@ private:
     QList<double> evenColumns(int number) const
     {
         return QList<double>(std::max(1, number),
-                             PageFit::columnWidthPt(kBarWidthPt, std::max(1, number)));
+                             PageFit::columnWidthPt(mBarWidthPt, std::max(1, number)));
     }
 
     // The places 0..1 of a bar's entries on its own stretch of the time axis.
@@ -687,7 +704,7 @@ private:
                             2 * kWidthSlackPt;
         }
         const QList<double> widths =
-            PageFit::scaledColumns(kBarWidthPt - 2 * kInsetXPt, places, minimums);
+            PageFit::scaledColumns(mBarWidthPt - 2 * kInsetXPt, places, minimums);
         const QList<double> even = evenColumns(number);
         // Dates as far apart as their cells already are need no columns of their own.
         bool same = true;
@@ -779,6 +796,9 @@ private:
     QList<QString> mNotes;
     PageMetrics mPage;
     QList<double> mAxis;
+    // The arrows' length and the bars' width of the page being fitted.
+    double mArrowPt = kArrowPt;
+    double mBarWidthPt = kBarWidthPt;
     std::map<std::tuple<int, int, qint64>, Measure> mCache;
 };
 
@@ -841,21 +861,11 @@ QString FitReport::reasonFor(int line) const
     return reasons.join(QLatin1Char('\n'));
 }
 
-QList<PageElement> PagePlan::bars() const
+QList<PageElement> PagePlan::ofKind(ElementKind kind) const
 {
     QList<PageElement> found;
     for (const PageElement& element : frame) {
-        if (element.kind == ElementKind::TimelineBar)
-            found << element;
-    }
-    return found;
-}
-
-QList<PageElement> PagePlan::tables() const
-{
-    QList<PageElement> found;
-    for (const PageElement& element : frame) {
-        if (element.kind == ElementKind::DateTable)
+        if (element.kind == kind)
             found << element;
     }
     return found;

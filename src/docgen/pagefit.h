@@ -63,8 +63,9 @@ struct PagePlan
     QList<PageElement> callouts;
     FitReport report;
 
-    QList<PageElement> bars() const;   // the TimelineBar elements of the frame
-    QList<PageElement> tables() const; // the DateTable elements, one per bar
+    QList<PageElement> ofKind(ElementKind kind) const;
+    QList<PageElement> bars() const { return ofKind(ElementKind::TimelineBar); }
+    QList<PageElement> tables() const { return ofKind(ElementKind::DateTable); } // one per bar
 };
 
 // The layout step: from the page, the title, the entries and the fonts' own metrics (the
