@@ -46,6 +46,8 @@ constexpr double kTitleFootPt = 3;
 constexpr int kMaxBars = 3;
 // A date runs upwards in a row at most this high.
 constexpr double kMaxUpwardRowPt = 120;
+// Dates across take two lines at most: more than three is never measured.
+constexpr double kDateLimitPt = 40;
 
 struct Measure
 {
@@ -82,15 +84,22 @@ bool splitsWord(const QString& text, QTextBoundaryFinder& finder, int end)
     return !finder.isAtBoundary();
 }
 
+// The longest side of any page: no text taller than this is ever shown whole.
+constexpr double kLongestSidePt = 1584;
+
 // Lays the paragraphs out and tells how tall they are and whether any word broke;
 // `onLine` sees every line with its bottom edge, and stops the walk by returning false.
 template <typename OnLine>
 Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, double widthPt,
-                          const OnLine& onLine)
+                          const OnLine& onLine, double limitPt = kLongestSidePt)
 {
     Measure measure;
     for (const office::Paragraph& paragraph : paragraphs) {
-        const office::ParagraphLayout layout(paragraph, std::max(1.0, widthPt));
+        // Lines past the limit are never needed: text that runs there is not shown whole.
+        const office::ParagraphLayout layout(
+            paragraph, std::max(1.0, widthPt),
+            office::LayoutLimit{.heightPt = std::max(1.0, limitPt - measure.heightPt)});
+        measure.wordsWhole = measure.wordsWhole && layout.complete();
         const QString text = paragraph.text();
         QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
         for (const office::LineBox& line : layout.lines()) {
@@ -199,10 +208,11 @@ int charactersShown(const std::vector<office::Paragraph>& paragraphs, double wid
     return std::min(shown, textLength(paragraphs));
 }
 
-Measure measureAll(const std::vector<office::Paragraph>& paragraphs, double widthPt)
+Measure measureAll(const std::vector<office::Paragraph>& paragraphs, double widthPt,
+                   double limitPt = kLongestSidePt)
 {
-    return measureParagraphs(paragraphs, widthPt,
-                             [](const office::LineBox&, double, bool) { return true; });
+    return measureParagraphs(
+        paragraphs, widthPt, [](const office::LineBox&, double, bool) { return true; }, limitPt);
 }
 
 struct Slot
@@ -301,8 +311,7 @@ public:
 
         // The bars, each with the dates it holds.
         const PageElement classicBar = plan.frame.at(1);
-        const double barLeft =
-            bars > 1 ? pageWidth / 2 - mBarWidthPt / 2 : classicBar.leftPt;
+        const double barLeft = bars > 1 ? pageWidth / 2 - mBarWidthPt / 2 : classicBar.leftPt;
         const PageElement classicTable = plan.frame.at(2);
         plan.frame.resize(1);
         QList<int> firsts;
@@ -381,8 +390,8 @@ public:
                     // The date's place on the axis, kept inside its own cell.
                     const double inner = mBarWidthPt - 2 * kInsetXPt;
                     const double even = inner / (firsts[b + 1] - firsts[b]);
-                    const double place = barLeft + kInsetXPt + even / 2 +
-                                         places.at(i - firsts[b]) * (inner - even);
+                    const double place =
+                        barLeft + kInsetXPt + even / 2 + places.at(i - firsts[b]) * (inner - even);
                     anchor = std::clamp(place, cellLeft + 1, cellLeft + columnWidth - 1);
                 } else if (bars == 1 && classicCentre > cellLeft + 1 &&
                            classicCentre < cellLeft + columnWidth - 1) {
@@ -743,7 +752,7 @@ private:
             bool whole = true;
             const auto all = datesOf(size);
             for (int k = 0; k < number && whole; ++k) {
-                const Measure m = measureAll(all[size_t(k)], across[k]);
+                const Measure m = measureAll(all[size_t(k)], across[k], kDateLimitPt);
                 whole = m.wordsWhole && m.lines <= 2;
                 row = std::max(row, m.heightPt);
             }
@@ -761,9 +770,9 @@ private:
             double row = 0;
             double thickest = 0;
             for (const auto& paragraphs : datesOf(size)) {
-                const Measure m = measureAll(paragraphs, kMaxUpwardRowPt);
+                const Measure m = measureAll(paragraphs, kMaxUpwardRowPt, narrowest + 1);
                 row = std::max(row, m.widestLinePt);
-                thickest = std::max(thickest, m.heightPt);
+                thickest = std::max(thickest, m.wordsWhole ? m.heightPt : HUGE_VAL);
             }
             if (thickest <= narrowest && row <= kMaxUpwardRowPt - 2) {
                 fit.sizeHalfPt = size;
