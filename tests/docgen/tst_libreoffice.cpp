@@ -140,6 +140,7 @@ private slots:
     void initTestCase();
     void wordsLandInTheirBoxes_data();
     void wordsLandInTheirBoxes();
+    void datesToScaleStandWhereTheyFall();
     void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
 
@@ -221,6 +222,39 @@ void TestLibreOffice::wordsLandInTheirBoxes()
         words.removeAt(found); // each word on the page accounts for one expected word
     }
     QVERIFY2(words.isEmpty(), qPrintable(QStringLiteral("%1 unexpected words").arg(words.size())));
+    QFile::remove(document);
+}
+
+// Dates spaced to scale, as the office suite draws them: each note (centred on its callout,
+// whose arrow points at the date's place) stands where its date falls on the axis.
+void TestLibreOffice::datesToScaleStandWhereTheyFall()
+{
+    QList<docgen::TimelineEntry> rows;
+    for (const char* year : {"1900", "1910", "1920", "1960", "2000"})
+        rows << docgen::TimelineEntry{QString::fromLatin1(year),
+                                      QStringLiteral("Note%1").arg(QLatin1String(year))};
+    const QString document = buildPageWithEngine(
+        mClipboard, QStringLiteral("T"), rows,
+        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}});
+    QTemporaryDir work;
+    QString error;
+    const QString pdf = officetools::convertToPdf(document, work.path(), &error);
+    QVERIFY2(!pdf.isEmpty(), qPrintable(error));
+    QList<double> centres;
+    for (const docgen::TimelineEntry& row : rows) {
+        for (const officetools::Word& word : officetools::wordsOf(pdf)) {
+            if (word.text == row.notes)
+                centres << word.boxPt.center().x();
+        }
+    }
+    QCOMPARE(centres.size(), rows.size());
+    const double unit = centres[1] - centres[0];
+    const double shares[] = {1, 1, 4, 4};
+    for (int i = 1; i < 5; ++i) {
+        const double gap = (centres[i] - centres[i - 1]) / unit;
+        QVERIFY2(std::abs(gap - shares[i - 1]) <= 0.15 * shares[i - 1],
+                 qPrintable(QStringLiteral("gap %1 is %2 units").arg(i).arg(gap)));
+    }
     QFile::remove(document);
 }
 
