@@ -120,11 +120,13 @@ Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, doub
 // is measured, which keeps a hostile text's cost bounded.
 constexpr int kMeasuredCharacters = 6000;
 
-std::vector<office::Paragraph> paragraphsOf(const QString& text, int sizeHalfPt)
+// Notes are centred in their callouts; dates stand at the left of their cells.
+std::vector<office::Paragraph> paragraphsOf(const QString& text, int sizeHalfPt,
+                                            office::Alignment alignment = office::Alignment::Center)
 {
     std::vector<office::Paragraph> paragraphs;
     for (const QString& piece : office::splitParagraphTexts(text.left(kMeasuredCharacters)))
-        paragraphs.push_back(paragraphOf(piece, bodyFormat(sizeHalfPt), office::Alignment::Center));
+        paragraphs.push_back(paragraphOf(piece, bodyFormat(sizeHalfPt), alignment));
     return paragraphs;
 }
 
@@ -705,10 +707,7 @@ private:
             return evenColumns(number);
         QList<double> minimums;
         for (int i = first; i < first + number; ++i) {
-            std::vector<office::Paragraph> paragraphs;
-            for (const QString& piece :
-                 office::splitParagraphTexts(mEntries.at(i).date.left(kMeasuredCharacters)))
-                paragraphs.push_back(paragraphOf(piece, bodyFormat(20), office::Alignment::Left));
+            const auto paragraphs = paragraphsOf(mEntries.at(i).date, 20, office::Alignment::Left);
             minimums << measureAll(paragraphs, 1e6).widestLinePt + 2 * kCellMarginPt +
                             2 * kWidthSlackPt;
         }
@@ -735,14 +734,9 @@ private:
         }
         const auto datesOf = [&](int sizeHalfPt) {
             std::vector<std::vector<office::Paragraph>> all;
-            for (int i = first; i < first + number; ++i) {
-                std::vector<office::Paragraph> paragraphs;
-                for (const QString& piece :
-                     office::splitParagraphTexts(mEntries.at(i).date.left(kMeasuredCharacters)))
-                    paragraphs.push_back(
-                        paragraphOf(piece, bodyFormat(sizeHalfPt), office::Alignment::Left));
-                all.push_back(std::move(paragraphs));
-            }
+            for (int i = first; i < first + number; ++i)
+                all.push_back(
+                    paragraphsOf(mEntries.at(i).date, sizeHalfPt, office::Alignment::Left));
             return all;
         };
         for (const int size : kSizesHalfPt) {

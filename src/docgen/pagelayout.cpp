@@ -82,8 +82,6 @@ QList<PageElement> LayoutCallouts(const QList<TimelineEntry>& entries, const Pag
         callout.heightPt = kCalloutHeightPt;
         callout.text = entries.at(i - 1).notes;
         callout.style.fontSizePt = 10;
-        callout.firstEntry = i - 1;
-        callout.entryCount = 1;
         callouts << callout;
     }
     return callouts;

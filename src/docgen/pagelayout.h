@@ -75,7 +75,7 @@ struct PageElement
     // A date table's column widths when they follow the time between the dates; empty:
     // equal columns that fill the bar.
     QList<double> columnWidthsPt;
-    // The entries a bar or a date table holds, from 0; a callout's entry.
+    // The entries a bar or a date table holds, from 0.
     int firstEntry = 0;
     int entryCount = 0;
 

@@ -163,7 +163,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         // the same way with the dates it holds.
         // Without a page set-up there is no plan, which statement 116 has reported; the
         // bar then holds every date, as the classic page does.
-        const auto fitted = [&]() -> const PagePlan* {
+        const PagePlan* const fitted = [&]() -> const PagePlan* {
             if (classic)
                 return nullptr;
             try {
@@ -171,8 +171,8 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             } catch (...) {
                 return nullptr;
             }
-        };
-        const int barCount = fitted() ? std::max(1, int(fitted()->bars().size())) : 1;
+        }();
+        const int barCount = fitted ? std::max(1, int(fitted->bars().size())) : 1;
         for (int b = 0; b < barCount; ++b) {
             const auto barElement = [&]() -> const PageElement& {
                 return pagePlan().frame.at(1 + 2 * b);
@@ -193,7 +193,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             });
             int barEntries = 0;
             if (trap.test(150, [&] {
-                    barEntries = fitted() ? barElement().entryCount : host.entryCount();
+                    barEntries = fitted ? barElement().entryCount : host.entryCount();
                     return barEntries > 0;
                 }))
                 trap.step(152, [&] { columns = barEntries; });
@@ -219,7 +219,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
                 live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
             });
             trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
-            const int firstEntry = fitted() ? barElement().firstEntry : 0;
+            const int firstEntry = fitted ? barElement().firstEntry : 0;
             const int dateCount = trap.value(164, 0, [&] { return barEntries; });
             for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
                 trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });

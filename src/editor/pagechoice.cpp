@@ -47,8 +47,7 @@ QString PageChoice::paperShown() const
 {
     if (!paper.isEmpty())
         return paper;
-    const office::Paper* region = office::paperOf(office::defaultPageSetup());
-    return region ? QString::fromLatin1(region->name) : QString();
+    return QString::fromLatin1(office::regionPaper().name);
 }
 
 namespace {

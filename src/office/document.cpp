@@ -78,19 +78,6 @@ const Paper* findPaper(int wordCode)
     return nullptr;
 }
 
-const Paper* paperOf(const PageSetup& page)
-{
-    const double shortSide = std::min(page.widthPt, page.heightPt);
-    const double longSide = std::max(page.widthPt, page.heightPt);
-    for (const Paper& paper : kPapers) {
-        if (std::abs(paper.widthPt - shortSide) < 0.5 &&
-            std::abs(paper.heightPt - longSide) < 0.5) {
-            return &paper;
-        }
-    }
-    return nullptr;
-}
-
 const Paper& regionPaper()
 {
     const Paper& letter = *findPaper(QStringLiteral("Letter"));

@@ -186,8 +186,6 @@ inline constexpr std::array<Paper, 5> kPapers{{{"Letter", 2, 612, 792},
 // By name, ignoring case, or by code; nothing when unknown.
 const Paper* findPaper(QStringView name);
 const Paper* findPaper(int wordCode);
-// The paper whose sides match the page's (either way round) within half a point.
-const Paper* paperOf(const PageSetup& page);
 
 // The paper of the user's region: Letter where it is the usual paper, A4 elsewhere and
 // when no region is named. The region is the locale's paper category as the C library
