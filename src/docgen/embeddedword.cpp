@@ -511,6 +511,7 @@ public:
             return std::make_shared<docgen::Range>(mEngine, mState, live(mState).wholeBody());
         });
     }
+    const std::shared_ptr<DocumentState>& state() const { return mState; }
 
 private:
     std::shared_ptr<Engine> mEngine;
@@ -572,6 +573,15 @@ private:
 };
 
 } // namespace
+
+std::shared_ptr<const office::Document> embeddedModel(const WordDocument& document)
+{
+    const auto* embedded = dynamic_cast<const Document*>(&document);
+    if (!embedded)
+        return nullptr;
+    return std::shared_ptr<const office::Document>(embedded->state(),
+                                                   &embedded->state()->document);
+}
 
 QImage renderContentPicture(const office::Document& document)
 {

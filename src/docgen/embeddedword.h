@@ -30,6 +30,10 @@ std::shared_ptr<WordApplication> createEmbeddedWord(app::Clipboard& clipboard,
 void registerEmbeddedWord(AutomationFactory& factory, app::Clipboard& clipboard,
                           EmbeddedWordOptions options = {});
 
+// The model behind a document of the embedded engine, kept alive by the returned handle;
+// null for a document of any other engine.
+std::shared_ptr<const office::Document> embeddedModel(const WordDocument& document);
+
 // The preview viewport at zoom 1 (96 dpi) that the content picture fits into.
 inline constexpr QSize kContentPictureViewport{600, 460};
 inline constexpr qreal kContentPictureDevicePixelRatio = 2.0;

@@ -1,5 +1,6 @@
 #include "templatebuilder.h"
 
+#include "embeddedword.h"
 #include "pagesnapshot.h"
 #include "wordautomation.h"
 
@@ -33,6 +34,214 @@ QString tooManyEntriesMessage()
     return QStringLiteral("A timeline page holds at most %1 entries; this list has more.\r\n"
                           "Please delete some entries and try again.")
         .arg(kMaxPageEntries);
+}
+// The handles and figures of one page being built.
+struct PageRun
+{
+    std::shared_ptr<WordApplication> word;
+    std::shared_ptr<WordDocument> document;
+    std::shared_ptr<WordPageSetup> pageSetup;
+    std::shared_ptr<WordShape> titleBox;
+    std::shared_ptr<WordShape> bar;
+    std::shared_ptr<WordShape> callout;
+    std::shared_ptr<WordTable> table;
+    std::optional<PageMetrics> metrics;
+    std::optional<PagePlan> plan;
+    QList<TimelineEntry> entries;
+    QList<PageElement> callouts;
+    int columns = 1;
+    float columnWidthPt = 0;
+
+    void releaseShapes()
+    {
+        titleBox.reset();
+        bar.reset();
+        callout.reset();
+        table.reset();
+    }
+};
+
+// Statements 110 to 202: the page, its title, bars, date tables and callouts, built in
+// `run.document` of `run.word`.
+void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, PageRun& run)
+{
+    auto& [word, document, pageSetup, titleBox, bar, callout, table, metrics, plan, entries,
+           callouts, columns, columnWidthPt] = run;
+    const bool classic = options.layout == LayoutStyle::Classic;
+
+    for (int row = 1; row <= host.entryCount(); ++row)
+        entries << host.entry(row);
+    const auto pagePlan = [&]() -> const PagePlan& {
+        if (!plan) {
+            if (!metrics)
+                metrics = readMetrics(live(pageSetup));
+            plan = PageFit::plan(host.titleText(), entries, *metrics, options.layout,
+                                 options.timeAxis);
+        }
+        return *plan;
+    };
+    // The classic callouts step by the width the table reports; the fitted ones stand
+    // where the plan puts them.
+    const auto calloutLayout = [&]() -> const QList<PageElement>& {
+        if (!classic)
+            return pagePlan().callouts;
+        if (callouts.isEmpty()) {
+            if (!metrics)
+                metrics = readMetrics(live(pageSetup));
+            callouts = LayoutCallouts(entries, *metrics, columnWidthPt);
+        }
+        return callouts;
+    };
+
+    trap.step(110, [&] { document = live(word).DocumentsAdd(); });
+    trap.step(112, [&] { pageSetup = live(document).PageSetup(); });
+    trap.step(114, [&] {
+        if (options.paperCode != 0)
+            live(pageSetup).setPaperSize(options.paperCode);
+        live(pageSetup).setOrientation(word::kOrientationLandscape);
+    });
+
+    // The title box.
+    trap.step(116, [&] {
+        const PageElement& box = pagePlan().frame.at(0);
+        titleBox = live(document).AddTextbox(word::kTextOrientationHorizontal, box.leftPt,
+                                             box.topPt, box.widthPt, box.heightPt);
+    });
+    trap.step(118, [&] { live(titleBox).setLineVisible(0); });
+    trap.step(120, [&] { live(titleBox).setWrapFormatType(word::kWrapSquare); });
+    trap.step(122, [&] { live(live(titleBox).textRange()).setText(host.titleText()); });
+    trap.step(124, [&] { live(live(titleBox).textRange()).Select(); });
+    trap.step(126, [&] { live(live(word).Selection()).Collapse(); });
+    trap.step(128,
+              [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
+    trap.step(130, [&] {
+        live(live(word).Selection()).MoveLeft(word::kUnitCharacter, 1, word::kExtend);
+    });
+    trap.step(132, [&] { live(live(word).Selection()).setFontName(QStringLiteral("Arial")); });
+    trap.step(134, [&] { live(live(word).Selection()).setFontSize(28); });
+    trap.step(136, [&] {
+        live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter);
+        if (const double spacing = plan ? plan->frame.at(0).lineSpacingPt : 0; spacing > 0)
+            live(live(word).Selection()).setLineSpacingAtLeast(float(spacing));
+    });
+    trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
+
+    // The bar and its date table; a page too dense for one bar gets more, each built
+    // the same way with the dates it holds.
+    // Without a page set-up there is no plan, which statement 116 has reported; the
+    // bar then holds every date, as the classic page does.
+    const PagePlan* const fitted = [&]() -> const PagePlan* {
+        if (classic)
+            return nullptr;
+        try {
+            return &pagePlan();
+        } catch (...) {
+            return nullptr;
+        }
+    }();
+    const int barCount = fitted ? std::max(1, int(fitted->bars().size())) : 1;
+    for (int b = 0; b < barCount; ++b) {
+        const auto barElement = [&]() -> const PageElement& {
+            return pagePlan().frame.at(1 + 2 * b);
+        };
+        const auto tableElement = [&]() -> const PageElement& {
+            return pagePlan().frame.at(2 + 2 * b);
+        };
+        trap.step(140, [&] {
+            const PageElement& element = barElement();
+            bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
+                                            element.topPt, element.widthPt, element.heightPt);
+        });
+        trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
+        trap.step(144, [&] { live(live(bar).textRange()).Select(); });
+        trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
+        trap.step(148, [&] {
+            live(live(word).Selection()).setFontSize(float(barElement().style.fontSizePt));
+        });
+        int barEntries = 0;
+        if (trap.test(150, [&] {
+                barEntries = fitted ? barElement().entryCount : host.entryCount();
+                return barEntries > 0;
+            }))
+            trap.step(152, [&] { columns = barEntries; });
+        else
+            trap.step(154, [&] { columns = 1; });
+        trap.step(156, [&] {
+            // Held by value: a reference into the temporary handle would dangle.
+            const std::shared_ptr<WordSelection> selection = live(word).Selection();
+            table = live(document).AddTable(live(selection).Range(), 1, columns,
+                                            word::kTableBehaviorDefault, word::kAutoFitFixed);
+            const PageElement& dates = tableElement();
+            for (int column = 1; column <= int(dates.columnWidthsPt.size()); ++column)
+                live(table).setColumnWidth(column, float(dates.columnWidthsPt.at(column - 1)));
+            if (dates.textUpward) {
+                live(table).setTextOrientation(word::kTextOrientationUpward);
+                live(table).setRowHeight(float(dates.rowHeightPt));
+            }
+        });
+        trap.step(158, [&] {
+            live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone);
+        });
+        trap.step(160, [&] {
+            live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
+        });
+        trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
+        const int firstEntry = fitted ? barElement().firstEntry : 0;
+        const int dateCount = trap.value(164, 0, [&] { return barEntries; });
+        for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
+            trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
+            trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
+        }
+    }
+
+    // The callouts, alternately below and above the bar; x is the running left edge,
+    // kept in single precision.
+    float x = 0;
+    const int calloutCount = trap.value(172, 0, [&] { return host.entryCount(); });
+    for (int i = 1; i <= calloutCount; ++i) {
+        // The first callout stands where the layout puts it; each later classic one at
+        // x + W.
+        const auto addCallout = [&](bool besideX) {
+            const PageElement& element = calloutLayout().at(i - 1);
+            const double leftPt =
+                besideX && classic ? double(float(double(x) + columnWidthPt)) : element.leftPt;
+            callout = live(document).AddShape(element.shapeType, leftPt, element.topPt,
+                                              element.widthPt, element.heightPt);
+            if (element.adjust) {
+                for (int item = 1; item <= int(element.adjust->size()); ++item)
+                    live(callout).setAdjustment(
+                        item, float(element.adjust->at(size_t(item - 1)) / 100000.0));
+            }
+        };
+        // A failed AddShape must not leave the previous callout to receive this note.
+        callout.reset();
+        if (trap.test(174, [&] { return i == 1; })) {
+            trap.step(176, [&] { addCallout(false); });
+            trap.step(178, [&] {
+                PageMetrics page;
+                page.pageWidthPt = live(pageSetup).PageWidth();
+                x = float(firstCalloutLeftPt(page, calloutCount));
+            });
+        } else {
+            if (trap.test(180, [&] { return i % 2 == 0; }))
+                trap.step(182, [&] { addCallout(true); });
+            else
+                trap.step(184, [&] { addCallout(true); });
+            trap.step(186, [&] { x = float(double(x) + columnWidthPt); });
+        }
+        trap.step(188, [&] { live(callout).Select(); });
+        trap.step(190, [&] { live(live(callout).textRange()).setText(host.entry(i).notes); });
+        trap.step(192, [&] { live(live(callout).textRange()).Select(); });
+        trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
+        trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
+        trap.step(198, [&] {
+            const float size =
+                classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
+            live(live(word).Selection()).setFontSize(size);
+        });
+    }
+    pageSetup.reset();
+    trap.step(202, [&] { live(titleBox).Select(); });
 }
 } // namespace
 
@@ -82,199 +291,17 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         mDialogs.messageBox(tooManyEntriesMessage(), app::MessageButtons::Ok,
                             app::MessageIcon::Exclamation);
     } else if (hasEntries) {
-        std::shared_ptr<WordApplication> word;
-        std::shared_ptr<WordDocument> document;
-        std::shared_ptr<WordPageSetup> pageSetup;
-        std::shared_ptr<WordShape> titleBox;
-        std::shared_ptr<WordShape> bar;
-        std::shared_ptr<WordShape> callout;
-        std::shared_ptr<WordTable> table;
-        std::optional<PageMetrics> metrics;
-        std::optional<PagePlan> plan;
-        QList<TimelineEntry> entries;
-        QList<PageElement> callouts;
-        int columns = 1;
-        float columnWidthPt = 0;
+        PageRun run;
         QString documentPath;
         bool saved = false;
         BitmapHandOff bitmap;
-        const bool classic = mOptions.layout == LayoutStyle::Classic;
-
-        for (int row = 1; row <= host.entryCount(); ++row)
-            entries << host.entry(row);
-        const auto pagePlan = [&]() -> const PagePlan& {
-            if (!plan) {
-                if (!metrics)
-                    metrics = readMetrics(live(pageSetup));
-                plan = PageFit::plan(host.titleText(), entries, *metrics, mOptions.layout,
-                                     mOptions.timeAxis);
-            }
-            return *plan;
-        };
-        // The classic callouts step by the width the table reports; the fitted ones stand
-        // where the plan puts them.
-        const auto calloutLayout = [&]() -> const QList<PageElement>& {
-            if (!classic)
-                return pagePlan().callouts;
-            if (callouts.isEmpty()) {
-                if (!metrics)
-                    metrics = readMetrics(live(pageSetup));
-                callouts = LayoutCallouts(entries, *metrics, columnWidthPt);
-            }
-            return callouts;
-        };
 
         trap.step(106, [&] { host.setMousePointer(app::MousePointer::Hourglass); });
-        trap.step(108, [&] { word = mFactory.createObject(QLatin1String(kWordProgId)); });
-        trap.step(110, [&] { document = live(word).DocumentsAdd(); });
-        trap.step(112, [&] { pageSetup = live(document).PageSetup(); });
-        trap.step(114, [&] {
-            if (mOptions.paperCode != 0)
-                live(pageSetup).setPaperSize(mOptions.paperCode);
-            live(pageSetup).setOrientation(word::kOrientationLandscape);
-        });
-
-        // The title box.
-        trap.step(116, [&] {
-            const PageElement& box = pagePlan().frame.at(0);
-            titleBox = live(document).AddTextbox(word::kTextOrientationHorizontal, box.leftPt,
-                                                 box.topPt, box.widthPt, box.heightPt);
-        });
-        trap.step(118, [&] { live(titleBox).setLineVisible(0); });
-        trap.step(120, [&] { live(titleBox).setWrapFormatType(word::kWrapSquare); });
-        trap.step(122, [&] { live(live(titleBox).textRange()).setText(host.titleText()); });
-        trap.step(124, [&] { live(live(titleBox).textRange()).Select(); });
-        trap.step(126, [&] { live(live(word).Selection()).Collapse(); });
-        trap.step(128,
-                  [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
-        trap.step(130, [&] {
-            live(live(word).Selection()).MoveLeft(word::kUnitCharacter, 1, word::kExtend);
-        });
-        trap.step(132, [&] { live(live(word).Selection()).setFontName(QStringLiteral("Arial")); });
-        trap.step(134, [&] { live(live(word).Selection()).setFontSize(28); });
-        trap.step(136, [&] {
-            live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter);
-            if (const double spacing = plan ? plan->frame.at(0).lineSpacingPt : 0; spacing > 0)
-                live(live(word).Selection()).setLineSpacingAtLeast(float(spacing));
-        });
-        trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
-
-        // The bar and its date table; a page too dense for one bar gets more, each built
-        // the same way with the dates it holds.
-        // Without a page set-up there is no plan, which statement 116 has reported; the
-        // bar then holds every date, as the classic page does.
-        const PagePlan* const fitted = [&]() -> const PagePlan* {
-            if (classic)
-                return nullptr;
-            try {
-                return &pagePlan();
-            } catch (...) {
-                return nullptr;
-            }
-        }();
-        const int barCount = fitted ? std::max(1, int(fitted->bars().size())) : 1;
-        for (int b = 0; b < barCount; ++b) {
-            const auto barElement = [&]() -> const PageElement& {
-                return pagePlan().frame.at(1 + 2 * b);
-            };
-            const auto tableElement = [&]() -> const PageElement& {
-                return pagePlan().frame.at(2 + 2 * b);
-            };
-            trap.step(140, [&] {
-                const PageElement& element = barElement();
-                bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
-                                                element.topPt, element.widthPt, element.heightPt);
-            });
-            trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
-            trap.step(144, [&] { live(live(bar).textRange()).Select(); });
-            trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
-            trap.step(148, [&] {
-                live(live(word).Selection()).setFontSize(float(barElement().style.fontSizePt));
-            });
-            int barEntries = 0;
-            if (trap.test(150, [&] {
-                    barEntries = fitted ? barElement().entryCount : host.entryCount();
-                    return barEntries > 0;
-                }))
-                trap.step(152, [&] { columns = barEntries; });
-            else
-                trap.step(154, [&] { columns = 1; });
-            trap.step(156, [&] {
-                // Held by value: a reference into the temporary handle would dangle.
-                const std::shared_ptr<WordSelection> selection = live(word).Selection();
-                table = live(document).AddTable(live(selection).Range(), 1, columns,
-                                                word::kTableBehaviorDefault, word::kAutoFitFixed);
-                const PageElement& dates = tableElement();
-                for (int column = 1; column <= int(dates.columnWidthsPt.size()); ++column)
-                    live(table).setColumnWidth(column, float(dates.columnWidthsPt.at(column - 1)));
-                if (dates.textUpward) {
-                    live(table).setTextOrientation(word::kTextOrientationUpward);
-                    live(table).setRowHeight(float(dates.rowHeightPt));
-                }
-            });
-            trap.step(158, [&] {
-                live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone);
-            });
-            trap.step(160, [&] {
-                live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
-            });
-            trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
-            const int firstEntry = fitted ? barElement().firstEntry : 0;
-            const int dateCount = trap.value(164, 0, [&] { return barEntries; });
-            for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
-                trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
-                trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
-            }
-        }
-
-        // The callouts, alternately below and above the bar; x is the running left edge,
-        // kept in single precision.
-        float x = 0;
-        const int calloutCount = trap.value(172, 0, [&] { return host.entryCount(); });
-        for (int i = 1; i <= calloutCount; ++i) {
-            // The first callout stands where the layout puts it; each later classic one at
-            // x + W.
-            const auto addCallout = [&](bool besideX) {
-                const PageElement& element = calloutLayout().at(i - 1);
-                const double leftPt =
-                    besideX && classic ? double(float(double(x) + columnWidthPt)) : element.leftPt;
-                callout = live(document).AddShape(element.shapeType, leftPt, element.topPt,
-                                                  element.widthPt, element.heightPt);
-                if (element.adjust) {
-                    for (int item = 1; item <= int(element.adjust->size()); ++item)
-                        live(callout).setAdjustment(
-                            item, float(element.adjust->at(size_t(item - 1)) / 100000.0));
-                }
-            };
-            // A failed AddShape must not leave the previous callout to receive this note.
-            callout.reset();
-            if (trap.test(174, [&] { return i == 1; })) {
-                trap.step(176, [&] { addCallout(false); });
-                trap.step(178, [&] {
-                    PageMetrics page;
-                    page.pageWidthPt = live(pageSetup).PageWidth();
-                    x = float(firstCalloutLeftPt(page, calloutCount));
-                });
-            } else {
-                if (trap.test(180, [&] { return i % 2 == 0; }))
-                    trap.step(182, [&] { addCallout(true); });
-                else
-                    trap.step(184, [&] { addCallout(true); });
-                trap.step(186, [&] { x = float(double(x) + columnWidthPt); });
-            }
-            trap.step(188, [&] { live(callout).Select(); });
-            trap.step(190, [&] { live(live(callout).textRange()).setText(host.entry(i).notes); });
-            trap.step(192, [&] { live(live(callout).textRange()).Select(); });
-            trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
-            trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
-            trap.step(198, [&] {
-                const float size =
-                    classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
-                live(live(word).Selection()).setFontSize(size);
-            });
-        }
-        pageSetup.reset();
-        trap.step(202, [&] { live(titleBox).Select(); });
+        trap.step(108, [&] { run.word = mFactory.createObject(QLatin1String(kWordProgId)); });
+        buildPage(trap, host, mOptions, run);
+        std::shared_ptr<WordApplication>& word = run.word;
+        std::shared_ptr<WordDocument>& document = run.document;
+        std::optional<PagePlan>& plan = run.plan;
 
         // A fresh name, claimed before anything is written to it.
         trap.step(216, [&] { documentPath = claimDocumentPath(app::temporaryFolder()); });
@@ -289,10 +316,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         trap.step(226, [&] { live(word).Quit(); });
         trap.step(228, [&] { document.reset(); });
         trap.step(230, [&] { word.reset(); });
-        titleBox.reset();
-        bar.reset();
-        callout.reset();
-        table.reset();
+        run.releaseShapes();
 
         // A claimed name whose save failed holds nothing; it must not pass for a document.
         if (!saved && !documentPath.isEmpty())
@@ -341,6 +365,66 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         });
     }
     trap.step(252, [&] { mBusy = false; });
+}
+
+namespace {
+// A sketch has nobody to tell about a failure; the trap only counts it.
+class QuietDialogs : public app::Dialogs
+{
+protected:
+    QString doInputBox(const QString&, const QString&, const QString&) override { return {}; }
+    app::MessageAnswer doMessageBox(const QString&, app::MessageButtons buttons, app::MessageIcon,
+                                    const QString&) override
+    {
+        return buttons == app::MessageButtons::YesNo ? app::MessageAnswer::No
+                                                     : app::MessageAnswer::Ok;
+    }
+    QString doSaveFileName(const QString&, const QString&) override { return {}; }
+};
+
+// The title and rows a sketch is made of, in the host's terms.
+class ListHost : public TemplateHost
+{
+public:
+    ListHost(const QString& title, const QList<TimelineEntry>& entries)
+        : mTitle(title), mEntries(entries)
+    {}
+    int entryCount() const override { return int(mEntries.size()); }
+    TimelineEntry entry(int row) const override { return mEntries.at(row - 1); }
+    QString titleText() const override { return mTitle; }
+    void setMousePointer(app::MousePointer) override {}
+    void setPreviewPicture(const QImage&) override {}
+    void setPreviewWordFile(const QString&) override {}
+    void showPreview() override {}
+    void hideMainWindow() override {}
+
+private:
+    const QString& mTitle;
+    const QList<TimelineEntry>& mEntries;
+};
+} // namespace
+
+PageSketch TemplateBuilder::sketch(const QString& title, const QList<TimelineEntry>& entries,
+                                   const PageOptions& options) const
+{
+    PageSketch result;
+    if (entries.isEmpty() || entries.size() > kMaxPageEntries)
+        return result;
+    QuietDialogs quiet;
+    app::Trap trap(quiet, QLatin1String(app::labels::kForm1CreateTemplate));
+    ListHost host(title, entries);
+    PageRun run;
+    // Always the embedded engine: the sketch needs the model it builds, and no other
+    // engine is started for every keystroke.
+    run.word = createEmbeddedWord(mClipboard);
+    buildPage(trap, host, options, run);
+    run.releaseShapes();
+    if (trap.failures() == 0 && run.document) {
+        result.document = embeddedModel(*run.document);
+        if (run.plan)
+            result.plan = *run.plan;
+    }
+    return result;
 }
 
 } // namespace docgen

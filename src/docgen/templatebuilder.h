@@ -8,6 +8,11 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+namespace office {
+class Document;
+}
 
 namespace app {
 class Clipboard;
@@ -47,6 +52,14 @@ struct PageOptions
     QList<double> timeAxis;
 };
 
+// The page the next press would build, made in memory: no file is written and nothing is
+// shown. Null document when there is no page to build (no entries, too many, a failure).
+struct PageSketch
+{
+    std::shared_ptr<const office::Document> document;
+    PagePlan plan;
+};
+
 // A table cannot have more columns than this and still open in every word processor.
 inline constexpr int kMaxPageEntries = 63;
 
@@ -69,6 +82,10 @@ public:
     const PageOptions& pageOptions() const { return mOptions; }
     // The plan of the last page built: its elements and what did not fit.
     const PagePlan& lastPlan() const { return mLastPlan; }
+
+    // The page as a press would lay it out with these options, for a live view.
+    PageSketch sketch(const QString& title, const QList<TimelineEntry>& entries,
+                      const PageOptions& options) const;
 
     bool busy() const { return mBusy; }
     // The path of the last document handed to the preview; empty when none was.

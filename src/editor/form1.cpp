@@ -14,6 +14,8 @@
 #include "app/processend.h"
 #include "app/units.h"
 
+#include "preview/pageview.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -29,13 +31,11 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace editor {
 namespace {
-// Client area of the window.
-constexpr int kClientWidthTwips = 8040;
-constexpr int kClientHeightTwips = 7110;
 constexpr int kDateColumnTwips = 2000;
 constexpr int kNotesColumnTwips = 5000;
 
@@ -87,19 +87,13 @@ Form1::Form1(Form1Services services, QWidget* parent)
 
 Form1::~Form1() = default;
 
-QRect Form1::twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const
-{
-    const double dpiX = logicalDpiX();
-    const double dpiY = logicalDpiY();
-    return QRect(app::twipsToPixels(leftTwips, dpiX), app::twipsToPixels(topTwips, dpiY),
-                 app::twipsToPixels(widthTwips, dpiX), app::twipsToPixels(heightTwips, dpiY));
-}
-
 void Form1::createControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(windowFont());
-    setFixedSize(twipsRect(0, 0, kClientWidthTwips, kClientHeightTwips).size());
+    const QSize designed = designedClientSize(logicalDpiX(), logicalDpiY());
+    setMinimumSize(designed);
+    resize(designed);
     app::setBackColor(this, app::designedWhite());
 
     const auto button = [&](QWidget* parent, const char* name, const char* caption) {
@@ -124,34 +118,23 @@ void Form1::createControls()
     };
 
     mPushButton6 = button(this, "PushButton6", "Start Creating Template");
-    mPushButton6->setGeometry(twipsRect(120, 120, 7800, 405));
     mPushButton3 = button(this, "PushButton3", "Clear/Reset Data");
-    mPushButton3->setGeometry(twipsRect(120, 630, 3840, 405));
     mPushButton4 = button(this, "PushButton4", "Load Sample/Example Data");
-    mPushButton4->setGeometry(twipsRect(4080, 630, 3840, 405));
 
     mFrame1 = frame("Frame1", "Timeline Title");
-    mFrame1->setGeometry(twipsRect(120, 1110, 7800, 795));
     mText1 = named(new QLineEdit(mFrame1), "Text1", QStringLiteral("Timeline title"));
-    mText1->setGeometry(twipsRect(240, 300, 7335, 345));
     // The title is free text of any length; the line edit's default cap of 32767
     // characters would cut a longer stored title at start-up and store it cut.
     mText1->setMaxLength(std::numeric_limits<int>::max());
 
     mFrame3 = frame("Frame3", "Options");
-    mFrame3->setGeometry(twipsRect(120, 1980, 7800, 735));
     mOption1 = option("Option1", " Yearly", "Yearly");
-    mOption1->setGeometry(twipsRect(240, 300, 1215, 255));
     mOption2 = option("Option2", "Monthly", "Monthly");
-    mOption2->setGeometry(twipsRect(1440, 300, 1215, 255));
     mOption3 = option("Option3", "Daily", "Daily");
-    mOption3->setGeometry(twipsRect(2760, 300, 1215, 255));
     mOption1->setChecked(true);
 
     mFrame2 = frame("Frame2", "Time Lines");
-    mFrame2->setGeometry(twipsRect(120, 2790, 7800, 4215));
     mListView1 = named(new QTreeView(mFrame2), "ListView1", QStringLiteral("Timeline entries"));
-    mListView1->setGeometry(twipsRect(240, 300, 7320, 3225));
     // Report style: flat rows of equal height, so tens of thousands of rows show at once.
     mListView1->setRootIsDecorated(false);
     mListView1->setItemsExpandable(false);
@@ -170,9 +153,13 @@ void Form1::createControls()
     mListView1->header()->setStretchLastSection(false);
     mListView1->setModel(&mEntries);
     mPushButton1 = button(mFrame2, "PushButton1", "Add Timeline");
-    mPushButton1->setGeometry(twipsRect(240, 3630, 3600, 405));
     mPushButton2 = button(mFrame2, "PushButton2", "Delete Selected Timeline");
-    mPushButton2->setGeometry(twipsRect(3960, 3630, 3600, 405));
+    mPageView = new preview::PageView(this);
+    mPageView->hide();
+    placeControls(mainWindowGeometry(designed, logicalDpiX(), logicalDpiY()));
+    mKeepSize.setSingleShot(true);
+    mKeepSize.setInterval(500);
+    connect(&mKeepSize, &QTimer::timeout, this, &Form1::keepWindowSize);
 
     setTabOrder(mText1, mOption1);
     setTabOrder(mOption1, mOption2);
@@ -190,11 +177,101 @@ void Form1::createControls()
     setMouseTracking(true);
     for (QWidget* watched : std::initializer_list<QWidget*>{
              mFrame1, mFrame2, mFrame3, mListView1->viewport(), mPushButton1, mPushButton2,
-             mPushButton3, mPushButton4, mPushButton6}) {
+             mPushButton3, mPushButton4, mPushButton6, mPageView}) {
         watched->setMouseTracking(true);
         watched->installEventFilter(this);
     }
     mText1->installEventFilter(this);
+}
+
+void Form1::placeControls(const MainWindowGeometry& geometry)
+{
+    mPushButton6->setGeometry(geometry.pushButton6);
+    mPushButton3->setGeometry(geometry.pushButton3);
+    mPushButton4->setGeometry(geometry.pushButton4);
+    mFrame1->setGeometry(geometry.frame1);
+    mText1->setGeometry(geometry.text1);
+    mFrame3->setGeometry(geometry.frame3);
+    mOption1->setGeometry(geometry.option1);
+    mOption2->setGeometry(geometry.option2);
+    mOption3->setGeometry(geometry.option3);
+    mFrame2->setGeometry(geometry.frame2);
+    mListView1->setGeometry(geometry.listView1);
+    mPushButton1->setGeometry(geometry.pushButton1);
+    mPushButton2->setGeometry(geometry.pushButton2);
+    if (!geometry.pageView.isNull())
+        mPageView->setGeometry(geometry.pageView);
+    mPageView->setVisible(!geometry.pageView.isNull());
+}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    placeControls(mainWindowGeometry(size(), logicalDpiX(), logicalDpiY()));
+    followPageViewShown();
+    if (mCentred)
+        mKeepSize.start();
+}
+
+void Form1::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    followPageViewShown();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && mCentred)
+        mKeepSize.start();
+}
+
+bool Form1::pageViewShown() const
+{
+    return isVisible() && mPageView->isVisibleTo(this);
+}
+
+void Form1::followPageViewShown()
+{
+    const bool shown = pageViewShown();
+    if (shown == mPageViewShown)
+        return;
+    mPageViewShown = shown;
+    emit pageViewShownChanged(shown);
+}
+
+void Form1::keepWindowSize()
+{
+    // A maximised window keeps the size it had before, so that it comes back to it.
+    const QSize normal = isMaximized() ? normalGeometry().size() : size();
+    if (!normal.isValid())
+        return;
+    const WindowSize kept{
+        int(std::lround(app::pixelsToTwips(normal.width(), logicalDpiX()))),
+        int(std::lround(app::pixelsToTwips(normal.height(), logicalDpiY()))), isMaximized()};
+    if (WindowSize::load(mServices.store) == kept)
+        return;
+    try {
+        kept.save(mServices.store);
+    } catch (const app::Failure&) {
+        // The size is a convenience: the window opens at its drawn size next time.
+    }
+}
+
+bool Form1::restoreWindowSize()
+{
+    const std::optional<WindowSize> kept = WindowSize::load(mServices.store);
+    if (!kept)
+        return false;
+    QSize wanted(app::twipsToPixels(kept->widthTwips, logicalDpiX()),
+                 app::twipsToPixels(kept->heightTwips, logicalDpiY()));
+    if (const QScreen* shownOn = screen()) {
+        // A frame around the client area; a window larger than the screen cannot be used.
+        const QSize room = shownOn->availableGeometry().size() - QSize(16, 40);
+        wanted = wanted.boundedTo(room);
+    }
+    resize(wanted.expandedTo(minimumSize()));
+    return kept->maximized;
 }
 
 void Form1::createListActions()
@@ -313,6 +390,7 @@ void Form1::setUpConnections()
     const auto rowsChanged = [this] {
         mEntries.setRowNotes(RowNoteKind::PageCut, {});
         checkDateOrder();
+        emit pageInputChanged();
     };
     for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&mEntries, change, this, rowsChanged);
@@ -399,6 +477,7 @@ void Form1::closeEvent(QCloseEvent* event)
 void Form1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    followPageViewShown();
     if (mCentred)
         return;
     mCentred = true;
@@ -471,6 +550,7 @@ void Form1::Option3_Click(bool checked)
 void Form1::Text1_Change(const QString& text)
 {
     mCommands.titleChanged(text);
+    emit pageInputChanged();
 }
 
 bool Form1::selectsTitleOnFocus(Qt::FocusReason reason)

@@ -2,12 +2,14 @@
 
 #include "entrylistmodel.h"
 #include "listcommands.h"
+#include "mainlayout.h"
 #include "timelinecommands.h"
 
 #include "app/mousepointer.h"
 
 #include <QCursor>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -23,6 +25,10 @@ class QRadioButton;
 class QTreeView;
 
 class QAction;
+
+namespace preview {
+class PageView;
+}
 
 namespace app {
 class Dialogs;
@@ -106,11 +112,26 @@ public:
     // The list's commands beside the buttons, as the context menu and the keys run them.
     ListCommands& listCommands() { return mListCommands; }
 
+    // The page beside the list, shown when the window is wide enough.
+    preview::PageView& pageView() { return *mPageView; }
+    bool pageViewShown() const;
+    // Takes the size the window had when it was last resized in an earlier run, within the
+    // screen; true when it was maximised then.
+    bool restoreWindowSize();
+
     app::MousePointer mousePointer() const { return mPointer; }
     void setMousePointer(app::MousePointer pointer);
     bool hasHandCursor() const { return mHandCursor.has_value(); }
 
+signals:
+    // The title or the rows changed: what the page is made of.
+    void pageInputChanged();
+    void pageViewShownChanged(bool shown);
+
 protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -118,11 +139,13 @@ protected:
 
 private:
     void createControls();
+    void placeControls(const MainWindowGeometry& geometry);
+    void followPageViewShown();
+    void keepWindowSize();
     void createListActions();
     // Enables the list's commands that have something to act on.
     void updateListActions();
     void setUpConnections();
-    QRect twipsRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) const;
     void setColumnWidthTwips(int column, int widthTwips);
     // Marks the rows whose dates are out of order.
     void checkDateOrder();
@@ -154,6 +177,10 @@ private:
     QTreeView* mListView1 = nullptr;
     QPushButton* mPushButton1 = nullptr;
     QPushButton* mPushButton2 = nullptr;
+    preview::PageView* mPageView = nullptr;
+    bool mPageViewShown = false;
+    // The size is stored a moment after the last resize, not at every step of a drag.
+    QTimer mKeepSize;
 
     std::vector<std::pair<QAction*, bool ListCommandStates::*>> mListActions;
 

@@ -26,6 +26,20 @@ Studio::Studio(StudioServices services)
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
     mPageChoice = PageChoice::load(mServices.store);
+    mLivePage = std::make_unique<LivePage>(
+        mBuilder, mForm1->pageView(),
+        [this] {
+            return LivePageInput{mForm1->titleText(), mForm1->entries(), pageOptions(nullptr)};
+        },
+        [this](const docgen::FitReport& report) {
+            QHash<int, QString> notes;
+            for (const int line : report.cutLines())
+                notes.insert(line - 1, report.reasonFor(line));
+            mForm1->setPageCutNotes(notes);
+        });
+    QObject::connect(mForm1.get(), &Form1::pageInputChanged, mLivePage.get(), &LivePage::changed);
+    QObject::connect(mForm1.get(), &Form1::pageViewShownChanged, mLivePage.get(),
+                     &LivePage::setActive);
 }
 
 Studio::~Studio() = default;
@@ -34,7 +48,10 @@ bool Studio::start()
 {
     if (!mForm1->Form_Load())
         return false;
-    mForm1->show();
+    if (mForm1->restoreWindowSize())
+        mForm1->showMaximized();
+    else
+        mForm1->show();
     return true;
 }
 
@@ -107,17 +124,23 @@ void Studio::setFitReport(const docgen::FitReport& report)
     mForm1->setPageCutNotes(notes);
 }
 
-void Studio::createPage()
+docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
     docgen::PageOptions options = mPageChoice.options();
-    mSpacingNotice.clear();
     if (mPageChoice.toScale && !mPageChoice.classic) {
         const ScaleAxis axis =
             scaleAxisOf(mForm1->entries(), DateReader(mForm1->selectedScale(), mForm1->locale()));
         options.timeAxis = axis.places;
-        mSpacingNotice = axis.notice;
+        if (spacingNotice)
+            *spacingNotice = axis.notice;
     }
-    mBuilder.setPageOptions(options);
+    return options;
+}
+
+void Studio::createPage()
+{
+    mSpacingNotice.clear();
+    mBuilder.setPageOptions(pageOptions(&mSpacingNotice));
     mBuilder.PushButton6_Click(*this);
 }
 
@@ -143,6 +166,7 @@ void Studio::changePage(const preview::PageMenuChoice& menu)
             app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     }
     mPageChoice = choice;
+    mLivePage->changed();
     const QString before = mBuilder.lastDocument();
     createPage();
     preview::Form2& form = previewForm();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "form1.h"
+#include "livepage.h"
 #include "pagechoice.h"
 
 #include "docgen/templatebuilder.h"
@@ -58,6 +59,7 @@ public:
     // The preview window, or null before the first page was delivered.
     preview::Form2* previewWindow() { return mForm2.get(); }
     const docgen::TemplateBuilder& builder() const { return mBuilder; }
+    LivePage& livePage() { return *mLivePage; }
 
 private:
     preview::Form2& previewForm();
@@ -73,6 +75,9 @@ private:
     void setFitReport(const docgen::FitReport& report) override;
     // "Start Creating Template" with the page choices and, for dates to scale, their axis.
     void createPage();
+    // The options of the page as chosen, with the notice of a page spaced evenly though
+    // "To scale" is chosen.
+    docgen::PageOptions pageOptions(QString* spacingNotice) const;
     // The page menu's Layout, Spacing and Paper: stored, then the page laid out again.
     void changePage(const preview::PageMenuChoice& choice);
     preview::PageMenuChoice menuChoice() const;
@@ -81,6 +86,7 @@ private:
     docgen::TemplateBuilder mBuilder;
     std::unique_ptr<Form1> mForm1;
     std::unique_ptr<preview::Form2> mForm2;
+    std::unique_ptr<LivePage> mLivePage;
     PageChoice mPageChoice;
     QString mSpacingNotice; // why the last page is spaced evenly though "To scale" is chosen
 };
