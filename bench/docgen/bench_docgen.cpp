@@ -1,6 +1,7 @@
 // From the press of "Start Creating Template" to the preview window showing the page,
 // through the real windows (offscreen) and the embedded engine, with the time split into
-// build, save, open, render, bitmap and load.
+// build, save, open, render, bitmap and load; and from a change in the main window to the
+// page beside the list drawn again.
 #include "app/apptitle.h"
 #include "app/clipboard.h"
 #include "app/dialogs.h"
@@ -13,6 +14,8 @@
 #include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
+#include "preview/pageview.h"
+#include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
 
@@ -233,3 +236,82 @@ BENCHMARK(pressToPreviewUnbrokenText)
     ->ArgsProduct({{100000, 1000000}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+namespace {
+
+// The page beside the list: from a change (a row moved with Alt+Down/Alt+Up, or a
+// keystroke in the title) to the page view drawn again, through the real main window
+// made wide enough to show it (offscreen). Yearly sample (8) and 63 entries of 80
+// characters. `change_ms` times the command itself, store write included.
+void livePageAfterChange(benchmark::State& state)
+{
+    const int count = static_cast<int>(state.range(0));
+    const bool typing = state.range(1) == 1;
+    QTemporaryDir temp;
+    qputenv("TEMP", temp.path().toUtf8());
+    testsupport::MemoryClipboard clipboard;
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
+    editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
+    store.write(QStringLiteral("Option"), QStringLiteral("1"));
+    store.write(QStringLiteral("Text1"), QStringLiteral("Project Timeline"));
+    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(benchRows(count)));
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    editor::Studio studio({dialogs, end, store, factory, clipboard, temp.path()});
+    studio.start();
+    editor::Form1& form1 = studio.mainWindow();
+    form1.resize(1400, 800);
+    QApplication::processEvents();
+    const preview::PageView& view = form1.pageView();
+    if (!form1.pageViewShown()) {
+        state.SkipWithError("the page is not shown beside the list");
+        return;
+    }
+    QElapsedTimer clock;
+    qint64 changedAt = 0;
+    QObject::connect(&form1, &editor::Form1::pageInputChanged, [&] {
+        if (changedAt == 0)
+            changedAt = clock.nsecsElapsed();
+    });
+    std::vector<double> toView;
+    std::vector<double> change;
+    form1.showRow(2);
+    int step = 0;
+    for (auto _ : state) {
+        const int drawn = view.drawings();
+        changedAt = 0;
+        clock.start();
+        if (typing)
+            form1.setTitleText(QStringLiteral("Project Timeline %1").arg(step));
+        else if (step % 2 == 0)
+            form1.listCommands().moveDown();
+        else
+            form1.listCommands().moveUp();
+        const qint64 commandEnd = clock.nsecsElapsed();
+        while (view.drawings() == drawn && clock.elapsed() < 1000)
+            QApplication::processEvents();
+        const qint64 shown = clock.nsecsElapsed();
+        if (view.drawings() == drawn || changedAt == 0) {
+            state.SkipWithError("the page view did not follow the change");
+            break;
+        }
+        toView.push_back((shown - changedAt) / 1e6);
+        change.push_back(commandEnd / 1e6);
+        ++step;
+    }
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0 : values[values.size() / 2];
+    };
+    state.counters["to_view_ms"] = median(toView);
+    state.counters["change_ms"] = median(change);
+}
+
+} // namespace
+
+BENCHMARK(livePageAfterChange)
+    ->ArgNames({"entries", "typing"})
+    ->ArgsProduct({{8, 63}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(40);

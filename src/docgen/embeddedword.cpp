@@ -579,8 +579,7 @@ std::shared_ptr<const office::Document> embeddedModel(const WordDocument& docume
     const auto* embedded = dynamic_cast<const Document*>(&document);
     if (!embedded)
         return nullptr;
-    return std::shared_ptr<const office::Document>(embedded->state(),
-                                                   &embedded->state()->document);
+    return std::shared_ptr<const office::Document>(embedded->state(), &embedded->state()->document);
 }
 
 QImage renderContentPicture(const office::Document& document)

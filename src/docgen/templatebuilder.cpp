@@ -112,8 +112,7 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
     trap.step(122, [&] { live(live(titleBox).textRange()).setText(host.titleText()); });
     trap.step(124, [&] { live(live(titleBox).textRange()).Select(); });
     trap.step(126, [&] { live(live(word).Selection()).Collapse(); });
-    trap.step(128,
-              [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
+    trap.step(128, [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
     trap.step(130, [&] {
         live(live(word).Selection()).MoveLeft(word::kUnitCharacter, 1, word::kExtend);
     });
@@ -179,9 +178,8 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
                 live(table).setRowHeight(float(dates.rowHeightPt));
             }
         });
-        trap.step(158, [&] {
-            live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone);
-        });
+        trap.step(158,
+                  [&] { live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone); });
         trap.step(160, [&] {
             live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
         });
@@ -235,8 +233,7 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
         trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
         trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
         trap.step(198, [&] {
-            const float size =
-                classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
+            const float size = classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
             live(live(word).Selection()).setFontSize(size);
         });
     }

@@ -246,9 +246,9 @@ void Form1::keepWindowSize()
     const QSize normal = isMaximized() ? normalGeometry().size() : size();
     if (!normal.isValid())
         return;
-    const WindowSize kept{
-        int(std::lround(app::pixelsToTwips(normal.width(), logicalDpiX()))),
-        int(std::lround(app::pixelsToTwips(normal.height(), logicalDpiY()))), isMaximized()};
+    const WindowSize kept{int(std::lround(app::pixelsToTwips(normal.width(), logicalDpiX()))),
+                          int(std::lround(app::pixelsToTwips(normal.height(), logicalDpiY()))),
+                          isMaximized()};
     if (WindowSize::load(mServices.store) == kept)
         return;
     try {

@@ -100,7 +100,8 @@ void WindowSize::save(SettingsStore& store) const
 {
     store.write(QLatin1String(kWidthKey), QString::number(widthTwips));
     store.write(QLatin1String(kHeightKey), QString::number(heightTwips));
-    store.write(QLatin1String(kMaximizedKey), maximized ? QStringLiteral("1") : QStringLiteral("0"));
+    store.write(QLatin1String(kMaximizedKey),
+                maximized ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace editor

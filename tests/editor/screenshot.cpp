@@ -1,5 +1,6 @@
 // Makes the README's pictures offscreen: the main window with the Yearly sample, the
-// preview window with the page generated from it, and the page itself.
+// preview window with the page generated from it, the page itself, and the main window
+// made wider, with the page beside the list.
 //   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
 #include "editor/settingsstore.h"
@@ -78,5 +79,11 @@ int main(int argc, char* argv[])
     if (!save(office::renderRegion(page, QRectF(0, 0, 792, 612), 1.25), output, "page.png"))
         return 1;
     form2->PushButton8_Click();
-    return 0;
+
+    // Wider, the window shows the page beside the list.
+    form1.resize(1180, 560);
+    QApplication::processEvents();
+    studio.livePage().refresh();
+    QApplication::processEvents();
+    return save(form1.grab().toImage(), output, "main-window-wide.png") ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #include "editor/entrylist.h"
 #include "editor/form1.h"
+#include "editor/mainlayout.h"
 #include "editor/settingsstore.h"
+#include "preview/pageview.h"
 
 #include "app/appearance.h"
 #include "app/errortrap.h"
@@ -97,6 +99,8 @@ private slots:
 
     void firstStartWithEmptyStore();
     void layoutInTwips();
+    void resizeKeepsEveryControlReachable_data();
+    void resizeKeepsEveryControlReachable();
     void everyControlIsNamed();
     void tabOrderStartsWithTitle();
     void skinTurnsFramesButtonFace_data();
@@ -249,6 +253,62 @@ void TestForm1::layoutInTwips()
     QCOMPARE(form.font().pointSizeF(), 9.0);
     QCOMPARE(child<QPushButton>("PushButton6")->font().pointSizeF(), 11.25);
     QCOMPARE(child<QPushButton>("PushButton6")->text(), QStringLiteral("Start Creating Template"));
+}
+
+void TestForm1::resizeKeepsEveryControlReachable_data()
+{
+    QTest::addColumn<QSize>("extra");
+    QTest::addColumn<bool>("pageBeside");
+    QTest::newRow("taller") << QSize(0, 300) << false;
+    QTest::newRow("a little wider") << QSize(editor::kPageBesideMinWidth - 1, 0) << false;
+    QTest::newRow("wide enough for the page") << QSize(editor::kPageBesideMinWidth, 0) << true;
+    QTest::newRow("maximised on a large screen") << QSize(1400, 600) << true;
+}
+
+void TestForm1::resizeKeepsEveryControlReachable()
+{
+    QFETCH(QSize, extra);
+    QFETCH(bool, pageBeside);
+    editor::Form1& form = start();
+    form.show();
+    const QSize designed = form.size();
+    QCOMPARE(form.minimumSize(), designed);
+    QList<QRect> buttonSizes;
+    const char* const buttons[] = {"PushButton6", "PushButton3", "PushButton4", "PushButton1",
+                                   "PushButton2"};
+    for (const char* name : buttons)
+        buttonSizes << child<QPushButton>(name)->geometry();
+    auto* list = child<QTreeView>("ListView1");
+    const QSize listBefore = list->size();
+
+    form.resize(designed + extra);
+    QCOMPARE(form.pageViewShown(), pageBeside);
+    const QRect client = form.rect();
+    for (int i = 0; i < 5; ++i) {
+        auto* button = child<QPushButton>(buttons[i]);
+        QCOMPARE(button->size(), buttonSizes.at(i).size());
+        const QRect onWindow(button->mapTo(&form, QPoint(0, 0)), button->size());
+        QVERIFY2(client.contains(onWindow), buttons[i]);
+        if (pageBeside)
+            QVERIFY(!onWindow.intersects(form.pageView().geometry()));
+    }
+    QCOMPARE(list->height(), listBefore.height() + extra.height());
+    // Below the list, its two buttons keep their place relative to its bottom edge.
+    QCOMPARE(child<QPushButton>("PushButton1")->y() - (list->y() + list->height()),
+             buttonSizes.at(3).y() - (list->y() + listBefore.height()));
+    if (pageBeside) {
+        QCOMPARE(list->width(), listBefore.width());
+        QVERIFY(client.contains(form.pageView().geometry()));
+        QVERIFY(form.pageView().width() >= extra.width() - 16);
+    } else {
+        QCOMPARE(list->width(), listBefore.width() + extra.width());
+    }
+    // Back at its drawn size, everything stands where it was drawn.
+    form.resize(designed);
+    QVERIFY(!form.pageViewShown());
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(child<QPushButton>(buttons[i])->geometry(), buttonSizes.at(i));
+    QCOMPARE(list->size(), listBefore);
 }
 
 void TestForm1::everyControlIsNamed()

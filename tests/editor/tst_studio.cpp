@@ -10,6 +10,7 @@
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
+#include "preview/pageview.h"
 #include "preview/picturebox.h"
 #include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
@@ -43,6 +44,18 @@ QStringList storyTexts(const office::Story& story)
     return texts;
 }
 
+// Pixels of the cut marks' red in a picture.
+int redPixels(const QImage& picture)
+{
+    int count = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor c = picture.pixelColor(x, y);
+            count += c.red() > 180 && c.green() < 60 && c.blue() < 60;
+        }
+    return count;
+}
+
 QList<int> reportedStatements(const ScriptedDialogs& dialogs)
 {
     static const QRegularExpression number(QStringLiteral("PushButton6_Click at line (\\d+)\\r"));
@@ -71,6 +84,8 @@ private slots:
     void engineThatWillNotStart();
     void tableFailureIsReportedAt156();
     void cutEntriesAreMarkedAndThePageCanBeLaidOutAgain();
+    void pageBesideTheListFollowsEveryChange();
+    void windowSizeIsKeptBetweenRuns();
 
 private:
     void makeStudio();
@@ -302,6 +317,78 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
     QCOMPARE(mStore->read("Spacing", {}), QStringLiteral("To scale"));
     QVERIFY(!form2->cutNoticeText().contains(QStringLiteral("Spaced evenly")));
     QCOMPARE(mDialogs.messageTexts(), QStringList());
+}
+
+void TestStudio::pageBesideTheListFollowsEveryChange()
+{
+    // 63 entries of long notes: some text is cut, and the page says so as the press would.
+    QList<editor::TimelineEntry> rows;
+    for (int i = 0; i < 63; ++i)
+        rows << editor::TimelineEntry{QString::number(1900 + i),
+                                      QString(QStringLiteral("word ")).repeated(120)};
+    mStore->write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
+    makeStudio();
+    editor::Form1& form1 = mStudio->mainWindow();
+    const preview::PageView& view = form1.pageView();
+    QTest::qWait(20);
+    QCOMPARE(view.drawings(), 0); // at the drawn size there is no page to draw
+
+    form1.resize(form1.size() + QSize(600, 100));
+    QTRY_COMPARE(view.drawings(), 1);
+    QVERIFY(redPixels(view.picture()) > 0);
+    QVERIFY2(form1.rowNotes(11).startsWith(QStringLiteral("Notes cut after ")),
+             qPrintable(form1.rowNotes(11)));
+    // The view is made in memory only.
+    QCOMPARE(tempFiles(), QStringList());
+
+    // Every kind of change lays the page out again, once.
+    const auto followsChange = [&](const char* what, const std::function<void()>& change) {
+        const int before = view.drawings();
+        const QImage shown = view.picture();
+        change();
+        QTRY_VERIFY2(view.drawings() == before + 1, what);
+        QTest::qWait(10);
+        QVERIFY2(view.drawings() == before + 1, what);
+        QVERIFY2(view.picture() != shown, what);
+    };
+    followsChange("sample", [&] { form1.PushButton4_Click(); });
+    QCOMPARE(redPixels(view.picture()), 0); // the sample fits: no marks left
+    QCOMPARE(form1.rowNotes(0), QString());
+    followsChange("title", [&] { form1.setTitleText(QStringLiteral("Another title")); });
+    followsChange("delete", [&] {
+        form1.showRow(0);
+        form1.PushButton2_Click();
+    });
+    form1.selectScale(2);
+    QTRY_COMPARE(view.placeholder(), QStringLiteral("Add timeline entries to see the page here."));
+    form1.selectScale(1);
+    QTRY_VERIFY(!view.picture().isNull());
+
+    // The page's paper follows the page menu's choice.
+    form1.PushButton6_Click();
+    preview::Form2* form2 = mStudio->previewWindow();
+    QVERIFY(form2 && form2->isVisible());
+    form2->findChild<QAction*>("mnuPaperA4")->trigger();
+    form2->PushButton8_Click();
+    QTRY_VERIFY(form1.isVisible());
+    QTRY_VERIFY(qAbs(double(view.picture().width()) / view.picture().height() - 841.9 / 595.3) <
+                0.01);
+    QCOMPARE(tempFiles(), QStringList());
+    QCOMPARE(mDialogs.messageTexts(), QStringList());
+}
+
+void TestStudio::windowSizeIsKeptBetweenRuns()
+{
+    editor::Form1& form1 = mStudio->mainWindow();
+    const QSize designed = form1.size();
+    form1.resize(designed + QSize(200, 60));
+    QTRY_VERIFY(!mStore->read(QStringLiteral("Form1Width"), {}).isEmpty());
+    makeStudio();
+    QCOMPARE(mStudio->mainWindow().size(), designed + QSize(200, 60));
+    // A size that is not one opens the window as drawn.
+    mStore->write(QStringLiteral("Form1Height"), QStringLiteral("tall"));
+    makeStudio();
+    QCOMPARE(mStudio->mainWindow().size(), designed);
 }
 
 QTEST_MAIN(TestStudio)
