@@ -61,6 +61,7 @@ private slots:
     void cellRefusalKeepsTheEditor_data();
     void cellRefusalKeepsTheEditor();
     void tabWalksTheCells();
+    void leavingACellTakesWhatTheRulesAllow();
     void cutCellsShowTheirTextAsTooltip();
 
 private:
@@ -815,6 +816,32 @@ void TestListCommands::tabWalksTheCells()
     const QList<QLineEdit*> editors = list()->findChildren<QLineEdit*>();
     QVERIFY(std::none_of(editors.cbegin(), editors.cend(),
                          [](const QLineEdit* editor) { return editor->isVisible(); }));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), rows);
+}
+
+void TestListCommands::leavingACellTakesWhatTheRulesAllow()
+{
+    const Entries rows{{"1955", "a"}, {"1960", "b"}};
+    editor::Form1& form = start(1, rows);
+    const auto typeThenClickRow = [&](const QString& typed, int clicked) {
+        QLineEdit* cell = editCell(0, 0);
+        QVERIFY(cell);
+        QTest::keyClicks(cell, typed);
+        const QRect other = list()->visualRect(list()->model()->index(clicked, 1));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, other.center());
+        QVERIFY(!cellEditor(0, 0));
+    };
+    // A refused text is said and dropped; the click still moves on.
+    typeThenClickRow(QStringLiteral("19x5"), 1);
+    QCOMPARE(mDialogs.messageTexts(), QStringList{"Year must be a numeric value."});
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(form.currentRow(), 1);
+    // A text the rules take is one step, stored.
+    typeThenClickRow(QStringLiteral("1956"), 1);
+    const Entries edited{{"1956", "a"}, {"1960", "b"}};
+    QCOMPARE(form.entries(), edited);
+    QCOMPARE(stored(), edited);
     key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(form.entries(), rows);
 }
