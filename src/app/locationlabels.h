@@ -19,6 +19,7 @@ inline constexpr const char* kForm1Load = "in Chronoweave2021/08/31.Form1.Form_L
 // Commands of the entry list beside the five buttons.
 inline constexpr const char* kForm1EditTimeline =
     "in Chronoweave2021/08/31.Form1.EditSelectedTimeline ";
+inline constexpr const char* kForm1EditCell = "in Chronoweave2021/08/31.Form1.EditTimelineCell ";
 inline constexpr const char* kForm1InsertTimeline =
     "in Chronoweave2021/08/31.Form1.InsertTimelineAbove ";
 inline constexpr const char* kForm1MoveTimeline =

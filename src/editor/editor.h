@@ -4,8 +4,9 @@
 // entries through scripted-or-real Dialogs; Form1 is a view that hands each command to
 // TimelineCommands (the five buttons) or ListCommands (the list's context menu and keys:
 // edit, insert, move, undo and redo, copy and paste, CSV import and export through the
-// codec of entrytable.h), both seeing the window through EditorView and applying the
-// rules of "Add Timeline" from entrylist.h. Both edit the EntryListModel behind the list
+// codec of entrytable.h) or, for a cell edited in place, EntryCellDelegate and CellEdit
+// (celledit.h), all seeing the window through EditorView and applying the rules of
+// "Add Timeline" from entrylist.h. All edit the EntryListModel behind the list
 // control through a ListHistory, which keeps every change and each burst of title typing
 // for undo, one history per scale (scale.h names the scales), and write the shown list
 // under its scale at once; the title, the scale and the list of each scale live in a SettingsStore
@@ -17,8 +18,10 @@
 // marks rows of the list after every change and a page spaced to scale read the date
 // texts through DateReader (datereader.h), which never changes them.
 
+#include "celledit.h"
 #include "datereader.h"
 #include "editorview.h"
+#include "entrycelldelegate.h"
 #include "entrylist.h"
 #include "entrylistmodel.h"
 #include "form1.h"

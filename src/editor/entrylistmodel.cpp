@@ -152,7 +152,7 @@ Qt::ItemFlags EntryListModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (index.isValid())
-        flags |= Qt::ItemIsDragEnabled;
+        flags |= Qt::ItemIsDragEnabled | Qt::ItemIsEditable; // edited through the history
     else
         flags |= Qt::ItemIsDropEnabled; // between rows and below the last
     return flags;

@@ -1,6 +1,8 @@
 #include "form1.h"
 
+#include "celledit.h"
 #include "datereader.h"
+#include "entrycelldelegate.h"
 #include "settingsstore.h"
 
 #include "app/appearance.h"
@@ -148,7 +150,15 @@ void Form1::createControls()
     mListView1->setDragDropMode(QAbstractItemView::InternalMove);
     mListView1->setDefaultDropAction(Qt::MoveAction);
     mListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A cell is edited in place from a double-click (that cell) or F2 (the current one);
+    // Enter keeps "Edit…" and its two questions.
+    mListView1->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                QAbstractItemView::EditKeyPressed);
+    mListView1->setItemDelegate(new EntryCellDelegate(
+        [this](ListCell cell, const QString& text) {
+            return CellEdit(mServices.dialogs, mCommands).commit(cell, text);
+        },
+        mListView1));
     mListView1->setAllColumnsShowFocus(true);
     mListView1->header()->setStretchLastSection(false);
     mListView1->setModel(&mEntries);
@@ -295,9 +305,8 @@ void Form1::createListActions()
         mListView1->addAction(line);
     };
     const Qt::ShortcutContext inList = Qt::WidgetWithChildrenShortcut;
-    QAction* edit =
-        action(mListView1, "actionEdit", QStringLiteral("Edit…"),
-               {Qt::Key_Return, Qt::Key_Enter, Qt::Key_F2}, inList, &ListCommands::editSelected);
+    QAction* edit = action(mListView1, "actionEdit", QStringLiteral("Edit…"),
+                           {Qt::Key_Return, Qt::Key_Enter}, inList, &ListCommands::editSelected);
     action(mListView1, "actionInsertAbove", QStringLiteral("Insert Above"), {Qt::Key_Insert},
            inList, &ListCommands::insertAbove);
     QAction* moveUp = action(mListView1, "actionMoveUp", QStringLiteral("Move Up"),
@@ -369,10 +378,6 @@ void Form1::setUpConnections()
     connect(mOption2, &QRadioButton::toggled, this, &Form1::Option2_Click);
     connect(mOption3, &QRadioButton::toggled, this, &Form1::Option3_Click);
     connect(mText1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
-    connect(mListView1, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        if (index.isValid())
-            mListCommands.editSelected();
-    });
     connect(&mEntries, &QAbstractItemModel::rowsInserted, this, &Form1::updateListActions);
     connect(&mEntries, &QAbstractItemModel::rowsRemoved, this, &Form1::updateListActions);
     connect(&mEntries, &QAbstractItemModel::rowsMoved, this, &Form1::updateListActions);

@@ -29,12 +29,6 @@ constexpr DateQuestion kDateQuestions[] = {
 
 const QString kNoObject = QStringLiteral("Object variable or With block variable not set");
 
-// The separator rule's reason, as a box says it when a question's answer is refused.
-QString separatorRefusal(QLatin1StringView field)
-{
-    return describeFault(EntryFault::Separator, field) + QStringLiteral(" Nothing was added.");
-}
-
 QString capacityRefusal()
 {
     return QStringLiteral("The list already holds %1 entries, the most it can hold. "
@@ -42,6 +36,21 @@ QString capacityRefusal()
         .arg(kMaxListEntries);
 }
 } // namespace
+
+EntryRefusal entryRefusal(EntryFault fault, QLatin1StringView field)
+{
+    switch (fault) {
+    case EntryFault::NotAYear:
+        return {describeFault(fault, field), app::MessageIcon::None};
+    case EntryFault::Separator:
+        return {describeFault(fault, field) + QStringLiteral(" Nothing was added."),
+                app::MessageIcon::Exclamation};
+    case EntryFault::None:
+    case EntryFault::Blank:
+        break;
+    }
+    return {describeFault(fault, field), app::MessageIcon::Exclamation};
+}
 
 TimelineCommands::TimelineCommands(app::Dialogs& dialogs, SettingsStore& store,
                                    EntryListModel& entries, EditorView& view)
@@ -71,18 +80,14 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
     if (trap.test(112 + shift, [&] { return fault() == EntryFault::Blank; }))
         return std::nullopt;
     if (trap.test(114 + shift, [&] { return fault() == EntryFault::NotAYear; })) {
-        trap.step(114 + shift, [&] {
-            mDialogs.messageBox(describeFault(EntryFault::NotAYear, QLatin1StringView("date")),
-                                app::MessageButtons::Ok, app::MessageIcon::None);
-        });
+        trap.step(114 + shift,
+                  [&] { sayRefusal(EntryFault::NotAYear, QLatin1StringView("date")); });
         return std::nullopt;
     }
     // Refused before the notes question, so nobody types notes for a date that is lost.
     if (trap.test(114 + shift, [&] { return fault() == EntryFault::Separator; })) {
-        trap.step(114 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(QLatin1StringView("date")),
-                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
-        });
+        trap.step(114 + shift,
+                  [&] { sayRefusal(EntryFault::Separator, QLatin1StringView("date")); });
         return std::nullopt;
     }
 
@@ -94,13 +99,17 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
     if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Blank; }))
         return std::nullopt;
     if (trap.test(118 + shift, [&] { return notesFault(notes) == EntryFault::Separator; })) {
-        trap.step(118 + shift, [&] {
-            mDialogs.messageBox(separatorRefusal(QLatin1StringView("notes")),
-                                app::MessageButtons::Ok, app::MessageIcon::Exclamation);
-        });
+        trap.step(118 + shift,
+                  [&] { sayRefusal(EntryFault::Separator, QLatin1StringView("notes")); });
         return std::nullopt;
     }
     return TimelineEntry{date, notes};
+}
+
+void TimelineCommands::sayRefusal(EntryFault fault, QLatin1StringView field)
+{
+    const EntryRefusal refusal = entryRefusal(fault, field);
+    mDialogs.messageBox(refusal.text, app::MessageButtons::Ok, refusal.icon);
 }
 
 bool TimelineCommands::refuseWhenFull(app::Trap& trap, int number, int adding)

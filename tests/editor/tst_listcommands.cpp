@@ -14,14 +14,18 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 #include <QTreeView>
 
+#include <algorithm>
 #include <memory>
 
 using testsupport::ScriptedDialogs;
@@ -53,11 +57,23 @@ private slots:
     void failedWriteIsReportedUnderTheCommand();
     void sortByDateAndOrderCheck();
     void exportOnAFullDiskKeepsTheOldCsv();
+    void cellEditIsOneStep();
+    void cellRefusalKeepsTheEditor_data();
+    void cellRefusalKeepsTheEditor();
+    void tabWalksTheCells();
+    void leavingACellTakesWhatTheRulesAllow();
+    void cutCellsShowTheirTextAsTooltip();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
     QTreeView* list() { return mForm->findChild<QTreeView*>(QStringLiteral("ListView1")); }
     void select(int row);
+    // F2 on the cell, and its editor.
+    QLineEdit* editCell(int row, int column);
+    // The open editor of the cell; null when it is not edited.
+    QLineEdit* cellEditor(int row, int column);
+    // Writes a list behind the window's back, so that any write of its own shows.
+    void markStore(const Entries& marker);
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // The list written under the shown scale, read back by a store of its own.
     Entries stored();
@@ -108,6 +124,25 @@ void TestListCommands::select(int row)
                                                   QItemSelectionModel::Rows);
 }
 
+QLineEdit* TestListCommands::editCell(int row, int column)
+{
+    list()->selectionModel()->setCurrentIndex(list()->model()->index(row, column),
+                                              QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    key(Qt::Key_F2);
+    return cellEditor(row, column);
+}
+
+QLineEdit* TestListCommands::cellEditor(int row, int column)
+{
+    return qobject_cast<QLineEdit*>(list()->indexWidget(list()->model()->index(row, column)));
+}
+
+void TestListCommands::markStore(const Entries& marker)
+{
+    mStore->write(editor::timelineKey(mScale), editor::encodeEntryList(marker));
+}
+
 void TestListCommands::key(int key, Qt::KeyboardModifiers modifiers)
 {
     QTest::keyClick(list(), Qt::Key(key), modifiers);
@@ -132,28 +167,34 @@ void TestListCommands::editInsertMoveDeleteByKeys()
 {
     editor::Form1& form = start(2, {{"Jan", "a"}, {"Feb", "b"}, {"Mar", "c"}});
 
-    // F2 asks the Monthly questions prefilled with the row; the row keeps its place.
+    // Enter asks the Monthly questions prefilled with the row; the row keeps its place.
     select(1);
     mDialogs.inputAnswers = {"Feb 2001", " b2 "};
-    key(Qt::Key_F2);
+    key(Qt::Key_Enter);
     QCOMPARE(inputDefaults(), (QStringList{"Enter Month Year: Feb", "Enter Notes: b"}));
     Entries expected{{"Jan", "a"}, {"Feb 2001", " b2 "}, {"Mar", "c"}};
     QCOMPARE(form.entries(), expected);
     QCOMPARE(stored(), expected);
 
-    // Enter edits as well; a Cancel changes nothing.
+    // Return edits as well; a Cancel changes nothing.
     mDialogs.calls.clear();
     key(Qt::Key_Return);
     QCOMPARE(mDialogs.count(ScriptedDialogs::Kind::Input), 1);
     QCOMPARE(form.entries(), expected);
 
-    // A double-click on a row edits that row.
-    mDialogs.inputAnswers = {"Mar 2001", "c2"};
+    // A double-click edits the clicked cell in place, without the questions.
+    mDialogs.calls.clear();
     const QRect third = list()->visualRect(list()->model()->index(2, 1));
     QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, third.center());
     QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, third.center());
-    expected[2] = {"Mar 2001", "c2"};
+    QLineEdit* cell = cellEditor(2, 1);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(), QStringLiteral("c"));
+    QTest::keyClicks(cell, QStringLiteral("c2")); // the text opens selected: typing replaces it
+    QTest::keyClick(cell, Qt::Key_Return);
+    expected[2].notes = QStringLiteral("c2");
     QCOMPARE(form.entries(), expected);
+    QVERIFY(mDialogs.calls.isEmpty());
 
     // Insert puts a new row above the selected one.
     select(0);
@@ -192,11 +233,11 @@ void TestListCommands::editKeepsTheRulesOfAdd()
     select(0);
     // Not a year; a blank answer counts as Cancel; a separator is refused.
     mDialogs.inputAnswers = {"19x5"};
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     mDialogs.inputAnswers = {"1956", "   "};
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     mDialogs.inputAnswers = {"1956", "x||MySeparator234||y"};
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     QCOMPARE(form.entries(), rows);
     QCOMPARE(mDialogs.messages().size(), 2);
     QCOMPARE(mDialogs.messageTexts().first(), QStringLiteral("Year must be a numeric value."));
@@ -204,7 +245,7 @@ void TestListCommands::editKeepsTheRulesOfAdd()
     // Edit and Insert with nothing selected: edit does nothing, insert appends.
     list()->selectionModel()->clearSelection();
     mDialogs.calls.clear();
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     QVERIFY(mDialogs.calls.isEmpty());
     mDialogs.inputAnswers = {"1970", "end"};
     key(Qt::Key_Insert);
@@ -231,7 +272,7 @@ void TestListCommands::undoRedoEveryCommand()
     mark();
     mDialogs.inputAnswers = {"Feb 2", "b2"};
     select(0);
-    key(Qt::Key_F2); // edit
+    key(Qt::Key_Return); // edit
     mark();
     mDialogs.inputAnswers = {"Jan", "a"};
     key(Qt::Key_Insert); // insert
@@ -400,7 +441,7 @@ void TestListCommands::editActsOnTheCurrentRow()
     list()->selectionModel()->setCurrentIndex(
         list()->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     mDialogs.inputAnswers = {"Mar 2", "c2"};
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     QCOMPARE(form.entries(), (Entries{{"Jan", "a"}, {"Feb", "b"}, {"Mar 2", "c2"}}));
 }
 
@@ -587,7 +628,7 @@ void TestListCommands::failedWriteIsReportedUnderTheCommand()
     QVERIFY(QDir().mkdir(file));
     select(0);
     mDialogs.inputAnswers = {"1956", "b"};
-    key(Qt::Key_F2);
+    key(Qt::Key_Return);
     QCOMPARE(form.entries(), (Entries{{"1956", "b"}}));
     QCOMPARE(mDialogs.messages().size(), 1);
     const auto box = mDialogs.messages().first();
@@ -667,6 +708,160 @@ void TestListCommands::exportOnAFullDiskKeepsTheOldCsv()
              qPrintable(mDialogs.messageTexts().last()));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), QByteArray("Date,Notes\r\n1900,old\r\n"));
+}
+
+void TestListCommands::cellEditIsOneStep()
+{
+    const Entries rows{{"Jan", "a"}, {"Feb", "b"}};
+    editor::Form1& form = start(2, rows);
+    // F2 edits the current cell, here the second row's notes.
+    QLineEdit* cell = editCell(1, 1);
+    QVERIFY(cell);
+    QCOMPARE(cell->text(), QStringLiteral("b"));
+    cell->selectAll();
+    QTest::keyClicks(cell, QStringLiteral("b2"));
+    QTest::keyClick(cell, Qt::Key_Return);
+    QVERIFY(!cellEditor(1, 1));
+    const Entries edited{{"Jan", "a"}, {"Feb", "b2"}};
+    QCOMPARE(form.entries(), edited);
+    QCOMPARE(stored(), edited);
+    QVERIFY(mDialogs.calls.isEmpty());
+
+    // The same text again writes nothing and is no step: one undo takes the edit back.
+    const Entries marker{{"marker", "m"}};
+    markStore(marker);
+    cell = editCell(1, 1);
+    QVERIFY(cell);
+    QTest::keyClick(cell, Qt::Key_Return);
+    QVERIFY(!cellEditor(1, 1));
+    QCOMPARE(stored(), marker);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(stored(), rows);
+}
+
+void TestListCommands::cellRefusalKeepsTheEditor_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<QString>("refusal"); // empty: no box, the editor closes
+    QTest::newRow("not a year") << 0 << "19x5" << int(Qt::Key_Return)
+                                << "Year must be a numeric value.";
+    QTest::newRow("blank date by tab") << 0 << "" << int(Qt::Key_Tab) << "The date is blank.";
+    QTest::newRow("blank notes") << 1 << "  " << int(Qt::Key_Enter) << "The notes are blank.";
+    QTest::newRow("separator in notes") << 1 << "x||MySeparator123||y" << int(Qt::Key_Return)
+                                        << "The notes cannot hold \"||MySeparator123||\"";
+    QTest::newRow("escape drops a change") << 0 << "1999" << int(Qt::Key_Escape) << QString();
+}
+
+void TestListCommands::cellRefusalKeepsTheEditor()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(int, press);
+    QFETCH(QString, refusal);
+    const Entries rows{{"1955", "a"}, {"1960", "b"}};
+    editor::Form1& form = start(1, rows);
+    const Entries marker{{"marker", "m"}};
+    markStore(marker);
+    QLineEdit* cell = editCell(0, column);
+    QVERIFY(cell);
+    cell->selectAll();
+    QTest::keyClick(cell, Qt::Key_Backspace);
+    QTest::keyClicks(cell, typed);
+    QTest::keyClick(cell, Qt::Key(press));
+    if (!refusal.isEmpty()) {
+        QCOMPARE(mDialogs.messages().size(), 1);
+        QVERIFY2(mDialogs.messageTexts().first().startsWith(refusal),
+                 qPrintable(mDialogs.messageTexts().first()));
+        QCOMPARE(cellEditor(0, column), cell);
+        QCOMPARE(cell->text(), typed);
+        QTest::keyClick(cell, Qt::Key_Escape);
+    }
+    QVERIFY(!cellEditor(0, column));
+    QCOMPARE(mDialogs.messages().size(), refusal.isEmpty() ? 0 : 1);
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(stored(), marker);
+}
+
+void TestListCommands::tabWalksTheCells()
+{
+    const Entries rows{{"Jan", "a"}, {"Feb", "b"}};
+    editor::Form1& form = start(2, rows);
+    QAbstractItemModel* model = list()->model();
+    QLineEdit* cell = editCell(0, 0);
+    QVERIFY(cell);
+    cell->selectAll();
+    QTest::keyClicks(cell, QStringLiteral("Jan 2000"));
+    // Date, then the notes of the same row, then the next row's date; Shift+Tab back.
+    const QList<std::pair<int, QString>> walk{
+        {Qt::Key_Tab, "a"}, {Qt::Key_Tab, "Feb"}, {Qt::Key_Backtab, "a"}};
+    const QList<QModelIndex> cells{model->index(0, 1), model->index(1, 0), model->index(0, 1)};
+    for (int i = 0; i < walk.size(); ++i) {
+        QTest::keyClick(cell, Qt::Key(walk.at(i).first),
+                        walk.at(i).first == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        cell = cellEditor(cells.at(i).row(), cells.at(i).column());
+        QVERIFY2(cell, qPrintable(QString::number(i)));
+        QCOMPARE(cell->text(), walk.at(i).second);
+        QCOMPARE(list()->currentIndex(), cells.at(i));
+    }
+    const Entries edited{{"Jan 2000", "a"}, {"Feb", "b"}};
+    QCOMPARE(form.entries(), edited);
+    QCOMPARE(stored(), edited);
+    // Past the last cell the editor closes.
+    cell = editCell(1, 1);
+    QVERIFY(cell);
+    QTest::keyClick(cell, Qt::Key_Tab);
+    const QList<QLineEdit*> editors = list()->findChildren<QLineEdit*>();
+    QVERIFY(std::none_of(editors.cbegin(), editors.cend(),
+                         [](const QLineEdit* editor) { return editor->isVisible(); }));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), rows);
+}
+
+void TestListCommands::leavingACellTakesWhatTheRulesAllow()
+{
+    const Entries rows{{"1955", "a"}, {"1960", "b"}};
+    editor::Form1& form = start(1, rows);
+    const auto typeThenClickRow = [&](const QString& typed, int clicked) {
+        QLineEdit* cell = editCell(0, 0);
+        QVERIFY(cell);
+        QTest::keyClicks(cell, typed);
+        const QRect other = list()->visualRect(list()->model()->index(clicked, 1));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, other.center());
+        QVERIFY(!cellEditor(0, 0));
+    };
+    // A refused text is said and dropped; the click still moves on.
+    typeThenClickRow(QStringLiteral("19x5"), 1);
+    QCOMPARE(mDialogs.messageTexts(), QStringList{"Year must be a numeric value."});
+    QCOMPARE(form.entries(), rows);
+    QCOMPARE(form.currentRow(), 1);
+    // A text the rules take is one step, stored.
+    typeThenClickRow(QStringLiteral("1956"), 1);
+    const Entries edited{{"1956", "a"}, {"1960", "b"}};
+    QCOMPARE(form.entries(), edited);
+    QCOMPARE(stored(), edited);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), rows);
+}
+
+void TestListCommands::cutCellsShowTheirTextAsTooltip()
+{
+    const QString longNotes = QStringLiteral("word ").repeated(80).trimmed();
+    start(1, {{"1980", longNotes}, {"1975", "short"}});
+    const auto tipAt = [&](int row, int column) {
+        const QPoint at = list()->visualRect(list()->model()->index(row, column)).center();
+        QHelpEvent help(QEvent::ToolTip, at, list()->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list()->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(1, 1), QString());
+    QCOMPARE(tipAt(0, 1), Qt::convertFromPlainText(longNotes));
+    // A marked row's date keeps saying why.
+    QCOMPARE(tipAt(1, 0), QStringLiteral("1975 comes after 1980"));
+    tipAt(0, 0);
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TestListCommands)
