@@ -89,6 +89,16 @@ private slots:
 
 private:
     void makeStudio();
+    // 63 entries of 600 characters, more than a page can show, as the stored Yearly list.
+    void storeCrowdedList()
+    {
+        QList<editor::TimelineEntry> rows;
+        for (int i = 0; i < 63; ++i)
+            rows << editor::TimelineEntry{QString::number(1900 + i),
+                                          QString(QStringLiteral("word ")).repeated(120)};
+        mStore->write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
+        makeStudio();
+    }
     QStringList tempFiles() const
     {
         return QDir(mTemp.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
@@ -276,12 +286,7 @@ void TestStudio::tableFailureIsReportedAt156()
 
 void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
 {
-    QList<editor::TimelineEntry> rows;
-    for (int i = 0; i < 63; ++i)
-        rows << editor::TimelineEntry{QString::number(1900 + i),
-                                      QString(QStringLiteral("word ")).repeated(120)};
-    mStore->write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
-    makeStudio();
+    storeCrowdedList();
     mStudio->mainWindow().PushButton6_Click();
     preview::Form2* form2 = mStudio->previewWindow();
     QVERIFY(form2 && form2->isVisible());
@@ -322,12 +327,7 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
 void TestStudio::pageBesideTheListFollowsEveryChange()
 {
     // 63 entries of long notes: some text is cut, and the page says so as the press would.
-    QList<editor::TimelineEntry> rows;
-    for (int i = 0; i < 63; ++i)
-        rows << editor::TimelineEntry{QString::number(1900 + i),
-                                      QString(QStringLiteral("word ")).repeated(120)};
-    mStore->write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
-    makeStudio();
+    storeCrowdedList();
     editor::Form1& form1 = mStudio->mainWindow();
     const preview::PageView& view = form1.pageView();
     QTest::qWait(20);
