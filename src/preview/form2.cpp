@@ -310,9 +310,9 @@ void Form2::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void Form2::wheelEvent(QWheelEvent* event)
+void Form2::pageWheel(const QWheelEvent& event)
 {
-    const WheelCommand command = mWheel.turn(event->modifiers(), event->angleDelta());
+    const WheelCommand command = mWheel.turn(event.modifiers(), event.angleDelta());
     switch (command.kind) {
     case WheelCommand::Kind::Zoom:
         // One notch is one press of the button.
@@ -332,7 +332,6 @@ void Form2::wheelEvent(QWheelEvent* event)
     case WheelCommand::Kind::None:
         break;
     }
-    event->accept();
 }
 
 void Form2::createPageMenu()
@@ -641,6 +640,11 @@ bool Form2::event(QEvent* event)
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Over the grey around the page the wheel reaches Picture2, the page's parent.
+    if ((watched == mPicture1 || watched == mPicture2) && type == QEvent::Wheel) {
+        pageWheel(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (watched == mPicture1) {
         const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
         switch (type) {

@@ -121,7 +121,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -132,6 +131,8 @@ private:
     void layoutControls();
     void fitToScreen();
     void showZoom();
+    // The wheel over the page area zooms or scrolls it.
+    void pageWheel(const QWheelEvent& event);
     void scrollByNotches(QScrollBar& bar, int notches);
     void showPageMenu(const QPoint& globalPos);
     void connectControls();
