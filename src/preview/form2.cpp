@@ -32,6 +32,7 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -180,7 +181,16 @@ void Form2::createControls()
     // above the buttons.
     mZoomFigure = new QLabel(mFrame1);
     nameControl(mZoomFigure, "lblZoom", QStringLiteral("Zoom percentage"));
-    mZoomFigure->setGeometry(twipsRect(8400, 0, 960, 285));
+    // The style says where the caption goes: above the frame's line in some, on it in
+    // others. The figure takes the same row, ending where Zoom Out ends.
+    QStyleOptionGroupBox caption;
+    caption.initFrom(mFrame1);
+    caption.text = mFrame1->title();
+    caption.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect captionRow = mFrame1->style()->subControlRect(QStyle::CC_GroupBox, &caption,
+                                                              QStyle::SC_GroupBoxLabel, mFrame1);
+    const QRect figure = twipsRect(8400, 0, 960, 0);
+    mZoomFigure->setGeometry(figure.x(), captionRow.y(), figure.width(), captionRow.height());
     mZoomFigure->setAlignment(Qt::AlignCenter);
     showZoom();
 

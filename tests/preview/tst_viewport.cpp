@@ -260,6 +260,7 @@ void TestViewport::heightLimitKeepsPictureDrawnAtPreviousZoom()
     f.view.zoomIn(); // 11250 x 6750: the height limit is met
     QCOMPARE(f.painted(), 0);
     QCOMPARE(f.view.mZoom, 1.0f);
+    QCOMPARE(f.view.shownZoom(), 2.0f); // what the page still shows
     QCOMPARE(f.view.mZoomWidth, 5000);
     QCOMPARE(f.view.mZoomHeight, 3000);
     QCOMPARE(f.view.picture1().outerWidth, 10000.0);
