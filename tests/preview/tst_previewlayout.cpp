@@ -81,7 +81,6 @@ void TestPreviewLayout::openingSize_data()
     QTest::addColumn<QSize>("opening");
 
     QTest::newRow("room to spare") << QSize(1920, 1040) << QMargins(4, 30, 4, 4) << kDesignedClient;
-    QTest::newRow("just fits") << QSize(656, 626) << QMargins() << kDesignedClient;
     // A 1600 x 1200 screen at twice the scale.
     QTest::newRow("800 x 600 less a title bar")
         << QSize(800, 600) << QMargins(0, 30, 0, 0) << QSize(656, 570);
