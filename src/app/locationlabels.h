@@ -45,6 +45,8 @@ inline constexpr const char* kForm2MouseDown = "in Chronoweave2021/08/31.Form2.p
 inline constexpr const char* kForm2MouseMove = "in Chronoweave2021/08/31.Form2.picture1_MouseMove ";
 inline constexpr const char* kForm2MouseUp = "in Chronoweave2021/08/31.Form2.Picture1_MouseUp ";
 inline constexpr const char* kForm2RedrawImage = "in Chronoweave2021/08/31.Form2.RedrawImage ";
+// Ctrl+0 in the preview window: the whole page in the viewport.
+inline constexpr const char* kForm2ZoomToFit = "in Chronoweave2021/08/31.Form2.ZoomToFit ";
 // The page menu of the preview window.
 inline constexpr const char* kForm2CopyPage = "in Chronoweave2021/08/31.Form2.mnuCopyPage_Click ";
 inline constexpr const char* kForm2SavePagePdf =

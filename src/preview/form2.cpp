@@ -1,5 +1,6 @@
 #include "form2.h"
 
+#include "pagebackdrop.h"
 #include "picturebox.h"
 #include "saveresults.h"
 
@@ -20,12 +21,22 @@
 #include <QCoreApplication>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace preview {
 namespace {
@@ -33,6 +44,8 @@ namespace {
 // The window's design, in twips.
 constexpr double kClientWidth = 9840;
 constexpr double kClientHeight = 9390;
+// The page area of a window at its smallest: about an inch of the page above the buttons.
+constexpr double kMinimumPageHeight = 1500;
 
 QFont arialBold(double points)
 {
@@ -57,6 +70,7 @@ Form2::Form2(Form2Services services, QWidget* parent)
 {
     createControls();
     createPageMenu();
+    createKeys();
     mViewport.setEffectSink([this](Effect effect) { applyEffect(effect); });
     connectControls();
     Form_Load();
@@ -95,19 +109,32 @@ void Form2::createControls()
 {
     nameControl(this, "Form2", QStringLiteral("Preview"));
     setFont(arialBold(9.0));
-    setFixedSize(twipsSize(kClientWidth, kClientHeight));
+    const PreviewGeometry designed{twipsRect(120, 120, 9330, 7425),   // Picture2
+                                   twipsRect(9450, 120, 255, 7425),   // VScroll1
+                                   twipsRect(120, 7545, 9330, 255),   // HScroll1
+                                   twipsRect(10320, 480, 735, 375),   // Zoom_Ori
+                                   twipsRect(120, 7860, 9600, 855),   // Frame1
+                                   twipsRect(120, 8850, 4680, 405),   // PushButton8
+                                   twipsRect(4920, 8850, 4800, 405)}; // PushButton6
+    mLayout.emplace(designed, twipsSize(kClientWidth, kClientHeight),
+                    twipsSize(0, kMinimumPageHeight).height());
+    resize(twipsSize(kClientWidth, kClientHeight));
+    setMinimumSize(mLayout->minimumSize());
     setMouseTracking(true);
 
     mPicture2 = new QFrame(this);
     nameControl(mPicture2, "Picture2", QStringLiteral("Page viewport"));
     mPicture2->setFrameStyle(QFrame::Box | QFrame::Plain);
     mPicture2->setLineWidth(1);
-    mPicture2->setGeometry(twipsRect(120, 120, 9330, 7425));
+    mPicture2->setGeometry(designed.picture2);
     app::markAsPictureBox(mPicture2);
     app::setBackColor(mPicture2, app::designedWhite());
+    // A click on the page or beside it gives the page area the keys that scroll it.
+    mPicture2->setFocusPolicy(Qt::ClickFocus);
+    mPicture2->installEventFilter(this);
 
-    // Clips the page to the inside of the border.
-    mPicture2Inside = new QWidget(mPicture2);
+    // Clips the page to the inside of the border, and shows it on grey with an edge.
+    mPicture2Inside = new PageBackdrop(mPicture2);
     mPicture2Inside->setObjectName(QStringLiteral("Picture2Inside"));
     mPicture2Inside->setGeometry(mPicture2->contentsRect());
 
@@ -118,6 +145,7 @@ void Form2::createControls()
     mPicture1->setBoxSize(
         twipsSize(mViewport.picture1().outerWidth, mViewport.picture1().outerHeight));
     mPicture1->installEventFilter(this);
+    mPicture2Inside->setPage(mPicture1);
 
     // Says over the page, without a click, when some text could not be shown whole.
     mCutNotice = new QLabel(mPicture2);
@@ -129,11 +157,11 @@ void Form2::createControls()
 
     mVScroll1 = new QScrollBar(Qt::Vertical, this);
     nameControl(mVScroll1, "VScroll1", QStringLiteral("Scroll page vertically"));
-    mVScroll1->setGeometry(twipsRect(9450, 120, 255, 7425));
+    mVScroll1->setGeometry(designed.vScroll1);
 
     mHScroll1 = new QScrollBar(Qt::Horizontal, this);
     nameControl(mHScroll1, "HScroll1", QStringLiteral("Scroll page horizontally"));
-    mHScroll1->setGeometry(twipsRect(120, 7545, 9330, 255));
+    mHScroll1->setGeometry(designed.hScroll1);
     for (QScrollBar* bar : {mVScroll1, mHScroll1})
         bar->setTracking(false);
 
@@ -141,13 +169,30 @@ void Form2::createControls()
     mZoomOri = new PictureBox(this);
     nameControl(mZoomOri, "Zoom_Ori", QStringLiteral("Unscaled page"));
     app::markAsPictureBox(mZoomOri);
-    mZoomOri->setGeometry(twipsRect(10320, 480, 735, 375));
+    mZoomOri->setGeometry(designed.zoomOri);
 
     mFrame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
     nameControl(mFrame1, "Frame1", QStringLiteral("Zoom:"));
-    mFrame1->setGeometry(twipsRect(120, 7860, 9600, 855));
+    mFrame1->setGeometry(designed.frame1);
     mFrame1->setMouseTracking(true);
     mFrame1->installEventFilter(this);
+
+    // The zoom the page is shown at, on the frame's title row right of its caption and
+    // above the buttons.
+    mZoomFigure = new QLabel(mFrame1);
+    nameControl(mZoomFigure, "lblZoom", QStringLiteral("Zoom percentage"));
+    // The style says where the caption goes: above the frame's line in some, on it in
+    // others. The figure takes the same row, ending where Zoom Out ends.
+    QStyleOptionGroupBox caption;
+    caption.initFrom(mFrame1);
+    caption.text = mFrame1->title();
+    caption.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+    const QRect captionRow = mFrame1->style()->subControlRect(QStyle::CC_GroupBox, &caption,
+                                                              QStyle::SC_GroupBoxLabel, mFrame1);
+    const QRect figure = twipsRect(8400, 0, 960, 0);
+    mZoomFigure->setGeometry(figure.x(), captionRow.y(), figure.width(), captionRow.height());
+    mZoomFigure->setAlignment(Qt::AlignCenter);
+    showZoom();
 
     const QFont buttonFont = arialBold(11.25);
     const auto makeButton = [&](QWidget* parent, const char* name, const QString& caption,
@@ -164,10 +209,9 @@ void Form2::createControls()
                               twipsRect(240, 300, 4440, 405));
     mPushButton2 = makeButton(mFrame1, "PushButton2", QStringLiteral("Zoom Out"),
                               twipsRect(4800, 300, 4560, 405));
-    mPushButton8 =
-        makeButton(this, "PushButton8", QStringLiteral("< Back"), twipsRect(120, 8850, 4680, 405));
+    mPushButton8 = makeButton(this, "PushButton8", QStringLiteral("< Back"), designed.pushButton8);
     mPushButton6 = makeButton(this, "PushButton6", QStringLiteral("Save Results To Word File"),
-                              twipsRect(4920, 8850, 4800, 405));
+                              designed.pushButton6);
 
     const QRect inside = mPicture2->contentsRect();
     mViewport.setViewportSize(
@@ -175,6 +219,129 @@ void Form2::createControls()
         inside.width() * twipsPerPixelX(), inside.height() * twipsPerPixelY());
     showBar(Bar::Horizontal);
     showBar(Bar::Vertical);
+}
+
+void Form2::createKeys()
+{
+    const auto keys = [&](const char* name, const QString& text, const QList<QKeySequence>& keys) {
+        auto* action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setShortcuts(keys);
+        addAction(action);
+        return action;
+    };
+    // Ctrl+= is Ctrl+Plus without the Shift most keyboards need for "+".
+    mZoomInKeys =
+        keys("actZoomIn", QStringLiteral("Zoom In"),
+             {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    mZoomOutKeys =
+        keys("actZoomOut", QStringLiteral("Zoom Out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    mZoomFitKeys =
+        keys("actZoomFit", QStringLiteral("Zoom to Fit"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    mBackKey = keys("actBack", QStringLiteral("< Back"), {QKeySequence(Qt::Key_Escape)});
+}
+
+void Form2::layoutControls()
+{
+    const PreviewGeometry at = mLayout->place(size());
+    mPicture2->setGeometry(at.picture2);
+    mPicture2Inside->setGeometry(mPicture2->contentsRect());
+    mVScroll1->setGeometry(at.vScroll1);
+    mHScroll1->setGeometry(at.hScroll1);
+    mZoomOri->move(at.zoomOri.topLeft());
+    mFrame1->setGeometry(at.frame1);
+    mPushButton8->setGeometry(at.pushButton8);
+    mPushButton6->setGeometry(at.pushButton6);
+
+    const QRect inside = mPicture2->contentsRect();
+    mViewport.resizeViewport(mPicture2->width() * twipsPerPixelX(),
+                             mPicture2->height() * twipsPerPixelY(),
+                             inside.width() * twipsPerPixelX(), inside.height() * twipsPerPixelY());
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+}
+
+void Form2::fitToScreen()
+{
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect available = where->availableGeometry();
+    const QRect outer = frameGeometry();
+    const QRect client = geometry();
+    QMargins frame(client.left() - outer.left(), client.top() - outer.top(),
+                   outer.right() - client.right(), outer.bottom() - client.bottom());
+    // Before the window system has framed the window its frame is unknown; the title bar
+    // is the part that matters.
+    if (frame.isNull() && !(windowFlags() & Qt::FramelessWindowHint))
+        frame.setTop(style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+    const QSize opening = mLayout->openingSize(size(), frame, available.size());
+    if (opening != size()) {
+        resize(opening);
+        layoutControls();
+    }
+    // A window the program has placed is moved back inside; a new one is placed by the
+    // window system.
+    if (testAttribute(Qt::WA_Moved)) {
+        const QSize outerSize = opening.grownBy(frame);
+        const QPoint corner(
+            std::clamp(pos().x(), available.left(),
+                       std::max(available.left(), available.right() + 1 - outerSize.width())),
+            std::clamp(pos().y(), available.top(),
+                       std::max(available.top(), available.bottom() + 1 - outerSize.height())));
+        if (corner != pos())
+            move(corner);
+    }
+}
+
+void Form2::showZoom()
+{
+    mZoomFigure->setText(QStringLiteral("%1 %").arg(qRound(mViewport.shownZoom() * 100.0f)));
+}
+
+void Form2::scrollByNotches(QScrollBar& bar, int notches)
+{
+    if (!bar.isEnabled())
+        return;
+    // Through the bar, which clamps the value and moves the page through its change handler.
+    bar.setValue(bar.value() + notches * QApplication::wheelScrollLines() * bar.singleStep());
+}
+
+void Form2::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutControls();
+}
+
+void Form2::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        fitToScreen();
+    QWidget::showEvent(event);
+}
+
+void Form2::pageWheel(const QWheelEvent& event)
+{
+    const WheelCommand command = mWheel.turn(event.modifiers(), event.angleDelta());
+    switch (command.kind) {
+    case WheelCommand::Kind::Zoom:
+        // One notch is one press of the button.
+        for (int i = 0; i < std::abs(command.notches); ++i) {
+            if (command.notches > 0)
+                PushButton1_Click();
+            else
+                PushButton2_Click();
+        }
+        break;
+    case WheelCommand::Kind::ScrollHorizontal:
+        scrollByNotches(*mHScroll1, command.notches);
+        break;
+    case WheelCommand::Kind::ScrollVertical:
+        scrollByNotches(*mVScroll1, command.notches);
+        break;
+    case WheelCommand::Kind::None:
+        break;
+    }
 }
 
 void Form2::createPageMenu()
@@ -306,6 +473,10 @@ void Form2::connectControls()
     connect(mSavePagePng, &QAction::triggered, this, &Form2::mnuSavePagePng_Click);
     connect(mSavePageSvg, &QAction::triggered, this, &Form2::mnuSavePageSvg_Click);
     connect(mPrintPage, &QAction::triggered, this, &Form2::mnuPrintPage_Click);
+    connect(mZoomInKeys, &QAction::triggered, this, &Form2::PushButton1_Click);
+    connect(mZoomOutKeys, &QAction::triggered, this, &Form2::PushButton2_Click);
+    connect(mZoomFitKeys, &QAction::triggered, this, &Form2::ZoomToFit);
+    connect(mBackKey, &QAction::triggered, this, &Form2::PushButton8_Click);
 }
 
 void Form2::Form_Load()
@@ -345,6 +516,7 @@ void Form2::Form_Activate()
     mViewport.formActivate();
     showBar(Bar::Horizontal);
     showBar(Bar::Vertical);
+    showZoom();
 }
 
 void Form2::RedrawImage()
@@ -367,6 +539,7 @@ void Form2::PushButton1_Click()
     mViewport.zoomIn();
     showBar(Bar::Horizontal);
     showBar(Bar::Vertical);
+    showZoom();
 }
 
 void Form2::PushButton2_Click()
@@ -374,6 +547,15 @@ void Form2::PushButton2_Click()
     mViewport.zoomOut();
     showBar(Bar::Horizontal);
     showBar(Bar::Vertical);
+    showZoom();
+}
+
+void Form2::ZoomToFit()
+{
+    mViewport.zoomToFit();
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+    showZoom();
 }
 
 void Form2::PushButton6_Click()
@@ -468,12 +650,18 @@ bool Form2::event(QEvent* event)
 bool Form2::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    // Over the grey around the page the wheel reaches Picture2, the page's parent.
+    if ((watched == mPicture1 || watched == mPicture2) && type == QEvent::Wheel) {
+        pageWheel(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
     if (watched == mPicture1) {
         const auto mouse = [event] { return static_cast<QMouseEvent*>(event); };
         switch (type) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
             mRightClick.press(mouse()->button(), mouse()->globalPosition().toPoint());
+            mPicture2->setFocus(Qt::MouseFocusReason);
             Picture1_MouseDown(mouse());
             return true;
         case QEvent::MouseMove:
@@ -496,6 +684,15 @@ bool Form2::eventFilter(QObject* watched, QEvent* event)
         }
         default:
             return QWidget::eventFilter(watched, event);
+        }
+    }
+    if (watched == mPicture2 && type == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (const std::optional<KeyScroll> scroll = keyScroll(key->key(), key->modifiers())) {
+            QScrollBar* bar = scroll->bar == Bar::Horizontal ? mHScroll1 : mVScroll1;
+            if (bar->isEnabled())
+                bar->triggerAction(scroll->action);
+            return true;
         }
     }
     if (type == QEvent::MouseMove) {

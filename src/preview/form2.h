@@ -1,6 +1,8 @@
 #pragma once
 
 #include "pagecommands.h"
+#include "previewlayout.h"
+#include "viewerinput.h"
 #include "viewport.h"
 
 #include "app/mousepointer.h"
@@ -30,6 +32,7 @@ class ProgramEnd;
 
 namespace preview {
 
+class PageBackdrop;
 class PictureBox;
 
 // The page menu's choices: the paper by name, the classic layout, dates spaced to scale.
@@ -61,7 +64,9 @@ struct Form2Services
 // screen's logical DPI. All viewport and drag arithmetic is in Viewport; this class mirrors
 // its effects onto the widgets. Picture2 has a one-pixel border, so its inner size is one
 // pixel smaller on each side than its outer size; Picture1 and Zoom_Ori are borderless.
-// The window has a fixed size.
+// The window opens at its designed size, or smaller where the screen has less room, and
+// may be resized: the page area grows with it (PreviewLayout). The wheel and the keyboard
+// zoom and scroll through the same commands and bars as the buttons.
 class Form2 : public QWidget
 {
     Q_OBJECT
@@ -93,6 +98,8 @@ public:
     void PushButton2_Click();
     void PushButton6_Click();
     void PushButton8_Click();
+    // Ctrl+0: the largest zoom at which the whole page shows.
+    void ZoomToFit();
 
     // The page menu: on the page and on the window, and Ctrl+C / Ctrl+P.
     void mnuCopyPage_Click();
@@ -112,12 +119,21 @@ protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void createControls();
     void createPageMenu();
+    void createKeys();
+    void layoutControls();
+    void fitToScreen();
+    void showZoom();
+    // The wheel over the page area zooms or scrolls it.
+    void pageWheel(const QWheelEvent& event);
+    void scrollByNotches(QScrollBar& bar, int notches);
     void showPageMenu(const QPoint& globalPos);
     void connectControls();
     void Form_Load();
@@ -146,7 +162,7 @@ private:
     RightClick mRightClick;
 
     QFrame* mPicture2 = nullptr;
-    QWidget* mPicture2Inside = nullptr;
+    PageBackdrop* mPicture2Inside = nullptr;
     PictureBox* mPicture1 = nullptr;
     PictureBox* mZoomOri = nullptr;
     QScrollBar* mVScroll1 = nullptr;
@@ -156,7 +172,12 @@ private:
     QPushButton* mPushButton2 = nullptr;
     QPushButton* mPushButton8 = nullptr;
     QPushButton* mPushButton6 = nullptr;
+    QLabel* mZoomFigure = nullptr;
     QMenu* mPageMenu = nullptr;
+    QAction* mZoomInKeys = nullptr;
+    QAction* mZoomOutKeys = nullptr;
+    QAction* mZoomFitKeys = nullptr;
+    QAction* mBackKey = nullptr;
     QAction* mCopyPage = nullptr;
     QAction* mSavePagePdf = nullptr;
     QAction* mSavePagePng = nullptr;
@@ -167,6 +188,8 @@ private:
     QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks
+    std::optional<PreviewLayout> mLayout;
+    WheelNotches mWheel;
 };
 
 } // namespace preview

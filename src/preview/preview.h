@@ -6,7 +6,11 @@
 // bars set up for the page's size. Zoom In/Out repaint the page from its unscaled copy in
 // steps of 0.25 between 0.25 and 4.0 within the size limits; bars and mouse drags move it.
 // All of that arithmetic lives in Viewport (twips only), which Form2 mirrors onto its
-// widgets. "Save Results To Word File" copies the document under a chosen name
+// widgets. The window may be resized (PreviewLayout: the page area grows, the buttons
+// keep their size) and opens within its screen; the "Zoom:" frame shows the zoom; Ctrl+wheel,
+// Ctrl+Plus/Minus step it as the buttons do and Ctrl+0 fits the page (Viewport::fitZoom);
+// the wheel, Shift+wheel and the keys scroll through the bars (WheelNotches, keyScroll);
+// Escape is "< Back". "Save Results To Word File" copies the document under a chosen name
 // (SaveResultsToWordFile); the page menu (right click, Ctrl+C, Ctrl+P) copies, saves or
 // prints the page, drawn afresh from the document (PageCommands); "< Back" removes it and shows the
 // main window; closing the window writes the editor state, removes the document and ends the
@@ -14,5 +18,7 @@
 
 #include "form2.h"
 #include "pagecommands.h"
+#include "previewlayout.h"
 #include "saveresults.h"
+#include "viewerinput.h"
 #include "viewport.h"

@@ -43,6 +43,21 @@ double percentMoved(float offsetTwips, double overflowTwips)
     return std::fabs(double(offsetTwips)) / overflowTwips * 100.0;
 }
 
+// A bar's range for a page this much larger than the viewport: one twip a position up to
+// 100 twips, ten above that.
+struct BarRange
+{
+    std::int16_t max = 0;
+    std::int16_t step = 0;
+};
+
+BarRange barRange(float overflowTwips)
+{
+    if (overflowTwips <= 100.0f)
+        return {toInt16(overflowTwips), 1};
+    return {toInt16(double(overflowTwips) / 10.0), 10};
+}
+
 } // namespace
 
 std::int32_t toInt32(double value)
@@ -139,7 +154,11 @@ void Viewport::formActivate()
             mZoomOri.pictureHeight = mPicture1.pictureHeight;
             notify(Effect::ZoomOriAssigned);
         });
-        trap.step(124, [&] { mZoom = 1.0f; });
+        trap.step(124, [&] {
+            mZoom = 1.0f;
+            // Painted or too large to paint, the delivered page shows at its own size.
+            mShownZoom = 1.0f;
+        });
         trap.step(126, [&] { mBaseWidth = toInt32(mZoomOri.innerWidth - 2.0); });
         trap.step(128, [&] { mBaseHeight = toInt32(mZoomOri.innerHeight - 2.0); });
         trap.step(130, [&] { mZoomWidth = floorToInt32(double(mBaseWidth) * 1.0); });
@@ -164,7 +183,10 @@ void Viewport::redrawImage()
         });
         trap.step(108, [&] { setPicture1Size(mZoomWidth, mPicture1.outerHeight); });
         trap.step(110, [&] { setPicture1Size(mPicture1.outerWidth, mZoomHeight); });
-        trap.step(112, [&] { notify(Effect::PagePainted); });
+        trap.step(112, [&] {
+            mShownZoom = mZoom;
+            notify(Effect::PagePainted);
+        });
         trap.step(114, [&] { notify(Effect::PointerReset); });
         trap.step(116, [&] { setBarValue(Bar::Horizontal, 0); });
         trap.step(118, [&] { setBarValue(Bar::Vertical, 0); });
@@ -201,14 +223,54 @@ void Viewport::setupBar(Bar bar)
     }
     const float overflowTwips = static_cast<float>(pageSize - viewSize);
     setBarEnabled(bar, true);
-    if (overflowTwips <= 100.0f) {
-        setBarMax(bar, toInt16(overflowTwips));
-        step = 1;
-    } else {
-        setBarMax(bar, toInt16(double(overflowTwips) / 10.0));
-        step = 10;
-    }
+    const BarRange range = barRange(overflowTwips);
+    setBarMax(bar, range.max);
+    step = range.step;
     setBarValue(bar, 0);
+}
+
+void Viewport::resizeViewport(double outerWidth, double outerHeight, double innerWidth,
+                              double innerHeight)
+{
+    const bool wider = outerWidth != mPicture2.outerWidth;
+    const bool higher = outerHeight != mPicture2.outerHeight;
+    setViewportSize(outerWidth, outerHeight, innerWidth, innerHeight);
+    for (const Bar bar : {Bar::Horizontal, Bar::Vertical}) {
+        if (!(bar == Bar::Horizontal ? wider : higher))
+            continue;
+        try {
+            refitBar(bar);
+        } catch (const app::Failure&) {
+            // Only a page already reported when it was prepared has such a range.
+        }
+    }
+}
+
+void Viewport::refitBar(Bar bar)
+{
+    const bool horizontal = bar == Bar::Horizontal;
+    const double pageSize = horizontal ? mPicture1.outerWidth : mPicture1.outerHeight;
+    const double viewSize = horizontal ? mPicture2.outerWidth : mPicture2.outerHeight;
+    const double scrolled = -double(horizontal ? mPicture1.left : mPicture1.top);
+    std::int16_t& step = horizontal ? mHStep : mVStep;
+    if (pageSize <= viewSize) {
+        setBarEnabled(bar, false);
+        step = 0;
+        if (scrolled != 0.0)
+            movePicture1(horizontal ? 0.0f : mPicture1.left, horizontal ? mPicture1.top : 0.0f);
+        return;
+    }
+    // Computed first: a range that does not fit a bar changes nothing.
+    const BarRange range = barRange(static_cast<float>(pageSize - viewSize));
+    setBarEnabled(bar, true);
+    step = range.step;
+    setBarMax(bar, range.max);
+    ScrollBarState& state = barState(bar);
+    state.value =
+        static_cast<std::int16_t>(std::clamp(std::lround(scrolled / step), 0L, long(range.max)));
+    notify(horizontal ? Effect::HBarChanged : Effect::VBarChanged);
+    // The page goes where the bar now says, which is where it was when the range allows.
+    barChange(bar);
 }
 
 void Viewport::zoomIn()
@@ -223,10 +285,50 @@ void Viewport::zoomOut()
     trap.step(100, [&] { stepZoom(1); });
 }
 
+void Viewport::zoomToFit()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm2ZoomToFit));
+    trap.step(100, [&] {
+        const float zoom = fitZoom();
+        if (zoom > 0.0f)
+            setZoom(zoom);
+    });
+}
+
 void Viewport::stepZoom(std::int32_t direction)
 {
+    // After a fit the zoom may lie between two steps; the next step goes to the nearer
+    // step value that way, so the zoom is back on the steps of 0.25.
+    const float steps = mZoom / kZoomStep;
+    if (steps != std::floor(steps)) {
+        setZoom((direction == 0 ? std::ceil(steps) : std::floor(steps)) * kZoomStep);
+        return;
+    }
     const float candidate = direction == 0 ? mZoom + kZoomStep : mZoom - kZoomStep;
     setZoom(candidate);
+}
+
+float Viewport::fitZoom() const
+{
+    if (mBaseWidth <= 0 || mBaseHeight <= 0)
+        return 0.0f;
+    const double width = mBaseWidth;
+    const double height = mBaseHeight;
+    // The same sizes redrawImage() gives the page, so what fits here fits there.
+    const auto fits = [&](float zoom) {
+        const double zoomWidth = std::floor(width * double(zoom));
+        const double zoomHeight = std::floor(height * double(zoom));
+        return zoomWidth <= mPicture2.innerWidth && zoomHeight <= mPicture2.innerHeight &&
+               zoomWidth < kWidthLimitTwips && zoomHeight < kHeightLimitTwips;
+    };
+    float zoom = static_cast<float>(
+        std::min({mPicture2.innerWidth / width, mPicture2.innerHeight / height,
+                  kWidthLimitTwips / width, kHeightLimitTwips / height, double(kMaxZoom)}));
+    // The quotient is rounded to a float, and a limit is not reached but must stay
+    // below; a few of the smallest steps down find the largest zoom that truly fits.
+    for (int i = 0; i < 64 && zoom > kMinZoom && !fits(zoom); ++i)
+        zoom = std::nextafter(zoom, 0.0f);
+    return std::max(zoom, kMinZoom);
 }
 
 void Viewport::setZoom(const float& factor)

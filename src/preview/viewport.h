@@ -91,6 +91,11 @@ public:
     void setViewportSize(double outerWidth, double outerHeight, double innerWidth,
                          double innerHeight);
     void setPicture1Size(double outerWidth, double outerHeight);
+    // The viewport took a new size (the window was resized): each bar whose length changed
+    // takes the range of the new size and keeps the page where it is, as far as the new
+    // range allows. A range too large for a bar leaves that bar as it was.
+    void resizeViewport(double outerWidth, double outerHeight, double innerWidth,
+                        double innerHeight);
     void setZoomOriSize(double outerWidth, double outerHeight);
 
     // A new page for Picture1; the next activation prepares the viewport for it.
@@ -102,6 +107,8 @@ public:
     void redrawImage();
     void zoomIn();
     void zoomOut();
+    // Zooms to fitZoom() with the page at the corner; nothing without a page.
+    void zoomToFit();
     void mouseDown(float xTwips, float yTwips);
     void mouseMove(int buttons, float xTwips, float yTwips);
     void mouseUp();
@@ -110,6 +117,12 @@ public:
     void setupScrollbars();
     void stepZoom(std::int32_t direction);
     void setZoom(const float& factor);
+    // The largest zoom at which the whole page fits inside the viewport and stays under the
+    // size limits, within kMinZoom..kMaxZoom; 0 before a page has been prepared.
+    float fitZoom() const;
+    // The zoom the page is shown at. It differs from mZoom only after a zoom met the size
+    // limit, which resets mZoom but leaves the page as it was.
+    float shownZoom() const { return mShownZoom; }
     void setBarByPercent(Bar bar, const std::int16_t& percent);
 
     // Assigns a bar's value; when it changes, the bar's change handler runs (user
@@ -147,6 +160,7 @@ private:
     void movePicture1(float left, float top);
     void barChange(Bar bar);
     void setupBar(Bar bar);
+    void refitBar(Bar bar);
     ScrollBarState& barState(Bar bar);
 
     app::Dialogs& mDialogs;
@@ -159,6 +173,7 @@ private:
     bool mZoomOriVisible = true;
     bool mPersistent = false;
     bool mAutoSize = false;
+    float mShownZoom = 1.0f;
 };
 
 } // namespace preview

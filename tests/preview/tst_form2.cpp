@@ -11,8 +11,10 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -89,6 +91,20 @@ struct Harness
         form->Form_Activate();
     }
     void click(const char* button) { QTest::mouseClick(child(button), Qt::LeftButton); }
+    // Shown and active, as keyboard shortcuts need.
+    bool showActive()
+    {
+        form->show();
+        form->activateWindow();
+        return QTest::qWaitForWindowActive(form.get());
+    }
+    QString zoomFigure() const { return child<QLabel>("lblZoom")->text(); }
+    // A control's place in the window's client area.
+    QRect inWindow(const char* name) const
+    {
+        QWidget* widget = child(name);
+        return QRect(widget->mapTo(form.get(), QPoint(0, 0)), widget->size());
+    }
     QString path(const QString& name) const { return dir.filePath(name); }
     QStringList files() const
     {
@@ -127,6 +143,11 @@ private slots:
     void saveTwiceAsksSecondTime();
     void backRemovesDocumentAndKeepsView();
     void closeSavesStateRemovesDocumentAndEnds();
+    void resizeGrowsThePageAreaAndKeepsControls();
+    void wheelAndKeysZoom();
+    void wheelAndKeysScroll();
+    void pageLiesOnGreyWithAnEdge();
+    void escapeGoesBack();
 };
 
 void TestForm2::initTestCase()
@@ -596,6 +617,156 @@ void TestForm2::closeSavesStateRemovesDocumentAndEnds()
     QCOMPARE(h.end.calls, 1);
     QCOMPARE(h.mainShown, 0);
     QVERIFY(h.dialogs.calls.isEmpty());
+}
+
+void turnWheel(QWidget* widget, Qt::KeyboardModifiers modifiers, QPoint angleDelta)
+{
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, widget->mapToGlobal(at), QPoint(), angleDelta, Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(widget, &wheel);
+}
+
+void TestForm2::resizeGrowsThePageAreaAndKeepsControls()
+{
+    Harness h;
+    h.form->show();
+    h.deliver(makePage(800, 300)); // base 11998 twips wide
+    h.hBar()->setValue(99);
+    const QSize before = h.form->size();
+    const QRect page = h.child("Picture2")->geometry();
+    const QRect frame = h.child("Frame1")->geometry();
+    const QRect back = h.child("PushButton8")->geometry();
+    const QRect save = h.child("PushButton6")->geometry();
+
+    h.form->resize(before + QSize(100, 60));
+    QCOMPARE(h.form->size(), before + QSize(100, 60));
+    QCOMPARE(h.child("Picture2")->geometry(), page.adjusted(0, 0, 100, 60));
+    QCOMPARE(h.child("Frame1")->geometry(), frame.translated(0, 60));
+    QCOMPARE(h.child("PushButton8")->geometry(), back.translated(0, 60));
+    QCOMPARE(h.child("PushButton6")->geometry(), save.translated(0, 60));
+    // 1168 twips over the wider viewport; the page stays 990 twips in.
+    QCOMPARE(h.hBar()->maximum(), 117);
+    QCOMPARE(h.hBar()->value(), 99);
+    QCOMPARE(h.picture1()->x(), -66);
+
+    // At its smallest every control is whole inside the window, with some page above.
+    h.form->resize(100, 100);
+    QCOMPARE(h.form->size(), QSize(656, 231));
+    for (const char* name : {"PushButton1", "PushButton2", "PushButton8", "PushButton6", "Frame1",
+                             "HScroll1", "VScroll1"})
+        QVERIFY2(h.form->rect().contains(h.inWindow(name)), name);
+    QCOMPARE(h.child("Picture2")->height(), 100);
+    QCOMPARE(h.child("PushButton8")->size(), back.size());
+    QVERIFY(h.dialogs.calls.isEmpty());
+}
+
+void TestForm2::wheelAndKeysZoom()
+{
+    Harness h;
+    QVERIFY(h.showActive());
+    h.deliver(makePage(334, 200)); // base 5008 x 2998 twips
+    QCOMPARE(h.zoomFigure(), QStringLiteral("100 %"));
+    QCOMPARE(h.child<QGroupBox>("Frame1")->title(), QStringLiteral("Zoom:"));
+    // The figure sits on the frame's title row, clear of the buttons.
+    QVERIFY(!h.inWindow("lblZoom").intersects(h.inWindow("PushButton2")));
+    QVERIFY(h.inWindow("Frame1").contains(h.inWindow("lblZoom")));
+
+    const auto zoomed = [&h](float zoom, const char* figure) {
+        return h.form->viewport().mZoom == zoom && h.zoomFigure() == QLatin1String(figure);
+    };
+    turnWheel(h.picture1(), Qt::ControlModifier, QPoint(0, 120));
+    QVERIFY(zoomed(1.25f, "125 %"));
+    QTest::keyClick(h.form.get(), Qt::Key_Plus, Qt::ControlModifier);
+    QVERIFY(zoomed(1.5f, "150 %"));
+    QTest::keyClick(h.form.get(), Qt::Key_Equal, Qt::ControlModifier);
+    QVERIFY(zoomed(1.75f, "175 %"));
+    QTest::keyClick(h.form.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QVERIFY(zoomed(1.5f, "150 %"));
+    turnWheel(h.picture1(), Qt::ControlModifier, QPoint(0, -240));
+    QVERIFY(zoomed(1.0f, "100 %"));
+
+    // The whole page in view: 9300 / 5008 twips, limited by the viewport's width.
+    h.hBar()->setValue(0);
+    QTest::keyClick(h.form.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(h.zoomFigure(), QStringLiteral("186 %"));
+    const QRect inside = h.child("Picture2Inside")->rect();
+    QVERIFY(inside.contains(h.picture1()->geometry()));
+    QVERIFY(h.picture1()->width() >= inside.width() - 1);
+    QVERIFY(!h.hBar()->isEnabled());
+    QVERIFY(!h.vBar()->isEnabled());
+    // The buttons go on from the nearest step.
+    h.click("PushButton1");
+    QVERIFY(zoomed(2.0f, "200 %"));
+    QTest::keyClick(h.form.get(), Qt::Key_0, Qt::ControlModifier);
+    h.click("PushButton2");
+    QVERIFY(zoomed(1.75f, "175 %"));
+    QVERIFY(h.dialogs.calls.isEmpty());
+}
+
+void TestForm2::wheelAndKeysScroll()
+{
+    Harness h;
+    QVERIFY(h.showActive());
+    h.deliver(makePage(800, 1500)); // larger than the viewport both ways
+    QVERIFY(h.hBar()->isEnabled() && h.vBar()->isEnabled());
+    QWidget* area = h.child("Picture2");
+    QTest::mouseClick(h.picture1(), Qt::LeftButton, {}, QPoint(50, 50));
+    QVERIFY(area->hasFocus());
+
+    const int lines = QApplication::wheelScrollLines();
+    const int vStep = h.vBar()->singleStep();
+    QTest::keyClick(area, Qt::Key_Down);
+    QCOMPARE(h.vBar()->value(), vStep);
+    QTest::keyClick(area, Qt::Key_PageDown);
+    QCOMPARE(h.vBar()->value(), vStep + h.vBar()->pageStep());
+    QTest::keyClick(area, Qt::Key_Right);
+    QCOMPARE(h.hBar()->value(), h.hBar()->singleStep());
+
+    const int vBefore = h.vBar()->value();
+    const int hBefore = h.hBar()->value();
+    turnWheel(h.picture1(), Qt::NoModifier, QPoint(0, -120));
+    QCOMPARE(h.vBar()->value(), vBefore + lines * vStep);
+    turnWheel(h.picture1(), Qt::ShiftModifier, QPoint(0, -120));
+    QCOMPARE(h.hBar()->value(), hBefore + lines * h.hBar()->singleStep());
+    // The page follows the bars: ten twips a position.
+    QCOMPARE(h.form->viewport().picture1().top, -10.0f * h.vBar()->value());
+    QCOMPARE(h.form->viewport().picture1().left, -10.0f * h.hBar()->value());
+    turnWheel(h.picture1(), Qt::NoModifier, QPoint(0, 120 * 1000));
+    QCOMPARE(h.vBar()->value(), 0);
+    QCOMPARE(h.form->viewport().mZoom, 1.0f);
+}
+
+void TestForm2::pageLiesOnGreyWithAnEdge()
+{
+    Harness h;
+    h.deliver(makePage(334, 200));
+    const QImage shot = h.child("Picture2Inside")->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const auto at = [&](int x, int y) {
+        return shot.pixelColor(qRound(x * ratio), qRound(y * ratio));
+    };
+    QCOMPARE(at(10, 10), QColor(Qt::white));       // the page
+    QCOMPARE(at(500, 300), QColor(176, 176, 176)); // beside it
+    QCOMPARE(at(334, 100), QColor(96, 96, 96));    // its right edge
+    QCOMPARE(at(100, 200), QColor(96, 96, 96));    // its bottom edge
+    QVERIFY(at(336, 100).lightness() < 176);       // the shadow
+    QVERIFY(at(336, 100).lightness() > 96);
+}
+
+void TestForm2::escapeGoesBack()
+{
+    Harness h;
+    QVERIFY(h.showActive());
+    const QString wordFile = h.path(QStringLiteral("qarven44444444.doc"));
+    writeFile(wordFile, "generated");
+    h.form->setWordFile(wordFile);
+    h.deliver(makePage(334, 200));
+    QTest::keyClick(h.form.get(), Qt::Key_Escape);
+    QVERIFY(h.form->isHidden());
+    QCOMPARE(h.mainShown, 1);
+    QVERIFY(!QFile::exists(wordFile));
+    QCOMPARE(h.end.calls, 0);
 }
 
 QTEST_MAIN(TestForm2)

@@ -9,6 +9,7 @@
 #include <limits>
 
 using preview::Bar;
+using preview::BoxState;
 using preview::Effect;
 using preview::Viewport;
 
@@ -91,6 +92,11 @@ private slots:
     void releaseVertical();
     void releaseWithEqualWidthsReportsDivision();
     void releasePercentTooLargeForSixteenBits();
+    void fitZoom_data();
+    void fitZoom();
+    void stepAfterFitLandsOnTheGrid_data();
+    void stepAfterFitLandsOnTheGrid();
+    void resizeKeepsThePageWhereItIs();
 };
 
 void TestViewport::conversions_data()
@@ -254,6 +260,7 @@ void TestViewport::heightLimitKeepsPictureDrawnAtPreviousZoom()
     f.view.zoomIn(); // 11250 x 6750: the height limit is met
     QCOMPARE(f.painted(), 0);
     QCOMPARE(f.view.mZoom, 1.0f);
+    QCOMPARE(f.view.shownZoom(), 2.0f); // what the page still shows
     QCOMPARE(f.view.mZoomWidth, 5000);
     QCOMPARE(f.view.mZoomHeight, 3000);
     QCOMPARE(f.view.picture1().outerWidth, 10000.0);
@@ -637,6 +644,126 @@ void TestViewport::releasePercentTooLargeForSixteenBits()
     QVERIFY(boxes[0].startsWith(QStringLiteral("Overflow\r\n")));
     QVERIFY(boxes[0].contains(QStringLiteral("Picture1_MouseUp at line 104\r")));
     QCOMPARE(f.view.picture1().left, -30.05f);
+}
+
+void TestViewport::fitZoom_data()
+{
+    QTest::addColumn<double>("baseWidth");
+    QTest::addColumn<double>("baseHeight");
+    QTest::addColumn<float>("atMost");
+    QTest::addColumn<float>("atLeast");
+    QTest::addColumn<bool>("painted");
+
+    // The inside of the viewport is 9300 x 7395 twips.
+    QTest::newRow("small page stops at 4.0") << 1000.0 << 500.0 << 4.0f << 4.0f << true;
+    QTest::newRow("wide page by the inside") << 20000.0 << 5000.0 << 0.465f << 0.4649f << true;
+    // 7395 / 6000 would fit the inside, but the height must stay below 6600.
+    QTest::newRow("height limit before the inside") << 5000.0 << 6000.0 << 1.1f << 1.0999f << true;
+    // Even at 0.25 too wide to paint: the zoom stays as it was.
+    QTest::newRow("huge page stops at 0.25") << 200000.0 << 1000.0 << 0.25f << 0.25f << false;
+}
+
+void TestViewport::fitZoom()
+{
+    QFETCH(double, baseWidth);
+    QFETCH(double, baseHeight);
+    QFETCH(float, atMost);
+    QFETCH(float, atLeast);
+    QFETCH(bool, painted);
+    Fixture f;
+    QCOMPARE(f.view.fitZoom(), 0.0f); // no page yet
+    f.view.zoomToFit();
+    QVERIFY(f.effects.isEmpty());
+
+    f.deliver(baseWidth, baseHeight);
+    f.view.setBarValue(Bar::Horizontal, 5);
+    const float zoom = f.view.fitZoom();
+    QVERIFY2(zoom <= atMost && zoom >= atLeast, qPrintable(QString::number(double(zoom))));
+    f.effects.clear();
+    f.view.zoomToFit();
+    QCOMPARE(f.painted(), painted ? 1 : 0);
+    QVERIFY(f.boxes().isEmpty());
+    if (!painted)
+        return;
+    QCOMPARE(f.view.mZoom, zoom);
+    QCOMPARE(f.view.shownZoom(), zoom);
+    const BoxState& page = f.view.picture1();
+    QCOMPARE(page.left, 0.0f);
+    QCOMPARE(page.top, 0.0f);
+    QCOMPARE(page.outerWidth, std::floor(baseWidth * double(zoom)));
+    QVERIFY(page.outerWidth <= 9300 && page.outerHeight <= 7395);
+    QVERIFY(page.outerHeight < 6600);
+    QVERIFY(!f.view.bar(Bar::Horizontal).enabled);
+    QVERIFY(!f.view.bar(Bar::Vertical).enabled);
+}
+
+void TestViewport::stepAfterFitLandsOnTheGrid_data()
+{
+    QTest::addColumn<double>("baseWidth");
+    QTest::addColumn<bool>("zoomIn");
+    QTest::addColumn<float>("next");
+    QTest::addColumn<float>("after");
+
+    QTest::newRow("0.93 in") << 10000.0 << true << 1.0f << 1.25f;
+    QTest::newRow("0.93 out") << 10000.0 << false << 0.75f << 0.5f;
+    QTest::newRow("on the grid steps as before") << 1000.0 << false << 3.75f << 3.5f;
+}
+
+void TestViewport::stepAfterFitLandsOnTheGrid()
+{
+    QFETCH(double, baseWidth);
+    QFETCH(bool, zoomIn);
+    QFETCH(float, next);
+    QFETCH(float, after);
+    Fixture f;
+    f.deliver(baseWidth, 500);
+    f.view.zoomToFit();
+    for (const float expected : {next, after}) {
+        zoomIn ? f.view.zoomIn() : f.view.zoomOut();
+        QCOMPARE(f.view.mZoom, expected);
+    }
+}
+
+void TestViewport::resizeKeepsThePageWhereItIs()
+{
+    Fixture f;
+    f.showAt(9330 + 2668, 7425 + 3000);
+    f.view.setBarValue(Bar::Horizontal, 99);
+    f.view.setBarValue(Bar::Vertical, 120);
+
+    // Wider: the horizontal range shrinks, the page stays; the vertical bar is untouched.
+    f.view.resizeViewport(9330 + 1000, 7425, 9300 + 1000, 7395);
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).max), 167);
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).value), 99);
+    QCOMPARE(f.view.picture1().left, -990.0f);
+    QCOMPARE(int(f.view.bar(Bar::Vertical).value), 120);
+    QCOMPARE(f.view.picture1().top, -1200.0f);
+
+    // Wider still: the page moves in only as far as the new range needs.
+    f.view.resizeViewport(9330 + 2168, 7425, 9300 + 2168, 7395);
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).max), 50);
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).value), 50);
+    QCOMPARE(f.view.picture1().left, -500.0f);
+
+    // Under 100 twips over, a position is one twip.
+    f.view.resizeViewport(9330 + 2598, 7425, 9300 + 2598, 7395);
+    QCOMPARE(f.view.mHStep, std::int16_t(1));
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).max), 70);
+    QCOMPARE(f.view.picture1().left, -70.0f);
+
+    // Higher than the page: its bar goes off and the page to the top.
+    f.view.resizeViewport(9330 + 2598, 7425 + 3000, 9300 + 2598, 7395 + 3000);
+    QVERIFY(!f.view.bar(Bar::Vertical).enabled);
+    QCOMPARE(f.view.picture1().top, 0.0f);
+    QCOMPARE(f.view.picture1().left, -70.0f);
+
+    // Smaller again: the range returns and the page starts from where it stands.
+    f.view.resizeViewport(9330, 7425, 9300, 7395);
+    QVERIFY(f.view.bar(Bar::Vertical).enabled);
+    QCOMPARE(int(f.view.bar(Bar::Vertical).max), 300);
+    QCOMPARE(int(f.view.bar(Bar::Horizontal).value), 7);
+    QCOMPARE(f.view.picture1().left, -70.0f);
+    QVERIFY(f.boxes().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestViewport)
