@@ -217,6 +217,8 @@ void Form1::placeControls(const MainWindowGeometry& geometry)
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    if (!mPageView)
+        return; // still being built: the controls are placed when they exist
     placeControls(mainWindowGeometry(size(), logicalDpiX(), logicalDpiY()));
     followPageViewShown();
     if (mCentred)
