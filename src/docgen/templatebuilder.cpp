@@ -65,8 +65,21 @@ struct PageRun
 // `run.document` of `run.word`.
 void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, PageRun& run)
 {
-    auto& [word, document, pageSetup, titleBox, bar, callout, table, metrics, plan, entries,
-           callouts, columns, columnWidthPt] = run;
+    // Plain references rather than a structured binding, which some compilers the fuzzers
+    // use cannot capture in a lambda.
+    std::shared_ptr<WordApplication>& word = run.word;
+    std::shared_ptr<WordDocument>& document = run.document;
+    std::shared_ptr<WordPageSetup>& pageSetup = run.pageSetup;
+    std::shared_ptr<WordShape>& titleBox = run.titleBox;
+    std::shared_ptr<WordShape>& bar = run.bar;
+    std::shared_ptr<WordShape>& callout = run.callout;
+    std::shared_ptr<WordTable>& table = run.table;
+    std::optional<PageMetrics>& metrics = run.metrics;
+    std::optional<PagePlan>& plan = run.plan;
+    QList<TimelineEntry>& entries = run.entries;
+    QList<PageElement>& callouts = run.callouts;
+    int& columns = run.columns;
+    float& columnWidthPt = run.columnWidthPt;
     const bool classic = options.layout == LayoutStyle::Classic;
 
     for (int row = 1; row <= host.entryCount(); ++row)
