@@ -39,8 +39,6 @@ public:
 
     void changed();
     void setActive(bool active);
-    bool active() const { return mActive; }
-    bool stale() const { return mStale; }
     // Lays the page out now, when shown and stale.
     void refresh();
 

@@ -31,12 +31,7 @@ Studio::Studio(StudioServices services)
         [this] {
             return LivePageInput{mForm1->titleText(), mForm1->entries(), pageOptions(nullptr)};
         },
-        [this](const docgen::FitReport& report) {
-            QHash<int, QString> notes;
-            for (const int line : report.cutLines())
-                notes.insert(line - 1, report.reasonFor(line));
-            mForm1->setPageCutNotes(notes);
-        });
+        [this](const docgen::FitReport& report) { markCutRows(report); });
     QObject::connect(mForm1.get(), &Form1::pageInputChanged, mLivePage.get(), &LivePage::changed);
     QObject::connect(mForm1.get(), &Form1::pageViewShownChanged, mLivePage.get(),
                      &LivePage::setActive);
@@ -118,6 +113,11 @@ void Studio::setFitReport(const docgen::FitReport& report)
 {
     previewForm().setCutMarks(report.pictureRegionPt, report.cutFramesPt,
                               int(report.cutLines().size()), mSpacingNotice);
+    markCutRows(report);
+}
+
+void Studio::markCutRows(const docgen::FitReport& report)
+{
     QHash<int, QString> notes;
     for (const int line : report.cutLines())
         notes.insert(line - 1, report.reasonFor(line));

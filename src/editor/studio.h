@@ -73,6 +73,8 @@ private:
     void showPreview() override;
     void hideMainWindow() override;
     void setFitReport(const docgen::FitReport& report) override;
+    // Marks the list's rows whose text the page could not show, each with its reason.
+    void markCutRows(const docgen::FitReport& report);
     // "Start Creating Template" with the page choices and, for dates to scale, their axis.
     void createPage();
     // The options of the page as chosen, with the notice of a page spaced evenly though

@@ -35,7 +35,11 @@ QString capacityRefusal()
                           "Nothing was added.")
         .arg(kMaxListEntries);
 }
-} // namespace
+struct EntryRefusal
+{
+    QString text;
+    app::MessageIcon icon = app::MessageIcon::Exclamation;
+};
 
 EntryRefusal entryRefusal(EntryFault fault, QLatin1StringView field)
 {
@@ -51,6 +55,7 @@ EntryRefusal entryRefusal(EntryFault fault, QLatin1StringView field)
     }
     return {describeFault(fault, field), app::MessageIcon::Exclamation};
 }
+} // namespace
 
 TimelineCommands::TimelineCommands(app::Dialogs& dialogs, SettingsStore& store,
                                    EntryListModel& entries, EditorView& view)

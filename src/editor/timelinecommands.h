@@ -5,8 +5,6 @@
 #include "listhistory.h"
 #include "scale.h"
 
-#include "app/dialogs.h"
-
 #include <QHash>
 #include <QString>
 
@@ -22,16 +20,6 @@ class Trap;
 namespace editor {
 
 class SettingsStore;
-
-// The box that says why a rule of "Add Timeline" refused a date or notes text, named by
-// `field` ("date" or "notes"). The questions take a blank answer as Cancel and say
-// nothing; a cell edited in place says that it is blank.
-struct EntryRefusal
-{
-    QString text;
-    app::MessageIcon icon = app::MessageIcon::Exclamation;
-};
-EntryRefusal entryRefusal(EntryFault fault, QLatin1StringView field);
 
 // The editing commands of the main window and the moves of a list between the list
 // control and the store. The trapped commands number their statements for the error box.
@@ -88,7 +76,9 @@ public:
     // Says that the list is full; true when it is.
     bool refuseWhenFull(app::Trap& trap, int number, int adding = 1);
 
-    // Says why a rule refused the text, in the box of entryRefusal().
+    // Says why a rule of "Add Timeline" refused a date or notes text, `field` naming
+    // which. The questions take a blank answer as Cancel and say nothing; a cell edited
+    // in place says that it is blank.
     void sayRefusal(EntryFault fault, QLatin1StringView field);
 
     ListHistory& history() { return mHistory; }

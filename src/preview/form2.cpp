@@ -294,6 +294,13 @@ void Form2::fitToScreen()
     }
 }
 
+void Form2::showViewport()
+{
+    showBar(Bar::Horizontal);
+    showBar(Bar::Vertical);
+    showZoom();
+}
+
 void Form2::showZoom()
 {
     mZoomFigure->setText(QStringLiteral("%1 %").arg(qRound(mViewport.shownZoom() * 100.0f)));
@@ -514,9 +521,7 @@ void Form2::setPicture1(const QImage& page)
 void Form2::Form_Activate()
 {
     mViewport.formActivate();
-    showBar(Bar::Horizontal);
-    showBar(Bar::Vertical);
-    showZoom();
+    showViewport();
 }
 
 void Form2::RedrawImage()
@@ -537,25 +542,19 @@ void Form2::SetVScrollbarByPercent(QScrollBar& VScrollbar, const qint16& percent
 void Form2::PushButton1_Click()
 {
     mViewport.zoomIn();
-    showBar(Bar::Horizontal);
-    showBar(Bar::Vertical);
-    showZoom();
+    showViewport();
 }
 
 void Form2::PushButton2_Click()
 {
     mViewport.zoomOut();
-    showBar(Bar::Horizontal);
-    showBar(Bar::Vertical);
-    showZoom();
+    showViewport();
 }
 
 void Form2::ZoomToFit()
 {
     mViewport.zoomToFit();
-    showBar(Bar::Horizontal);
-    showBar(Bar::Vertical);
-    showZoom();
+    showViewport();
 }
 
 void Form2::PushButton6_Click()

@@ -131,6 +131,8 @@ private:
     void layoutControls();
     void fitToScreen();
     void showZoom();
+    // Both bars and the zoom figure as the viewport now stands.
+    void showViewport();
     // The wheel over the page area zooms or scrolls it.
     void pageWheel(const QWheelEvent& event);
     void scrollByNotches(QScrollBar& bar, int notches);

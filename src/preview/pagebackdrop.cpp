@@ -6,6 +6,17 @@
 
 namespace preview {
 
+void paintPageEdge(QPainter& painter, const QRect& page)
+{
+    // The shadow: a band below and right of the edge, offset so the corners stay open.
+    const QColor shadow(0, 0, 0, 70);
+    const int s = PageBackdrop::kShadowPixels;
+    painter.fillRect(QRect(page.left() + s, page.bottom() + 2, page.width() + 1, s), shadow);
+    painter.fillRect(QRect(page.right() + 2, page.top() + s, s, page.height() + 1 - s), shadow);
+    painter.setPen(PageBackdrop::kEdge);
+    painter.drawRect(page.adjusted(-1, -1, 0, 0));
+}
+
 PageBackdrop::PageBackdrop(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,14 +57,7 @@ void PageBackdrop::paintEvent(QPaintEvent* event)
     mDrawn = QRect();
     if (!mPage || mPage->isHidden())
         return;
-    const QRect page = mPage->geometry();
-    // The shadow: a band below and right of the edge, offset so the corners stay open.
-    const QColor shadow(0, 0, 0, 70);
-    const int s = kShadowPixels;
-    painter.fillRect(QRect(page.left() + s, page.bottom() + 2, page.width() + 1, s), shadow);
-    painter.fillRect(QRect(page.right() + 2, page.top() + s, s, page.height() + 1 - s), shadow);
-    painter.setPen(kEdge);
-    painter.drawRect(page.adjusted(-1, -1, 0, 0));
+    paintPageEdge(painter, mPage->geometry());
     mDrawn = decoratedRect();
 }
 

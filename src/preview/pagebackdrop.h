@@ -4,7 +4,12 @@
 #include <QPointer>
 #include <QWidget>
 
+class QPainter;
+
 namespace preview {
+
+// The dark edge around a page standing at `page` and its shadow below and to the right.
+void paintPageEdge(QPainter& painter, const QRect& page);
 
 // The grey the page lies on inside the viewport, with a thin dark edge and a small
 // shadow drawn around the page, so the page's extent shows at every zoom. It follows the

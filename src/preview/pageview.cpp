@@ -1,5 +1,6 @@
 #include "pageview.h"
 
+#include "pagebackdrop.h"
 #include "pagecommands.h"
 
 #include "office/document.h"
@@ -14,8 +15,6 @@
 namespace preview {
 namespace {
 constexpr int kMargin = 8; // grey around the page, in logical pixels
-const QColor kGround(0xb8, 0xb8, 0xb8);
-const QColor kEdge(0x70, 0x70, 0x70);
 } // namespace
 
 PageView::PageView(QWidget* parent) : QWidget(parent)
@@ -83,7 +82,7 @@ QRect PageView::pictureRect() const
 void PageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), kGround);
+    painter.fillRect(rect(), PageBackdrop::kBackground);
     if (mPicture.isNull()) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(rect().adjusted(kMargin, kMargin, -kMargin, -kMargin),
@@ -91,10 +90,8 @@ void PageView::paintEvent(QPaintEvent*)
         return;
     }
     const QRect target = pictureRect();
-    painter.fillRect(target.translated(2, 2), kEdge.lighter(130)); // a small shadow
     painter.drawImage(target.topLeft(), mPicture);
-    painter.setPen(kEdge);
-    painter.drawRect(target.adjusted(-1, -1, 0, 0));
+    paintPageEdge(painter, target);
 }
 
 void PageView::resizeEvent(QResizeEvent* event)

@@ -6,6 +6,7 @@
 #include "office/docreader.h"
 #include "office/document.h"
 #include "support/fulldisk.h"
+#include "support/textbytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -350,15 +351,7 @@ void TestCli::writesWordDocument_data()
         << QStringList{"Our \"years\"", " 1955 ", "1960", "Moved, then \"settled\"", "b"};
     QTest::newRow("utf-16 with a byte order mark; a title like an option")
         << QStringList{"--title", "-h", "--csv", "-", "--output", "page.docx"}
-        << QByteArray("\xFF\xFE"
-                      "1\0"
-                      "9\0"
-                      "5\0"
-                      "5\0"
-                      ",\0"
-                      "Z\0"
-                      "\xFC\0",
-                      16)
+        << testsupport::utf16WithBom(QStringLiteral("1955,Z\u00FC"))
         << QStringList{"-h", "1955", QStringLiteral("Z\u00FC")};
     QTest::newRow("file to doc, monthly, a page full")
         << QStringList{"--scale=monthly", "--csv", "in.tsv", "--output", "page.doc"} << QByteArray()

@@ -1,5 +1,7 @@
 #include "editor/entrytable.h"
 
+#include "support/textbytes.h"
+
 #include <QTest>
 
 using editor::TimelineEntry;
@@ -180,10 +182,9 @@ void TestEntryTable::decode_data()
     const QString zurich = QStringLiteral("a\nZ\u00FCrich \U0001F600\n");
     QTest::newRow("utf-8") << zurich.toUtf8() << zurich << 0;
     QTest::newRow("utf-8 with bom") << "\xEF\xBB\xBF" + zurich.toUtf8() << "\uFEFF" + zurich << 0;
-    QByteArray le("\xFF\xFE"), be("\xFE\xFF");
+    const QByteArray le = testsupport::utf16WithBom(zurich);
+    QByteArray be("\xFE\xFF");
     for (QChar c : zurich) {
-        le += char(c.unicode() & 0xFF);
-        le += char(c.unicode() >> 8);
         be += char(c.unicode() >> 8);
         be += char(c.unicode() & 0xFF);
     }

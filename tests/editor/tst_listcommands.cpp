@@ -10,6 +10,7 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "support/textbytes.h"
 
 #include <QAction>
 #include <QDir>
@@ -469,16 +470,8 @@ void TestListCommands::importReadsUtf8AndUtf16Only_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("refusal"); // empty: imported
-    QTest::newRow("utf-16 with bom") << QByteArray("\xFF\xFE"
-                                                   "1\0"
-                                                   "9\0"
-                                                   "5\0"
-                                                   "5\0"
-                                                   ",\0"
-                                                   "Z\0"
-                                                   "\xFC\0",
-                                                   16)
-                                     << QString();
+    QTest::newRow("utf-16 with bom")
+        << testsupport::utf16WithBom(QStringLiteral("1955,Z\u00FC")) << QString();
     QTest::newRow("windows-1252") << QByteArray("Date,Notes\r\n1955,Z\xFCrich\r\n")
                                   << QStringLiteral("Line 2: The line is not UTF-8 text");
 }
