@@ -70,9 +70,11 @@ QByteArray bmpHeader(const QImage& picture)
 // (another user's file in a shared folder): the rest of the run uses a private folder.
 std::atomic<bool> gSharedNameTaken{false};
 
-BitmapHandOff::BitmapHandOff()
+BitmapHandOff::BitmapHandOff(const QString& folder)
 {
-    if (!qEnvironmentVariableIsEmpty("TEMP") && !gSharedNameTaken)
+    if (!folder.isEmpty())
+        mPath = app::inFolder(folder, QStringLiteral("temp.bmp"));
+    else if (!qEnvironmentVariableIsEmpty("TEMP") && !gSharedNameTaken)
         mPath = app::inFolder(app::temporaryFolder(), QStringLiteral("temp.bmp"));
     else
         usePrivateFolder();
