@@ -173,7 +173,7 @@ std::optional<QImage> GetClipboardPicture(app::Clipboard& clipboard, const int& 
     return result;
 }
 
-void PageSnapshot::SaveDocAsJPG(QString documentPath)
+int PageSnapshot::SaveDocAsJPG(QString documentPath)
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1SaveDocAsJpg));
     std::shared_ptr<WordApplication> word;
@@ -198,6 +198,7 @@ void PageSnapshot::SaveDocAsJPG(QString documentPath)
     });
     trap.step(108, [&] { live(live(word).ActiveDocument()).Close(word::kDoNotSaveChanges); });
     trap.step(110, [&] { live(word).Quit(); });
+    return trap.failures();
 }
 
 } // namespace docgen

@@ -59,7 +59,7 @@ std::optional<QImage> GetClipboardPicture(app::Clipboard& clipboard, const int& 
 
 // Renders a saved document to the bitmap through a fresh engine instance and the
 // clipboard. Failures show the error box and the snapshot goes on; the caller learns the
-// outcome only from whether the bitmap was written.
+// outcome from whether the bitmap was written, and how many statements failed.
 class PageSnapshot
 {
 public:
@@ -68,7 +68,7 @@ public:
         : mDialogs(dialogs), mFactory(factory), mClipboard(clipboard), mBitmap(bitmap)
     {}
 
-    void SaveDocAsJPG(QString documentPath);
+    int SaveDocAsJPG(QString documentPath);
 
 private:
     app::Dialogs& mDialogs;

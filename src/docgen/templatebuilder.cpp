@@ -337,7 +337,8 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
             app::RemoveFile(documentPath);
         if (trap.test(232, [&] { return saved && app::FileExists(documentPath); })) {
             trap.step(234, [&] {
-                PageSnapshot(mDialogs, mFactory, mClipboard, bitmap).SaveDocAsJPG(documentPath);
+                result.failures +=
+                    PageSnapshot(mDialogs, mFactory, mClipboard, bitmap).SaveDocAsJPG(documentPath);
             });
         }
         trap.step(236, [&] { host.setMousePointer(app::MousePointer::Default); });
@@ -380,7 +381,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
         });
     }
     trap.step(252, [&] { mBusy = false; });
-    result.failures = trap.failures();
+    result.failures += trap.failures();
     return result;
 }
 

@@ -68,7 +68,7 @@ inline constexpr int kMaxPageEntries = 63;
 using DigitSource = std::function<int()>;
 
 // What a press made: the document it handed over (empty when none) and how many of its
-// statements failed, each shown in the error box.
+// statements failed, the snapshot's among them, each shown in the error box.
 struct BuildResult
 {
     QString document;
