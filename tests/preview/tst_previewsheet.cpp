@@ -122,11 +122,16 @@ void TestPreviewSheet::notesLegibleAndSharpAtTheLargestZoom()
     for (int i = 0; i < 12; ++i)
         QTest::mouseClick(h.child("PushButton1"), Qt::LeftButton);
     QCOMPARE(h.form->viewport().mZoom, 4.0f);
-    // The first callout's corner at the viewport's corner: the bars move 10 twips a step.
+    // The last callout's text at the viewport's corner: the bars move 10 twips a step.
     const office::Shape& callout = h.document.shapes().back();
+    const QRectF textPt =
+        office::calloutTextRect(callout.kind, callout.widthPt, callout.heightPt, callout.adjust)
+            .translated(callout.leftPt, callout.topPt)
+            .adjusted(callout.insetLeftPt, callout.insetTopPt, -callout.insetRightPt,
+                      -callout.insetBottomPt);
     const double twipsPerPt = 20.0 * 4.0;
-    h.child<QScrollBar>("HScroll1")->setValue(qRound(callout.leftPt * twipsPerPt / 10));
-    h.child<QScrollBar>("VScroll1")->setValue(qRound(callout.topPt * twipsPerPt / 10));
+    h.child<QScrollBar>("HScroll1")->setValue(qRound(textPt.left() * twipsPerPt / 10));
+    h.child<QScrollBar>("VScroll1")->setValue(qRound(textPt.top() * twipsPerPt / 10));
     QWidget* inside = h.child("Picture2Inside");
     const QImage shown = inside->grab().toImage();
     const qreal ratio = shown.devicePixelRatio();
@@ -146,13 +151,7 @@ void TestPreviewSheet::notesLegibleAndSharpAtTheLargestZoom()
     QVERIFY2(differing < shown.width() * shown.height() / 200,
              qPrintable(QString::number(differing)));
 
-    // The note's 10 pt text, inside the callout's text rectangle and insets, stands at
-    // least 13 pixels high.
-    const QRectF textPt =
-        office::calloutTextRect(callout.kind, callout.widthPt, callout.heightPt, callout.adjust)
-            .translated(callout.leftPt, callout.topPt)
-            .adjusted(callout.insetLeftPt, callout.insetTopPt, -callout.insetRightPt,
-                      -callout.insetBottomPt);
+    // The note's 10 pt text stands at least 13 pixels high.
     const QRect note = QRectF(textPt.topLeft() * pixelsPerPt * ratio - QPointF(at) * ratio,
                               textPt.size() * pixelsPerPt * ratio)
                            .toAlignedRect();
