@@ -17,7 +17,6 @@
 
 #include <memory>
 
-using preview::Bar;
 using preview::Form2;
 using preview::PictureBox;
 
@@ -54,15 +53,10 @@ struct Harness
     }
     PictureBox* page() const { return child<PictureBox>("Picture1"); }
     QString zoomFigure() const { return child<QLabel>("lblZoom")->text(); }
-    QRect inWindow(const char* name) const
-    {
-        QWidget* widget = child(name);
-        return QRect(widget->mapTo(form.get(), QPoint(0, 0)), widget->size());
-    }
 };
 
-// How many rows of `area` the text spans: from the first to the last row holding a pixel
-// far from the fill, which the area's corner shows.
+// How many rows of `area` the text spans: first to last row with a pixel far from the fill
+// (the area's corner).
 int inkRows(const QImage& picture, const QRect& area)
 {
     const int fill = qGray(picture.pixel(area.topLeft()));
@@ -168,22 +162,21 @@ void TestPreviewSheet::notesLegibleAndSharpAtTheLargestZoom()
 void TestPreviewSheet::noticesStandAboveThePage()
 {
     Harness h;
-    const QRect area = h.inWindow("Picture2");
+    QWidget* area = h.child("Picture2");
+    QWidget* notice = h.child("lblCutNotice");
+    const QRect before = area->geometry();
     h.form->setCutMarks(QRectF(), {}, 2, QStringLiteral("Spaced evenly: row 3 has no date."));
-    const QRect notice = h.inWindow("lblCutNotice");
-    QVERIFY(h.child("lblCutNotice")->isVisible());
-    QVERIFY(notice.height() > 0);
-    // Above the page area, which gives up that height; the buttons stay.
-    QVERIFY(!notice.intersects(h.inWindow("Picture2")));
-    QVERIFY(notice.bottom() < h.inWindow("Picture2").top());
-    QCOMPARE(h.inWindow("Picture2").bottom(), area.bottom());
-    QCOMPARE(notice.top(), area.top());
+    QVERIFY(notice->isVisible() && notice->height() > 0);
+    // Above the page area, which gives up that height.
+    QCOMPARE(notice->y(), before.top());
+    QVERIFY(notice->geometry().bottom() < area->y());
+    QCOMPARE(area->geometry().bottom(), before.bottom());
 
     // The next page without a notice has the page area back.
     h.form->setPicture1(QImage(10, 10, QImage::Format_RGB32));
     h.form->setCutMarks(QRectF(), {}, 0);
-    QVERIFY(h.child("lblCutNotice")->isHidden());
-    QCOMPARE(h.inWindow("Picture2"), area);
+    QVERIFY(notice->isHidden());
+    QCOMPARE(area->geometry(), before);
 }
 
 QTEST_MAIN(TestPreviewSheet)
