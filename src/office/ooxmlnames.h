@@ -47,7 +47,4 @@ inline const QString kDcTerms = QStringLiteral("http://purl.org/dc/terms/");
 inline const QString kDcmiType = QStringLiteral("http://purl.org/dc/dcmitype/");
 inline const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
-inline constexpr double kEmuPerPt = 12700.0;
-inline constexpr double kTwipsPerPt = 20.0;
-
 } // namespace office::ooxml

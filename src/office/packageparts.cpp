@@ -1,0 +1,102 @@
+#include "packageparts.h"
+
+#include "model.h"
+#include "ooxmlnames.h"
+
+#include <QXmlStreamWriter>
+
+namespace office::opc {
+
+using namespace ooxml;
+
+QByteArray contentTypes(const std::vector<PartType>& overrides)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kContentTypes);
+    xml.writeStartElement(kContentTypes, QStringLiteral("Types"));
+    const std::pair<const char*, const char*> defaults[] = {
+        {"rels", "application/vnd.openxmlformats-package.relationships+xml"},
+        {"xml", "application/xml"}};
+    for (const auto& [extension, type] : defaults) {
+        xml.writeEmptyElement(kContentTypes, QStringLiteral("Default"));
+        xml.writeAttribute(QStringLiteral("Extension"), QString::fromLatin1(extension));
+        xml.writeAttribute(QStringLiteral("ContentType"), QString::fromLatin1(type));
+    }
+    for (const PartType& part : overrides) {
+        xml.writeEmptyElement(kContentTypes, QStringLiteral("Override"));
+        xml.writeAttribute(QStringLiteral("PartName"), part.name);
+        xml.writeAttribute(QStringLiteral("ContentType"), part.contentType);
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray relationships(const std::vector<Relationship>& targets)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kRelationships);
+    xml.writeStartElement(kRelationships, QStringLiteral("Relationships"));
+    int id = 1;
+    for (const Relationship& relationship : targets) {
+        xml.writeEmptyElement(kRelationships, QStringLiteral("Relationship"));
+        xml.writeAttribute(QStringLiteral("Id"), QStringLiteral("rId%1").arg(id++));
+        xml.writeAttribute(QStringLiteral("Type"), relationship.type);
+        xml.writeAttribute(QStringLiteral("Target"), relationship.target);
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+// Names the program and nothing about the person: no author, no last editor.
+QByteArray appProperties()
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeDefaultNamespace(kExtendedProperties);
+    xml.writeStartElement(kExtendedProperties, QStringLiteral("Properties"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("Application"),
+                         QLatin1String(kProgramName));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("DocSecurity"), QStringLiteral("0"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("ScaleCrop"), QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("LinksUpToDate"),
+                         QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("SharedDoc"), QStringLiteral("false"));
+    xml.writeTextElement(kExtendedProperties, QStringLiteral("HyperlinksChanged"),
+                         QStringLiteral("false"));
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+QByteArray coreProperties(const QDateTime& savedAt)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xml.writeNamespace(kCoreProperties, QStringLiteral("cp"));
+    xml.writeNamespace(kDc, QStringLiteral("dc"));
+    xml.writeNamespace(kDcTerms, QStringLiteral("dcterms"));
+    xml.writeNamespace(kDcmiType, QStringLiteral("dcmitype"));
+    xml.writeNamespace(kXsi, QStringLiteral("xsi"));
+    xml.writeStartElement(kCoreProperties, QStringLiteral("coreProperties"));
+    // W3CDTF to the second, in UTC.
+    const QString stamp = savedAt.toUTC().toString(Qt::ISODate);
+    for (const char* name : {"created", "modified"}) {
+        xml.writeStartElement(kDcTerms, QString::fromLatin1(name));
+        xml.writeAttribute(kXsi, QStringLiteral("type"), QStringLiteral("dcterms:W3CDTF"));
+        xml.writeCharacters(stamp);
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+} // namespace office::opc
