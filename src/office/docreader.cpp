@@ -1,7 +1,9 @@
 #include "docreader.h"
 
+#include "customxml.h"
 #include "error.h"
 #include "ooxmlnames.h"
+#include "packageparts.h"
 #include "readlimits.h"
 #include "vmlshape.h"
 #include "xmlcursor.h"
@@ -739,18 +741,76 @@ QString mainPartName(zippackage::Reader& package)
     if (!package.contains(rels)) {
         return QStringLiteral("word/document.xml");
     }
-    XmlCursor xml(package.read(rels), rels);
     QString target;
-    while (xml.next()) {
-        if (xml.reader().isStartElement() && xml.is(kRelationships, "Relationship") &&
-            xml.attr("Type") == kOfficeDocumentType) {
-            target = xml.attr("Target");
+    for (const opc::Relationship& relationship : opc::readRelationships(package.read(rels), rels)) {
+        if (relationship.type == kOfficeDocumentType) {
+            target = relationship.target;
         }
     }
     while (target.startsWith(u'/')) {
         target.remove(0, 1);
     }
     return target.isEmpty() ? QStringLiteral("word/document.xml") : target;
+}
+
+// The part a relationship of `source` names; a target outside the package, or one the
+// package lacks, is a damaged file.
+QString relatedPart(zippackage::Reader& package, const QString& source,
+                    const opc::Relationship& relationship)
+{
+    const QString name = opc::resolveTarget(source, relationship.target);
+    if (name.isEmpty() || name == source || !package.contains(name)) {
+        throw Error(QStringLiteral("The document is damaged: %1 names \"%2\", which is no part "
+                                   "of the package.")
+                        .arg(source, relationship.target.left(256)));
+    }
+    return name;
+}
+
+// The custom XML items related from the main part, each with its properties when it has
+// them; an item related twice is read once.
+std::vector<CustomXmlItem> readCustomXml(zippackage::Reader& package, const QString& mainName)
+{
+    std::vector<CustomXmlItem> items;
+    const QString rels = opc::relationshipsPartOf(mainName);
+    if (!package.contains(rels)) {
+        return items;
+    }
+    std::vector<QString> names;
+    int related = 0;
+    for (const opc::Relationship& relationship : opc::readRelationships(package.read(rels), rels)) {
+        if (relationship.type != kCustomXmlType || relationship.external) {
+            continue;
+        }
+        if (++related > kMaxCustomXmlItems) {
+            throw Error(QStringLiteral("The document is damaged: it relates more than %1 custom "
+                                       "XML items (%2).")
+                            .arg(kMaxCustomXmlItems)
+                            .arg(rels));
+        }
+        const QString name = relatedPart(package, mainName, relationship);
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            continue;
+        }
+        names.push_back(name);
+        const QByteArray data = package.read(name);
+        std::optional<QByteArray> properties;
+        QString propertiesName;
+        const QString itemRels = opc::relationshipsPartOf(name);
+        if (package.contains(itemRels)) {
+            for (const opc::Relationship& own :
+                 opc::readRelationships(package.read(itemRels), itemRels)) {
+                if (own.type == kCustomXmlPropsType && !own.external) {
+                    propertiesName = relatedPart(package, name, own);
+                    properties = package.read(propertiesName);
+                    break;
+                }
+            }
+        }
+        items.push_back(
+            customxml::readItem(data, name, properties ? &*properties : nullptr, propertiesName));
+    }
+    return items;
 }
 
 } // namespace
@@ -775,6 +835,7 @@ Document readPackage(const QByteArray& package)
     if (document.body().empty()) {
         document.body().push_back(Paragraph{});
     }
+    document.customXml() = readCustomXml(archive, mainName);
     return document;
 }
 

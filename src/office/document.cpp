@@ -985,7 +985,8 @@ double Document::lineWidthPt(const StoryRef& where) const
 
 bool Document::sameContent(const Document& other) const
 {
-    return mPage == other.mPage && mBody == other.mBody && mShapes == other.mShapes;
+    return mPage == other.mPage && mBody == other.mBody && mShapes == other.mShapes &&
+           mCustomXml == other.mCustomXml;
 }
 
 } // namespace office

@@ -2,6 +2,7 @@
 
 #include "filewrite/safefile.h"
 
+#include "customxml.h"
 #include "error.h"
 #include "ooxmlnames.h"
 #include "packageparts.h"
@@ -20,7 +21,7 @@ QByteArray writePackage(const Document& document, const QDateTime& savedAt)
     if (main.size() > zippackage::ReadLimits{}.maxPartBytes) {
         main = wordml::mainPart(document, false);
     }
-    const std::vector<opc::PartType> types{
+    std::vector<opc::PartType> types{
         {QStringLiteral("/word/document.xml"),
          QStringLiteral(
              "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml")},
@@ -35,21 +36,45 @@ QByteArray writePackage(const Document& document, const QDateTime& savedAt)
         {QStringLiteral("/docProps/app.xml"),
          QStringLiteral("application/vnd.openxmlformats-officedocument.extended-properties+xml")},
     };
-    return zippackage::write({
+    std::vector<opc::Relationship> mainRelationships{
+        {kStylesType, QStringLiteral("styles.xml")},
+        {kSettingsType, QStringLiteral("settings.xml")}};
+    // Each data item as a word processor keeps one: customXml/itemN.xml related from the
+    // main part, its properties related from the item.
+    std::vector<zippackage::Part> items;
+    int number = 0;
+    for (const CustomXmlItem& item : document.customXml()) {
+        const QString name = QStringLiteral("customXml/item%1.xml").arg(++number);
+        try {
+            customxml::checkData(item.data, name);
+        } catch (const Error& error) {
+            throw Error(
+                QStringLiteral("Cannot save the custom XML data: %1").arg(error.description()));
+        }
+        const QString properties = QStringLiteral("itemProps%1.xml").arg(number);
+        types.push_back({QStringLiteral("/customXml/") + properties, kCustomXmlPropsContentType});
+        mainRelationships.push_back({kCustomXmlType, QStringLiteral("../") + name});
+        items.push_back({name, item.data});
+        items.push_back(
+            {QStringLiteral("customXml/") + properties, customxml::itemProperties(item)});
+        items.push_back({QStringLiteral("customXml/_rels/item%1.xml.rels").arg(number),
+                         opc::relationships({{kCustomXmlPropsType, properties}})});
+    }
+    std::vector<zippackage::Part> parts{
         {QStringLiteral("[Content_Types].xml"), opc::contentTypes(types)},
         {QStringLiteral("_rels/.rels"),
          opc::relationships({{kOfficeDocumentType, QStringLiteral("word/document.xml")},
                              {kCorePropertiesType, QStringLiteral("docProps/core.xml")},
                              {kExtendedPropertiesType, QStringLiteral("docProps/app.xml")}})},
         {QStringLiteral("word/document.xml"), main},
-        {QStringLiteral("word/_rels/document.xml.rels"),
-         opc::relationships({{kStylesType, QStringLiteral("styles.xml")},
-                             {kSettingsType, QStringLiteral("settings.xml")}})},
+        {QStringLiteral("word/_rels/document.xml.rels"), opc::relationships(mainRelationships)},
         {QStringLiteral("word/styles.xml"), wordml::styles()},
         {QStringLiteral("word/settings.xml"), wordml::settings()},
         {QStringLiteral("docProps/core.xml"), opc::coreProperties(savedAt)},
         {QStringLiteral("docProps/app.xml"), opc::appProperties()},
-    });
+    };
+    parts.insert(parts.end(), items.begin(), items.end());
+    return zippackage::write(parts);
 }
 
 void saveDocument(const Document& document, const QString& path)

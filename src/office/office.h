@@ -9,7 +9,8 @@
 // properties (a slide can use them too), vmlwriter the fallback, packageparts the content
 // types, relationships and properties, and zippackage alone knows the archive.
 // openDocument/readPackage read one back, trusting nothing in it: xmlcursor walks each
-// part within readlimits, docreader takes what it understands. renderRegion paints any
+// part within readlimits, docreader takes what it understands. customxml carries the
+// document's custom XML data items both ways, as word processors keep them. renderRegion paints any
 // part of the page into a picture with the same fonts, insets and colours; pageexport
 // writes the page as PDF, PNG or SVG and paints it on a printer with that same drawing.
 // The engine depends only on Qt, the zip library, the file writer (filewrite/safefile.h)

@@ -33,6 +33,14 @@ inline const QString kStylesType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles");
 inline const QString kSettingsType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings");
+inline const QString kCustomXmlType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/customXml");
+inline const QString kCustomXmlPropsType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/customXmlProps");
+inline const QString kCustomXmlPropsContentType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.customXmlProperties+xml");
+inline const QString kDs =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/customXml");
 
 inline const QString kCorePropertiesType = QStringLiteral(
     "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");

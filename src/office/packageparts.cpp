@@ -2,6 +2,10 @@
 
 #include "model.h"
 #include "ooxmlnames.h"
+#include "readlimits.h"
+#include "xmlcursor.h"
+
+#include <QStringList>
 
 #include <QXmlStreamWriter>
 
@@ -51,6 +55,50 @@ QByteArray relationships(const std::vector<Relationship>& targets)
     xml.writeEndElement();
     xml.writeEndDocument();
     return out;
+}
+
+std::vector<Relationship> readRelationships(const QByteArray& part, const QString& partName)
+{
+    std::vector<Relationship> found;
+    XmlCursor xml(part, partName);
+    while (xml.next()) {
+        if (!xml.reader().isStartElement() || !xml.is(kRelationships, "Relationship")) {
+            continue;
+        }
+        if (int(found.size()) >= limits::kMaxRelationships) {
+            xml.fail(QStringLiteral("more than %1 relationships").arg(limits::kMaxRelationships));
+        }
+        found.push_back(
+            {xml.attr("Type"), xml.attr("Target"), xml.attr("TargetMode") == u"External"});
+    }
+    return found;
+}
+
+QString relationshipsPartOf(const QString& partName)
+{
+    const qsizetype slash = partName.lastIndexOf(u'/');
+    return partName.left(slash + 1) + QStringLiteral("_rels/") + partName.mid(slash + 1) +
+           QStringLiteral(".rels");
+}
+
+QString resolveTarget(const QString& sourcePart, const QString& target)
+{
+    QStringList path;
+    if (!target.startsWith(u'/')) {
+        path = sourcePart.split(u'/');
+        path.removeLast();
+    }
+    for (const QString& segment : target.split(u'/', Qt::SkipEmptyParts)) {
+        if (segment == u"..") {
+            if (path.isEmpty()) {
+                return {}; // above the package's root
+            }
+            path.removeLast();
+        } else if (segment != u".") {
+            path.append(segment);
+        }
+    }
+    return path.join(u'/');
 }
 
 // Names the program and nothing about the person: no author, no last editor.

@@ -21,10 +21,20 @@ QByteArray contentTypes(const std::vector<PartType>& overrides);
 struct Relationship
 {
     QString type;
-    QString target; // relative to the source part's folder
+    QString target;        // relative to the source part's folder, or from the root with "/"
+    bool external = false; // TargetMode="External" (read only; the writer makes none)
 };
 // A relationships part; the ids are rId1, rId2... in the order given.
 QByteArray relationships(const std::vector<Relationship>& targets);
+
+// The relationships a part states, at most limits::kMaxRelationships; throws
+// office::Error when the part is damaged.
+std::vector<Relationship> readRelationships(const QByteArray& part, const QString& partName);
+// "word/_rels/document.xml.rels" for "word/document.xml".
+QString relationshipsPartOf(const QString& partName);
+// The part a relationship of sourcePart names, as a name in the archive; empty when the
+// target climbs above the package's root.
+QString resolveTarget(const QString& sourcePart, const QString& target);
 
 // docProps/app.xml: the program's name.
 QByteArray appProperties();

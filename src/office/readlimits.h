@@ -17,5 +17,11 @@ inline constexpr qsizetype kMaxShapeTypes = 1000;
 inline constexpr int kMaxBlocks = 200000;
 inline constexpr int kMaxRows = 10000;
 inline constexpr qint64 kMaxEmu = 1LL << 40; // far beyond any page, well inside a double
+// Relationships one part may state, and the custom XML items read from a package.
+inline constexpr int kMaxRelationships = 1000;
+inline constexpr int kMaxCustomXmlItems = 64;
+inline constexpr qint64 kMaxCustomXmlBytes = 8 * 1024 * 1024;
+inline constexpr int kMaxSchemaRefs = 64;
+inline constexpr qsizetype kMaxUriLength = 2048;
 
 } // namespace office::limits
