@@ -4,9 +4,6 @@
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
-#include "editor/entrylist.h"
-#include "editor/samples.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
@@ -16,6 +13,9 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/entrylist.h"
+#include "timeline/samples.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "editor/settingsstore.h"
+#include "timeline/settingsstore.h"
 
 #include "app/failure.h"
 
