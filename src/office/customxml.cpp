@@ -29,6 +29,31 @@ bool isGuid(const QString& text)
     throw Error(QStringLiteral("The document is damaged: %1 (%2).").arg(why, partName));
 }
 
+void checkData(const QByteArray& data, const QString& partName)
+{
+    if (data.size() > kMaxCustomXmlBytes) {
+        damaged(QStringLiteral("the custom XML part is larger than %1 MB")
+                    .arg(kMaxCustomXmlBytes / (1024 * 1024)),
+                partName);
+    }
+    XmlCursor xml(data, partName);
+    bool root = false;
+    while (xml.next()) {
+        const QXmlStreamReader& reader = xml.reader();
+        // A package part carries no document type declaration, and so no entities to
+        // expand.
+        if (reader.isDTD() || reader.isEntityReference()) {
+            xml.fail(QStringLiteral("the custom XML part has a document type declaration"));
+        }
+        if (reader.isStartElement()) {
+            root = true;
+        }
+    }
+    if (!root) {
+        xml.fail(QStringLiteral("the custom XML part has no element"));
+    }
+}
+
 } // namespace
 
 QString itemId(const CustomXmlItem& item)
@@ -58,31 +83,6 @@ QByteArray itemProperties(const CustomXmlItem& item)
     xml.writeEndElement();
     xml.writeEndDocument();
     return out;
-}
-
-void checkData(const QByteArray& data, const QString& partName)
-{
-    if (data.size() > kMaxCustomXmlBytes) {
-        damaged(QStringLiteral("the custom XML part is larger than %1 MB")
-                    .arg(kMaxCustomXmlBytes / (1024 * 1024)),
-                partName);
-    }
-    XmlCursor xml(data, partName);
-    bool root = false;
-    while (xml.next()) {
-        const QXmlStreamReader& reader = xml.reader();
-        // A package part carries no document type declaration, and so no entities to
-        // expand.
-        if (reader.isDTD() || reader.isEntityReference()) {
-            xml.fail(QStringLiteral("the custom XML part has a document type declaration"));
-        }
-        if (reader.isStartElement()) {
-            root = true;
-        }
-    }
-    if (!root) {
-        xml.fail(QStringLiteral("the custom XML part has no element"));
-    }
 }
 
 CustomXmlItem readItem(const QByteArray& data, const QString& partName,

@@ -17,14 +17,12 @@ QString itemId(const CustomXmlItem& item);
 // The item properties part of the item.
 QByteArray itemProperties(const CustomXmlItem& item);
 
-// Checks an item's data as a reader takes it from a file it did not make: within the
-// size limit, one well-formed element tree within the depth and attribute limits, no
-// document type declaration, and text that decodes as its declaration says. Throws
-// office::Error naming the part.
-void checkData(const QByteArray& data, const QString& partName);
-
-// The item from its data and, when the package has one, its properties part; the data is
-// kept byte for byte. Throws office::Error when either is damaged.
+// The item from its data and, when the package has one, its properties part, read as from
+// a file nobody vouches for: data within the size limit, one well-formed element tree
+// within the depth and attribute limits, no document type declaration, text that decodes
+// as its declaration says; properties that are a datastoreItem with a GUID and at most
+// limits::kMaxSchemaRefs schemas. The data is kept byte for byte. Throws office::Error
+// naming the part when either is damaged.
 CustomXmlItem readItem(const QByteArray& data, const QString& partName,
                        const QByteArray* properties = nullptr,
                        const QString& propertiesName = QString());

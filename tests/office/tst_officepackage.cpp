@@ -380,8 +380,18 @@ private slots:
         QVERIFY(parts.read(QStringLiteral("customXml/_rels/item2.xml.rels"))
                     .contains("Target=\"itemProps2.xml\""));
         // What a reader would refuse is not written either.
-        built.customXml() = {CustomXmlItem{QByteArray("<a>"), {}, {}}};
-        QVERIFY(!officetest::descriptionOf([&] { writePackage(built); }).isEmpty());
+        const CustomXmlItem plain{QByteArray("<a/>"), {}, {}};
+        const std::vector<std::vector<CustomXmlItem>> refused{
+            {CustomXmlItem{QByteArray("<a>"), {}, {}}},
+            {CustomXmlItem{plain.data, QStringLiteral("{1234}"), {}}},
+            {CustomXmlItem{plain.data, {}, std::vector<QString>(65, QStringLiteral("u"))}},
+            std::vector<CustomXmlItem>(65, plain)};
+        for (const auto& items : refused) {
+            built.customXml() = items;
+            QVERIFY(officetest::descriptionOf([&] {
+                        writePackage(built);
+                    }).startsWith(QStringLiteral("Cannot save the custom XML data")));
+        }
     }
 
     void customXmlHostileInputFails_data()
