@@ -1,7 +1,6 @@
 #include "studio.h"
 
-#include "timeline/datereader.h"
-
+#include "docgen/timelinepage.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
@@ -25,7 +24,7 @@ Studio::Studio(StudioServices services)
                                [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
-    mPageChoice = PageChoice::load(mServices.store);
+    mPageChoice = timeline::loadPageChoices(mServices.store);
     mLivePage = std::make_unique<LivePage>(
         mBuilder, mForm1->pageView(),
         [this] {
@@ -124,17 +123,16 @@ void Studio::markCutRows(const docgen::FitReport& report)
     mForm1->setPageCutNotes(notes);
 }
 
+timeline::Timeline Studio::shownTimeline() const
+{
+    return {mForm1->titleText(),
+            timeline::scaleOfNumber(mForm1->selectedScale()).value_or(timeline::Scale::Yearly),
+            mForm1->entries(), mPageChoice};
+}
+
 docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
-    docgen::PageOptions options = mPageChoice.options();
-    if (mPageChoice.toScale && !mPageChoice.classic) {
-        const ScaleAxis axis =
-            scaleAxisOf(mForm1->entries(), DateReader(mForm1->selectedScale(), mForm1->locale()));
-        options.timeAxis = axis.places;
-        if (spacingNotice)
-            *spacingNotice = axis.notice;
-    }
-    return options;
+    return docgen::pageOptionsOf(shownTimeline(), mForm1->locale(), spacingNotice);
 }
 
 void Studio::createPage()
@@ -146,19 +144,19 @@ void Studio::createPage()
 
 preview::PageMenuChoice Studio::menuChoice() const
 {
-    return preview::PageMenuChoice{mPageChoice.paperShown(), mPageChoice.classic,
-                                   mPageChoice.toScale};
+    return preview::PageMenuChoice{docgen::paperShown(mPageChoice), mPageChoice.classic(),
+                                   mPageChoice.spacing == timeline::Spacing::ToScale};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
 {
-    PageChoice choice = mPageChoice;
-    choice.classic = menu.classic;
-    choice.toScale = menu.toScale;
+    timeline::PageChoices choice = mPageChoice;
+    choice.layout = menu.classic ? timeline::Layout::Classic : timeline::Layout::Fit;
+    choice.spacing = menu.toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
     if (!menu.paper.isEmpty())
         choice.paper = menu.paper;
     try {
-        choice.save(mServices.store);
+        timeline::savePageChoices(mServices.store, choice);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(
