@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QXmlStreamWriter>
 
 #include <cmath>
 
@@ -65,6 +66,72 @@ void writeFile(const QString& path, const QByteArray& bytes)
 {
     if (const filewrite::WriteResult written = filewrite::replaceFile(path, bytes); !written)
         throw Error(QStringLiteral("Cannot write %1: %2").arg(native(path), written.reason));
+}
+
+// The data without its XML declaration, to stand as an element inside another document.
+QByteArray dataElement(const QByteArray& data)
+{
+    QByteArray element = data.trimmed();
+    if (element.startsWith("<?xml")) {
+        const qsizetype end = element.indexOf("?>");
+        element = end < 0 ? QByteArray() : element.mid(end + 2).trimmed();
+    }
+    return element;
+}
+
+// An XMP packet with the page's title, the program and the data as an XML literal, so a
+// PDF reader still finds the title there and this program finds its data.
+QByteArray xmpPacket(const QString& title, const QByteArray& data)
+{
+    QByteArray packet;
+    QXmlStreamWriter xml(&packet);
+    xml.writeProcessingInstruction(QStringLiteral("xpacket"),
+                                   QStringLiteral("begin='' id='W5M0MpCehiHzreSzNTczkc9d'"));
+    const QString x = QStringLiteral("adobe:ns:meta/");
+    const QString rdf = QStringLiteral("http://www.w3.org/1999/02/22-rdf-syntax-ns#");
+    const QString dc = QStringLiteral("http://purl.org/dc/elements/1.1/");
+    const QString xmp = QStringLiteral("http://ns.adobe.com/xap/1.0/");
+    const QString loom = QStringLiteral("urn:loomchart:page-studio:xmp:1");
+    xml.writeNamespace(x, QStringLiteral("x"));
+    xml.writeNamespace(rdf, QStringLiteral("rdf"));
+    xml.writeNamespace(dc, QStringLiteral("dc"));
+    xml.writeNamespace(xmp, QStringLiteral("xmp"));
+    xml.writeNamespace(loom, QStringLiteral("loom"));
+    xml.writeStartElement(x, QStringLiteral("xmpmeta"));
+    xml.writeStartElement(rdf, QStringLiteral("RDF"));
+    xml.writeStartElement(rdf, QStringLiteral("Description"));
+    xml.writeAttribute(rdf, QStringLiteral("about"), QString());
+    xml.writeTextElement(xmp, QStringLiteral("CreatorTool"), QLatin1String(kProgramName));
+    xml.writeStartElement(dc, QStringLiteral("title"));
+    xml.writeStartElement(rdf, QStringLiteral("Alt"));
+    xml.writeStartElement(rdf, QStringLiteral("li"));
+    xml.writeAttribute(QStringLiteral("xml:lang"), QStringLiteral("x-default"));
+    xml.writeCharacters(title);
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeStartElement(loom, QStringLiteral("data"));
+    xml.writeAttribute(rdf, QStringLiteral("parseType"), QStringLiteral("Literal"));
+    // The element goes in as it stands; a comment marks its place.
+    xml.writeComment(QStringLiteral("data"));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeProcessingInstruction(QStringLiteral("xpacket"), QStringLiteral("end='r'"));
+    return packet.replace("<!--data-->", dataElement(data));
+}
+
+// The SVG with the data inside a metadata element, first in the root, where SVG keeps
+// data for other programs.
+QByteArray withMetadata(const QByteArray& svg, const QByteArray& data)
+{
+    const qsizetype root = svg.indexOf("<svg");
+    const qsizetype open = root < 0 ? -1 : svg.indexOf('>', root);
+    if (open < 0)
+        throw Error(QStringLiteral("The page's SVG has no root element."));
+    return svg.left(open + 1) + "\n<metadata>\n" + dataElement(data) + "\n</metadata>" +
+           svg.mid(open + 1);
 }
 
 } // namespace
@@ -119,7 +186,7 @@ QImage pageImage(const Document& document, int dpi)
     return image;
 }
 
-QByteArray pageSvg(const Document& document)
+QByteArray pageSvg(const Document& document, const QByteArray& data)
 {
     checkPageSize(document);
     const PageSetup& page = document.page();
@@ -139,7 +206,7 @@ QByteArray pageSvg(const Document& document)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     paintPage(document, painter);
     painter.end();
-    return buffer.data();
+    return data.isEmpty() ? buffer.data() : withMetadata(buffer.data(), data);
 }
 
 void setUpPagedDevice(const Document& document, QPagedPaintDevice& device)
@@ -179,7 +246,7 @@ void paintPageOnto(const Document& document, QPagedPaintDevice& device)
         throw Error(QStringLiteral("The page could not be finished on the device."));
 }
 
-void writePagePdf(const Document& document, const QString& path)
+void writePagePdf(const Document& document, const QString& path, const QByteArray& data)
 {
     checkPageSize(document);
     QByteArray pdf;
@@ -188,6 +255,8 @@ void writePagePdf(const Document& document, const QString& path)
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setTitle(pageTitle(document));
+        if (!data.isEmpty())
+            writer.setDocumentXmpMetadata(xmpPacket(pageTitle(document), data));
         writer.setCreator(QLatin1String(kProgramName));
         writer.setResolution(kPdfDpi);
         writer.setPdfVersion(QPagedPaintDevice::PdfVersion_1_6);
@@ -197,9 +266,11 @@ void writePagePdf(const Document& document, const QString& path)
     writeFile(path, pdf);
 }
 
-void writePagePng(const Document& document, const QString& path, int dpi)
+void writePagePng(const Document& document, const QString& path, int dpi, const QByteArray& data)
 {
-    const QImage image = pageImage(document, dpi);
+    QImage image = pageImage(document, dpi);
+    if (!data.isEmpty())
+        image.setText(QLatin1String(kPngDataKey), QString::fromUtf8(data));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -209,23 +280,24 @@ void writePagePng(const Document& document, const QString& path, int dpi)
     writeFile(path, png);
 }
 
-void writePageSvg(const Document& document, const QString& path)
+void writePageSvg(const Document& document, const QString& path, const QByteArray& data)
 {
-    const QByteArray svg = pageSvg(document);
+    const QByteArray svg = pageSvg(document, data);
     writeFile(path, svg);
 }
 
-void writePage(const Document& document, const QString& path, PageFileKind kind)
+void writePage(const Document& document, const QString& path, PageFileKind kind,
+               const QByteArray& data)
 {
     switch (kind) {
     case PageFileKind::Pdf:
-        writePagePdf(document, path);
+        writePagePdf(document, path, data);
         return;
     case PageFileKind::Png:
-        writePagePng(document, path);
+        writePagePng(document, path, kPageImageDpi, data);
         return;
     case PageFileKind::Svg:
-        writePageSvg(document, path);
+        writePageSvg(document, path, data);
         return;
     }
 }

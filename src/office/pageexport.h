@@ -18,6 +18,12 @@ namespace office {
 // that name as it was and never a partial one. Every failure throws office::Error with a
 // description.
 
+// A page file may carry data beside the page for the program that made it (the timeline
+// it was drawn from): a UTF-8 XML document, with or without its declaration, kept as
+// given. Empty means none. The PNG holds it as a text chunk under kPngDataKey, the SVG as
+// the element inside its metadata, the PDF inside its XMP metadata packet.
+inline constexpr char kPngDataKey[] = "Loomchart Timeline";
+
 // Pixels per inch of the picture forms: a Letter landscape page is 3300 x 2550 pixels.
 inline constexpr int kPageImageDpi = 300;
 
@@ -36,7 +42,7 @@ QImage pageImage(const Document& document, int dpi = kPageImageDpi);
 
 // The page as SVG, one user unit per point, its width and height in physical units so
 // other programs place it at its true size.
-QByteArray pageSvg(const Document& document);
+QByteArray pageSvg(const Document& document, const QByteArray& data = QByteArray());
 
 // Gives a PDF writer or printer the page's size and orientation, and no margins where the
 // device allows that.
@@ -46,10 +52,14 @@ void paintPageOnto(const Document& document, QPagedPaintDevice& device);
 
 // A one-page vector PDF at the page's size and orientation; its text is real text in
 // embedded fonts, so it can be selected and searched.
-void writePagePdf(const Document& document, const QString& path);
-void writePagePng(const Document& document, const QString& path, int dpi = kPageImageDpi);
-void writePageSvg(const Document& document, const QString& path);
+void writePagePdf(const Document& document, const QString& path,
+                  const QByteArray& data = QByteArray());
+void writePagePng(const Document& document, const QString& path, int dpi = kPageImageDpi,
+                  const QByteArray& data = QByteArray());
+void writePageSvg(const Document& document, const QString& path,
+                  const QByteArray& data = QByteArray());
 // One of the three by kind.
-void writePage(const Document& document, const QString& path, PageFileKind kind);
+void writePage(const Document& document, const QString& path, PageFileKind kind,
+               const QByteArray& data = QByteArray());
 
 } // namespace office

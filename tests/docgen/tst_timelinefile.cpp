@@ -1,0 +1,139 @@
+#include "docgen/timelinefile.h"
+#include "office/docwriter.h"
+#include "office/pageexport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using timeline::Timeline;
+
+namespace {
+
+Timeline sample()
+{
+    Timeline value;
+    value.title = QStringLiteral("Riverside Library \u2013 \u00e9t\u00e9 <&> \U0001F4DA");
+    value.scale = timeline::Scale::Monthly;
+    value.entries = {{QStringLiteral("Apr 2000"), QStringLiteral("Opened\nsecond line")},
+                     {QStringLiteral("May 2001"), QStringLiteral("  spaced  \u0416")}};
+    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4")};
+    return value;
+}
+
+bool equal(const Timeline& a, const Timeline& b)
+{
+    return a.title == b.title && a.scale == b.scale && a.entries == b.entries && a.page == b.page;
+}
+
+office::Document page()
+{
+    office::Document document;
+    const int box = document.addTextBox(100, 10, 300, 40);
+    document.setShapeText(box, QStringLiteral("Riverside Library"));
+    return document;
+}
+
+} // namespace
+
+class TimelineFileTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("name");
+        // Names that hide the kind: the reader tells it by content.
+        QTest::newRow("word") << QStringLiteral("a.png");
+        QTest::newRow("pdf") << QStringLiteral("b.docx");
+        QTest::newRow("png") << QStringLiteral("c.svg");
+        QTest::newRow("svg") << QStringLiteral("d");
+        QTest::newRow("timeline xml") << QStringLiteral("e.pdf");
+    }
+    void roundTrip()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        const Timeline written = sample();
+        const QByteArray data = timeline::xml::write(written);
+        const QString kind = QString::fromLatin1(QTest::currentDataTag());
+        if (kind == u"word") {
+            office::Document document = page();
+            document.customXml().push_back(docgen::timelineItem(written));
+            office::saveDocument(document, path);
+        } else if (kind == u"timeline xml") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(data);
+        } else {
+            const office::PageFileKind fileKind = kind == u"pdf"   ? office::PageFileKind::Pdf
+                                                  : kind == u"png" ? office::PageFileKind::Png
+                                                                   : office::PageFileKind::Svg;
+            office::writePage(page(), path, fileKind, data);
+        }
+        const timeline::xml::ReadResult read = docgen::readTimelineFrom(path);
+        QVERIFY2(read.timeline, qPrintable(read.error));
+        QVERIFY(equal(*read.timeline, written));
+    }
+
+    void refused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const QByteArray head = "<timeline xmlns=\"urn:loomchart:page-studio:timeline:1\" ";
+        QTest::newRow("foreign") << QByteArray("just text") << "no file this program wrote";
+        QTest::newRow("page without data") << office::pageSvg(page()) << "holds no timeline";
+        QTest::newRow("damaged zip") << QByteArray("PK\x03\x04garbage", 11) << "";
+        QTest::newRow("document type")
+            << QByteArray("<!DOCTYPE t [<!ENTITY a \"aaaa\">]>") + head + "scale=\"daily\"/>"
+            << "document type";
+        QTest::newRow("undeclared entity") << head + "scale=\"daily\"><title>&a;</title></timeline>"
+                                           << "damaged";
+        QTest::newRow("not utf-8") << head + "scale=\"daily\"><title>\xff</title></timeline>"
+                                   << "UTF-8";
+        QTest::newRow("no scale") << head + "scale=\"weekly\"/>"
+                                  << "no scale";
+        QTest::newRow("nested in an entry")
+            << head + "scale=\"daily\"><entry><date><b/></date></entry></timeline>"
+            << "holds an element";
+        QTest::newRow("too deep") << head + "scale=\"daily\">" + QByteArray("<x>").repeated(100) +
+                                         QByteArray("</x>").repeated(100) + "</timeline>"
+                                  << "deeper";
+        QTest::newRow("too many entries")
+            << head + "scale=\"daily\">" + QByteArray("<entry/>").repeated(10001) + "</timeline>"
+            << "more than 10000";
+        QTest::newRow("cut short") << head + "scale=\"daily\"><title>A"
+                                   << "damaged";
+    }
+    void refused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in.xml"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const timeline::xml::ReadResult read = docgen::readTimelineFrom(path);
+        QVERIFY(!read.timeline);
+        QVERIFY2(read.error.startsWith(QDir::toNativeSeparators(path) + QStringLiteral(": ")),
+                 qPrintable(read.error));
+        QVERIFY2(read.error.contains(why), qPrintable(read.error));
+    }
+
+    // The codec alone, as the Word item carries it: encodings it does not write are refused.
+    void codecEncoding()
+    {
+        const QByteArray utf16 = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><timeline "
+                                 "xmlns=\"urn:loomchart:page-studio:timeline:1\" scale=\"daily\"/>";
+        QVERIFY(!timeline::xml::read(utf16).timeline);
+        QVERIFY(timeline::xml::read(QByteArray(utf16).replace("UTF-16", "utf-8")).timeline);
+    }
+};
+
+QTEST_MAIN(TimelineFileTest)
+#include "tst_timelinefile.moc"
