@@ -45,6 +45,7 @@ EntryRefusal entryRefusal(EntryFault fault, QLatin1StringView field)
 {
     switch (fault) {
     case EntryFault::NotAYear:
+    case EntryFault::EndBeforeStart:
         return {describeFault(fault, field), app::MessageIcon::None};
     case EntryFault::Separator:
         return {describeFault(fault, field) + QStringLiteral(" Nothing was added."),
@@ -93,6 +94,11 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
     if (trap.test(114 + shift, [&] { return fault() == EntryFault::Separator; })) {
         trap.step(114 + shift,
                   [&] { sayRefusal(EntryFault::Separator, QLatin1StringView("date")); });
+        return std::nullopt;
+    }
+    if (trap.test(114 + shift, [&] { return fault() == EntryFault::EndBeforeStart; })) {
+        trap.step(114 + shift,
+                  [&] { sayRefusal(EntryFault::EndBeforeStart, QLatin1StringView("date")); });
         return std::nullopt;
     }
 

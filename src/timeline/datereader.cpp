@@ -182,7 +182,58 @@ int DateReader::monthNamed(QStringView word) const
     return found != mMonths.cend() && !namedBefore(word, found->first) ? found->second : 0;
 }
 
+std::optional<std::pair<QStringView, QStringView>> rangeParts(QStringView text, int scale)
+{
+    const QStringView joins[] = {u"\u2013", u" - ", u" to "};
+    for (const QStringView join : joins) {
+        const qsizetype at = text.indexOf(join, 0, Qt::CaseInsensitive);
+        if (at < 0)
+            continue;
+        if (text.indexOf(join, at + 1, Qt::CaseInsensitive) >= 0)
+            return std::nullopt;
+        return std::pair{text.first(at), text.sliced(at + join.size())};
+    }
+    if (scale != 1)
+        return std::nullopt;
+    // A bare hyphen joins two years only after a digit, so "-500" stays one year.
+    const QStringView trimmed = text.trimmed();
+    for (qsizetype i = 1; i + 1 < trimmed.size(); ++i) {
+        if (trimmed.at(i) == u'-' && trimmed.at(i - 1).isDigit())
+            return std::pair{trimmed.first(i), trimmed.sliced(i + 1)};
+    }
+    return std::nullopt;
+}
+
 std::optional<DatePoint> DateReader::read(QStringView text) const
+{
+    const std::optional<DateSpan> span = readSpan(text);
+    return span ? std::optional<DatePoint>(span->start) : std::nullopt;
+}
+
+std::optional<DateSpan> DateReader::readSpan(QStringView text) const
+{
+    if (const auto parts = rangeParts(text, mScale)) {
+        const std::optional<DatePoint> start = readOne(parts->first);
+        const std::optional<DatePoint> end = readOne(parts->second);
+        if (!start || !end || *end < *start)
+            return std::nullopt;
+        return DateSpan{*start, *end};
+    }
+    const std::optional<DatePoint> point = readOne(text);
+    return point ? std::optional<DateSpan>(DateSpan{*point, *point}) : std::nullopt;
+}
+
+bool DateReader::endsBeforeStart(QStringView text) const
+{
+    const auto parts = rangeParts(text, mScale);
+    if (!parts)
+        return false;
+    const std::optional<DatePoint> start = readOne(parts->first);
+    const std::optional<DatePoint> end = readOne(parts->second);
+    return start && end && *end < *start;
+}
+
+std::optional<DatePoint> DateReader::readOne(QStringView text) const
 {
     text = text.trimmed();
     if (mScale == 1)
@@ -265,12 +316,12 @@ std::optional<DatePoint> DateReader::readDaily(std::string_view shape, const Pie
 
 DateOrder sortedByDate(const QList<TimelineEntry>& entries, const DateReader& reader)
 {
-    QList<std::pair<qint64, int>> read;
+    QList<std::pair<DateSpan, int>> read;
     DateOrder order;
     QList<int> unread;
     for (qsizetype row = 0; row < entries.size(); ++row) {
-        if (const std::optional<DatePoint> point = reader.read(entries.at(row).date))
-            read.append({point->day, int(row)});
+        if (const std::optional<DateSpan> span = reader.readSpan(entries.at(row).date))
+            read.append({*span, int(row)});
         else
             unread.append(int(row));
     }
@@ -278,7 +329,7 @@ DateOrder sortedByDate(const QList<TimelineEntry>& entries, const DateReader& re
     std::stable_sort(read.begin(), read.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     order.rows.reserve(entries.size());
-    for (const auto& [day, row] : read)
+    for (const auto& [span, row] : read)
         order.rows.append(row);
     for (int row : unread) {
         order.rows.append(row);
@@ -314,11 +365,11 @@ TimeAxis placeOnTimeAxis(const QList<TimelineEntry>& entries, const DateReader& 
 QHash<int, QString> dateOrderNotes(const QList<TimelineEntry>& entries, const DateReader& reader)
 {
     QHash<int, QString> notes;
-    std::optional<DatePoint> previous;
+    std::optional<DateSpan> previous;
     QStringView previousText;
     for (qsizetype row = 0; row < entries.size(); ++row) {
         const QString& text = entries.at(row).date;
-        const std::optional<DatePoint> point = reader.read(text);
+        const std::optional<DateSpan> point = reader.readSpan(text);
         if (!point)
             continue;
         if (previous && *point < *previous)

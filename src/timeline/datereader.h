@@ -12,6 +12,7 @@
 #include <compare>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 namespace editor {
 
@@ -34,6 +35,22 @@ struct DatePoint
     friend auto operator<=>(const DatePoint&, const DatePoint&) = default;
 };
 
+// The period a date text names: a single date starts and ends on itself. Spans order by
+// their start, then by their end.
+struct DateSpan
+{
+    DatePoint start;
+    DatePoint end;
+
+    friend auto operator<=>(const DateSpan&, const DateSpan&) = default;
+};
+
+// The two dates of a range text as typed (blanks around them included), or nothing when
+// the text is not a range: two texts joined by an en dash, by " - " or by " to ", exactly
+// one join; on the Yearly scale (1) also by a hyphen between a digit and a number
+// ("1914-1918", "-500-400").
+std::optional<std::pair<QStringView, QStringView>> rangeParts(QStringView text, int scale);
+
 // Reads the date text of a row for its scale (1 Yearly, 2 Monthly, 3 Daily) without ever
 // guessing: a text that is not one of these forms is not understood, and neither is a
 // form that names a day that does not exist. Blanks around the text are ignored.
@@ -43,6 +60,7 @@ struct DatePoint
 //            locale's short date ("5/3/2010" is 3 May in en_US, 5 March in en_GB; year
 //            first in ja_JP); "3.5.2010" (always day, month, year); "3 May 2010",
 //            "3. Mai 2010"; "May 3, 2010", "May 3 2010".
+// Any of these may be a span, two of them joined as rangeParts() says ("1939–1945").
 // Month names are English or the locale's, long or short, in any case, a trailing dot
 // optional. Years of the monthly and daily forms have four digits, so no century is
 // guessed.
@@ -51,7 +69,11 @@ class DateReader
 public:
     DateReader(int scale, const QLocale& locale);
 
+    // A range reads as its start; one whose end comes before its start is not understood.
     std::optional<DatePoint> read(QStringView text) const;
+    std::optional<DateSpan> readSpan(QStringView text) const;
+    // True for a range whose two dates are understood and whose end comes before its start.
+    bool endsBeforeStart(QStringView text) const;
 
     int scale() const { return mScale; }
 
@@ -66,6 +88,7 @@ public:
     using Pieces = QVarLengthArray<QStringView, 12>;
 
 private:
+    std::optional<DatePoint> readOne(QStringView text) const;
     std::optional<DatePoint> readMonthly(std::string_view shape, const Pieces& parts) const;
     std::optional<DatePoint> readDaily(std::string_view shape, const Pieces& parts) const;
     int monthNamed(QStringView word) const;

@@ -1,5 +1,6 @@
 #include "entrylist.h"
 
+#include "datereader.h"
 #include "numbertext.h"
 
 namespace editor {
@@ -94,9 +95,16 @@ EntryFault dateFault(const QString& date, int scale)
 {
     if (isBlankText(date))
         return EntryFault::Blank;
-    if (scale == 1 && !isNumericText(date))
+    const auto range = rangeParts(date, scale);
+    if (scale == 1 && !isNumericText(date) &&
+        !(range && isNumericText(range->first.toString()) &&
+          isNumericText(range->second.toString())))
         return EntryFault::NotAYear;
-    return containsSeparator(date) ? EntryFault::Separator : EntryFault::None;
+    if (containsSeparator(date))
+        return EntryFault::Separator;
+    if (range && DateReader(scale, QLocale()).endsBeforeStart(date))
+        return EntryFault::EndBeforeStart;
+    return EntryFault::None;
 }
 
 EntryFault notesFault(QStringView notes)
@@ -117,6 +125,8 @@ QString describeFault(EntryFault fault, QLatin1StringView field)
                                                    : QStringLiteral("The %1 is blank.").arg(field);
     case EntryFault::NotAYear:
         return QStringLiteral("Year must be a numeric value.");
+    case EntryFault::EndBeforeStart:
+        return QStringLiteral("The %1 range ends before it starts.").arg(field);
     case EntryFault::Separator:
         return QStringLiteral("The %1 cannot hold \"%2\" or \"%3\", which the saved list uses "
                               "to tell entries apart.")

@@ -45,8 +45,9 @@ enum class EntryFault
     Blank,
     NotAYear, // a date that is not a number, on the Yearly scale
     Separator,
+    EndBeforeStart, // a range whose end comes before its start
 };
-// For scale 1 (Yearly) to 3.
+// For scale 1 (Yearly) to 3; a range's dates are read in the user's locale.
 EntryFault dateFault(const QString& date, int scale);
 EntryFault notesFault(QStringView notes);
 // The reason in words, naming the text as `field` ("date" or "notes").

@@ -400,6 +400,11 @@ void TestForm1::addEntry_data()
     QTest::newRow("year with blanks kept as typed")
         << 1 << QStringList{" 1955 ", "School"} << (year + notes) << QStringList{}
         << Entries{{" 1955 ", "School"}};
+    QTest::newRow("a span of years") << 1 << QStringList{"1939\u20131945", "War"} << (year + notes)
+                                     << QStringList{} << Entries{{"1939\u20131945", "War"}};
+    QTest::newRow("a span ending before it starts")
+        << 1 << QStringList{"1945-1939", "never asked"} << year
+        << QStringList{"The date range ends before it starts."} << Entries{};
     QTest::newRow("cancel on the notes")
         << 1 << QStringList{"1955"} << (year + notes) << QStringList{} << Entries{};
     QTest::newRow("blank notes count as cancel")

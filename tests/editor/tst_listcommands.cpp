@@ -743,6 +743,8 @@ void TestListCommands::cellRefusalKeepsTheEditor_data()
     QTest::addColumn<QString>("refusal"); // empty: no box, the editor closes
     QTest::newRow("not a year") << 0 << "19x5" << int(Qt::Key_Return)
                                 << "Year must be a numeric value.";
+    QTest::newRow("span ending first")
+        << 0 << "1960 to 1950" << int(Qt::Key_Return) << "The date range ends before it starts.";
     QTest::newRow("blank date by tab") << 0 << "" << int(Qt::Key_Tab) << "The date is blank.";
     QTest::newRow("blank notes") << 1 << "  " << int(Qt::Key_Enter) << "The notes are blank.";
     QTest::newRow("separator in notes") << 1 << "x||MySeparator123||y" << int(Qt::Key_Return)

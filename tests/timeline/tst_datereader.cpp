@@ -23,6 +23,8 @@ class TestDateReader : public QObject
 private slots:
     void read_data();
     void read();
+    void spans_data();
+    void spans();
     void sortKeepsOrderOfEqualAndUnread();
     void timeAxis_data();
     void timeAxis();
@@ -117,6 +119,84 @@ void TestDateReader::read()
                                             : editor::DatePrecision::Day);
 }
 
+void TestDateReader::spans_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("start"); // as in read(): empty when not understood
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<int>("fault"); // the rule of "Add Timeline", in the C locale
+
+    const auto row = [](const char* locale, int scale, const QString& text, const char* start,
+                        const char* end, editor::EntryFault fault) {
+        QTest::addRow("%s %d \"%s\"", locale, scale, qPrintable(text))
+            << QString::fromLatin1(locale) << scale << text << QString::fromLatin1(start)
+            << QString::fromLatin1(end) << int(fault);
+    };
+    using F = editor::EntryFault;
+    row("en_US", 1, QStringLiteral("1939\u20131945"), "1939-1-1", "1945-1-1", F::None);
+    row("en_US", 1, QStringLiteral("1939 to 1945"), "1939-1-1", "1945-1-1", F::None);
+    row("en_US", 1, QStringLiteral(" 1914-1918 "), "1914-1-1", "1918-1-1", F::None);
+    row("en_US", 1, QStringLiteral("-500 - -400"), "-500-1-1", "-400-1-1", F::None);
+    row("en_US", 1, QStringLiteral("-500-400"), "-500-1-1", "400-1-1", F::None);
+    row("en_US", 1, QStringLiteral("1945\u20131939"), "", "", F::EndBeforeStart);
+    row("en_US", 1, QStringLiteral("1939\u20131945\u20131950"), "", "", F::NotAYear);
+    row("en_US", 1, QStringLiteral("1939 to"), "", "", F::NotAYear);
+    row("en_US", 1, QStringLiteral("WW2 1939-1945"), "", "", F::NotAYear);
+    row("en_US", 2, QStringLiteral("Mar 2020 \u2013 Jun 2021"), "2020-3-1", "2021-6-1", F::None);
+    row("en_US", 2, QStringLiteral("2020-03 - 2020-03"), "2020-3-1", "2020-3-1", F::None);
+    row("en_US", 2, QStringLiteral("2000-04"), "2000-4-1", "2000-4-1", F::None);
+    row("en_US", 2, QStringLiteral("Jun 2021 to Mar 2020"), "", "", F::EndBeforeStart);
+    row("en_US", 2, QStringLiteral("spring - Jun 2021"), "", "", F::None);
+    row("en_US", 3, QStringLiteral("2020-03-01 \u2013 2020-06-30"), "2020-3-1", "2020-6-30",
+        F::None);
+    row("en_US", 3, QStringLiteral("3 May 2010 \u2013 9 May 2010"), "2010-5-3", "2010-5-9",
+        F::None);
+    row("en_US", 3, QStringLiteral("5/3/2010 - 5/9/2010"), "2010-5-3", "2010-5-9", F::None);
+    row("en_US", 3, QStringLiteral("2010-05-03-2010-05-09"), "", "", F::None);
+    row("en_GB", 3, QStringLiteral("5/3/2010 to 9/3/2010"), "2010-3-5", "2010-3-9", F::None);
+    row("en_GB", 2, QStringLiteral("Sept 2000 \u2013 Oct 2000"), "2000-9-1", "2000-10-1", F::None);
+    row("de_DE", 3, QStringLiteral("3. Mai 2010 \u2013 9. Mai 2010"), "2010-5-3", "2010-5-9",
+        F::None);
+    row("de_DE", 3, QStringLiteral("9.5.2010 - 3.5.2010"), "", "", F::EndBeforeStart);
+    row("de_DE", 2, QStringLiteral("März 2000 \u2013 Dez. 2000"), "2000-3-1", "2000-12-1", F::None);
+    row("fr_FR", 3, QStringLiteral("3\u00a0mai 2010 \u2013 5/6/2010"), "2010-5-3", "2010-6-5",
+        F::None);
+    row("fr_FR", 2, QStringLiteral("avr. 2000 to Février 2001"), "2000-4-1", "2001-2-1", F::None);
+    row("ja_JP", 3, QStringLiteral("2010/05/03 \u2013 2010/05/09"), "2010-5-3", "2010-5-9",
+        F::None);
+    row("ja_JP", 2, QStringLiteral("4月 2000 - 6月 2000"), "2000-4-1", "2000-6-1", F::None);
+    row("ja_JP", 1, QStringLiteral("\u221244\u2013\u221240"), "-44-1-1", "-40-1-1", F::None);
+}
+
+void TestDateReader::spans()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, scale);
+    QFETCH(QString, text);
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(int, fault);
+    const auto dayOf = [](const QString& date) {
+        const QStringList parts = date.sliced(date.startsWith(u'-') ? 1 : 0).split(u'-');
+        const qint64 year = parts.at(0).toLongLong() * (date.startsWith(u'-') ? -1 : 1);
+        return editor::daysFromCivil(year, parts.at(1).toInt(), parts.at(2).toInt());
+    };
+    const DateReader reader(scale, QLocale(locale));
+    const std::optional<editor::DateSpan> span = reader.readSpan(text);
+    QCOMPARE(span.has_value(), !start.isEmpty());
+    if (span) {
+        QCOMPARE(span->start.day, dayOf(start));
+        QCOMPARE(span->end.day, dayOf(end));
+        QCOMPARE(reader.read(text)->day, span->start.day);
+    }
+    const QLocale previous;
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(int(editor::dateFault(text, scale)), fault);
+    QLocale::setDefault(previous);
+}
+
 void TestDateReader::sortKeepsOrderOfEqualAndUnread()
 {
     // Known days anchor the day count: the epoch, and the last day before the common era.
@@ -127,6 +207,11 @@ void TestDateReader::sortKeepsOrderOfEqualAndUnread()
         datesOnly({"1980", "spring", "1950", " 1980", "x", "-1960"}), DateReader(1, QLocale::c()));
     QCOMPARE(order.rows, (QList<int>{5, 2, 0, 3, 1, 4}));
     QCOMPARE(order.unreadLines, (QList<int>{2, 5}));
+    // A span by its start, then its end.
+    QCOMPARE(editor::sortedByDate(datesOnly({"1950-1960", "1940", "1950", "1950 to 1955"}),
+                                  DateReader(1, QLocale::c()))
+                 .rows,
+             (QList<int>{1, 2, 3, 0}));
 }
 
 void TestDateReader::timeAxis_data()
@@ -172,6 +257,9 @@ void TestDateReader::orderNotesNameTheRowThatBreaksTheOrder()
     QVERIFY(editor::dateOrderNotes(datesOnly({"Apr 2000", "May 2000", "May 2000"}),
                                    DateReader(2, QLocale::c()))
                 .isEmpty());
+    QCOMPARE(editor::dateOrderNotes(datesOnly({"1939\u20131945", "1939 - 1941", "1940"}),
+                                    DateReader(1, QLocale::c())),
+             (QHash<int, QString>{{1, "1939 - 1941 comes after 1939\u20131945"}}));
 }
 
 QTEST_GUILESS_MAIN(TestDateReader)

@@ -127,6 +127,11 @@ void TestEntryTable::check_data()
         << QStringList{"1:Apr 2000|a", "3:May 2000|c"}
         << QStringLiteral("Line 2: The date is blank.\n"
                           "Line 4: More entries than fit: 2 at most.");
+    QTest::newRow("yearly spans: a range of two numbers, never backwards")
+        << QStringLiteral("1914-1918,a\n1945 - 1939,b\n1939 to WW2,c\n") << 1 << 5
+        << QStringList{"1:1914-1918|a"}
+        << QStringLiteral("Line 2: The date range ends before it starts.\n"
+                          "Line 3: Year must be a numeric value.");
     QTest::newRow("date forming a separator with its neighbour")
         << QStringLiteral("MySeparator234||a,b\n") << 3 << 5 << QStringList{}
         << QStringLiteral("Line 1: The date cannot hold \"||MySeparator123||\" or "
