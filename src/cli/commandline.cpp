@@ -6,6 +6,7 @@
 #include "app/clipboard.h"
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
+#include "docgen/pagetext.h"
 #include "docgen/templatebuilder.h"
 #include "docgen/wordautomation.h"
 #include "editor/datereader.h"
@@ -67,12 +68,6 @@ QList<QByteArray> argumentList(int argc, char* argv[])
 // A page holds 63 entries; no CSV of a page's worth comes near this, and reading stops
 // here, so endless or huge input costs neither time nor memory.
 constexpr qint64 kMaxInputBytes = 1024 * 1024;
-// How much text one page takes, in UTF-16 units of the title and entries together, with
-// each line break counted as kLineBreakUnits: the document reader opens a main part of up
-// to 16 MB, which holds every text twice (as a Word 2010 shape and as its fallback), a
-// "&" as five bytes and a line break as a paragraph of about 280 bytes of markup.
-constexpr qsizetype kMaxPageTextUnits = 1000 * 1000;
-constexpr qsizetype kLineBreakUnits = 300;
 // A screenful of problems; the rest are counted.
 constexpr int kMaxProblemLines = 20;
 
@@ -82,6 +77,7 @@ struct Page
     int scale = 1;
     QList<editor::TimelineEntry> entries;
     QStringList places; // where each entry was read, as messages name it
+    QList<int> lines;   // the line (or stored entry) each was read from
 };
 
 std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
@@ -147,6 +143,7 @@ std::optional<Page> pageFromCsv(const Options& options)
     for (const editor::TableRow& row : table.rows) {
         page.entries.append(row.entry);
         page.places.append(QStringLiteral("%1: Line %2").arg(inputName).arg(row.line));
+        page.lines.append(row.line);
     }
     return page;
 }
@@ -193,6 +190,7 @@ std::optional<Page> pageFromStore(const Options& options)
     for (const editor::TableRow& row : table.rows) {
         page.entries.append(row.entry);
         page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
+        page.lines.append(row.line);
     }
     return page;
 }
@@ -206,57 +204,28 @@ void sortByDate(Page& page)
         say(QStringLiteral("%1: \"%2\" is not read as a %3 date; it follows the sorted entries")
                 .arg(page.places.at(line - 1), page.entries.at(line - 1).date,
                      editor::scaleName(page.scale)));
-    QList<editor::TimelineEntry> sorted;
-    sorted.reserve(page.entries.size());
-    for (int row : order.rows)
-        sorted.append(page.entries.at(row));
-    page.entries = sorted;
+    Page sorted = page;
+    sorted.entries.clear();
+    sorted.places.clear();
+    sorted.lines.clear();
+    // Each entry keeps the line it was read from, so later messages name the user's line.
+    for (int row : order.rows) {
+        sorted.entries.append(page.entries.at(row));
+        sorted.places.append(page.places.at(row));
+        sorted.lines.append(page.lines.at(row));
+    }
+    page = std::move(sorted);
 }
 
 // Texts that pass every rule but are more than the document reader takes back would
 // fail deep in the builder: refused here, with the reason.
 bool fitsOnePage(const Page& page)
 {
-    qsizetype units = 0;
-    qsizetype breaks = 0;
-    const auto count = [&](const QString& text) {
-        units += text.size();
-        // Tabs stay in their paragraph; the other controls start a line or a paragraph.
-        breaks += std::count_if(text.cbegin(), text.cend(),
-                                [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-    };
-    count(page.title);
-    for (const editor::TimelineEntry& entry : page.entries) {
-        count(entry.date);
-        count(entry.notes);
-    }
-    if (units + breaks * kLineBreakUnits <= kMaxPageTextUnits)
-        return true;
-    say(QStringLiteral("the title and entries hold more text than a page takes (%1 characters "
-                       "and %2 line breaks; at most %3 characters, a line break counting as %4)")
-            .arg(units)
-            .arg(breaks)
-            .arg(kMaxPageTextUnits)
-            .arg(kLineBreakUnits));
-    return false;
+    const std::optional<QString> refusal = docgen::tooMuchPageText(page.title, page.entries);
+    if (refusal)
+        say(*refusal);
+    return !refusal;
 }
-
-// The page snapshot goes through a clipboard; this one is the run's own.
-class RunClipboard : public app::Clipboard
-{
-public:
-    void setPicture(const QImage& picture) override { mPicture = picture; }
-    bool requestPicture(int, QImage& picture) override
-    {
-        if (mPicture.isNull())
-            return false;
-        picture = mPicture;
-        return true;
-    }
-
-private:
-    QImage mPicture;
-};
 
 // The builder's host: the entries and the title in, the document path out. There is no
 // window to show or to point at.
@@ -313,7 +282,7 @@ int buildAndWrite(const Options& options, const Page& page)
     qputenv("TEMP", QFile::encodeName(work.path()));
 
     ConsoleDialogs dialogs;
-    RunClipboard clipboard;
+    app::PictureClipboard clipboard;
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     docgen::TemplateBuilder builder(dialogs, factory, clipboard);
@@ -323,8 +292,8 @@ int buildAndWrite(const Options& options, const Page& page)
     if (const office::Paper* paper = office::findPaper(options.paper))
         pageOptions.paperCode = paper->wordCode;
     if (options.spacing == Spacing::Scale && !options.classicLayout) {
-        const editor::ScaleAxis axis =
-            editor::scaleAxisOf(page.entries, editor::DateReader(page.scale, QLocale()));
+        const editor::ScaleAxis axis = editor::scaleAxisOf(
+            page.entries, editor::DateReader(page.scale, QLocale()), page.lines);
         pageOptions.timeAxis = axis.places;
         if (!axis.notice.isEmpty())
             print(stderr, QStringLiteral("warning: %1\n").arg(axis.notice));
@@ -338,8 +307,11 @@ int buildAndWrite(const Options& options, const Page& page)
     }
     // What the page cannot show, one line per text, by the entry's line and date.
     const docgen::FitReport& report = builder.lastPlan().report;
-    for (const docgen::CutText& cut : report.cuts)
+    for (docgen::CutText cut : report.cuts) {
+        if (cut.line > 0)
+            cut.line = page.lines.value(cut.line - 1, cut.line);
         print(stderr, QStringLiteral("warning: %1\n").arg(cut.describe()));
+    }
     if (options.strict && !report.fits()) {
         say(QStringLiteral("some text would be cut; nothing was written (--strict)"));
         return kExitBadInput;
@@ -417,9 +389,9 @@ int runCommandLine(int argc, char* argv[])
     if (options.sort)
         sortByDate(*page);
 
-    // Text layout needs a GUI application, but never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Text layout needs a GUI application, but never a display: whatever platform the
+    // environment names (one without its display aborts), the run draws offscreen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     gQtHandler = qInstallMessageHandler(filterQtMessage);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);

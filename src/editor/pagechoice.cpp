@@ -7,30 +7,37 @@
 
 namespace editor {
 
-PageChoice PageChoice::load(SettingsStore& store)
+PageChoice PageChoice::load(SettingsStore& store, QStringList& notices)
 {
     PageChoice choice;
-    try {
-        choice.classic = store.read(QLatin1String(kLayoutKey), QStringLiteral("Fit"))
-                             .compare(QLatin1String("Classic"), Qt::CaseInsensitive) == 0;
-        choice.toScale = store.read(QLatin1String(kSpacingKey), QLatin1String(kSpacingEven))
-                             .compare(QLatin1String(kSpacingToScale), Qt::CaseInsensitive) == 0;
-        if (const office::Paper* paper =
-                office::findPaper(store.read(QLatin1String(kPaperKey), QString())))
-            choice.paper = QString::fromLatin1(paper->name);
-    } catch (const app::Failure&) {
-        // An unreadable choice is no reason to refuse a page: the defaults hold.
-    }
+    const auto read = [&](const char* key, const QString& defaultValue, const QString& what) {
+        try {
+            return readOrSetAside(store, QLatin1String(key), defaultValue, what, notices);
+        } catch (const app::Failure&) {
+            // An unreadable choice is no reason to refuse a page: the default holds.
+            return defaultValue;
+        }
+    };
+    choice.classic = read(kLayoutKey, QStringLiteral("Fit"), QStringLiteral("layout"))
+                         .compare(QLatin1String("Classic"), Qt::CaseInsensitive) == 0;
+    choice.toScale = read(kSpacingKey, QLatin1String(kSpacingEven), QStringLiteral("spacing"))
+                         .compare(QLatin1String(kSpacingToScale), Qt::CaseInsensitive) == 0;
+    if (const office::Paper* paper =
+            office::findPaper(read(kPaperKey, QString(), QStringLiteral("paper"))))
+        choice.paper = QString::fromLatin1(paper->name);
     return choice;
 }
 
-void PageChoice::save(SettingsStore& store) const
+void PageChoice::save(SettingsStore& store, const PageChoice& before) const
 {
-    store.write(QLatin1String(kLayoutKey),
-                classic ? QStringLiteral("Classic") : QStringLiteral("Fit"));
-    store.write(QLatin1String(kSpacingKey),
-                QLatin1String(toScale ? kSpacingToScale : kSpacingEven));
-    if (!paper.isEmpty())
+    // Only what changed: a paper never chosen stays absent, and follows the region.
+    if (classic != before.classic)
+        store.write(QLatin1String(kLayoutKey),
+                    classic ? QStringLiteral("Classic") : QStringLiteral("Fit"));
+    if (toScale != before.toScale)
+        store.write(QLatin1String(kSpacingKey),
+                    QLatin1String(toScale ? kSpacingToScale : kSpacingEven));
+    if (!paper.isEmpty() && paper != before.paper)
         store.write(QLatin1String(kPaperKey), paper);
 }
 
@@ -65,9 +72,13 @@ QString linesText(const QList<int>& lines)
 
 } // namespace
 
-ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader)
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader,
+                      const QList<int>& lines)
 {
-    const TimeAxis axis = placeOnTimeAxis(entries, reader);
+    TimeAxis axis = placeOnTimeAxis(entries, reader);
+    const auto lineOf = [&](int place) { return lines.value(place - 1, place); };
+    for (int& line : axis.unreadLines)
+        line = lineOf(line);
     if (!axis.unreadLines.isEmpty()) {
         return {{},
                 QStringLiteral("Spaced evenly: the date%1 on line%1 %2 could not be read.")
@@ -77,7 +88,7 @@ ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& rea
     QList<int> backwards;
     for (qsizetype i = 1; i < axis.places.size(); ++i) {
         if (axis.places[i] < axis.places[i - 1])
-            backwards << int(i + 1);
+            backwards << lineOf(int(i + 1));
     }
     if (!backwards.isEmpty()) {
         // The page keeps the list's order, so dates out of order cannot stand to scale.

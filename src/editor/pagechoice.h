@@ -5,6 +5,7 @@
 #include "docgen/templatebuilder.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace editor {
 
@@ -23,9 +24,11 @@ struct PageChoice
     bool toScale = false; // "Spacing": "To scale" rather than "Even"
     QString paper;        // a name of office::kPapers; empty: the region's
 
-    static PageChoice load(SettingsStore& store);
-    // Throws app::Failure when the store cannot be written.
-    void save(SettingsStore& store) const;
+    // A value that cannot be read is set aside, with a sentence for the user in `notices`.
+    static PageChoice load(SettingsStore& store, QStringList& notices);
+    // Writes the keys that differ from `before`; throws app::Failure when the store cannot
+    // be written.
+    void save(SettingsStore& store, const PageChoice& before) const;
     docgen::PageOptions options() const;
     // The paper the page is on: the chosen one, or the region's.
     QString paperShown() const;
@@ -40,6 +43,8 @@ struct ScaleAxis
     QList<double> places;
     QString notice;
 };
-ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader);
+// `lines` names the line each entry came from; empty: its place in the list, from 1.
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader,
+                      const QList<int>& lines = {});
 
 } // namespace editor

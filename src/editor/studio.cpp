@@ -12,7 +12,9 @@
 namespace editor {
 
 Studio::Studio(StudioServices services)
-    : mServices(services), mBuilder(services.dialogs, services.factory, services.clipboard)
+    : mServices(services),
+      mBuilder(services.dialogs, services.factory,
+               services.engineClipboard ? *services.engineClipboard : services.clipboard)
 {
     Form1Services formServices{mServices.dialogs,
                                mServices.programEnd,
@@ -25,7 +27,11 @@ Studio::Studio(StudioServices services)
                                [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
-    mPageChoice = PageChoice::load(mServices.store);
+    QStringList notices;
+    mPageChoice = PageChoice::load(mServices.store, notices);
+    for (const QString& notice : notices)
+        mServices.dialogs.messageBox(notice, app::MessageButtons::Ok,
+                                     app::MessageIcon::Exclamation);
     mLivePage = std::make_unique<LivePage>(
         mBuilder, mForm1->pageView(),
         [this] {
@@ -48,6 +54,17 @@ bool Studio::start()
     else
         mForm1->show();
     return true;
+}
+
+void Studio::bringToFront()
+{
+    QWidget* window = mForm1.get();
+    if (mForm2 && mForm2->isVisible())
+        window = mForm2.get();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 preview::Form2& Studio::previewForm()
@@ -155,10 +172,11 @@ void Studio::changePage(const preview::PageMenuChoice& menu)
     PageChoice choice = mPageChoice;
     choice.classic = menu.classic;
     choice.toScale = menu.toScale;
-    if (!menu.paper.isEmpty())
+    // The menu shows the region's paper when none was chosen; only another one is a choice.
+    if (!menu.paper.isEmpty() && menu.paper != mPageChoice.paperShown())
         choice.paper = menu.paper;
     try {
-        choice.save(mServices.store);
+        choice.save(mServices.store, mPageChoice);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(

@@ -1,3 +1,5 @@
+#include "editor/mainlayout.h"
+#include "editor/pagechoice.h"
 #include "editor/settingsstore.h"
 
 #include "app/failure.h"
@@ -9,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestSettingsStore : public QObject
@@ -28,6 +31,9 @@ private slots:
     void linkedKeyFileStaysALink();
     void piecesPastTheCapAreCut_data();
     void piecesPastTheCapAreCut();
+    void unreadableValuesAreSetAside_data();
+    void unreadableValuesAreSetAside();
+    void aChoiceWritesOnlyItsOwnKey();
 };
 
 namespace {
@@ -252,6 +258,80 @@ void TestSettingsStore::piecesPastTheCapAreCut()
     const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"<>", 3);
     QCOMPARE(pieces.value, read);
     QCOMPARE(pieces.cut, cut);
+}
+
+void TestSettingsStore::unreadableValuesAreSetAside_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value"); // as the file holds it; empty: the file is a pipe
+    QTest::addColumn<QString>("reader");   // "read", "pieces", "window" or "page"
+    const QByteArray notUtf8("caf\xe9||MySeparator123||x||MySeparator234||");
+    QTest::newRow("a list that is not UTF-8") << "Timeline1" << notUtf8 << "read";
+    QTest::newRow("pieces that are not UTF-8") << "Timeline1" << notUtf8 << "pieces";
+    QTest::newRow("a list that is a pipe") << "Timeline1" << QByteArray() << "pieces";
+    QTest::newRow("a title that is a pipe") << "Text1" << QByteArray() << "read";
+    QTest::newRow("a typed window size")
+        << "Form1Width" << QByteArray("@Size(100 100)") << "window";
+    QTest::newRow("a layout that is a pipe") << "Layout" << QByteArray() << "page";
+    QTest::newRow("a typed paper") << "Paper" << QByteArray("@Variant(\\0\\0\\0\\x7f)") << "page";
+    QTest::newRow("a spacing that is a list")
+        << "Spacing" << QByteArray("Even, To scale") << "page";
+}
+
+void TestSettingsStore::unreadableValuesAreSetAside()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    QFETCH(QString, reader);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString path = store.filePath(key);
+    const QByteArray contents = "[Loomchart%20Page%20Studio]\n" + key.toUtf8() + '=' + value + '\n';
+    if (value.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    else
+        put(path, contents);
+    QStringList notices;
+    if (reader == u"window") {
+        QVERIFY(!editor::WindowSize::load(store, notices));
+    } else if (reader == u"page") {
+        const editor::PageChoice choice = editor::PageChoice::load(store, notices);
+        QVERIFY(!choice.classic && !choice.toScale && choice.paper.isEmpty());
+    } else {
+        // Read as the studio reads them, which sets them aside on this failure.
+        QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
+                                 reader == u"read"
+                                     ? (void)store.read(key, {})
+                                     : (void)store.readPieces(key, u"||MySeparator234||", 10));
+        notices << store.setAside(key);
+    }
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!QFileInfo::exists(path));
+    const QStringList aside =
+        QDir(dir.path())
+            .entryList({key + " (unreadable, set aside *).ini"}, QDir::System | QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    if (!value.isEmpty()) {
+        QFile kept(dir.filePath(aside.first()));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), contents);
+    }
+}
+
+void TestSettingsStore::aChoiceWritesOnlyItsOwnKey()
+{
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const editor::PageChoice before;
+    editor::PageChoice spacing = before;
+    spacing.toScale = true;
+    spacing.save(store, before);
+    // The paper is not pinned: it still follows the region.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Spacing.ini"});
+    editor::PageChoice paper = spacing;
+    paper.paper = QStringLiteral("A3");
+    paper.save(store, spacing);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Paper.ini", "Spacing.ini"}));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
