@@ -26,15 +26,16 @@ int main(int argc, char* argv[])
     case app::SingleInstance::Claim::TakenOver:
         dialogs.messageBox(
             QStringLiteral("Another Loomchart Page Studio holds your saved timelines but does "
-                           "not answer. This one takes its place; close the other one without "
-                           "saving, or its changes may replace yours."),
+                           "not answer. This one takes its place; the other one saves nothing "
+                           "more."),
             app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         break;
     case app::SingleInstance::Claim::First:
         break;
     }
     app::ProcessProgramEnd programEnd;
-    editor::StudioProgram program(dialogs, programEnd, store, app::programFolder());
+    editor::StudioProgram program(dialogs, programEnd, store, app::programFolder(),
+                                  [&instance] { return instance.holds(); });
     QObject::connect(&instance, &app::SingleInstance::activationRequested,
                      [&program] { program.studio().bringToFront(); });
     if (!program.studio().start())

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
+
 namespace app {
 namespace {
 constexpr char kRequest[] = "activate\n";
@@ -47,7 +49,7 @@ SingleInstance::Claim SingleInstance::claim(int answerMs)
     QDir().mkpath(mFolder);
     // tryLock takes a lock left by a process that has died.
     if (mLock.tryLock(0)) {
-        listen();
+        lock();
         return Claim::First;
     }
     QLocalSocket socket;
@@ -64,8 +66,27 @@ SingleInstance::Claim SingleInstance::claim(int answerMs)
     // The holder hangs: its lock and socket become this one's, so later starts come here.
     QFile::remove(lockPath(mFolder));
     mLock.tryLock(0);
-    listen();
+    lock();
     return Claim::TakenOver;
+}
+
+bool SingleInstance::holds() const
+{
+    struct stat now = {};
+    // Gone: the one this took over from has ended and removed it on its way out.
+    if (::stat(QFile::encodeName(lockPath(mFolder)).constData(), &now) != 0)
+        return true;
+    return quint64(now.st_dev) == mLockDevice && quint64(now.st_ino) == mLockInode;
+}
+
+void SingleInstance::lock()
+{
+    struct stat made = {};
+    if (::stat(QFile::encodeName(lockPath(mFolder)).constData(), &made) == 0) {
+        mLockDevice = made.st_dev;
+        mLockInode = made.st_ino;
+    }
+    listen();
 }
 
 void SingleInstance::listen()

@@ -30,6 +30,10 @@ public:
     // answer before this one takes the folder from it.
     Claim claim(int answerMs = 3000);
 
+    // False once another start has taken the folder from this one (it did not answer):
+    // from then on this one must not write the store.
+    bool holds() const;
+
     // The socket's name for a folder: the same for every process of the user.
     static QString serverName(const QString& folder);
 
@@ -38,12 +42,16 @@ signals:
     void activationRequested();
 
 private:
+    void lock();
     void listen();
     void answer(class QLocalSocket* socket);
 
     QString mFolder;
     QLockFile mLock;
     QLocalServer mServer;
+    // The lock file this one made; a start that takes over makes a new one.
+    quint64 mLockDevice = 0;
+    quint64 mLockInode = 0;
 };
 
 } // namespace app

@@ -93,6 +93,7 @@ private slots:
     void pageBesideTheListFollowsEveryChange();
     void windowSizeIsKeptBetweenRuns();
     void pageLeavesTheUsersClipboardAlone();
+    void aStudioTakenOverSavesNothing();
     void textTheDocumentCannotTakeBackIsRefused();
     void secondStartHandsOverToTheFirst();
 
@@ -417,6 +418,19 @@ void TestStudio::pageLeavesTheUsersClipboardAlone()
     QVERIFY(form2->viewport().mBaseWidth > 6000); // the page came through
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied elsewhere"));
     QVERIFY(QGuiApplication::clipboard()->image().isNull());
+}
+
+void TestStudio::aStudioTakenOverSavesNothing()
+{
+    mStudio.reset();
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("kept"));
+    editor::StudioProgram program(mDialogs, mEnd, *mStore, mTemp.path(), [] { return false; });
+    QVERIFY(program.studio().start());
+    program.studio().mainWindow().setTitleText(QStringLiteral("typed"));
+    QCOMPARE(mDialogs.messageTexts(),
+             QStringList{"Another Loomchart Page Studio has taken over the saved timelines; this "
+                         "one no longer saves."});
+    QCOMPARE(mStore->read(QStringLiteral("Text1"), {}), QStringLiteral("kept"));
 }
 
 void TestStudio::textTheDocumentCannotTakeBackIsRefused()
