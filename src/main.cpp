@@ -1,6 +1,6 @@
 #include "cli/cli.h"
-#include "editor/settingsstore.h"
 #include "editor/studioprogram.h"
+#include "timeline/settingsstore.h"
 
 #include "app/dialogs.h"
 #include "app/fileutil.h"

@@ -9,15 +9,15 @@
 #include "docgen/pagetext.h"
 #include "docgen/templatebuilder.h"
 #include "docgen/wordautomation.h"
-#include "editor/datereader.h"
-#include "editor/entrytable.h"
 #include "editor/pagechoice.h"
-#include "editor/scale.h"
-#include "editor/settingsstore.h"
 #include "filewrite/safefile.h"
 #include "office/docreader.h"
 #include "office/error.h"
 #include "office/pageexport.h"
+#include "timeline/datereader.h"
+#include "timeline/entrytable.h"
+#include "timeline/scale.h"
+#include "timeline/settingsstore.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "options.h"
 
-#include "editor/scale.h"
 #include "office/model.h"
+#include "timeline/scale.h"
 
 #include <QFileInfo>
 #include <QMap>

@@ -1,8 +1,8 @@
 #include "listcommands.h"
 
-#include "datereader.h"
-#include "entrytable.h"
-#include "settingsstore.h"
+#include "timeline/datereader.h"
+#include "timeline/entrytable.h"
+#include "timeline/settingsstore.h"
 #include "timelinecommands.h"
 
 #include "app/clipboard.h"

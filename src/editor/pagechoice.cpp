@@ -1,7 +1,7 @@
 #include "pagechoice.h"
 
-#include "datereader.h"
-#include "settingsstore.h"
+#include "timeline/datereader.h"
+#include "timeline/settingsstore.h"
 
 #include "office/model.h"
 

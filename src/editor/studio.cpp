@@ -1,6 +1,6 @@
 #include "studio.h"
 
-#include "datereader.h"
+#include "timeline/datereader.h"
 
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settingsstore.h"
+#include "timeline/settingsstore.h"
 #include "studio.h"
 
 #include "app/clipboard.h"

@@ -1,8 +1,8 @@
 #include "docgen/pagefit.h"
-#include "editor/samples.h"
 #include "office/calloutgeometry.h"
 #include "office/document.h"
 #include "office/textlayout.h"
+#include "timeline/samples.h"
 
 #include <QTextBoundaryFinder>
 #include <QtTest>

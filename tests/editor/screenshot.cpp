@@ -3,8 +3,8 @@
 // made wider, with the page beside the list.
 //   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
+#include "timeline/settingsstore.h"
 
 #include "app/apptitle.h"
 #include "app/clipboard.h"

@@ -1,10 +1,10 @@
 // The list's commands beside the five buttons, driven from the keyboard and the context
 // menu of a shown window: edit, insert, move, delete, undo and redo, copy and paste, CSV
 // import and export. After every command the stored list equals the shown one.
-#include "editor/entrylist.h"
 #include "editor/entrylistmodel.h"
 #include "editor/form1.h"
-#include "editor/settingsstore.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include "support/fulldisk.h"
 #include "support/memoryclipboard.h"

@@ -5,9 +5,6 @@
 #include "app/singleinstance.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
-#include "editor/entrylist.h"
-#include "editor/samples.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "editor/studioprogram.h"
 #include "office/docreader.h"
@@ -18,6 +15,9 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/entrylist.h"
+#include "timeline/samples.h"
+#include "timeline/settingsstore.h"
 
 #include <QClipboard>
 #include <QDir>

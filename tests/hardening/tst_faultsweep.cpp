@@ -5,13 +5,13 @@
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
 #include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QLocale>

@@ -1,6 +1,4 @@
-#include "editor/mainlayout.h"
-#include "editor/pagechoice.h"
-#include "editor/settingsstore.h"
+#include "timeline/settingsstore.h"
 
 #include "app/failure.h"
 
@@ -10,6 +8,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,7 +33,6 @@ private slots:
     void piecesPastTheCapAreCut();
     void unreadableValuesAreSetAside_data();
     void unreadableValuesAreSetAside();
-    void aChoiceWritesOnlyItsOwnKey();
 };
 
 namespace {
@@ -264,25 +263,19 @@ void TestSettingsStore::unreadableValuesAreSetAside_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QByteArray>("value"); // as the file holds it; empty: the file is a pipe
-    QTest::addColumn<QString>("reader");   // "read", "pieces", "window" or "page"
+    QTest::addColumn<bool>("pieces");      // read as a list is, piece by piece
     const QByteArray notUtf8("caf\xe9||MySeparator123||x||MySeparator234||");
-    QTest::newRow("a list that is not UTF-8") << "Timeline1" << notUtf8 << "read";
-    QTest::newRow("pieces that are not UTF-8") << "Timeline1" << notUtf8 << "pieces";
-    QTest::newRow("a list that is a pipe") << "Timeline1" << QByteArray() << "pieces";
-    QTest::newRow("a title that is a pipe") << "Text1" << QByteArray() << "read";
-    QTest::newRow("a typed window size")
-        << "Form1Width" << QByteArray("@Size(100 100)") << "window";
-    QTest::newRow("a layout that is a pipe") << "Layout" << QByteArray() << "page";
-    QTest::newRow("a typed paper") << "Paper" << QByteArray("@Variant(\\0\\0\\0\\x7f)") << "page";
-    QTest::newRow("a spacing that is a list")
-        << "Spacing" << QByteArray("Even, To scale") << "page";
+    QTest::newRow("a list that is not UTF-8") << "Timeline1" << notUtf8 << false;
+    QTest::newRow("pieces that are not UTF-8") << "Timeline1" << notUtf8 << true;
+    QTest::newRow("a list that is a pipe") << "Timeline1" << QByteArray() << true;
+    QTest::newRow("a title that is a pipe") << "Text1" << QByteArray() << false;
 }
 
 void TestSettingsStore::unreadableValuesAreSetAside()
 {
     QFETCH(QString, key);
     QFETCH(QByteArray, value);
-    QFETCH(QString, reader);
+    QFETCH(bool, pieces);
     QTemporaryDir dir;
     editor::QSettingsStore store(dir.path());
     const QString path = store.filePath(key);
@@ -292,19 +285,10 @@ void TestSettingsStore::unreadableValuesAreSetAside()
     else
         put(path, contents);
     QStringList notices;
-    if (reader == u"window") {
-        QVERIFY(!editor::WindowSize::load(store, notices));
-    } else if (reader == u"page") {
-        const editor::PageChoice choice = editor::PageChoice::load(store, notices);
-        QVERIFY(!choice.classic && !choice.toScale && choice.paper.isEmpty());
-    } else {
-        // Read as the studio reads them, which sets them aside on this failure.
-        QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
-                                 reader == u"read"
-                                     ? (void)store.read(key, {})
-                                     : (void)store.readPieces(key, u"||MySeparator234||", 10));
-        notices << store.setAside(key);
-    }
+    // Read as the studio reads them, which sets them aside on this failure.
+    QCOMPARE(
+        editor::readOrSetAside(store, key, QStringLiteral("none"), QStringLiteral("list"), notices),
+        QStringLiteral("none"));
     QCOMPARE(notices.size(), 1);
     QVERIFY(!QFileInfo::exists(path));
     const QStringList aside =
@@ -316,22 +300,14 @@ void TestSettingsStore::unreadableValuesAreSetAside()
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll(), contents);
     }
-}
-
-void TestSettingsStore::aChoiceWritesOnlyItsOwnKey()
-{
-    QTemporaryDir dir;
-    editor::QSettingsStore store(dir.path());
-    const editor::PageChoice before;
-    editor::PageChoice spacing = before;
-    spacing.toScale = true;
-    spacing.save(store, before);
-    // The paper is not pinned: it still follows the region.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Spacing.ini"});
-    editor::PageChoice paper = spacing;
-    paper.paper = QStringLiteral("A3");
-    paper.save(store, spacing);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Paper.ini", "Spacing.ini"}));
+    // The same file read as a list is read is refused too.
+    if (pieces) {
+        QCOMPARE(::rename(QFile::encodeName(dir.filePath(aside.first())).constData(),
+                          QFile::encodeName(path).constData()),
+                 0);
+        QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
+                                 store.readPieces(key, u"||MySeparator234||", 10));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
