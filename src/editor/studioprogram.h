@@ -1,7 +1,7 @@
 #pragma once
 
-#include "timeline/settingsstore.h"
 #include "studio.h"
+#include "timeline/settingsstore.h"
 
 #include "app/clipboard.h"
 #include "docgen/wordautomation.h"
