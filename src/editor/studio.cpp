@@ -1,7 +1,6 @@
 #include "studio.h"
 
-#include "timeline/datereader.h"
-
+#include "docgen/timelinepage.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
@@ -28,7 +27,7 @@ Studio::Studio(StudioServices services)
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
     QStringList notices;
-    mPageChoice = PageChoice::load(mServices.store, notices);
+    mPageChoice = timeline::loadPageChoices(mServices.store, &notices);
     for (const QString& notice : notices)
         mServices.dialogs.messageBox(notice, app::MessageButtons::Ok,
                                      app::MessageIcon::Exclamation);
@@ -141,17 +140,16 @@ void Studio::markCutRows(const docgen::FitReport& report)
     mForm1->setPageCutNotes(notes);
 }
 
+timeline::Timeline Studio::shownTimeline() const
+{
+    return {mForm1->titleText(),
+            timeline::scaleOfNumber(mForm1->selectedScale()).value_or(timeline::Scale::Yearly),
+            mForm1->entries(), mPageChoice};
+}
+
 docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
-    docgen::PageOptions options = mPageChoice.options();
-    if (mPageChoice.toScale && !mPageChoice.classic) {
-        const ScaleAxis axis =
-            scaleAxisOf(mForm1->entries(), DateReader(mForm1->selectedScale(), mForm1->locale()));
-        options.timeAxis = axis.places;
-        if (spacingNotice)
-            *spacingNotice = axis.notice;
-    }
-    return options;
+    return docgen::pageOptionsOf(shownTimeline(), mForm1->locale(), spacingNotice);
 }
 
 void Studio::createPage()
@@ -163,20 +161,20 @@ void Studio::createPage()
 
 preview::PageMenuChoice Studio::menuChoice() const
 {
-    return preview::PageMenuChoice{mPageChoice.paperShown(), mPageChoice.classic,
-                                   mPageChoice.toScale};
+    return preview::PageMenuChoice{docgen::paperShown(mPageChoice), mPageChoice.classic(),
+                                   mPageChoice.spacing == timeline::Spacing::ToScale};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
 {
-    PageChoice choice = mPageChoice;
-    choice.classic = menu.classic;
-    choice.toScale = menu.toScale;
+    timeline::PageChoices choice = mPageChoice;
+    choice.layout = menu.classic ? timeline::Layout::Classic : timeline::Layout::Fit;
+    choice.spacing = menu.toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
     // The menu shows the region's paper when none was chosen; only another one is a choice.
-    if (!menu.paper.isEmpty() && menu.paper != mPageChoice.paperShown())
+    if (!menu.paper.isEmpty() && menu.paper != docgen::paperShown(mPageChoice))
         choice.paper = menu.paper;
     try {
-        choice.save(mServices.store, mPageChoice);
+        timeline::savePageChoices(mServices.store, choice, &mPageChoice);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(

@@ -129,6 +129,10 @@ private:
     void createPageMenu();
     void createKeys();
     void layoutControls();
+    int noticeHeight() const;
+    // Reads the page's document, so the sheet is drawn from it at every zoom; without one
+    // the delivered picture stays the page.
+    void openSheet();
     void fitToScreen();
     void showZoom();
     // Both bars and the zoom figure as the viewport now stands.
@@ -190,6 +194,7 @@ private:
     QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks
+    QList<QRectF> mCutFramesPt;
     std::optional<PreviewLayout> mLayout;
     WheelNotches mWheel;
 };

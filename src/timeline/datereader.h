@@ -107,4 +107,15 @@ TimeAxis placeOnTimeAxis(const QList<TimelineEntry>& entries, const DateReader& 
 // 1980". Keys are rows from 0.
 QHash<int, QString> dateOrderNotes(const QList<TimelineEntry>& entries, const DateReader& reader);
 
+// The places of "To scale" spacing for a list, or, when the page must fall back to even
+// spacing, nothing and a notice that says why, naming the lines.
+struct ScaleAxis
+{
+    QList<double> places;
+    QString notice;
+};
+// `lines` names the line each entry came from; empty: its place in the list, from 1.
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader,
+                      const QList<int>& lines = {});
+
 } // namespace editor

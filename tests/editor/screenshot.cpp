@@ -71,6 +71,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     form2->Form_Activate();
+    // The whole sheet in view, as Ctrl+0 shows it.
+    form2->ZoomToFit();
     QApplication::processEvents();
     if (!save(form2->grab().toImage(), output, "preview-window.png"))
         return 1;

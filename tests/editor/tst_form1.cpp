@@ -1,9 +1,9 @@
 #include "editor/form1.h"
 #include "editor/mainlayout.h"
-#include "editor/pagechoice.h"
 #include "preview/pageview.h"
 #include "timeline/entrylist.h"
 #include "timeline/settingsstore.h"
+#include "timeline/timeline.h"
 
 #include "app/appearance.h"
 #include "app/errortrap.h"
@@ -1027,8 +1027,7 @@ void TestForm1::unreadableChoicesAreSetAside()
     if (key.startsWith(u"Form1")) {
         QVERIFY(!editor::WindowSize::load(store, notices));
     } else {
-        const editor::PageChoice choice = editor::PageChoice::load(store, notices);
-        QVERIFY(!choice.classic && !choice.toScale && choice.paper.isEmpty());
+        QCOMPARE(timeline::loadPageChoices(store, &notices), timeline::PageChoices{});
     }
     // Kept aside with one message, so the next resize or choice cannot write over it.
     QCOMPARE(notices.size(), 1);
@@ -1043,15 +1042,15 @@ void TestForm1::aChoiceWritesOnlyItsOwnKey()
 {
     QTemporaryDir dir;
     editor::QSettingsStore store(dir.path());
-    const editor::PageChoice before;
-    editor::PageChoice spacing = before;
-    spacing.toScale = true;
-    spacing.save(store, before);
+    const timeline::PageChoices before;
+    timeline::PageChoices spacing = before;
+    spacing.spacing = timeline::Spacing::ToScale;
+    timeline::savePageChoices(store, spacing, &before);
     // The paper is not pinned: it still follows the region.
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Spacing.ini"});
-    editor::PageChoice paper = spacing;
+    timeline::PageChoices paper = spacing;
     paper.paper = QStringLiteral("A3");
-    paper.save(store, spacing);
+    timeline::savePageChoices(store, paper, &spacing);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Paper.ini", "Spacing.ini"}));
 }
 

@@ -589,6 +589,8 @@ void TestListCommands::copyAndCsvRoundTripHostileTexts()
     before.close();
     mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
     QCOMPARE(mDialogs.messages().size(), 1);
+    // The one question every save asks before it replaces a file.
+    QCOMPARE(mDialogs.messageTexts().first(), "Are you sure you wish to overwrite " + csv + " ?");
     QFile after(csv);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), kept);

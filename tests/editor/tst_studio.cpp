@@ -304,10 +304,12 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
              QStringLiteral("63 entries are cut: their callouts are marked in red."));
     QVERIFY2(mStudio->mainWindow().rowNotes(11).startsWith(QStringLiteral("Notes cut after ")),
              qPrintable(mStudio->mainWindow().rowNotes(11)));
-    // The mark is drawn on the picture shown, a little outside the callout's frame.
+    // The mark is drawn on the sheet shown, a little outside the callout's frame.
     const docgen::FitReport& report = mStudio->builder().lastPlan().report;
-    const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->picture();
-    const QRectF region = report.pictureRegionPt;
+    form2->ZoomToFit();
+    const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->grab().toImage();
+    const office::PageSetup sheet = office::openDocument(form2->wordFile()).page();
+    const QRectF region(0, 0, sheet.widthPt, sheet.heightPt);
     const QRectF frame = report.cutFramesPt.at(0);
     const QColor mark =
         shown.pixelColor(int((frame.center().x() - region.left()) * shown.width() / region.width()),

@@ -1,4 +1,5 @@
 #include "timeline/settingsstore.h"
+#include "timeline/timeline.h"
 
 #include "app/failure.h"
 
@@ -33,6 +34,8 @@ private slots:
     void piecesPastTheCapAreCut();
     void unreadableValuesAreSetAside_data();
     void unreadableValuesAreSetAside();
+    void pageChoices_data();
+    void pageChoices();
 };
 
 namespace {
@@ -308,6 +311,37 @@ void TestSettingsStore::unreadableValuesAreSetAside()
         QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
                                  store.readPieces(key, u"||MySeparator234||", 10));
     }
+}
+
+void TestSettingsStore::pageChoices_data()
+{
+    QTest::addColumn<QStringList>("stored"); // Layout, Spacing, Paper; empty: absent
+    QTest::addColumn<timeline::PageChoices>("choices");
+    using timeline::Layout;
+    using timeline::Spacing;
+    QTest::newRow("nothing stored") << QStringList{{}, {}, {}} << timeline::PageChoices{};
+    QTest::newRow("in any case") << QStringList{"classic", "to SCALE", "A4"}
+                                 << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "A4"};
+    QTest::newRow("texts this program does not know")
+        << QStringList{"Fancy", "Random", ""} << timeline::PageChoices{};
+}
+
+void TestSettingsStore::pageChoices()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(timeline::PageChoices, choices);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const char* keys[] = {editor::kLayoutKey, editor::kSpacingKey, editor::kPaperKey};
+    for (int i = 0; i < 3; ++i)
+        if (!stored.at(i).isEmpty())
+            store.write(QLatin1String(keys[i]), stored.at(i));
+    QCOMPARE(timeline::loadPageChoices(store), choices);
+    timeline::PageChoices changed = choices;
+    changed.layout = choices.classic() ? timeline::Layout::Fit : timeline::Layout::Classic;
+    timeline::savePageChoices(store, changed);
+    editor::QSettingsStore again(dir.path());
+    QCOMPARE(timeline::loadPageChoices(again), changed);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

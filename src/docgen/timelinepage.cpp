@@ -1,0 +1,32 @@
+#include "timelinepage.h"
+
+#include "office/model.h"
+#include "timeline/datereader.h"
+
+namespace docgen {
+
+PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& locale,
+                          QString* spacingNotice, const QList<int>& lines)
+{
+    PageOptions options;
+    options.layout = timeline.page.classic() ? LayoutStyle::Classic : LayoutStyle::Fit;
+    if (const office::Paper* paper = office::findPaper(timeline.page.paper))
+        options.paperCode = paper->wordCode;
+    if (timeline.page.spacedToScale()) {
+        const editor::ScaleAxis axis = editor::scaleAxisOf(
+            timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale),
+            lines);
+        options.timeAxis = axis.places;
+        if (spacingNotice)
+            *spacingNotice = axis.notice;
+    }
+    return options;
+}
+
+QString paperShown(const timeline::PageChoices& choices)
+{
+    const office::Paper* paper = office::findPaper(choices.paper);
+    return QString::fromLatin1(paper ? paper->name : office::regionPaper().name);
+}
+
+} // namespace docgen
