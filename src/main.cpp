@@ -1,13 +1,11 @@
 #include "cli/cli.h"
-#include "editor/studio.h"
+#include "editor/studioprogram.h"
 #include "timeline/settingsstore.h"
 
-#include "app/clipboard.h"
 #include "app/dialogs.h"
 #include "app/fileutil.h"
 #include "app/processend.h"
-#include "docgen/embeddedword.h"
-#include "docgen/wordautomation.h"
+#include "app/singleinstance.h"
 
 #include <QApplication>
 
@@ -19,15 +17,28 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     app::QtDialogs dialogs;
-    app::ProcessProgramEnd programEnd;
-    app::SystemClipboard clipboard;
     editor::QSettingsStore store;
-    docgen::AutomationFactory factory;
-    docgen::registerEmbeddedWord(factory, clipboard);
-
-    editor::Studio studio(
-        {dialogs, programEnd, store, factory, clipboard, app::programFolder(), &clipboard});
-    if (!studio.start())
+    // One studio per store: a second start brings the first to the front and ends.
+    app::SingleInstance instance(store.folder());
+    switch (instance.claim()) {
+    case app::SingleInstance::Claim::HandedOver:
+        return 0;
+    case app::SingleInstance::Claim::TakenOver:
+        dialogs.messageBox(
+            QStringLiteral("Another Loomchart Page Studio holds your saved timelines but does "
+                           "not answer. This one takes its place; the other one saves nothing "
+                           "more."),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        break;
+    case app::SingleInstance::Claim::First:
+        break;
+    }
+    app::ProcessProgramEnd programEnd;
+    editor::StudioProgram program(dialogs, programEnd, store, app::programFolder(),
+                                  [&instance] { return instance.holds(); });
+    QObject::connect(&instance, &app::SingleInstance::activationRequested,
+                     [&program] { program.studio().bringToFront(); });
+    if (!program.studio().start())
         return 0;
     return application.exec();
 }

@@ -6,6 +6,15 @@
 
 namespace app {
 
+bool PictureClipboard::requestPicture(int format, QImage& picture)
+{
+    Q_UNUSED(format);
+    if (mPicture.isNull())
+        return false;
+    picture = mPicture;
+    return true;
+}
+
 void SystemClipboard::setPicture(const QImage& picture)
 {
     if (QClipboard* clipboard = QGuiApplication::clipboard())

@@ -34,6 +34,18 @@ public:
     virtual QString text() const = 0;
 };
 
+// A clipboard of the engine's own: the page picture travels from the engine's copy to the
+// snapshot without touching what the user copied.
+class PictureClipboard : public Clipboard
+{
+public:
+    void setPicture(const QImage& picture) override { mPicture = picture; }
+    bool requestPicture(int format, QImage& picture) override;
+
+private:
+    QImage mPicture;
+};
+
 class SystemClipboard : public Clipboard, public TextClipboard
 {
 public:

@@ -6,6 +6,7 @@
 #include "app/clipboard.h"
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
+#include "docgen/pagetext.h"
 #include "docgen/templatebuilder.h"
 #include "docgen/timelinepage.h"
 #include "docgen/wordautomation.h"
@@ -68,12 +69,6 @@ QList<QByteArray> argumentList(int argc, char* argv[])
 // A page holds 63 entries; no CSV of a page's worth comes near this, and reading stops
 // here, so endless or huge input costs neither time nor memory.
 constexpr qint64 kMaxInputBytes = 1024 * 1024;
-// How much text one page takes, in UTF-16 units of the title and entries together, with
-// each line break counted as kLineBreakUnits: the document reader opens a main part of up
-// to 16 MB, which holds every text twice (as a Word 2010 shape and as its fallback), a
-// "&" as five bytes and a line break as a paragraph of about 280 bytes of markup.
-constexpr qsizetype kMaxPageTextUnits = 1000 * 1000;
-constexpr qsizetype kLineBreakUnits = 300;
 // A screenful of problems; the rest are counted.
 constexpr int kMaxProblemLines = 20;
 
@@ -83,6 +78,7 @@ struct Page
 {
     timeline::Timeline timeline;
     QStringList places;
+    QList<int> lines; // the line (or stored entry) each was read from
 
     int scale() const { return timeline::scaleNumber(timeline.scale); }
 };
@@ -155,6 +151,7 @@ std::optional<Page> pageFromCsv(const Options& options)
     for (const editor::TableRow& row : table.rows) {
         page.timeline.entries.append(row.entry);
         page.places.append(QStringLiteral("%1: Line %2").arg(inputName).arg(row.line));
+        page.lines.append(row.line);
     }
     return page;
 }
@@ -200,6 +197,7 @@ std::optional<Page> pageFromStore(const Options& options)
     for (const editor::TableRow& row : table.rows) {
         page.timeline.entries.append(row.entry);
         page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
+        page.lines.append(row.line);
     }
     return page;
 }
@@ -215,56 +213,29 @@ void sortByDate(Page& page)
                 .arg(page.places.at(line - 1), entries.at(line - 1).date,
                      editor::scaleName(page.scale())));
     QList<editor::TimelineEntry> sorted;
-    sorted.reserve(entries.size());
-    for (int row : order.rows)
+    QStringList places;
+    QList<int> lines;
+    // Each entry keeps the line it was read from, so later messages name the user's line.
+    for (int row : order.rows) {
         sorted.append(entries.at(row));
+        places.append(page.places.at(row));
+        lines.append(page.lines.at(row));
+    }
     entries = sorted;
+    page.places = places;
+    page.lines = lines;
 }
 
 // Texts that pass every rule but are more than the document reader takes back would
 // fail deep in the builder: refused here, with the reason.
 bool fitsOnePage(const Page& page)
 {
-    qsizetype units = 0;
-    qsizetype breaks = 0;
-    const auto count = [&](const QString& text) {
-        units += text.size();
-        // Tabs stay in their paragraph; the other controls start a line or a paragraph.
-        breaks += std::count_if(text.cbegin(), text.cend(),
-                                [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
-    };
-    count(page.timeline.title);
-    for (const editor::TimelineEntry& entry : page.timeline.entries) {
-        count(entry.date);
-        count(entry.notes);
-    }
-    if (units + breaks * kLineBreakUnits <= kMaxPageTextUnits)
-        return true;
-    say(QStringLiteral("the title and entries hold more text than a page takes (%1 characters "
-                       "and %2 line breaks; at most %3 characters, a line break counting as %4)")
-            .arg(units)
-            .arg(breaks)
-            .arg(kMaxPageTextUnits)
-            .arg(kLineBreakUnits));
-    return false;
+    const std::optional<QString> refusal =
+        docgen::tooMuchPageText(page.timeline.title, page.timeline.entries);
+    if (refusal)
+        say(*refusal);
+    return !refusal;
 }
-
-// The page snapshot goes through a clipboard; this one is the run's own.
-class RunClipboard : public app::Clipboard
-{
-public:
-    void setPicture(const QImage& picture) override { mPicture = picture; }
-    bool requestPicture(int, QImage& picture) override
-    {
-        if (mPicture.isNull())
-            return false;
-        picture = mPicture;
-        return true;
-    }
-
-private:
-    QImage mPicture;
-};
 
 // The builder's host: the entries and the title in. There is no window to show or to
 // point at; the document comes back in the build's result.
@@ -305,13 +276,14 @@ int buildAndWrite(const Options& options, const Page& page)
     }
 
     ConsoleDialogs dialogs;
-    RunClipboard clipboard;
+    app::PictureClipboard clipboard;
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     docgen::TemplateBuilder builder(dialogs, factory, clipboard);
     builder.setWorkFolder(work.path());
     QString spacingNotice;
-    builder.setPageOptions(docgen::pageOptionsOf(page.timeline, QLocale(), &spacingNotice));
+    builder.setPageOptions(
+        docgen::pageOptionsOf(page.timeline, QLocale(), &spacingNotice, page.lines));
     if (!spacingNotice.isEmpty())
         print(stderr, QStringLiteral("warning: %1\n").arg(spacingNotice));
     PageHost host(page.timeline);
@@ -322,8 +294,11 @@ int buildAndWrite(const Options& options, const Page& page)
     }
     // What the page cannot show, one line per text, by the entry's line and date.
     const docgen::FitReport& report = builder.lastPlan().report;
-    for (const docgen::CutText& cut : report.cuts)
+    for (docgen::CutText cut : report.cuts) {
+        if (cut.line > 0)
+            cut.line = page.lines.value(cut.line - 1, cut.line);
         print(stderr, QStringLiteral("warning: %1\n").arg(cut.describe()));
+    }
     if (options.strict && !report.fits()) {
         say(QStringLiteral("some text would be cut; nothing was written (--strict)"));
         return kExitBadInput;
@@ -403,9 +378,9 @@ int runCommandLine(int argc, char* argv[])
     if (options.sort)
         sortByDate(*page);
 
-    // Text layout needs a GUI application, but never a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Text layout needs a GUI application, but never a display: whatever platform the
+    // environment names (one without its display aborts), the run draws offscreen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     gQtHandler = qInstallMessageHandler(filterQtMessage);
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);

@@ -194,15 +194,16 @@ int charactersOf(const QString& text)
     return length;
 }
 
-// The characters of the whole lines that end above the given height, up to the first
-// word broken across lines.
+// The characters of the whole lines that end above the given height: what the page
+// shows, a word broken across lines included; with `wholeWords`, only up to the first
+// such word.
 int charactersShown(const std::vector<office::Paragraph>& paragraphs, double widthPt,
-                    double heightPt)
+                    double heightPt, bool wholeWords = false)
 {
     int shown = 0;
     measureParagraphs(paragraphs, widthPt,
                       [&](const office::LineBox& line, double bottomPt, bool split) {
-                          if (bottomPt > heightPt || split)
+                          if (bottomPt > heightPt || (wholeWords && split))
                               return false;
                           shown += line.textLength;
                           return true;
@@ -215,6 +216,16 @@ Measure measureAll(const std::vector<office::Paragraph>& paragraphs, double widt
 {
     return measureParagraphs(
         paragraphs, widthPt, [](const office::LineBox&, double, bool) { return true; }, limitPt);
+}
+
+// A text counts as cut only when the page shows less than all of it: one whose words
+// break across lines may still show whole.
+bool addCut(FitReport& report, const CutText& cut)
+{
+    if (cut.shownCharacters >= cut.totalCharacters)
+        return false;
+    report.cuts << cut;
+    return true;
 }
 
 struct Slot
@@ -270,12 +281,11 @@ public:
         FitReport report;
         const PageElement& title = plan.frame.at(0);
         if (!titleFits(title.widthPt, title.heightPt))
-            report.cuts << titleCut(title.widthPt, title.heightPt);
+            addCut(report, titleCut(title.widthPt, title.heightPt));
         for (int i = 0; i < count(); ++i) {
-            if (!notesFit(i, kCalloutWidthPt, kCalloutHeightPt, 20, true)) {
-                report.cuts << notesCut(i, kCalloutWidthPt, kCalloutHeightPt, 20);
+            if (!notesFit(i, kCalloutWidthPt, kCalloutHeightPt, 20, true) &&
+                addCut(report, notesCut(i, kCalloutWidthPt, kCalloutHeightPt, 20)))
                 report.cutFramesPt << frameOf(plan.callouts.at(i));
-            }
         }
         return report;
     }
@@ -307,7 +317,7 @@ public:
                 2 * kInsetYPt + kHeightSlackPt + kTitleFootPt;
             title.heightPt = std::clamp(need, kTitleHeightPt, cap);
             if (!titleFits(title.widthPt, title.heightPt, title.lineSpacingPt))
-                plan.report.cuts << titleCut(title.widthPt, title.heightPt, title.lineSpacingPt);
+                addCut(plan.report, titleCut(title.widthPt, title.heightPt, title.lineSpacingPt));
         }
         const double titleBottom = title.topPt + title.heightPt;
 
@@ -499,11 +509,10 @@ public:
             const int share = bodyShare(fit.widthPt, fit.heightPt);
             if (share != kDefaultBodyShare)
                 callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
-            if (!fit.whole) {
-                plan.report.cuts << CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
-                                            fit.shown, charactersOf(mNotes[i])};
+            if (!fit.whole &&
+                addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
+                                            fit.shown, charactersOf(mNotes[i])}))
                 plan.report.cutFramesPt << frameOf(callout);
-            }
         }
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
                          [](const CutText& a, const CutText& b) { return a.line < b.line; });
@@ -786,8 +795,9 @@ private:
             row = std::max(row, m.heightPt);
             if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
-                fit.shown << (across[k] < 2 ? 0
-                                            : charactersShown(all[size_t(k)], across[k], HUGE_VAL));
+                fit.shown << (across[k] < 2
+                                  ? 0
+                                  : charactersShown(all[size_t(k)], across[k], HUGE_VAL, true));
             }
         }
         fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kInsetYPt);

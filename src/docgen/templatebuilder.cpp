@@ -2,6 +2,7 @@
 
 #include "embeddedword.h"
 #include "pagesnapshot.h"
+#include "pagetext.h"
 #include "wordautomation.h"
 
 #include "app/dialogs.h"
@@ -298,9 +299,21 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
 
     const bool hasEntries = trap.test(104, [&] { return host.entryCount() >= 1; });
     const bool tooMany = hasEntries && host.entryCount() > kMaxPageEntries;
+    std::optional<QString> tooMuchText;
+    if (hasEntries && !tooMany) {
+        QList<TimelineEntry> entries;
+        for (int row = 1; row <= host.entryCount(); ++row)
+            entries << host.entry(row);
+        tooMuchText = tooMuchPageText(host.titleText(), entries);
+    }
     if (tooMany) {
         mDialogs.messageBox(tooManyEntriesMessage(), app::MessageButtons::Ok,
                             app::MessageIcon::Exclamation);
+    } else if (tooMuchText) {
+        // The document could be written but not read back: refused before anything is made.
+        mDialogs.messageBox(tooMuchText->left(1).toUpper() + tooMuchText->mid(1) +
+                                QStringLiteral(".\r\nPlease shorten some entries and try again."),
+                            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     } else if (hasEntries) {
         PageRun run;
         QString documentPath;

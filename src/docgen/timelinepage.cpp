@@ -6,7 +6,7 @@
 namespace docgen {
 
 PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& locale,
-                          QString* spacingNotice)
+                          QString* spacingNotice, const QList<int>& lines)
 {
     PageOptions options;
     options.layout = timeline.page.classic() ? LayoutStyle::Classic : LayoutStyle::Fit;
@@ -14,7 +14,8 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
         options.paperCode = paper->wordCode;
     if (timeline.page.spacedToScale()) {
         const editor::ScaleAxis axis = editor::scaleAxisOf(
-            timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale));
+            timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale),
+            lines);
         options.timeAxis = axis.places;
         if (spacingNotice)
             *spacingNotice = axis.notice;

@@ -18,10 +18,12 @@
 
 #include "preview/pageview.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -156,7 +158,10 @@ void Form1::createControls()
                                 QAbstractItemView::EditKeyPressed);
     mListView1->setItemDelegate(new EntryCellDelegate(
         [this](ListCell cell, const QString& text) {
-            return CellEdit(mServices.dialogs, mCommands).commit(cell, text);
+            const bool taken = CellEdit(mServices.dialogs, mCommands).commit(cell, text);
+            if (!taken)
+                releaseButtonsAfterRefusal();
+            return taken;
         },
         mListView1));
     mListView1->setAllColumnsShowFocus(true);
@@ -261,7 +266,10 @@ void Form1::keepWindowSize()
     const WindowSize kept{int(std::lround(app::pixelsToTwips(normal.width(), logicalDpiX()))),
                           int(std::lround(app::pixelsToTwips(normal.height(), logicalDpiY()))),
                           isMaximized()};
-    if (WindowSize::load(mServices.store) == kept)
+    QStringList notices;
+    const std::optional<WindowSize> stored = WindowSize::load(mServices.store, notices);
+    showNotices(notices);
+    if (stored == kept)
         return;
     try {
         kept.save(mServices.store);
@@ -270,9 +278,31 @@ void Form1::keepWindowSize()
     }
 }
 
+void Form1::releaseButtonsAfterRefusal()
+{
+    // A click elsewhere that ends a refused edit opens the refusal box from inside its
+    // press; the release goes to the box, so the button pressed would stay drawn down.
+    QTimer::singleShot(0, this, [this] {
+        if (QGuiApplication::mouseButtons() != Qt::NoButton)
+            return;
+        for (QAbstractButton* button : findChildren<QAbstractButton*>())
+            if (button->isDown())
+                button->setDown(false);
+    });
+}
+
+void Form1::showNotices(const QStringList& notices)
+{
+    for (const QString& notice : notices)
+        mServices.dialogs.messageBox(notice, app::MessageButtons::Ok,
+                                     app::MessageIcon::Exclamation);
+}
+
 bool Form1::restoreWindowSize()
 {
-    const std::optional<WindowSize> kept = WindowSize::load(mServices.store);
+    QStringList notices;
+    const std::optional<WindowSize> kept = WindowSize::load(mServices.store, notices);
+    showNotices(notices);
     if (!kept)
         return false;
     QSize wanted(app::twipsToPixels(kept->widthTwips, logicalDpiX()),

@@ -142,6 +142,8 @@ private:
     void placeControls(const MainWindowGeometry& geometry);
     void followPageViewShown();
     void keepWindowSize();
+    void showNotices(const QStringList& notices);
+    void releaseButtonsAfterRefusal();
     void createListActions();
     // Enables the list's commands that have something to act on.
     void updateListActions();

@@ -77,15 +77,19 @@ MainWindowGeometry mainWindowGeometry(QSize client, double dpiX, double dpiY)
     return g;
 }
 
-std::optional<WindowSize> WindowSize::load(SettingsStore& store)
+std::optional<WindowSize> WindowSize::load(SettingsStore& store, QStringList& notices)
 {
     try {
+        const auto read = [&](const char* key) {
+            return readOrSetAside(store, QLatin1String(key), {}, QStringLiteral("window size"),
+                                  notices);
+        };
         bool widthRead = false;
         bool heightRead = false;
         WindowSize size;
-        size.widthTwips = store.read(QLatin1String(kWidthKey), {}).toInt(&widthRead);
-        size.heightTwips = store.read(QLatin1String(kHeightKey), {}).toInt(&heightRead);
-        size.maximized = store.read(QLatin1String(kMaximizedKey), {}) == QLatin1String("1");
+        size.widthTwips = read(kWidthKey).toInt(&widthRead);
+        size.heightTwips = read(kHeightKey).toInt(&heightRead);
+        size.maximized = read(kMaximizedKey) == QLatin1String("1");
         if (!widthRead || !heightRead || size.widthTwips <= 0 || size.heightTwips <= 0 ||
             size.widthTwips > kLargestTwips || size.heightTwips > kLargestTwips)
             return std::nullopt;

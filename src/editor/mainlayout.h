@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 
 #include <optional>
 
@@ -40,8 +41,9 @@ struct WindowSize
     int heightTwips = 0;
     bool maximized = false;
 
-    // Nothing when the keys are absent or are not sizes; never throws.
-    static std::optional<WindowSize> load(SettingsStore& store);
+    // Nothing when the keys are absent or are not sizes; never throws. A value that
+    // cannot be read is set aside, with a sentence for the user in `notices`.
+    static std::optional<WindowSize> load(SettingsStore& store, QStringList& notices);
     // Throws app::Failure when the store cannot be written.
     void save(SettingsStore& store) const;
     bool operator==(const WindowSize&) const = default;

@@ -11,7 +11,9 @@
 namespace editor {
 
 Studio::Studio(StudioServices services)
-    : mServices(services), mBuilder(services.dialogs, services.factory, services.clipboard)
+    : mServices(services),
+      mBuilder(services.dialogs, services.factory,
+               services.engineClipboard ? *services.engineClipboard : services.clipboard)
 {
     Form1Services formServices{mServices.dialogs,
                                mServices.programEnd,
@@ -24,7 +26,11 @@ Studio::Studio(StudioServices services)
                                [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
-    mPageChoice = timeline::loadPageChoices(mServices.store);
+    QStringList notices;
+    mPageChoice = timeline::loadPageChoices(mServices.store, &notices);
+    for (const QString& notice : notices)
+        mServices.dialogs.messageBox(notice, app::MessageButtons::Ok,
+                                     app::MessageIcon::Exclamation);
     mLivePage = std::make_unique<LivePage>(
         mBuilder, mForm1->pageView(),
         [this] {
@@ -47,6 +53,17 @@ bool Studio::start()
     else
         mForm1->show();
     return true;
+}
+
+void Studio::bringToFront()
+{
+    QWidget* window = mForm1.get();
+    if (mForm2 && mForm2->isVisible())
+        window = mForm2.get();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 preview::Form2& Studio::previewForm()
@@ -153,10 +170,11 @@ void Studio::changePage(const preview::PageMenuChoice& menu)
     timeline::PageChoices choice = mPageChoice;
     choice.layout = menu.classic ? timeline::Layout::Classic : timeline::Layout::Fit;
     choice.spacing = menu.toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
-    if (!menu.paper.isEmpty())
+    // The menu shows the region's paper when none was chosen; only another one is a choice.
+    if (!menu.paper.isEmpty() && menu.paper != docgen::paperShown(mPageChoice))
         choice.paper = menu.paper;
     try {
-        timeline::savePageChoices(mServices.store, choice);
+        timeline::savePageChoices(mServices.store, choice, &mPageChoice);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(

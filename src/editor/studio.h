@@ -40,6 +40,9 @@ struct StudioServices
     QString programFolder;
     // Rows copied and pasted in the main window. Null: the system clipboard.
     app::TextClipboard* textClipboard = nullptr;
+    // Where the engine puts the page picture the snapshot reads; the program gives the
+    // engine's own, so a page made never replaces what the user copied. Null: `clipboard`.
+    app::Clipboard* engineClipboard = nullptr;
 };
 
 // The two windows and the command between them. "Start Creating Template" on the main
@@ -60,6 +63,8 @@ public:
     preview::Form2* previewWindow() { return mForm2.get(); }
     const docgen::TemplateBuilder& builder() const { return mBuilder; }
     LivePage& livePage() { return *mLivePage; }
+    // Another start asked for the studio: its window in use comes to the front.
+    void bringToFront();
 
 private:
     preview::Form2& previewForm();

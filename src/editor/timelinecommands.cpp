@@ -376,19 +376,11 @@ void TimelineCommands::restoreTitle(app::Trap& trap)
 QString TimelineCommands::readOrSetAside(const QString& key, const QString& defaultValue,
                                          const QString& what)
 {
-    try {
-        return mStore.read(key, defaultValue);
-    } catch (const UnreadableSetting& unreadable) {
-        // Kept for the user rather than overwritten by the next change; the key then reads
-        // as absent, so this is said once.
-        const QString keptAs = mStore.setAside(key);
-        mDialogs.messageBox(
-            QStringLiteral("The saved %1 could not be read (%2). It was kept "
-                           "as \"%3\", and the %1 starts afresh.")
-                .arg(what, unreadable.description(), QDir::toNativeSeparators(keptAs)),
-            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
-        return defaultValue;
-    }
+    QStringList notices;
+    const QString value = editor::readOrSetAside(mStore, key, defaultValue, what, notices);
+    for (const QString& notice : notices)
+        mDialogs.messageBox(notice, app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+    return value;
 }
 
 void TimelineCommands::restoreScale(app::Trap& trap)

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 
@@ -15,6 +16,9 @@ namespace {
 // The kernel gives up on a chain of links after 40.
 constexpr int kMaxLinks = 40;
 constexpr int kTempNameAttempts = 100;
+// What a temporary name adds to the target's: a leading dot, a dot, a 32-bit number in
+// base 36 (at most seven digits) and ".part".
+constexpr qsizetype kTempNameExtra = 1 + 1 + 7 + 5;
 
 WriteResult failure(int error, QString reason = {})
 {
@@ -132,7 +136,19 @@ int replaceByRename(const QByteArray& target, QByteArrayView content, const stru
                     bool sync)
 {
     const QByteArray folder = folderOf(target);
-    const QByteArray stem = folder + "/." + target.mid(target.lastIndexOf('/') + 1);
+    // The temporary name adds a dot, a number and ".part" to the target's: a name that
+    // fits the folder must leave room for them, so a long one is shortened, never cut
+    // inside a UTF-8 sequence.
+    QByteArray base = target.mid(target.lastIndexOf('/') + 1);
+    const long nameMax = ::pathconf(folder.constData(), _PC_NAME_MAX);
+    const qsizetype room = (nameMax > 0 ? nameMax : NAME_MAX) - kTempNameExtra;
+    if (base.size() > room) {
+        qsizetype cut = std::max<qsizetype>(room, 1);
+        while (cut > 1 && (uchar(base.at(cut)) & 0xC0) == 0x80)
+            --cut;
+        base.truncate(cut);
+    }
+    const QByteArray stem = folder + "/." + base;
     QByteArray tempName;
     int fd = -1;
     for (int attempt = 0; attempt < kTempNameAttempts && fd < 0; ++attempt) {

@@ -174,8 +174,15 @@ QImage pageImage(const Document& document, int dpi)
     if (dpi < 1)
         throw Error(QStringLiteral("The picture of the page needs a resolution."));
     const PageSetup& page = document.page();
-    const QSize pixels(int(std::lround(page.widthPt * dpi / kPointsPerInch)),
-                       int(std::lround(page.heightPt * dpi / kPointsPerInch)));
+    const auto pixelsAt = [&](int density) {
+        return QSize(int(std::lround(page.widthPt * density / kPointsPerInch)),
+                     int(std::lround(page.heightPt * density / kPointsPerInch)));
+    };
+    // A3 and Tabloid at 300 dpi are a little over the largest picture the renderer makes:
+    // they get the finest whole resolution within it (294 and 299 dpi).
+    while (dpi > 1 && qint64(pixelsAt(dpi).width()) * pixelsAt(dpi).height() > kMaxRenderPixels)
+        --dpi;
+    const QSize pixels = pixelsAt(dpi);
     // The page is opaque: without an alpha channel the picture is a quarter smaller and
     // quicker to encode.
     QImage image = renderRegion(document, QRectF(0, 0, page.widthPt, page.heightPt), pixels)

@@ -37,7 +37,8 @@ enum class PageFileKind
 // The kind a file name asks for by its extension (any case), or none.
 std::optional<PageFileKind> pageFileKindOf(const QString& path);
 
-// The page as a picture at the given resolution, with that resolution recorded in it.
+// The page as a picture at the given resolution, or for a page too large for that the
+// finest whole one within kMaxRenderPixels, with the resolution used recorded in it.
 QImage pageImage(const Document& document, int dpi = kPageImageDpi);
 
 // The page as SVG, one user unit per point, its width and height in physical units so

@@ -396,9 +396,13 @@ QString linesText(const QList<int>& lines)
 
 } // namespace
 
-ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader)
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader,
+                      const QList<int>& lines)
 {
-    const TimeAxis axis = placeOnTimeAxis(entries, reader);
+    TimeAxis axis = placeOnTimeAxis(entries, reader);
+    const auto lineOf = [&](int place) { return lines.value(place - 1, place); };
+    for (int& line : axis.unreadLines)
+        line = lineOf(line);
     if (!axis.unreadLines.isEmpty()) {
         return {{},
                 QStringLiteral("Spaced evenly: the date%1 on line%1 %2 could not be read.")
@@ -408,7 +412,7 @@ ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& rea
     QList<int> backwards;
     for (qsizetype i = 1; i < axis.places.size(); ++i) {
         if (axis.places[i] < axis.places[i - 1])
-            backwards << int(i + 1);
+            backwards << lineOf(int(i + 1));
     }
     if (!backwards.isEmpty()) {
         // The page keeps the list's order, so dates out of order cannot stand to scale.

@@ -137,6 +137,8 @@ struct ScaleAxis
     QList<double> places;
     QString notice;
 };
-ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader);
+// `lines` names the line each entry came from; empty: its place in the list, from 1.
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader,
+                      const QList<int>& lines = {});
 
 } // namespace editor

@@ -274,7 +274,9 @@ DecodedText decodeTableText(QByteArrayView bytes)
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder.decode(bytes);
-    if (!decoder.hasError())
+    // A NUL is no text's byte: UTF-16 without its mark decodes as UTF-8 with one in
+    // every character of the Latin alphabet.
+    if (!decoder.hasError() && !bytes.contains('\0'))
         return {text, std::nullopt};
     // A line feed is never part of a longer UTF-8 sequence, so each line decodes alone.
     int line = 1;
@@ -283,8 +285,9 @@ DecodedText decodeTableText(QByteArrayView bytes)
         if (end < 0)
             end = bytes.size();
         QStringDecoder lineDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = lineDecoder.decode(bytes.sliced(start, end - start));
-        if (lineDecoder.hasError())
+        const QByteArrayView lineBytes = bytes.sliced(start, end - start);
+        const QString decoded = lineDecoder.decode(lineBytes);
+        if (lineDecoder.hasError() || lineBytes.contains('\0'))
             break;
         start = end + 1;
     }

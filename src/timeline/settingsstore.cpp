@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <cstring>
@@ -56,9 +57,36 @@ bool statFile(const QString& path, struct stat& info)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
+// Only a regular file is read: a pipe or a device would block the read, or never end.
+void refuseIfNotRegular(const QString& path, const QString& key)
+{
+    struct stat info = {};
+    if (statFile(path, info) && !S_ISREG(info.st_mode))
+        throw UnreadableSetting(
+            QStringLiteral("The setting \"%1\" cannot be read: it is not a regular file").arg(key));
+}
+
+bool isUtf8File(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true; // the reader has said what it could not read
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    constexpr qint64 kChunkBytes = 1 << 20;
+    while (!file.atEnd()) {
+        // A chunk may end inside a sequence; the stateful decoder carries it on. The
+        // decoding runs when its result becomes a string.
+        const QString decoded = decoder.decode(file.read(kChunkBytes));
+        if (decoder.hasError())
+            return false;
+    }
+    return true;
+}
+
 // The value as QSettings reads it from `path`; the default when absent.
 QString readIniValue(const QString& path, const QString& key, const QString& defaultValue)
 {
+    refuseIfNotRegular(path, key);
     QSettings settings(path, QSettings::IniFormat);
     if (settings.status() != QSettings::NoError)
         throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: %2")
@@ -73,7 +101,13 @@ QString readIniValue(const QString& path, const QString& key, const QString& def
         throw UnreadableSetting(QStringLiteral("The setting \"%1\" cannot be read: it is not "
                                                "plain text")
                                     .arg(key));
-    return value.toString();
+    QString text = value.toString();
+    // QSettings reads bytes that are not UTF-8 as U+FFFD; written back, that would replace
+    // them for good. Only a value holding one is checked, so a list costs no second read.
+    if (text.contains(QChar::ReplacementCharacter) && !isUtf8File(path))
+        throw UnreadableSetting(
+            QStringLiteral("The setting \"%1\" cannot be read: it is not UTF-8 text").arg(key));
+    return text;
 }
 
 // The offset just past the `maxPieces`th `mark` in the file, or -1 when it holds fewer.
@@ -214,6 +248,21 @@ QString SettingsStore::setAside(const QString& key)
     throw app::Failure(QStringLiteral("The setting \"%1\" cannot be set aside").arg(key));
 }
 
+QString readOrSetAside(SettingsStore& store, const QString& key, const QString& defaultValue,
+                       const QString& what, QStringList& notices)
+{
+    try {
+        return store.read(key, defaultValue);
+    } catch (const UnreadableSetting& unreadable) {
+        // The key then reads as absent, so this is said once.
+        const QString keptAs = store.setAside(key);
+        notices << QStringLiteral("The saved %1 could not be read (%2). It was kept "
+                                  "as \"%3\", and the %1 starts afresh.")
+                       .arg(what, unreadable.description(), QDir::toNativeSeparators(keptAs));
+        return defaultValue;
+    }
+}
+
 QString timelineKey(int scale)
 {
     return QStringLiteral("Timeline") + QString::number(scale);
@@ -260,6 +309,7 @@ QString QSettingsStore::read(const QString& key, const QString& defaultValue)
 SettingsStore::Pieces QSettingsStore::readPieces(const QString& key, QStringView terminator,
                                                  int maxPieces)
 {
+    refuseIfNotRegular(filePath(key), key);
     QFile file(filePath(key));
     if (!file.open(QIODevice::ReadOnly))
         return {read(key, QString())};

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace editor {
@@ -56,6 +57,13 @@ public:
     // for the user; throws app::Failure when it cannot be moved.
     virtual QString setAside(const QString& key);
 };
+
+// Reads a key the studio owns. A value that cannot be read is moved aside (setAside), so
+// the next write cannot destroy it, and the default is returned with a sentence for the
+// user in `notices` naming `what` the value was and where it went. Throws app::Failure
+// when the store cannot be used or the value cannot be moved.
+QString readOrSetAside(SettingsStore& store, const QString& key, const QString& defaultValue,
+                       const QString& what, QStringList& notices);
 
 // One INI file per key in the folder, each holding the section as its group. A list
 // grows to megabytes; keeping each key in a file of its own means a keystroke in the

@@ -11,32 +11,43 @@ std::optional<Scale> scaleOfNumber(int number)
     return static_cast<Scale>(number);
 }
 
-PageChoices loadPageChoices(editor::SettingsStore& store)
+PageChoices loadPageChoices(editor::SettingsStore& store, QStringList* notices)
 {
     PageChoices choices;
-    try {
-        if (store.read(QLatin1String(editor::kLayoutKey), QStringLiteral("Fit"))
-                .compare(QLatin1String("Classic"), Qt::CaseInsensitive) == 0)
-            choices.layout = Layout::Classic;
-        if (store.read(QLatin1String(editor::kSpacingKey), QLatin1String(editor::kSpacingEven))
-                .compare(QLatin1String(editor::kSpacingToScale), Qt::CaseInsensitive) == 0)
-            choices.spacing = Spacing::ToScale;
-        // Which names are papers is the page's to say (docgen/timelinepage.h).
-        choices.paper = store.read(QLatin1String(editor::kPaperKey), QString());
-    } catch (const app::Failure&) {
-        // An unreadable choice is no reason to refuse a page: the defaults hold.
-    }
+    const auto read = [&](const char* key, const QString& defaultValue, const QString& what) {
+        try {
+            if (notices)
+                return editor::readOrSetAside(store, QLatin1String(key), defaultValue, what,
+                                              *notices);
+            return store.read(QLatin1String(key), defaultValue);
+        } catch (const app::Failure&) {
+            // An unreadable choice is no reason to refuse a page: the default holds.
+            return defaultValue;
+        }
+    };
+    if (read(editor::kLayoutKey, QStringLiteral("Fit"), QStringLiteral("layout"))
+            .compare(QLatin1String("Classic"), Qt::CaseInsensitive) == 0)
+        choices.layout = Layout::Classic;
+    if (read(editor::kSpacingKey, QLatin1String(editor::kSpacingEven), QStringLiteral("spacing"))
+            .compare(QLatin1String(editor::kSpacingToScale), Qt::CaseInsensitive) == 0)
+        choices.spacing = Spacing::ToScale;
+    // Which names are papers is the page's to say (docgen/timelinepage.h).
+    choices.paper = read(editor::kPaperKey, QString(), QStringLiteral("paper"));
     return choices;
 }
 
-void savePageChoices(editor::SettingsStore& store, const PageChoices& choices)
+void savePageChoices(editor::SettingsStore& store, const PageChoices& choices,
+                     const PageChoices* before)
 {
-    store.write(QLatin1String(editor::kLayoutKey),
-                choices.classic() ? QStringLiteral("Classic") : QStringLiteral("Fit"));
-    store.write(QLatin1String(editor::kSpacingKey),
-                QLatin1String(choices.spacing == Spacing::ToScale ? editor::kSpacingToScale
-                                                                  : editor::kSpacingEven));
-    if (!choices.paper.isEmpty())
+    // Only what changed: a paper never chosen stays absent, and follows the region.
+    if (!before || choices.layout != before->layout)
+        store.write(QLatin1String(editor::kLayoutKey),
+                    choices.classic() ? QStringLiteral("Classic") : QStringLiteral("Fit"));
+    if (!before || choices.spacing != before->spacing)
+        store.write(QLatin1String(editor::kSpacingKey),
+                    QLatin1String(choices.spacing == Spacing::ToScale ? editor::kSpacingToScale
+                                                                      : editor::kSpacingEven));
+    if (!choices.paper.isEmpty() && (!before || choices.paper != before->paper))
         store.write(QLatin1String(editor::kPaperKey), choices.paper);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -73,8 +74,11 @@ class SettingsStore;
 namespace timeline {
 
 // The page choices as the store keeps them. Loading never fails: an unreadable value
-// reads as the default. Saving throws app::Failure when the store cannot be written.
-PageChoices loadPageChoices(editor::SettingsStore& store);
-void savePageChoices(editor::SettingsStore& store, const PageChoices& choices);
+// reads as the default; with `notices`, it is also set aside (the studio's store), with a
+// sentence for the user there. Saving writes the keys that differ from `before` (all
+// when it is null) and throws app::Failure when the store cannot be written.
+PageChoices loadPageChoices(editor::SettingsStore& store, QStringList* notices = nullptr);
+void savePageChoices(editor::SettingsStore& store, const PageChoices& choices,
+                     const PageChoices* before = nullptr);
 
 } // namespace timeline

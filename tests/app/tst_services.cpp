@@ -3,6 +3,7 @@
 #include "app/dialogs.h"
 #include "app/fileutil.h"
 #include "app/mousepointer.h"
+#include "app/singleinstance.h"
 #include "support/scripteddialogs.h"
 
 #include <QFile>
@@ -31,6 +32,7 @@ private slots:
     void formColorsKeepPictureBoxes();
     void handCursorFile();
     void hoverNeverReplacesHourglass();
+    void aStudioThatDoesNotAnswerIsTakenOver();
 };
 
 void TestServices::applicationTitle_data()
@@ -192,6 +194,19 @@ void TestServices::hoverNeverReplacesHourglass()
     QCOMPARE(app::hoverPointer(MousePointer::Hourglass, false), MousePointer::Hourglass);
     QCOMPARE(app::hoverPointer(MousePointer::Default, true), MousePointer::Custom);
     QCOMPARE(app::hoverPointer(MousePointer::Custom, false), MousePointer::Default);
+}
+
+void TestServices::aStudioThatDoesNotAnswerIsTakenOver()
+{
+    QTemporaryDir folder;
+    app::SingleInstance first(folder.path());
+    QCOMPARE(first.claim(), app::SingleInstance::Claim::First);
+    QVERIFY(first.holds());
+    // Nothing runs the first one's events while the second waits: it hangs, as it were.
+    app::SingleInstance second(folder.path());
+    QCOMPARE(second.claim(200), app::SingleInstance::Claim::TakenOver);
+    QVERIFY(second.holds());
+    QVERIFY(!first.holds());
 }
 
 QTEST_MAIN(TestServices)

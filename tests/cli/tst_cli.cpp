@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -110,6 +111,8 @@ private slots:
     void cutTextIsNamedAndStrictWritesNothing();
     void outputTroubleKeepsWhatWasThere_data();
     void outputTroubleKeepsWhatWasThere();
+    void runsThatUsedToFail_data();
+    void runsThatUsedToFail();
 };
 
 void TestCli::dispatch()
@@ -279,6 +282,24 @@ void TestCli::badInput_data()
                                << QStringList{"loomchart: standard input: Line 2: The line is not "
                                               "UTF-8 text (nor UTF-16 with a byte order mark)."}
                                << 0;
+    const QByteArray utf16("1955,a\n1956,b\n");
+    QByteArray littleEndian;
+    QByteArray bigEndian;
+    for (const char c : utf16) {
+        littleEndian += QByteArray(1, c) + '\0';
+        bigEndian += QByteArray(1, '\0') + c;
+    }
+    const QString notText = "loomchart: standard input: Line 1: The line is not UTF-8 text (nor "
+                            "UTF-16 with a byte order mark).";
+    QTest::newRow("UTF-16LE without its mark")
+        << QStringList{"--csv", "-"} << littleEndian << QStringList{notText} << 0;
+    QTest::newRow("UTF-16BE without its mark")
+        << QStringList{"--csv", "-"} << bigEndian << QStringList{notText} << 0;
+    QTest::newRow("a NUL on the second line")
+        << QStringList{"--csv", "-"} << QByteArray("1955,a\n1956,b\0\n", 15)
+        << QStringList{"loomchart: standard input: Line 2: The line is not UTF-8 text (nor "
+                       "UTF-16 with a byte order mark)."}
+        << 0;
     QTest::newRow("output folder missing")
         << QStringList{"--csv", "-", "--output", "no/such/x.doc"} << QByteArray("1955,a\n")
         << QStringList{"loomchart: cannot write no/such/x.doc: No such file or directory"} << 3;
@@ -587,6 +608,78 @@ void TestCli::cutTextIsNamedAndStrictWritesNothing()
     // The earlier page stays as it was.
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), before);
+}
+
+void TestCli::runsThatUsedToFail_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input"); // on standard input
+    QTest::addColumn<QString>("setUp");    // "xcb": no display; "pipe": a key file is a pipe
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("messages"); // each line of the error stream, a pattern
+
+    const QStringList csv{"--csv", "-", "--output"};
+    QTest::newRow("a platform without its display")
+        << csv + QStringList{"page.pdf"} << QByteArray("1955,a\n") << "xcb" << 0 << QStringList{};
+    QTest::newRow("a name as long as the folder takes")
+        << csv + QStringList{QString(251, u'n') + ".doc"} << QByteArray("1955,a\n") << QString()
+        << 0 << QStringList{};
+    QTest::newRow("a stored list that is a pipe")
+        << QStringList{"--stored", "--output", "page.doc"} << QByteArray() << "pipe" << 1
+        << QStringList{"loomchart: The setting \"Timeline1\" cannot be read: it is not a "
+                       "regular file"};
+    // Lines 6, 7 and 9 are read, 8 and 10 are not; sorted, each is named by its own line.
+    QTest::newRow("lines after a sort")
+        << QStringList{"--sort", "--spacing", "scale", "--csv", "-", "--output", "page.doc"}
+        << QByteArray("Date,Notes\n1990,a\n1980,b\n1970,c\n1960,d\n-500,e\n99999,f\n19.5,g\n"
+                      "-300,h\n1e3,") +
+               QByteArray("word ").repeated(1200) + '\n'
+        << QString() << 0
+        << QStringList{"loomchart: standard input: Line 8: \"19.5\" is not read as a Yearly date; "
+                       "it follows the sorted entries",
+                       "loomchart: standard input: Line 10: \"1e3\" is not read as a Yearly "
+                       "date; it follows the sorted entries",
+                       "warning: Spaced evenly: the dates on lines 8, 10 could not be read\\.",
+                       "warning: line 10 \\(1e3\\): notes cut after \\d+ of \\d+ characters"};
+    QTest::newRow("an unbroken title shown whole")
+        << QStringList{"--strict", "--title", QString(65, u'n')} + csv + QStringList{"page.doc"}
+        << QByteArray("1955,a\n") << QString() << 0 << QStringList{};
+    QTest::newRow("an unbroken note shows some of itself")
+        << csv + QStringList{"page.doc"} << "1955," + QByteArray(50000, 'n') + '\n'
+        << QString() << 0
+        << QStringList{"warning: line 1 \\(1955\\): notes cut after [1-9]\\d* of 50000 characters"};
+}
+
+void TestCli::runsThatUsedToFail()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, setUp);
+    QFETCH(int, status);
+    QFETCH(QStringList, messages);
+    QTemporaryDir folder;
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    if (setUp == u"xcb") {
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+    } else if (setUp == u"pipe") {
+        const QString store = QDir(config.path()).filePath(editor::kStoreApplication);
+        QVERIFY(QDir().mkpath(store));
+        QCOMPARE(::mkfifo(QFile::encodeName(store + "/Timeline1.ini").constData(), 0666), 0);
+    }
+    const Run run = runProgram(arguments, folder.path(), input, environment);
+    QCOMPARE(run.exitCode, status);
+    QCOMPARE(run.errLines.size(), messages.size());
+    for (qsizetype i = 0; i < messages.size(); ++i)
+        QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(messages.at(i)))
+                     .match(run.errLines.at(i))
+                     .hasMatch(),
+                 qPrintable(run.errLines.at(i)));
+    // A run that succeeds wrote its file, and nothing beside it.
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), status == 0 ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -3,6 +3,7 @@
 #include "preview/pageview.h"
 #include "timeline/entrylist.h"
 #include "timeline/settingsstore.h"
+#include "timeline/timeline.h"
 
 #include "app/appearance.h"
 #include "app/errortrap.h"
@@ -26,6 +27,8 @@
 #include <QTreeView>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using testsupport::ScriptedDialogs;
 using Entries = QList<editor::TimelineEntry>;
@@ -95,6 +98,9 @@ class TestForm1 : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void unreadableChoicesAreSetAside_data();
+    void unreadableChoicesAreSetAside();
+    void aChoiceWritesOnlyItsOwnKey();
     void cleanup();
 
     void firstStartWithEmptyStore();
@@ -996,6 +1002,61 @@ void TestForm1::createTemplateButtonRunsBuilder()
     start();
     child<QPushButton>("PushButton6")->click();
     QCOMPARE(runs, 1);
+}
+
+void TestForm1::unreadableChoicesAreSetAside_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value"); // as the file holds it; empty: the file is a pipe
+    QTest::newRow("a typed window size") << "Form1Width" << QByteArray("@Size(100 100)");
+    QTest::newRow("a layout that is a pipe") << "Layout" << QByteArray();
+    QTest::newRow("a typed paper") << "Paper" << QByteArray("@Variant(\\0\\0\\0\\x7f)");
+    QTest::newRow("a spacing that is a list") << "Spacing" << QByteArray("Even, To scale");
+}
+
+void TestForm1::unreadableChoicesAreSetAside()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString path = store.filePath(key);
+    if (value.isEmpty()) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Loomchart%20Page%20Studio]\n" + key.toUtf8() + '=' + value + '\n');
+    }
+    QStringList notices;
+    if (key.startsWith(u"Form1")) {
+        QVERIFY(!editor::WindowSize::load(store, notices));
+    } else {
+        QCOMPARE(timeline::loadPageChoices(store, &notices), timeline::PageChoices{});
+    }
+    // Kept aside with one message, so the next resize or choice cannot write over it.
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!QFileInfo::exists(path));
+    QCOMPARE(QDir(dir.path())
+                 .entryList({key + " (unreadable, set aside *).ini"}, QDir::System | QDir::Files)
+                 .size(),
+             1);
+}
+
+void TestForm1::aChoiceWritesOnlyItsOwnKey()
+{
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const timeline::PageChoices before;
+    timeline::PageChoices spacing = before;
+    spacing.spacing = timeline::Spacing::ToScale;
+    timeline::savePageChoices(store, spacing, &before);
+    // The paper is not pinned: it still follows the region.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Spacing.ini"});
+    timeline::PageChoices paper = spacing;
+    paper.paper = QStringLiteral("A3");
+    timeline::savePageChoices(store, paper, &spacing);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"Paper.ini", "Spacing.ini"}));
 }
 
 QTEST_MAIN(TestForm1)

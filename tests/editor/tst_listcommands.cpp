@@ -841,6 +841,21 @@ void TestListCommands::leavingACellTakesWhatTheRulesAllow()
     QCOMPARE(stored(), edited);
     key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(form.entries(), rows);
+
+    // A click on a scale option: its release goes to the refusal box, as it does to a modal
+    // one, and the option is not left drawn pressed.
+    auto* option = form.findChild<QRadioButton*>(QStringLiteral("Option2"));
+    QLineEdit* cell = editCell(0, 0);
+    QVERIFY(cell);
+    QTest::keyClicks(cell, QStringLiteral("19x5"));
+    mDialogs.onMessage = [&](const ScriptedDialogs::Call&) {
+        QTest::mouseRelease(option, Qt::LeftButton);
+    };
+    QTest::mousePress(option, Qt::LeftButton);
+    mDialogs.onMessage = {};
+    QCOMPARE(mDialogs.messages().size(), 2);
+    QTRY_VERIFY(!option->isDown());
+    QCOMPARE(form.selectedScale(), 1);
 }
 
 void TestListCommands::cutCellsShowTheirTextAsTooltip()

@@ -2,9 +2,11 @@
 // dialogs and the embedded engine.
 #include "app/apptitle.h"
 #include "app/failure.h"
+#include "app/singleinstance.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
 #include "editor/studio.h"
+#include "editor/studioprogram.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
 #include "preview/pageview.h"
@@ -17,9 +19,13 @@
 #include "timeline/samples.h"
 #include "timeline/settingsstore.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QLocalSocket>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -86,6 +92,10 @@ private slots:
     void cutEntriesAreMarkedAndThePageCanBeLaidOutAgain();
     void pageBesideTheListFollowsEveryChange();
     void windowSizeIsKeptBetweenRuns();
+    void pageLeavesTheUsersClipboardAlone();
+    void aStudioTakenOverSavesNothing();
+    void textTheDocumentCannotTakeBackIsRefused();
+    void secondStartHandsOverToTheFirst();
 
 private:
     void makeStudio();
@@ -391,6 +401,101 @@ void TestStudio::windowSizeIsKeptBetweenRuns()
     mStore->write(QStringLiteral("Form1Height"), QStringLiteral("tall"));
     makeStudio();
     QCOMPARE(mStudio->mainWindow().size(), designed);
+}
+
+void TestStudio::pageLeavesTheUsersClipboardAlone()
+{
+    // The studio as the program wires it, with the desktop's clipboard.
+    mStudio.reset();
+    editor::StudioProgram program(mDialogs, mEnd, *mStore, mTemp.path());
+    QVERIFY(program.studio().start());
+    editor::Form1& form1 = program.studio().mainWindow();
+    form1.PushButton4_Click();
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied elsewhere"));
+    form1.PushButton6_Click();
+    QCOMPARE(mDialogs.messageTexts(), QStringList());
+    preview::Form2* form2 = program.studio().previewWindow();
+    QVERIFY(form2);
+    form2->Form_Activate();
+    QVERIFY(form2->viewport().mBaseWidth > 6000); // the page came through
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copied elsewhere"));
+    QVERIFY(QGuiApplication::clipboard()->image().isNull());
+}
+
+void TestStudio::aStudioTakenOverSavesNothing()
+{
+    mStudio.reset();
+    mStore->write(QStringLiteral("Text1"), QStringLiteral("kept"));
+    editor::StudioProgram program(mDialogs, mEnd, *mStore, mTemp.path(), [] { return false; });
+    QVERIFY(program.studio().start());
+    program.studio().mainWindow().setTitleText(QStringLiteral("typed"));
+    QCOMPARE(mDialogs.messageTexts(),
+             QStringList{"Another Loomchart Page Studio has taken over the saved timelines; this "
+                         "one no longer saves."});
+    QCOMPARE(mStore->read(QStringLiteral("Text1"), {}), QStringLiteral("kept"));
+}
+
+void TestStudio::textTheDocumentCannotTakeBackIsRefused()
+{
+    mStore->write(QStringLiteral("Timeline1"),
+                  editor::encodeEntryList({{"1955", "a" + QString(500000, u'\n') + "b"}}));
+    makeStudio();
+    mStudio->mainWindow().PushButton6_Click();
+    // One box that says why, and no document was made.
+    QCOMPARE(mDialogs.messageTexts(),
+             QStringList{"The title and entries hold more text than a page takes (500006 "
+                         "characters and 500000 line breaks; at most 1000000 characters, a line "
+                         "break counting as 300).\r\nPlease shorten some entries and try again."});
+    QVERIFY(!mStudio->previewWindow());
+    QCOMPARE(tempFiles(), QStringList());
+}
+
+void TestStudio::secondStartHandsOverToTheFirst()
+{
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", config.path());
+    const QString folder = QDir(config.path()).filePath(editor::kStoreApplication);
+    const auto start = [&](QProcess& process) {
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(LOOM_PROGRAM), QStringList{});
+        QVERIFY(process.waitForStarted());
+    };
+    // Up once it answers on its socket.
+    const auto waitUntilListening = [&](QProcess& process) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            process.state() == QProcess::Running &&
+                [&] {
+                    QLocalSocket probe;
+                    probe.connectToServer(app::SingleInstance::serverName(folder));
+                    return probe.waitForConnected(100);
+                }(),
+            20000);
+    };
+    const auto handsOver = [&] {
+        QProcess second;
+        start(second);
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+    };
+
+    QProcess first;
+    start(first);
+    waitUntilListening(first);
+    handsOver();
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A studio that died leaves its lock behind; the next start takes it without a word.
+    first.kill();
+    QVERIFY(first.waitForFinished(20000));
+    QProcess third;
+    start(third);
+    waitUntilListening(third);
+    handsOver();
+    QCOMPARE(third.state(), QProcess::Running);
+    third.kill();
+    QVERIFY(third.waitForFinished(20000));
 }
 
 QTEST_MAIN(TestStudio)

@@ -38,18 +38,31 @@ private slots:
     void pictureHasTheTrueSizeAt300Dpi_data()
     {
         QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("paper"); // landscape; empty: the locale's
         QTest::addColumn<QSize>("pixels");
-        QTest::newRow("Letter") << QLocale(QLocale::English, QLocale::UnitedStates)
-                                << QSize(3300, 2550);
+        QTest::addColumn<int>("dpi");
+        QTest::newRow("Letter") << QLocale(QLocale::English, QLocale::UnitedStates) << QString()
+                                << QSize(3300, 2550) << 300;
         // 841.9 x 595.3 pt
-        QTest::newRow("A4") << QLocale(QLocale::German, QLocale::Germany) << QSize(3508, 2480);
+        QTest::newRow("A4") << QLocale(QLocale::German, QLocale::Germany) << QString()
+                            << QSize(3508, 2480) << 300;
+        // At 300 dpi these are over the renderer's 16 M pixels: the finest within them.
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        QTest::newRow("A3") << us << "A3" << QSize(4861, 3438) << 294;
+        QTest::newRow("Tabloid") << us << "Tabloid" << QSize(5083, 3289) << 299;
     }
 
     void pictureHasTheTrueSizeAt300Dpi()
     {
         QFETCH(QLocale, locale);
+        QFETCH(QString, paper);
         QFETCH(QSize, pixels);
-        const Document page = timelineFor(locale);
+        QFETCH(int, dpi);
+        Document page = timelineFor(locale);
+        if (const Paper* chosen = findPaper(paper)) {
+            page.page().widthPt = chosen->heightPt;
+            page.page().heightPt = chosen->widthPt;
+        }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("page.png"));
         writePagePng(page, path);
@@ -57,7 +70,7 @@ private slots:
         QCOMPARE(reader.format(), QByteArray("png"));
         const QImage written = reader.read();
         QCOMPARE(written.size(), pixels);
-        QCOMPARE(qRound(written.dotsPerMeterX() * 0.0254), 300);
+        QCOMPARE(qRound(written.dotsPerMeterX() * 0.0254), dpi);
         // The same drawing as the preview's renderer at the same scale.
         const QImage preview =
             renderRegion(page, QRectF(0, 0, page.page().widthPt, page.page().heightPt), pixels);

@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 class TestSettingsStore : public QObject
@@ -29,6 +32,8 @@ private slots:
     void linkedKeyFileStaysALink();
     void piecesPastTheCapAreCut_data();
     void piecesPastTheCapAreCut();
+    void unreadableValuesAreSetAside_data();
+    void unreadableValuesAreSetAside();
     void pageChoices_data();
     void pageChoices();
 };
@@ -255,6 +260,57 @@ void TestSettingsStore::piecesPastTheCapAreCut()
     const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"<>", 3);
     QCOMPARE(pieces.value, read);
     QCOMPARE(pieces.cut, cut);
+}
+
+void TestSettingsStore::unreadableValuesAreSetAside_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value"); // as the file holds it; empty: the file is a pipe
+    QTest::addColumn<bool>("pieces");      // read as a list is, piece by piece
+    const QByteArray notUtf8("caf\xe9||MySeparator123||x||MySeparator234||");
+    QTest::newRow("a list that is not UTF-8") << "Timeline1" << notUtf8 << false;
+    QTest::newRow("pieces that are not UTF-8") << "Timeline1" << notUtf8 << true;
+    QTest::newRow("a list that is a pipe") << "Timeline1" << QByteArray() << true;
+    QTest::newRow("a title that is a pipe") << "Text1" << QByteArray() << false;
+}
+
+void TestSettingsStore::unreadableValuesAreSetAside()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, pieces);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString path = store.filePath(key);
+    const QByteArray contents = "[Loomchart%20Page%20Studio]\n" + key.toUtf8() + '=' + value + '\n';
+    if (value.isEmpty())
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
+    else
+        put(path, contents);
+    QStringList notices;
+    // Read as the studio reads them, which sets them aside on this failure.
+    QCOMPARE(
+        editor::readOrSetAside(store, key, QStringLiteral("none"), QStringLiteral("list"), notices),
+        QStringLiteral("none"));
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!QFileInfo::exists(path));
+    const QStringList aside =
+        QDir(dir.path())
+            .entryList({key + " (unreadable, set aside *).ini"}, QDir::System | QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    if (!value.isEmpty()) {
+        QFile kept(dir.filePath(aside.first()));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), contents);
+    }
+    // The same file read as a list is read is refused too.
+    if (pieces) {
+        QCOMPARE(::rename(QFile::encodeName(dir.filePath(aside.first())).constData(),
+                          QFile::encodeName(path).constData()),
+                 0);
+        QVERIFY_THROWS_EXCEPTION(editor::UnreadableSetting,
+                                 store.readPieces(key, u"||MySeparator234||", 10));
+    }
 }
 
 void TestSettingsStore::pageChoices_data()

@@ -1,0 +1,111 @@
+#include "singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+
+#include <sys/stat.h>
+
+namespace app {
+namespace {
+constexpr char kRequest[] = "activate\n";
+constexpr char kAnswer[] = "ok\n";
+
+QString lockPath(const QString& folder)
+{
+    return QDir(folder).filePath(QStringLiteral("Loomchart Page Studio.lock"));
+}
+} // namespace
+
+SingleInstance::SingleInstance(QString folder, QObject* parent)
+    : QObject(parent), mFolder(std::move(folder)), mLock(lockPath(mFolder))
+{
+    // Only a dead holder makes the lock stale, however long a studio runs.
+    mLock.setStaleLockTime(0);
+    connect(&mServer, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = mServer.nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+            answer(socket);
+        }
+    });
+}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::serverName(const QString& folder)
+{
+    // A name, not a path: a socket's path is limited to about a hundred bytes.
+    const QByteArray where = QFile::encodeName(QFileInfo(folder).absoluteFilePath());
+    return QStringLiteral("loomchart-") +
+           QString::fromLatin1(
+               QCryptographicHash::hash(where, QCryptographicHash::Sha256).toHex().left(24));
+}
+
+SingleInstance::Claim SingleInstance::claim(int answerMs)
+{
+    QDir().mkpath(mFolder);
+    // tryLock takes a lock left by a process that has died.
+    if (mLock.tryLock(0)) {
+        lock();
+        return Claim::First;
+    }
+    QLocalSocket socket;
+    socket.connectToServer(serverName(mFolder));
+    if (socket.waitForConnected(answerMs)) {
+        socket.write(kRequest);
+        socket.waitForBytesWritten(answerMs);
+        while (socket.bytesAvailable() < qint64(sizeof kAnswer - 1) &&
+               socket.waitForReadyRead(answerMs)) {
+        }
+        if (socket.readAll().startsWith(kAnswer))
+            return Claim::HandedOver;
+    }
+    // The holder hangs: its lock and socket become this one's, so later starts come here.
+    QFile::remove(lockPath(mFolder));
+    mLock.tryLock(0);
+    lock();
+    return Claim::TakenOver;
+}
+
+bool SingleInstance::holds() const
+{
+    struct stat now = {};
+    // Gone: the one this took over from has ended and removed it on its way out.
+    if (::stat(QFile::encodeName(lockPath(mFolder)).constData(), &now) != 0)
+        return true;
+    return quint64(now.st_dev) == mLockDevice && quint64(now.st_ino) == mLockInode;
+}
+
+void SingleInstance::lock()
+{
+    struct stat made = {};
+    if (::stat(QFile::encodeName(lockPath(mFolder)).constData(), &made) == 0) {
+        mLockDevice = made.st_dev;
+        mLockInode = made.st_ino;
+    }
+    listen();
+}
+
+void SingleInstance::listen()
+{
+    mServer.setSocketOptions(QLocalServer::UserAccessOption);
+    // A socket left by a studio that died would stop the listen.
+    QLocalServer::removeServer(serverName(mFolder));
+    mServer.listen(serverName(mFolder));
+}
+
+void SingleInstance::answer(QLocalSocket* socket)
+{
+    if (!socket->canReadLine())
+        return;
+    if (socket->readLine() != kRequest)
+        return;
+    socket->write(kAnswer);
+    socket->flush();
+    emit activationRequested();
+}
+
+} // namespace app
