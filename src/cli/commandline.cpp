@@ -322,6 +322,7 @@ int buildAndWrite(const Options& options, const Page& page)
         options.classicLayout ? docgen::LayoutStyle::Classic : docgen::LayoutStyle::Fit;
     if (const office::Paper* paper = office::findPaper(options.paper))
         pageOptions.paperCode = paper->wordCode;
+    pageOptions.theme = options.theme;
     if (options.spacing == Spacing::Scale && !options.classicLayout) {
         const editor::ScaleAxis axis =
             editor::scaleAxisOf(page.entries, editor::DateReader(page.scale, QLocale()));

@@ -44,6 +44,7 @@ struct Options
     Spacing spacing = Spacing::Even;
     bool classicLayout = false; // --layout classic
     QString paper;              // a paper's name; empty: the locale's
+    QString theme;              // a look's name (docgen/pagetheme.h); empty: the original
     bool strict = false;        // nothing written when text would be cut
 };
 

@@ -22,7 +22,7 @@ constexpr double kCellMarginPt = 5.4;
 // The classic callout's arrow: the part of its 81 pt outside the body (64.977 %).
 constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
 // On a page of several bars room between the bars is scarce: the arrows are shorter.
-constexpr double kDenseArrowPt = 18;
+constexpr double kDenseArrowPt = 12;
 constexpr int kDefaultBodyShare = 64977;
 // Half an inch at every edge of the sheet stays empty, so no printer cuts a mark.
 constexpr double kMarginPt = 36;
@@ -305,10 +305,16 @@ public:
         return report;
     }
 
+    // Several bars span the printable width, less what gives the callouts at their ends
+    // as much room beside their arrows as their neighbours have: half a column each side.
     double barWidthFor(int bars) const
     {
-        return bars > 1 ? std::max(kBarWidthPt, double(mPage.pageWidthPt) - 2 * kMarginPt)
-                        : std::min(kBarWidthPt, double(mPage.pageWidthPt) - 2 * kMarginPt);
+        const double printable = double(mPage.pageWidthPt) - 2 * kMarginPt;
+        if (bars == 1)
+            return std::min(kBarWidthPt, printable);
+        const int most = (count() + bars - 1) / bars;
+        const double column = printable / (most + 1);
+        return std::max(kBarWidthPt, printable - column + 2 * kTextInsetXPt);
     }
 
     // A page of this many bars, in passes: the title, the bars and their dates, where
@@ -392,7 +398,8 @@ private:
     // so the callouts may grow as far up as down.
     void placeBars(QList<BarRun>& runs, const PageElement& title)
     {
-        const double top = title.topPt + title.heightPt + kTitleGapPt;
+        // A page of several bars needs every point between them.
+        const double top = title.topPt + title.heightPt + (runs.size() > 1 ? kGapPt : kTitleGapPt);
         const double bottom = double(mPage.pageHeightPt) - kMarginPt;
         double space = bottom - top - (runs.size() - 1) * kGapPt;
         for (const BarRun& run : runs)

@@ -3,6 +3,7 @@
 #include "datereader.h"
 #include "settingsstore.h"
 
+#include "docgen/pagetheme.h"
 #include "office/model.h"
 
 namespace editor {
@@ -18,6 +19,9 @@ PageChoice PageChoice::load(SettingsStore& store)
         if (const office::Paper* paper =
                 office::findPaper(store.read(QLatin1String(kPaperKey), QString())))
             choice.paper = QString::fromLatin1(paper->name);
+        if (const docgen::PageTheme* theme =
+                docgen::PageTheme::find(store.read(QLatin1String(kThemeKey), QString())))
+            choice.theme = theme->name;
     } catch (const app::Failure&) {
         // An unreadable choice is no reason to refuse a page: the defaults hold.
     }
@@ -32,6 +36,8 @@ void PageChoice::save(SettingsStore& store) const
                 QLatin1String(toScale ? kSpacingToScale : kSpacingEven));
     if (!paper.isEmpty())
         store.write(QLatin1String(kPaperKey), paper);
+    if (!theme.isEmpty())
+        store.write(QLatin1String(kThemeKey), theme);
 }
 
 docgen::PageOptions PageChoice::options() const
@@ -40,7 +46,13 @@ docgen::PageOptions PageChoice::options() const
     options.layout = classic ? docgen::LayoutStyle::Classic : docgen::LayoutStyle::Fit;
     if (const office::Paper* found = office::findPaper(paper))
         options.paperCode = found->wordCode;
+    options.theme = theme;
     return options;
+}
+
+QString PageChoice::themeShown() const
+{
+    return theme.isEmpty() ? docgen::PageTheme::original().name : theme;
 }
 
 QString PageChoice::paperShown() const

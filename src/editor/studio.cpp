@@ -1,7 +1,10 @@
 #include "studio.h"
 
+#include "docgen/pagetheme.h"
+
 #include "datereader.h"
 
+#include "docgen/pagetheme.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
@@ -60,7 +63,8 @@ preview::Form2& Studio::previewForm()
             [this] { mForm1->show(); },
             [this] { mForm1->SaveScaleEntries(); },
             &mServices.clipboard,
-            [this](const preview::PageMenuChoice& choice) { changePage(choice); }};
+            [this](const preview::PageMenuChoice& choice) { changePage(choice); },
+            docgen::PageTheme::names()};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }
@@ -147,7 +151,7 @@ void Studio::createPage()
 preview::PageMenuChoice Studio::menuChoice() const
 {
     return preview::PageMenuChoice{mPageChoice.paperShown(), mPageChoice.classic,
-                                   mPageChoice.toScale};
+                                   mPageChoice.toScale, mPageChoice.themeShown()};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
@@ -157,6 +161,8 @@ void Studio::changePage(const preview::PageMenuChoice& menu)
     choice.toScale = menu.toScale;
     if (!menu.paper.isEmpty())
         choice.paper = menu.paper;
+    if (!menu.theme.isEmpty())
+        choice.theme = menu.theme;
     try {
         choice.save(mServices.store);
     } catch (const app::Failure& failure) {
