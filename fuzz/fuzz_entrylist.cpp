@@ -1,4 +1,4 @@
-#include "editor/entrylist.h"
+#include "timeline/entrylist.h"
 
 #include <QString>
 

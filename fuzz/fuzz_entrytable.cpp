@@ -1,4 +1,4 @@
-#include "editor/entrytable.h"
+#include "timeline/entrytable.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "cli/cli.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
+#include "timeline/settingsstore.h"
 
 #include "app/clipboard.h"
 #include "app/dialogs.h"

@@ -2,8 +2,8 @@
 // and for a full page, with the peak memory of the run; and for reading and checking
 // 10 000 pasted or imported rows.
 
-#include "editor/entrytable.h"
-#include "editor/samples.h"
+#include "timeline/entrytable.h"
+#include "timeline/samples.h"
 
 #include <QDir>
 #include <QElapsedTimer>

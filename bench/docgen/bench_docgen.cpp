@@ -9,15 +9,15 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagefit.h"
 #include "docgen/wordautomation.h"
-#include "editor/entrylist.h"
-#include "editor/samples.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
 #include "preview/pageview.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/entrylist.h"
+#include "timeline/samples.h"
+#include "timeline/settingsstore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -3,11 +3,11 @@
 // a full list with its write to the store, pasting and importing 10 000 rows, the undo of
 // a Clear on a full list, and sorting a full list by date.
 
-#include "editor/datereader.h"
-#include "editor/entrylist.h"
-#include "editor/entrytable.h"
 #include "editor/form1.h"
-#include "editor/settingsstore.h"
+#include "timeline/datereader.h"
+#include "timeline/entrylist.h"
+#include "timeline/entrytable.h"
+#include "timeline/settingsstore.h"
 
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"

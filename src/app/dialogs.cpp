@@ -139,4 +139,12 @@ QString QtDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
     return files.isEmpty() ? QString() : files.first();
 }
 
+bool agreesToOverwrite(Dialogs& dialogs, const QString& target)
+{
+    return dialogs.messageBox(QStringLiteral("Are you sure you wish to overwrite ") + target +
+                                  QStringLiteral(" ?"),
+                              app::MessageButtons::YesNo,
+                              app::MessageIcon::None) == app::MessageAnswer::Yes;
+}
+
 } // namespace app

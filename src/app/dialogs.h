@@ -60,6 +60,10 @@ protected:
     virtual QString doOpenFileName(const QString& title, const QString& qtFilter);
 };
 
+// The one question before a save replaces a file: "Are you sure you wish to overwrite
+// <target> ?" with Yes and No. True for Yes.
+bool agreesToOverwrite(Dialogs& dialogs, const QString& target);
+
 // "Word Files (*.doc)|*.doc" -> "Word Files (*.doc)"; description/pattern pairs become
 // one Qt filter entry each, separated by ";;".
 QString qtFilterFromPipeFilter(const QString& pipeFilter);

@@ -7,16 +7,17 @@
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinepage.h"
 #include "docgen/wordautomation.h"
-#include "editor/datereader.h"
-#include "editor/entrytable.h"
-#include "editor/pagechoice.h"
-#include "editor/scale.h"
-#include "editor/settingsstore.h"
 #include "filewrite/safefile.h"
 #include "office/docreader.h"
 #include "office/error.h"
 #include "office/pageexport.h"
+#include "timeline/datereader.h"
+#include "timeline/entrytable.h"
+#include "timeline/scale.h"
+#include "timeline/settingsstore.h"
+#include "timeline/timeline.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -76,13 +77,20 @@ constexpr qsizetype kLineBreakUnits = 300;
 // A screenful of problems; the rest are counted.
 constexpr int kMaxProblemLines = 20;
 
+// The timeline a run makes its page of, with where each entry was read, as messages
+// name it.
 struct Page
 {
-    QString title;
-    int scale = 1;
-    QList<editor::TimelineEntry> entries;
-    QStringList places; // where each entry was read, as messages name it
+    timeline::Timeline timeline;
+    QStringList places;
+
+    int scale() const { return timeline::scaleNumber(timeline.scale); }
 };
+
+timeline::Scale scaleOf(int number)
+{
+    return timeline::scaleOfNumber(number).value_or(timeline::Scale::Yearly);
+}
 
 std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
 {
@@ -129,10 +137,10 @@ std::optional<Page> pageFromCsv(const Options& options)
     if (!text)
         return std::nullopt;
     Page page;
-    page.title = options.title.value_or(QString());
-    page.scale = options.scale.value_or(1);
+    page.timeline.title = options.title.value_or(QString());
+    page.timeline.scale = scaleOf(options.scale.value_or(1));
     editor::EntryTable table = editor::readEntryTable(*text);
-    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
+    editor::checkEntryTable(table, page.scale(), docgen::kMaxPageEntries);
     if (!table.problems.isEmpty()) {
         const QStringList lines =
             editor::describeProblems(table.problems, kMaxProblemLines).split(u'\n');
@@ -145,7 +153,7 @@ std::optional<Page> pageFromCsv(const Options& options)
         return std::nullopt;
     }
     for (const editor::TableRow& row : table.rows) {
-        page.entries.append(row.entry);
+        page.timeline.entries.append(row.entry);
         page.places.append(QStringLiteral("%1: Line %2").arg(inputName).arg(row.line));
     }
     return page;
@@ -158,16 +166,15 @@ std::optional<Page> pageFromStore(const Options& options)
     editor::EntryTable table;
     try {
         editor::QSettingsStore store;
-        if (options.scale) {
-            page.scale = *options.scale;
-        } else {
-            page.scale = editor::scaleOfStoredOption(
-                store.read(QLatin1String(editor::kOptionKey), QString()));
-        }
-        page.title = options.title ? *options.title
-                                   : store.read(QLatin1String(editor::kTitleKey), QString());
+        page.timeline.scale =
+            scaleOf(options.scale ? *options.scale
+                                  : editor::scaleOfStoredOption(
+                                        store.read(QLatin1String(editor::kOptionKey), QString())));
+        page.timeline.title = options.title
+                                  ? *options.title
+                                  : store.read(QLatin1String(editor::kTitleKey), QString());
         const QList<editor::TimelineEntry> entries =
-            editor::decodeEntryList(store.read(editor::timelineKey(page.scale), QString()));
+            editor::decodeEntryList(store.read(editor::timelineKey(page.scale()), QString()));
         for (qsizetype i = 0; i < entries.size(); ++i)
             table.rows.append({int(i + 1), entries.at(i)});
     } catch (const app::Failure& failure) {
@@ -175,8 +182,8 @@ std::optional<Page> pageFromStore(const Options& options)
         return std::nullopt;
     }
     const QString listName =
-        QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale));
-    editor::checkEntryTable(table, page.scale, docgen::kMaxPageEntries);
+        QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale()));
+    editor::checkEntryTable(table, page.scale(), docgen::kMaxPageEntries);
     for (const editor::TableProblem& problem :
          table.problems.first(std::min<qsizetype>(table.problems.size(), kMaxProblemLines)))
         say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));
@@ -191,7 +198,7 @@ std::optional<Page> pageFromStore(const Options& options)
         return std::nullopt;
     }
     for (const editor::TableRow& row : table.rows) {
-        page.entries.append(row.entry);
+        page.timeline.entries.append(row.entry);
         page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
     }
     return page;
@@ -200,17 +207,18 @@ std::optional<Page> pageFromStore(const Options& options)
 // By date, as "Sort by Date" sorts; an entry whose date is not read is named and follows.
 void sortByDate(Page& page)
 {
+    QList<editor::TimelineEntry>& entries = page.timeline.entries;
     const editor::DateOrder order =
-        editor::sortedByDate(page.entries, editor::DateReader(page.scale, QLocale()));
+        editor::sortedByDate(entries, editor::DateReader(page.scale(), QLocale()));
     for (int line : order.unreadLines)
         say(QStringLiteral("%1: \"%2\" is not read as a %3 date; it follows the sorted entries")
-                .arg(page.places.at(line - 1), page.entries.at(line - 1).date,
-                     editor::scaleName(page.scale)));
+                .arg(page.places.at(line - 1), entries.at(line - 1).date,
+                     editor::scaleName(page.scale())));
     QList<editor::TimelineEntry> sorted;
-    sorted.reserve(page.entries.size());
+    sorted.reserve(entries.size());
     for (int row : order.rows)
-        sorted.append(page.entries.at(row));
-    page.entries = sorted;
+        sorted.append(entries.at(row));
+    entries = sorted;
 }
 
 // Texts that pass every rule but are more than the document reader takes back would
@@ -225,8 +233,8 @@ bool fitsOnePage(const Page& page)
         breaks += std::count_if(text.cbegin(), text.cend(),
                                 [](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
     };
-    count(page.title);
-    for (const editor::TimelineEntry& entry : page.entries) {
+    count(page.timeline.title);
+    for (const editor::TimelineEntry& entry : page.timeline.entries) {
         count(entry.date);
         count(entry.notes);
     }
@@ -258,40 +266,25 @@ private:
     QImage mPicture;
 };
 
-// The builder's host: the entries and the title in, the document path out. There is no
-// window to show or to point at.
+// The builder's host: the entries and the title in. There is no window to show or to
+// point at; the document comes back in the build's result.
 class PageHost : public docgen::TemplateHost
 {
 public:
-    explicit PageHost(const Page& page) : mPage(page) {}
+    explicit PageHost(const timeline::Timeline& timeline) : mTimeline(timeline) {}
 
-    const QString& wordFile() const { return mWordFile; }
-
-    int entryCount() const override { return int(mPage.entries.size()); }
-    docgen::TimelineEntry entry(int row) const override { return mPage.entries.value(row - 1); }
-    QString titleText() const override { return mPage.title; }
+    int entryCount() const override { return int(mTimeline.entries.size()); }
+    docgen::TimelineEntry entry(int row) const override { return mTimeline.entries.value(row - 1); }
+    QString titleText() const override { return mTimeline.title; }
     void setMousePointer(app::MousePointer) override {}
     void setPreviewPicture(const QImage&) override {}
-    void setPreviewWordFile(const QString& path) override { mWordFile = path; }
+    void setPreviewWordFile(const QString&) override {}
     void showPreview() override {}
     void hideMainWindow() override {}
 
 private:
-    const Page& mPage;
-    QString mWordFile;
+    const timeline::Timeline& mTimeline;
 };
-
-office::PageFileKind pageFileKind(OutputKind kind)
-{
-    switch (kind) {
-    case OutputKind::Png:
-        return office::PageFileKind::Png;
-    case OutputKind::Svg:
-        return office::PageFileKind::Svg;
-    default:
-        return office::PageFileKind::Pdf;
-    }
-}
 
 bool writeOutput(const QString& path, const QByteArray& bytes)
 {
@@ -303,37 +296,27 @@ bool writeOutput(const QString& path, const QByteArray& bytes)
 
 int buildAndWrite(const Options& options, const Page& page)
 {
-    // The builder names its document and its picture in the temporary folder; a folder
-    // of this run's own keeps parallel runs apart and is removed with everything in it.
+    // The builder's document and picture go to a folder of this run's own, which keeps
+    // parallel runs apart and is removed with everything in it.
     QTemporaryDir work;
     if (!work.isValid()) {
         say(QStringLiteral("cannot make a temporary folder: %1").arg(work.errorString()));
         return kExitBadInput;
     }
-    qputenv("TEMP", QFile::encodeName(work.path()));
 
     ConsoleDialogs dialogs;
     RunClipboard clipboard;
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     docgen::TemplateBuilder builder(dialogs, factory, clipboard);
-    docgen::PageOptions pageOptions;
-    pageOptions.layout =
-        options.classicLayout ? docgen::LayoutStyle::Classic : docgen::LayoutStyle::Fit;
-    if (const office::Paper* paper = office::findPaper(options.paper))
-        pageOptions.paperCode = paper->wordCode;
-    pageOptions.theme = options.theme;
-    if (options.spacing == Spacing::Scale && !options.classicLayout) {
-        const editor::ScaleAxis axis =
-            editor::scaleAxisOf(page.entries, editor::DateReader(page.scale, QLocale()));
-        pageOptions.timeAxis = axis.places;
-        if (!axis.notice.isEmpty())
-            print(stderr, QStringLiteral("warning: %1\n").arg(axis.notice));
-    }
-    builder.setPageOptions(pageOptions);
-    PageHost host(page);
-    builder.PushButton6_Click(host);
-    if (dialogs.messageCount() > 0 || host.wordFile().isEmpty()) {
+    builder.setWorkFolder(work.path());
+    QString spacingNotice;
+    builder.setPageOptions(docgen::pageOptionsOf(page.timeline, QLocale(), &spacingNotice));
+    if (!spacingNotice.isEmpty())
+        print(stderr, QStringLiteral("warning: %1\n").arg(spacingNotice));
+    PageHost host(page.timeline);
+    const docgen::BuildResult built = builder.PushButton6_Click(host);
+    if (!built.made()) {
         say(QStringLiteral("the page could not be made; nothing was written"));
         return kExitBadInput;
     }
@@ -346,8 +329,8 @@ int buildAndWrite(const Options& options, const Page& page)
         return kExitBadInput;
     }
 
-    if (options.kind == OutputKind::Word) {
-        QFile document(host.wordFile());
+    if (!office::outputFormatRow(options.kind).pageFile) {
+        QFile document(built.document);
         if (!document.open(QIODevice::ReadOnly)) {
             say(QStringLiteral("cannot read the made page: %1").arg(document.errorString()));
             return kExitBadInput;
@@ -357,13 +340,14 @@ int buildAndWrite(const Options& options, const Page& page)
     // The page drawn from the saved document, so it shows what the document holds.
     office::Document document;
     try {
-        document = office::openDocument(host.wordFile());
+        document = office::openDocument(built.document);
     } catch (const office::Error& error) {
         say(error.description());
         return kExitBadInput;
     }
     try {
-        office::writePage(document, options.output, pageFileKind(options.kind));
+        office::writePage(document, options.output,
+                          *office::outputFormatRow(options.kind).pageFile);
     } catch (const office::Error& error) {
         say(error.description());
         return kExitWriteFailed;
@@ -415,6 +399,7 @@ int runCommandLine(int argc, char* argv[])
         return kExitBadInput;
     if (!fitsOnePage(*page))
         return kExitBadInput;
+    page->timeline.page = options.page;
     if (options.sort)
         sortByDate(*page);
 

@@ -10,7 +10,7 @@ namespace cli {
 
 // The dialogs of a run without a window: every message goes to the error stream, and a
 // question cannot be answered, so it takes the answer that changes nothing (Cancel, No).
-// The command line counts the messages: any of them means the page was not made cleanly.
+// It counts the messages it wrote.
 class ConsoleDialogs : public app::Dialogs
 {
 public:

@@ -1,10 +1,9 @@
 #include "options.h"
 
 #include "docgen/pagetheme.h"
-#include "editor/scale.h"
 #include "office/model.h"
+#include "timeline/scale.h"
 
-#include <QFileInfo>
 #include <QMap>
 #include <QStringDecoder>
 
@@ -179,15 +178,15 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     options.sort = given.contains(QStringLiteral("--sort"));
     options.strict = given.contains(QStringLiteral("--strict"));
     if (const std::optional<QString> spacing = valueOf("--spacing")) {
-        const std::optional<Spacing> chosen = spacingFromName(*spacing);
+        const std::optional<timeline::Spacing> chosen = spacingFromName(*spacing);
         if (!chosen)
             return badUsage(
                 QStringLiteral("unknown spacing \"%1\"; use even or scale").arg(*spacing));
-        options.spacing = *chosen;
+        options.page.spacing = *chosen;
     }
     if (const std::optional<QString> layout = valueOf("--layout")) {
         if (layout->compare(u"classic", Qt::CaseInsensitive) == 0)
-            options.classicLayout = true;
+            options.page.layout = timeline::Layout::Classic;
         else if (layout->compare(u"fit", Qt::CaseInsensitive) != 0)
             return badUsage(
                 QStringLiteral("unknown layout \"%1\"; use fit or classic").arg(*layout));
@@ -197,7 +196,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
         if (!found)
             return badUsage(
                 QStringLiteral("unknown theme \"%1\"; use %2").arg(*theme, themeNames()));
-        options.theme = found->name;
+        options.page.theme = found->name;
     }
     if (const std::optional<QString> paper = valueOf("--paper")) {
         const office::Paper* found = office::findPaper(*paper);
@@ -205,7 +204,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
             return badUsage(QStringLiteral("unknown paper \"%1\"; use letter, a4, legal, a3 or "
                                            "tabloid")
                                 .arg(*paper));
-        options.paper = QString::fromLatin1(found->name);
+        options.page.paper = QString::fromLatin1(found->name);
     }
 
     if (!output || output->isEmpty())
@@ -220,7 +219,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
             return badUsage(
                 QStringLiteral("unknown scale \"%1\"; use yearly, monthly or daily").arg(*scale));
     }
-    const std::optional<OutputKind> kind = outputKindOf(*output);
+    const std::optional<office::OutputFormat> kind = office::outputFormatOf(*output);
     if (!kind)
         return badUsage(QStringLiteral("cannot tell the output kind of \"%1\"; name it .doc, "
                                        ".docx, .pdf, .png or .svg")
@@ -231,26 +230,12 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     return {Invocation::Action::Run, options, {}};
 }
 
-std::optional<Spacing> spacingFromName(const QString& name)
+std::optional<timeline::Spacing> spacingFromName(const QString& name)
 {
     if (name.compare(u"even", Qt::CaseInsensitive) == 0)
-        return Spacing::Even;
+        return timeline::Spacing::Even;
     if (name.compare(u"scale", Qt::CaseInsensitive) == 0)
-        return Spacing::Scale;
-    return std::nullopt;
-}
-
-std::optional<OutputKind> outputKindOf(const QString& path)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"doc" || suffix == u"docx")
-        return OutputKind::Word;
-    if (suffix == u"pdf")
-        return OutputKind::Pdf;
-    if (suffix == u"png")
-        return OutputKind::Png;
-    if (suffix == u"svg")
-        return OutputKind::Svg;
+        return timeline::Spacing::ToScale;
     return std::nullopt;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "office/outputformat.h"
+#include "timeline/timeline.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -17,34 +20,16 @@ enum ExitStatus
     kExitWriteFailed = 3, // the page was made but FILE could not be written
 };
 
-enum class OutputKind
-{
-    Word, // .doc and .docx: the same package either way
-    Pdf,
-    Png,
-    Svg,
-};
-
-// How the callouts stand along the bar: evenly, or where their dates fall on the time axis.
-enum class Spacing
-{
-    Even,
-    Scale,
-};
-
 struct Options
 {
     QString output;
-    OutputKind kind = OutputKind::Word;
+    office::OutputFormat kind = office::OutputFormat::Word;
     std::optional<QString> title;
-    std::optional<int> scale; // 1 Yearly, 2 Monthly, 3 Daily
-    bool stored = false;      // the stored list instead of a CSV
-    QString csv;              // a path, or "-" for standard input
-    bool sort = false;        // the entries by date before the page is laid out
-    Spacing spacing = Spacing::Even;
-    bool classicLayout = false; // --layout classic
-    QString paper;              // a paper's name; empty: the locale's
-    QString theme;              // a look's name (docgen/pagetheme.h); empty: the original
+    std::optional<int> scale;   // 1 Yearly, 2 Monthly, 3 Daily
+    bool stored = false;        // the stored list instead of a CSV
+    QString csv;                // a path, or "-" for standard input
+    bool sort = false;          // the entries by date before the page is laid out
+    timeline::PageChoices page; // --layout, --spacing and --paper (empty: the locale's)
     bool strict = false;        // nothing written when text would be cut
 };
 
@@ -75,11 +60,8 @@ bool isCommandLine(const QStringList& arguments);
 Invocation parseArguments(const QList<QByteArray>& arguments);
 Invocation parseArguments(const QStringList& arguments);
 
-// By the file name's extension, case-insensitively; nothing for an unknown one.
-std::optional<OutputKind> outputKindOf(const QString& path);
-
 // "even" or "scale" in any case; nothing for another text.
-std::optional<Spacing> spacingFromName(const QString& name);
+std::optional<timeline::Spacing> spacingFromName(const QString& name);
 
 QString usageText();
 

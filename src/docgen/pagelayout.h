@@ -1,5 +1,7 @@
 #pragma once
 
+#include "timeline/entry.h"
+
 #include <QList>
 #include <QSizeF>
 #include <QString>
@@ -10,14 +12,8 @@
 
 namespace docgen {
 
-// One row of the entry list: the date text and the notes text, both exactly as typed.
-struct TimelineEntry
-{
-    QString date;
-    QString notes;
-
-    friend bool operator==(const TimelineEntry&, const TimelineEntry&) = default;
-};
+// One row of the entry list, as the timeline keeps it.
+using TimelineEntry = timeline::Entry;
 
 // Page quantities as the page set-up reports them after the switch to landscape; points,
 // single precision.

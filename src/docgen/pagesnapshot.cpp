@@ -70,9 +70,11 @@ QByteArray bmpHeader(const QImage& picture)
 // (another user's file in a shared folder): the rest of the run uses a private folder.
 std::atomic<bool> gSharedNameTaken{false};
 
-BitmapHandOff::BitmapHandOff()
+BitmapHandOff::BitmapHandOff(const QString& folder)
 {
-    if (!qEnvironmentVariableIsEmpty("TEMP") && !gSharedNameTaken)
+    if (!folder.isEmpty())
+        mPath = app::inFolder(folder, QStringLiteral("temp.bmp"));
+    else if (!qEnvironmentVariableIsEmpty("TEMP") && !gSharedNameTaken)
         mPath = app::inFolder(app::temporaryFolder(), QStringLiteral("temp.bmp"));
     else
         usePrivateFolder();
@@ -171,7 +173,7 @@ std::optional<QImage> GetClipboardPicture(app::Clipboard& clipboard, const int& 
     return result;
 }
 
-void PageSnapshot::SaveDocAsJPG(QString documentPath)
+int PageSnapshot::SaveDocAsJPG(QString documentPath)
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1SaveDocAsJpg));
     std::shared_ptr<WordApplication> word;
@@ -196,6 +198,7 @@ void PageSnapshot::SaveDocAsJPG(QString documentPath)
     });
     trap.step(108, [&] { live(live(word).ActiveDocument()).Close(word::kDoNotSaveChanges); });
     trap.step(110, [&] { live(word).Quit(); });
+    return trap.failures();
 }
 
 } // namespace docgen

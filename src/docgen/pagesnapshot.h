@@ -22,13 +22,14 @@ class AutomationFactory;
 // "temp.bmp" in TEMP or, when TEMP is unset, in a folder of its own that only this user
 // may enter (the system's temporary folder is open to every user). When the name in TEMP
 // is taken by something this user cannot remove, the private folder serves for the rest
-// of the run. Only the file this
+// of the run. A caller with a folder of its own names it. Only the file this
 // object wrote is ever read back, so a stale picture or one planted by somebody else is
 // never taken for the page.
 class BitmapHandOff
 {
 public:
-    BitmapHandOff();
+    // In `folder` when it is given.
+    explicit BitmapHandOff(const QString& folder = {});
     ~BitmapHandOff();
     BitmapHandOff(const BitmapHandOff&) = delete;
     BitmapHandOff& operator=(const BitmapHandOff&) = delete;
@@ -58,7 +59,7 @@ std::optional<QImage> GetClipboardPicture(app::Clipboard& clipboard, const int& 
 
 // Renders a saved document to the bitmap through a fresh engine instance and the
 // clipboard. Failures show the error box and the snapshot goes on; the caller learns the
-// outcome only from whether the bitmap was written.
+// outcome from whether the bitmap was written, and how many statements failed.
 class PageSnapshot
 {
 public:
@@ -67,7 +68,7 @@ public:
         : mDialogs(dialogs), mFactory(factory), mClipboard(clipboard), mBitmap(bitmap)
     {}
 
-    void SaveDocAsJPG(QString documentPath);
+    int SaveDocAsJPG(QString documentPath);
 
 private:
     app::Dialogs& mDialogs;

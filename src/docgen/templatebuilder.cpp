@@ -345,12 +345,13 @@ QString TemplateBuilder::claimDocumentPath(const QString& folder)
         QStringLiteral("No free document name in %1").arg(QDir::toNativeSeparators(folder)));
 }
 
-void TemplateBuilder::PushButton6_Click(TemplateHost& host)
+BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
 {
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1CreateTemplate));
+    BuildResult result;
 
     if (trap.test(100, [&] { return mBusy; }))
-        return;
+        return result;
     trap.step(102, [&] { mBusy = true; });
 
     const bool hasEntries = trap.test(104, [&] { return host.entryCount() >= 1; });
@@ -362,7 +363,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         PageRun run;
         QString documentPath;
         bool saved = false;
-        BitmapHandOff bitmap;
+        BitmapHandOff bitmap(mWorkFolder);
 
         trap.step(106, [&] { host.setMousePointer(app::MousePointer::Hourglass); });
         trap.step(108, [&] { run.word = mFactory.createObject(QLatin1String(kWordProgId)); });
@@ -372,7 +373,10 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         std::optional<PagePlan>& plan = run.plan;
 
         // A fresh name, claimed before anything is written to it.
-        trap.step(216, [&] { documentPath = claimDocumentPath(app::temporaryFolder()); });
+        trap.step(216, [&] {
+            documentPath =
+                claimDocumentPath(mWorkFolder.isEmpty() ? app::temporaryFolder() : mWorkFolder);
+        });
         trap.step(220, [&] {
             if (documentPath.isEmpty())
                 throw app::Failure(QStringLiteral("Bad file name or number"));
@@ -391,7 +395,8 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             app::RemoveFile(documentPath);
         if (trap.test(232, [&] { return saved && app::FileExists(documentPath); })) {
             trap.step(234, [&] {
-                PageSnapshot(mDialogs, mFactory, mClipboard, bitmap).SaveDocAsJPG(documentPath);
+                result.failures +=
+                    PageSnapshot(mDialogs, mFactory, mClipboard, bitmap).SaveDocAsJPG(documentPath);
             });
         }
         trap.step(236, [&] { host.setMousePointer(app::MousePointer::Default); });
@@ -422,6 +427,7 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
             mLastPlan = *plan;
         if (handedOver) {
             mLastDocument = documentPath;
+            result.document = documentPath;
         } else if (!documentPath.isEmpty()) {
             // Nobody owns a document the preview never received.
             app::RemoveFile(documentPath);
@@ -433,6 +439,8 @@ void TemplateBuilder::PushButton6_Click(TemplateHost& host)
         });
     }
     trap.step(252, [&] { mBusy = false; });
+    result.failures += trap.failures();
+    return result;
 }
 
 namespace {

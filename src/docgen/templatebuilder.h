@@ -69,6 +69,16 @@ inline constexpr int kMaxPageEntries = 63;
 // cryptographic source, so the name cannot be predicted.
 using DigitSource = std::function<int()>;
 
+// What a press made: the document it handed over (empty when none) and how many of its
+// statements failed, the snapshot's among them, each shown in the error box.
+struct BuildResult
+{
+    QString document;
+    int failures = 0;
+
+    bool made() const { return !document.isEmpty() && failures == 0; }
+};
+
 // The command behind "Start Creating Template": builds the timeline through the
 // automation boundary, saves it under a fresh name in the temporary folder, renders it
 // and hands it to the preview. Every statement runs under the command's error trap.
@@ -78,7 +88,10 @@ public:
     TemplateBuilder(app::Dialogs& dialogs, const AutomationFactory& factory,
                     app::Clipboard& clipboard, DigitSource digits = {});
 
-    void PushButton6_Click(TemplateHost& host);
+    BuildResult PushButton6_Click(TemplateHost& host);
+
+    // Where a press puts its document and the page picture; empty: the temporary folder.
+    void setWorkFolder(const QString& folder) { mWorkFolder = folder; }
 
     void setPageOptions(const PageOptions& options) { mOptions = options; }
     const PageOptions& pageOptions() const { return mOptions; }
@@ -106,6 +119,7 @@ private:
     QString mLastDocument;
     PageOptions mOptions;
     PagePlan mLastPlan;
+    QString mWorkFolder;
 };
 
 } // namespace docgen

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entrylist.h"
+#include "timeline/entrylist.h"
 
 #include <QString>
 

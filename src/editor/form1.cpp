@@ -1,9 +1,9 @@
 #include "form1.h"
 
 #include "celledit.h"
-#include "datereader.h"
 #include "entrycelldelegate.h"
-#include "settingsstore.h"
+#include "timeline/datereader.h"
+#include "timeline/settingsstore.h"
 
 #include "app/appearance.h"
 #include "app/apptitle.h"

@@ -1,8 +1,8 @@
 #include "listcommands.h"
 
-#include "datereader.h"
-#include "entrytable.h"
-#include "settingsstore.h"
+#include "timeline/datereader.h"
+#include "timeline/entrytable.h"
+#include "timeline/settingsstore.h"
 #include "timelinecommands.h"
 
 #include "app/clipboard.h"
@@ -234,13 +234,7 @@ void ListCommands::exportCsv()
     if (path.isEmpty())
         return;
     if (trap.test(102, [&] { return QFileInfo::exists(path); })) {
-        const app::MessageAnswer answer = trap.value(102, app::MessageAnswer::No, [&] {
-            return mDialogs.messageBox(
-                QStringLiteral("%1 already exists.\r\nDo you want to replace it?")
-                    .arg(QDir::toNativeSeparators(path)),
-                app::MessageButtons::YesNo, app::MessageIcon::Exclamation);
-        });
-        if (answer != app::MessageAnswer::Yes)
+        if (!trap.value(102, false, [&] { return app::agreesToOverwrite(mDialogs, path); }))
             return;
     }
     trap.step(104, [&] {

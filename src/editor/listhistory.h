@@ -1,7 +1,7 @@
 #pragma once
 
-#include "entrylist.h"
-#include "scale.h"
+#include "timeline/entrylist.h"
+#include "timeline/scale.h"
 
 #include <QString>
 #include <QUndoGroup>

@@ -1,6 +1,6 @@
 #include "mainlayout.h"
 
-#include "settingsstore.h"
+#include "timeline/settingsstore.h"
 
 #include "app/units.h"
 

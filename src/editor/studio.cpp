@@ -1,10 +1,7 @@
 #include "studio.h"
 
 #include "docgen/pagetheme.h"
-
-#include "datereader.h"
-
-#include "docgen/pagetheme.h"
+#include "docgen/timelinepage.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
 
@@ -28,7 +25,7 @@ Studio::Studio(StudioServices services)
                                [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
-    mPageChoice = PageChoice::load(mServices.store);
+    mPageChoice = timeline::loadPageChoices(mServices.store);
     mLivePage = std::make_unique<LivePage>(
         mBuilder, mForm1->pageView(),
         [this] {
@@ -128,17 +125,16 @@ void Studio::markCutRows(const docgen::FitReport& report)
     mForm1->setPageCutNotes(notes);
 }
 
+timeline::Timeline Studio::shownTimeline() const
+{
+    return {mForm1->titleText(),
+            timeline::scaleOfNumber(mForm1->selectedScale()).value_or(timeline::Scale::Yearly),
+            mForm1->entries(), mPageChoice};
+}
+
 docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
-    docgen::PageOptions options = mPageChoice.options();
-    if (mPageChoice.toScale && !mPageChoice.classic) {
-        const ScaleAxis axis =
-            scaleAxisOf(mForm1->entries(), DateReader(mForm1->selectedScale(), mForm1->locale()));
-        options.timeAxis = axis.places;
-        if (spacingNotice)
-            *spacingNotice = axis.notice;
-    }
-    return options;
+    return docgen::pageOptionsOf(shownTimeline(), mForm1->locale(), spacingNotice);
 }
 
 void Studio::createPage()
@@ -150,21 +146,22 @@ void Studio::createPage()
 
 preview::PageMenuChoice Studio::menuChoice() const
 {
-    return preview::PageMenuChoice{mPageChoice.paperShown(), mPageChoice.classic,
-                                   mPageChoice.toScale, mPageChoice.themeShown()};
+    return preview::PageMenuChoice{docgen::paperShown(mPageChoice), mPageChoice.classic(),
+                                   mPageChoice.spacing == timeline::Spacing::ToScale,
+                                   docgen::themeShown(mPageChoice)};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
 {
-    PageChoice choice = mPageChoice;
-    choice.classic = menu.classic;
-    choice.toScale = menu.toScale;
+    timeline::PageChoices choice = mPageChoice;
+    choice.layout = menu.classic ? timeline::Layout::Classic : timeline::Layout::Fit;
+    choice.spacing = menu.toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
     if (!menu.paper.isEmpty())
         choice.paper = menu.paper;
     if (!menu.theme.isEmpty())
         choice.theme = menu.theme;
     try {
-        choice.save(mServices.store);
+        timeline::savePageChoices(mServices.store, choice);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(

@@ -2,9 +2,9 @@
 
 #include "form1.h"
 #include "livepage.h"
-#include "pagechoice.h"
 
 #include "docgen/templatebuilder.h"
+#include "timeline/timeline.h"
 
 #include <QString>
 
@@ -77,6 +77,8 @@ private:
     void markCutRows(const docgen::FitReport& report);
     // "Start Creating Template" with the page choices and, for dates to scale, their axis.
     void createPage();
+    // The timeline the windows show, with the page choices.
+    timeline::Timeline shownTimeline() const;
     // The options of the page as chosen, with the notice of a page spaced evenly though
     // "To scale" is chosen.
     docgen::PageOptions pageOptions(QString* spacingNotice) const;
@@ -89,7 +91,7 @@ private:
     std::unique_ptr<Form1> mForm1;
     std::unique_ptr<preview::Form2> mForm2;
     std::unique_ptr<LivePage> mLivePage;
-    PageChoice mPageChoice;
+    timeline::PageChoices mPageChoice;
     QString mSpacingNotice; // why the last page is spaced evenly though "To scale" is chosen
 };
 

@@ -1,9 +1,9 @@
 #include "timelinecommands.h"
 
-#include "numbertext.h"
-#include "samples.h"
-#include "scale.h"
-#include "settingsstore.h"
+#include "timeline/numbertext.h"
+#include "timeline/samples.h"
+#include "timeline/scale.h"
+#include "timeline/settingsstore.h"
 
 #include "app/dialogs.h"
 #include "app/errortrap.h"

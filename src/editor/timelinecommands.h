@@ -3,7 +3,7 @@
 #include "editorview.h"
 #include "entrylistmodel.h"
 #include "listhistory.h"
-#include "scale.h"
+#include "timeline/scale.h"
 
 #include <QHash>
 #include <QString>

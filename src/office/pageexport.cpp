@@ -1,6 +1,7 @@
 #include "pageexport.h"
 
 #include "error.h"
+#include "outputformat.h"
 #include "renderer.h"
 
 #include "filewrite/safefile.h"
@@ -68,13 +69,33 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 std::optional<PageFileKind> pageFileKindOf(const QString& path)
 {
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("pdf"))
-        return PageFileKind::Pdf;
-    if (suffix == QLatin1String("png"))
-        return PageFileKind::Png;
-    if (suffix == QLatin1String("svg"))
-        return PageFileKind::Svg;
+    const std::optional<OutputFormat> format = outputFormatOf(path);
+    return format ? outputFormatRow(*format).pageFile : std::nullopt;
+}
+
+const OutputFormatRow& outputFormatRow(OutputFormat format)
+{
+    for (const OutputFormatRow& row : kOutputFormats)
+        if (row.format == format)
+            return row;
+    return kOutputFormats.front();
+}
+
+const OutputFormatRow& outputFormatRow(PageFileKind kind)
+{
+    for (const OutputFormatRow& row : kOutputFormats)
+        if (row.pageFile == kind)
+            return row;
+    return kOutputFormats.front();
+}
+
+std::optional<OutputFormat> outputFormatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix();
+    for (const OutputFormatRow& row : kOutputFormats)
+        for (const char* extension : row.extensions)
+            if (extension && suffix.compare(QLatin1String(extension), Qt::CaseInsensitive) == 0)
+                return row.format;
     return std::nullopt;
 }
 

@@ -12,6 +12,8 @@
 #include "app/locationlabels.h"
 #include "app/processend.h"
 #include "app/units.h"
+#include "office/docreader.h"
+#include "office/document.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -46,6 +48,8 @@ constexpr double kClientWidth = 9840;
 constexpr double kClientHeight = 9390;
 // The page area of a window at its smallest: about an inch of the page above the buttons.
 constexpr double kMinimumPageHeight = 1500;
+// The sheet's points on screen: 72 to the inch.
+constexpr double kTwipsPerPoint = app::kTwipsPerInch / 72.0;
 
 QFont arialBold(double points)
 {
@@ -147,12 +151,13 @@ void Form2::createControls()
     mPicture1->installEventFilter(this);
     mPicture2Inside->setPage(mPicture1);
 
-    // Says over the page, without a click, when some text could not be shown whole.
-    mCutNotice = new QLabel(mPicture2);
+    // Says above the page, without a click, when some text could not be shown whole or the
+    // page was spaced otherwise than asked; the page area gives up the notice's height.
+    mCutNotice = new QLabel(this);
     nameControl(mCutNotice, "lblCutNotice", QStringLiteral("Cut entries"));
     mCutNotice->setStyleSheet(QStringLiteral(
         "background: #fff4c2; color: #8a1c00; border: 1px solid #c08000; padding: 2px 6px;"));
-    mCutNotice->move(4, 4);
+    mCutNotice->setWordWrap(true);
     mCutNotice->hide();
 
     mVScroll1 = new QScrollBar(Qt::Vertical, this);
@@ -241,9 +246,19 @@ void Form2::createKeys()
     mBackKey = keys("actBack", QStringLiteral("< Back"), {QKeySequence(Qt::Key_Escape)});
 }
 
+int Form2::noticeHeight() const
+{
+    if (mCutNotice->isHidden() || mCutNotice->text().isEmpty())
+        return 0;
+    return mCutNotice->heightForWidth(mLayout->noticeBand(size(), 0).width());
+}
+
 void Form2::layoutControls()
 {
-    const PreviewGeometry at = mLayout->place(size());
+    const int notice = noticeHeight();
+    setMinimumSize(mLayout->minimumSize(notice));
+    mCutNotice->setGeometry(mLayout->noticeBand(size(), notice));
+    const PreviewGeometry at = mLayout->place(size(), notice);
     mPicture2->setGeometry(at.picture2);
     mPicture2Inside->setGeometry(mPicture2->contentsRect());
     mVScroll1->setGeometry(at.vScroll1);
@@ -450,6 +465,10 @@ void Form2::setPageChoices(const PageMenuChoice& choice)
 void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,
                         const QString& otherNotice)
 {
+    // A sheet drawn from its document marks them wherever it is drawn.
+    mCutFramesPt = framesPt;
+    if (mPicture1->hasSheet())
+        mPicture1->setCutFrames(framesPt);
     // Marks go once on the page as delivered; the picture box holds the only copy by
     // then, so it is painted in place.
     if (!framesPt.isEmpty() && !mMarked) {
@@ -462,8 +481,8 @@ void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, i
     lines.removeAll(QString());
     const QString notice = lines.join(u'\n');
     mCutNotice->setText(notice);
-    mCutNotice->adjustSize();
     mCutNotice->setVisible(!notice.isEmpty());
+    layoutControls();
 }
 
 QString Form2::cutNoticeText() const
@@ -520,15 +539,44 @@ void Form2::setPicture1(const QImage& page)
     if (page.isNull())
         return;
     mMarked = false;
+    mCutFramesPt.clear();
     mCutNotice->hide();
+    layoutControls();
+    // Until its document is read at the next activation, the page is the picture, held
+    // whole, and so within the picture's size limits.
+    mPicture1->setSheet(nullptr, {});
+    mViewport.setSizeLimits(Viewport::kWidthLimitTwips, Viewport::kHeightLimitTwips);
     mPicture1->setPicture(page);
     const QSizeF logical = page.deviceIndependentSize();
     mViewport.assignPicture(logical.width() * twipsPerPixelX(),
                             logical.height() * twipsPerPixelY());
 }
 
+void Form2::openSheet()
+{
+    std::shared_ptr<const office::Document> sheet;
+    try {
+        sheet = std::make_shared<const office::Document>(office::openDocument(mWordFile));
+    } catch (...) {
+        // No document the engine reads: the delivered picture is the page.
+        return;
+    }
+    const office::PageSetup& page = sheet->page();
+    if (!(page.widthPt > 0 && page.heightPt > 0))
+        return;
+    mPicture1->setSheet(sheet, mCutFramesPt);
+    mViewport.setSizeLimits(Viewport::kNoSizeLimit, Viewport::kNoSizeLimit);
+    // The whole sheet at its real size is the page at zoom 1; the preparation takes two
+    // twips off the unscaled copy's size, so they are added here.
+    mViewport.assignPicture(page.widthPt * kTwipsPerPoint + 2.0,
+                            page.heightPt * kTwipsPerPoint + 2.0);
+}
+
 void Form2::Form_Activate()
 {
+    // The document is read once per delivered page, before the viewport is prepared for it.
+    if (mViewport.mFirstActivate && !mWordFile.isEmpty())
+        openSheet();
     mViewport.formActivate();
     showViewport();
 }
@@ -814,6 +862,10 @@ void Form2::placePicture1()
 
 void Form2::paintPage()
 {
+    if (mPicture1->hasSheet()) {
+        mPicture1->showSheet();
+        return;
+    }
     const QImage& source = mZoomOri->picture();
     if (source.isNull())
         return;

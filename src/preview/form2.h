@@ -133,6 +133,10 @@ private:
     void createPageMenu();
     void createKeys();
     void layoutControls();
+    int noticeHeight() const;
+    // Reads the page's document, so the sheet is drawn from it at every zoom; without one
+    // the delivered picture stays the page.
+    void openSheet();
     void fitToScreen();
     void showZoom();
     // Both bars and the zoom figure as the viewport now stands.
@@ -195,6 +199,7 @@ private:
     QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks
+    QList<QRectF> mCutFramesPt;
     std::optional<PreviewLayout> mLayout;
     WheelNotches mWheel;
 };

@@ -8,6 +8,7 @@
 #include "app/locationlabels.h"
 #include "office/docreader.h"
 #include "office/error.h"
+#include "office/outputformat.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -16,31 +17,18 @@
 namespace preview {
 namespace {
 
-struct SaveKind
+// The error box's location of each page save.
+const char* saveLabelOf(office::PageFileKind kind)
 {
-    const char* label;
-    const char* title;
-    const char* filter;
-    const char* extension;
-};
-
-const SaveKind& saveKindOf(office::PageFileKind kind)
-{
-    static const SaveKind pdf{app::labels::kForm2SavePagePdf, "Save Page as PDF",
-                              "PDF Files (*.pdf)|*.pdf", "pdf"};
-    static const SaveKind png{app::labels::kForm2SavePagePng, "Save Page as PNG",
-                              "PNG Images (*.png)|*.png", "png"};
-    static const SaveKind svg{app::labels::kForm2SavePageSvg, "Save Page as SVG",
-                              "SVG Images (*.svg)|*.svg", "svg"};
     switch (kind) {
     case office::PageFileKind::Png:
-        return png;
+        return app::labels::kForm2SavePagePng;
     case office::PageFileKind::Svg:
-        return svg;
+        return app::labels::kForm2SavePageSvg;
     case office::PageFileKind::Pdf:
         break;
     }
-    return pdf;
+    return app::labels::kForm2SavePagePdf;
 }
 
 // The engine's failures reach the error box as the application's own.
@@ -87,7 +75,7 @@ bool RightClick::release(Qt::MouseButton button, QPoint globalPos)
 
 QString PageCommands::targetName(const QString& chosen, office::PageFileKind kind)
 {
-    const QLatin1String extension(saveKindOf(kind).extension);
+    const QLatin1String extension(office::outputFormatRow(kind).extensions.front());
     if (QFileInfo(chosen).suffix().compare(extension, Qt::CaseInsensitive) == 0)
         return chosen;
     return chosen + QLatin1Char('.') + extension;
@@ -120,13 +108,13 @@ void PageCommands::copyPage(const QString& wordFile)
 
 bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
 {
-    const SaveKind& how = saveKindOf(kind);
-    app::Trap trap(mDialogs, QLatin1String(how.label));
+    const office::OutputFormatRow& how = office::outputFormatRow(kind);
+    app::Trap trap(mDialogs, QLatin1String(saveLabelOf(kind)));
     QString target;
     bool replaceAgreed = false;
     bool written = false;
     trap.step(100, [&] {
-        target = mDialogs.saveFileName(QLatin1String(how.title), QLatin1String(how.filter));
+        target = mDialogs.saveFileName(QLatin1String(how.saveTitle), QLatin1String(how.filter));
     });
     if (trap.test(102, [&] { return target.isEmpty(); }))
         return false;
@@ -134,13 +122,7 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
     if (trap.test(106, [&] { return !app::FileExists(target); })) {
         replaceAgreed = true;
     } else {
-        trap.step(108, [&] {
-            replaceAgreed =
-                mDialogs.messageBox(QStringLiteral("Are you sure you wish to overwrite ") + target +
-                                        QStringLiteral(" ?"),
-                                    app::MessageButtons::YesNo,
-                                    app::MessageIcon::None) == app::MessageAnswer::Yes;
-        });
+        trap.step(108, [&] { replaceAgreed = app::agreesToOverwrite(mDialogs, target); });
     }
     if (!replaceAgreed)
         return false;

@@ -1,5 +1,10 @@
 #include "picturebox.h"
 
+#include "pagecommands.h"
+
+#include "office/document.h"
+#include "office/renderer.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -12,6 +17,8 @@ PictureBox::PictureBox(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
+
+PictureBox::~PictureBox() = default;
 
 void PictureBox::setPicture(const QImage& picture)
 {
@@ -70,6 +77,11 @@ void PictureBox::setPersistent(bool on)
 
 void PictureBox::fitImage()
 {
+    // A sheet is drawn where it shows; a persistent image of its whole size is never made.
+    if (mSheet) {
+        mImage = QImage();
+        return;
+    }
     const qreal ratio = devicePixelRatioF();
     const QSize devicePixels(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
     if (!mImage.isNull() && mImage.size() == devicePixels && mImage.devicePixelRatio() == ratio)
@@ -171,18 +183,111 @@ void PictureBox::paintStretched(const QImage& source, const QRectF& sourceRect,
     update();
 }
 
+void PictureBox::setSheet(std::shared_ptr<const office::Document> document,
+                          const QList<QRectF>& cutFramesPt)
+{
+    mSheet = std::move(document);
+    mCutFramesPt = cutFramesPt;
+    mSheetShown = false;
+    mSheetDrawing = QImage();
+    mSheetDrawingRect = QRect();
+    if (mPersistent)
+        fitImage();
+    update();
+}
+
+void PictureBox::setCutFrames(const QList<QRectF>& cutFramesPt)
+{
+    mCutFramesPt = cutFramesPt;
+    mSheetDrawing = QImage();
+    update();
+}
+
+void PictureBox::showSheet()
+{
+    mSheetShown = mSheet != nullptr;
+    mSheetDrawing = QImage();
+    mSheetDrawingRect = QRect();
+    update();
+}
+
+QImage PictureBox::drawSheet(const QRect& area) const
+{
+    const office::PageSetup& page = mSheet->page();
+    if (area.isEmpty() || width() <= 0 || height() <= 0 || !(page.widthPt > 0) ||
+        !(page.heightPt > 0))
+        return {};
+    // The sheet fills the box, so the box's size is the zoom.
+    const double xPtPerPixel = page.widthPt / width();
+    const double yPtPerPixel = page.heightPt / height();
+    const QRectF regionPt(area.x() * xPtPerPixel, area.y() * yPtPerPixel,
+                          area.width() * xPtPerPixel, area.height() * yPtPerPixel);
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels(std::max(1, qRound(area.width() * ratio)),
+                       std::max(1, qRound(area.height() * ratio)));
+    try {
+        QImage drawing = office::renderRegion(*mSheet, regionPt, pixels);
+        markCutCallouts(drawing, regionPt, mCutFramesPt);
+        drawing.setDevicePixelRatio(ratio);
+        return drawing;
+    } catch (...) {
+        // A sheet the renderer refuses shows blank; the press that made it reports it.
+        return {};
+    }
+}
+
+void PictureBox::paintSheet(QPainter& painter, const QRect& exposed)
+{
+    if (!mSheetDrawing.isNull() && mSheetDrawingRect.contains(exposed)) {
+        painter.drawImage(mSheetDrawingRect.topLeft(), mSheetDrawing);
+        return;
+    }
+    // What the viewport shows of the box, with a band around it, is drawn and kept.
+    const QRect inView = visibleRegion().boundingRect().united(exposed);
+    const QRect area =
+        inView.adjusted(-kSheetBandPixels, -kSheetBandPixels, kSheetBandPixels, kSheetBandPixels)
+            .intersected(rect());
+    const qreal ratio = devicePixelRatioF();
+    const auto devicePixels = [ratio](const QRect& r) {
+        return qint64(r.width() * ratio) * qint64(r.height() * ratio);
+    };
+    if (devicePixels(area) <= office::kMaxRenderPixels) {
+        mSheetDrawing = drawSheet(area);
+        mSheetDrawingRect = mSheetDrawing.isNull() ? QRect() : area;
+        painter.drawImage(area.topLeft(), mSheetDrawing);
+        return;
+    }
+    // Asked for more than one drawing may hold (a grab of a box far larger than the
+    // screen): drawn in bands, none kept.
+    const int bandHeight =
+        std::max(1, int(office::kMaxRenderPixels /
+                        std::max<qint64>(1, qint64(exposed.width() * ratio)) / ratio) -
+                        1);
+    for (int top = exposed.top(); top <= exposed.bottom(); top += bandHeight) {
+        const QRect band(exposed.left(), top, exposed.width(),
+                         std::min(bandHeight, exposed.bottom() + 1 - top));
+        painter.drawImage(band.topLeft(), drawSheet(band));
+    }
+}
+
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(event->rect(), mBackground);
     if (!mPicture.isNull())
         painter.drawImage(QPointF(0, 0), pictureOnScreen());
+    else if (mSheetShown)
+        paintSheet(painter, event->rect());
     else if (mPersistent && !mImage.isNull())
         painter.drawImage(QPointF(0, 0), mImage);
 }
 
 void PictureBox::setBoxSize(const QSize& logicalPixels)
 {
+    if (logicalPixels != size()) {
+        mSheetDrawing = QImage();
+        mSheetDrawingRect = QRect();
+    }
     resize(logicalPixels);
     if (mPersistent)
         fitImage();

@@ -2,9 +2,12 @@
 
 // The preview window. The main window hands Form2 the rendered page picture
 // (setPicture1) and the path of the generated Word document (setWordFile), then shows it;
-// on its next activation Form2 prepares the viewport: zoom 1.0, page at the corner, scroll
-// bars set up for the page's size. Zoom In/Out repaint the page from its unscaled copy in
-// steps of 0.25 between 0.25 and 4.0 within the size limits; bars and mouse drags move it.
+// on its next activation Form2 reads that document and prepares the viewport: zoom 1.0, the
+// whole sheet at its real size (the screen's logical DPI), page at the corner, scroll bars
+// set up for the page's size. Zoom In/Out draw the sheet again from the document in steps
+// of 0.25 between 0.25 and 4.0, only where it shows (PictureBox); bars and mouse drags move
+// it. Without a document it reads, the delivered picture is the page, stretched from its
+// unscaled copy within the size limits. Notices stand in a band above the page area.
 // All of that arithmetic lives in Viewport (twips only), which Form2 mirrors onto its
 // widgets. The window may be resized (PreviewLayout: the page area grows, the buttons
 // keep their size) and opens within its screen; the "Zoom:" frame shows the zoom; Ctrl+wheel,

@@ -10,15 +10,30 @@ PreviewLayout::PreviewLayout(const PreviewGeometry& designed, QSize designedClie
       mMinimumPageHeight(std::min(minimumPageHeight, designed.picture2.height()))
 {}
 
-QSize PreviewLayout::minimumSize() const
+namespace {
+int noticeRoom(int noticeHeight)
 {
-    return QSize(mDesignedClient.width(),
-                 mDesignedClient.height() - (mDesigned.picture2.height() - mMinimumPageHeight));
+    return noticeHeight > 0 ? noticeHeight + PreviewLayout::kNoticeGap : 0;
+}
+} // namespace
+
+QSize PreviewLayout::minimumSize(int noticeHeight) const
+{
+    return QSize(mDesignedClient.width(), mDesignedClient.height() -
+                                              (mDesigned.picture2.height() - mMinimumPageHeight) +
+                                              noticeRoom(noticeHeight));
 }
 
-PreviewGeometry PreviewLayout::place(QSize client) const
+QRect PreviewLayout::noticeBand(QSize client, int noticeHeight) const
 {
-    const QSize size = client.expandedTo(minimumSize());
+    const PreviewGeometry at = place(client);
+    return QRect(at.picture2.left(), at.picture2.top(),
+                 at.vScroll1.right() + 1 - at.picture2.left(), std::max(0, noticeHeight));
+}
+
+PreviewGeometry PreviewLayout::place(QSize client, int noticeHeight) const
+{
+    const QSize size = client.expandedTo(minimumSize(noticeHeight));
     const int dx = size.width() - mDesignedClient.width();
     const int dy = size.height() - mDesignedClient.height();
     PreviewGeometry at = mDesigned;
@@ -31,6 +46,9 @@ PreviewGeometry PreviewLayout::place(QSize client) const
     at.frame1.translate(0, dy);
     at.pushButton8.translate(0, dy);
     at.pushButton6.translate(0, dy);
+    const int room = noticeRoom(noticeHeight);
+    at.picture2.setTop(at.picture2.top() + room);
+    at.vScroll1.setTop(at.vScroll1.top() + room);
     return at;
 }
 

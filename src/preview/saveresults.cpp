@@ -6,6 +6,7 @@
 #include "app/fileutil.h"
 #include "app/locationlabels.h"
 #include "filewrite/safefile.h"
+#include "office/outputformat.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,21 +52,15 @@ bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile)
     bool copied = false;
     QString target;
     trap.step(112, [&] {
-        target = dialogs.saveFileName(QStringLiteral("Save File"),
-                                      QStringLiteral("Word Files (*.doc)|*.doc"));
+        const office::OutputFormatRow& word = office::outputFormatRow(office::OutputFormat::Word);
+        target = dialogs.saveFileName(QLatin1String(word.saveTitle), QLatin1String(word.filter));
     });
     if (trap.test(116, [&] { return target.isEmpty(); }))
         return false;
     if (trap.test(118, [&] { return !app::FileExists(target); })) {
         trap.step(126, [&] { overwriteAgreed = true; });
     } else {
-        trap.step(120, [&] {
-            const app::MessageAnswer answer =
-                dialogs.messageBox(QStringLiteral("Are you sure you wish to overwrite ") + target +
-                                       QStringLiteral(" ?"),
-                                   app::MessageButtons::YesNo, app::MessageIcon::None);
-            overwriteAgreed = answer == app::MessageAnswer::Yes;
-        });
+        trap.step(120, [&] { overwriteAgreed = app::agreesToOverwrite(dialogs, target); });
     }
     // The existing file is not removed first: the copy replaces it in one rename, so a
     // failed copy leaves it as it was (only a folder that takes no new file makes the

@@ -118,6 +118,12 @@ void Viewport::setZoomOriSize(double outerWidth, double outerHeight)
     notify(Effect::ZoomOriResized);
 }
 
+void Viewport::setSizeLimits(std::int32_t widthTwips, std::int32_t heightTwips)
+{
+    mWidthLimitTwips = widthTwips;
+    mHeightLimitTwips = heightTwips;
+}
+
 void Viewport::assignPicture(double widthTwips, double heightTwips)
 {
     mPicture1.hasPicture = true;
@@ -175,7 +181,7 @@ void Viewport::redrawImage()
     trap.step(100, [&] { mZoomWidth = floorToInt32(double(mBaseWidth) * double(mZoom)); });
     trap.step(102, [&] { mZoomHeight = floorToInt32(double(mBaseHeight) * double(mZoom)); });
     if (trap.test(104, [&] {
-            return mZoomWidth < kWidthLimitTwips && mZoomHeight < kHeightLimitTwips;
+            return mZoomWidth < mWidthLimitTwips && mZoomHeight < mHeightLimitTwips;
         })) {
         trap.step(106, [&] {
             mPicture1.hasPicture = false;
@@ -319,11 +325,11 @@ float Viewport::fitZoom() const
         const double zoomWidth = std::floor(width * double(zoom));
         const double zoomHeight = std::floor(height * double(zoom));
         return zoomWidth <= mPicture2.innerWidth && zoomHeight <= mPicture2.innerHeight &&
-               zoomWidth < kWidthLimitTwips && zoomHeight < kHeightLimitTwips;
+               zoomWidth < mWidthLimitTwips && zoomHeight < mHeightLimitTwips;
     };
     float zoom = static_cast<float>(
         std::min({mPicture2.innerWidth / width, mPicture2.innerHeight / height,
-                  kWidthLimitTwips / width, kHeightLimitTwips / height, double(kMaxZoom)}));
+                  mWidthLimitTwips / width, mHeightLimitTwips / height, double(kMaxZoom)}));
     // The quotient is rounded to a float, and a limit is not reached but must stay
     // below; a few of the smallest steps down find the largest zoom that truly fits.
     for (int i = 0; i < 64 && zoom > kMinZoom && !fits(zoom); ++i)

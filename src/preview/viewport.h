@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 
 namespace app {
 class Dialogs;
@@ -79,9 +80,12 @@ public:
     static constexpr float kMinZoom = 0.25f;
     static constexpr float kMaxZoom = 4.0f;
     static constexpr float kZoomStep = 0.25f;
-    // A zoomed page this wide or high (or more) is not painted.
+    // A zoomed page picture this wide or high (or more) is not painted: a stretched picture
+    // is held whole, so its size is what it costs.
     static constexpr std::int32_t kWidthLimitTwips = 14500;
     static constexpr std::int32_t kHeightLimitTwips = 6600;
+    // A sheet drawn from its document is drawn only where it shows, so no size is too large.
+    static constexpr std::int32_t kNoSizeLimit = std::numeric_limits<std::int32_t>::max();
 
     explicit Viewport(app::Dialogs& dialogs);
 
@@ -97,6 +101,8 @@ public:
     void resizeViewport(double outerWidth, double outerHeight, double innerWidth,
                         double innerHeight);
     void setZoomOriSize(double outerWidth, double outerHeight);
+    // The sizes at which a zoomed page is no longer painted (twips, not included).
+    void setSizeLimits(std::int32_t widthTwips, std::int32_t heightTwips);
 
     // A new page for Picture1; the next activation prepares the viewport for it.
     void assignPicture(double widthTwips, double heightTwips);
@@ -174,6 +180,8 @@ private:
     bool mPersistent = false;
     bool mAutoSize = false;
     float mShownZoom = 1.0f;
+    std::int32_t mWidthLimitTwips = kWidthLimitTwips;
+    std::int32_t mHeightLimitTwips = kHeightLimitTwips;
 };
 
 } // namespace preview

@@ -1,12 +1,12 @@
 #include "app/errortrap.h"
 #include "cli/consoledialogs.h"
 #include "cli/options.h"
-#include "editor/entrylist.h"
-#include "editor/settingsstore.h"
 #include "office/docreader.h"
 #include "office/document.h"
 #include "support/fulldisk.h"
 #include "support/textbytes.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "docgen/pagefit.h"
-#include "editor/samples.h"
 #include "office/calloutgeometry.h"
 #include "office/document.h"
 #include "office/textlayout.h"
+#include "timeline/samples.h"
 
 #include <QTextBoundaryFinder>
 #include <QtTest>
@@ -54,6 +54,11 @@ bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool b
         height += layout.heightPt();
     }
     return height <= area.height() + 0.01;
+}
+
+QString fontOf(const PageElement& e)
+{
+    return e.style.fontName.isEmpty() ? QStringLiteral("Calibri") : e.style.fontName;
 }
 
 double textWidth(const QString& text, int sizeHalfPt)
@@ -160,7 +165,7 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
             office::calloutTextRect(c.shapeType == 55 ? office::ShapeKind::UpArrowCallout
                                                       : office::ShapeKind::DownArrowCallout,
                                     c.widthPt, c.heightPt, adjust);
-        if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), "Calibri", false,
+        if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), fontOf(c), false,
                         rect.size() - QSizeF(14.4, 7.2)))
             found << QStringLiteral("notes %1 cut without a report").arg(i + 1);
     }
@@ -174,7 +179,7 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
                 continue;
             const QSizeF area = t.textUpward ? QSizeF(t.rowHeightPt, column - 10.8)
                                              : QSizeF(column - 10.8, bars.at(b).heightPt - 3.6);
-            if (!showsWhole(t.cells.at(k), int(t.style.fontSizePt * 2), "Calibri", false, area))
+            if (!showsWhole(t.cells.at(k), int(t.style.fontSizePt * 2), fontOf(t), false, area))
                 found << QStringLiteral("date %1 cut without a report").arg(t.firstEntry + k + 1);
         }
     }
@@ -281,6 +286,38 @@ private slots:
         const PagePlan even = PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
                                             {0.0, 0.25, 0.5, 0.75, 1.0});
         QCOMPARE(even.callouts, PageFit::plan(QStringLiteral("T"), entries, page).callouts);
+    }
+
+    // Every look keeps its texts readable on their fills, and its page keeps the rules in
+    // its own fonts; the plan carries the look's colours for the builder to pass on.
+    void everyThemeIsReadableAndDesigned_data()
+    {
+        QTest::addColumn<QString>("theme");
+        for (const QString& name : PageTheme::names())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void everyThemeIsReadableAndDesigned()
+    {
+        QFETCH(QString, theme);
+        const PageTheme& look = *PageTheme::find(theme);
+        const Colour white{255, 255, 255};
+        const Colour black{0, 0, 0};
+        QVERIFY(contrastRatio(look.titleColour.value_or(black), white) >= 4.5);
+        QVERIFY(contrastRatio(look.dateColour.value_or(black), look.barFill) >= 4.5);
+        QVERIFY(contrastRatio(look.notesColour.value_or(kNewCalloutText),
+                              look.calloutFill.value_or(kNewCalloutFill)) >= 4.5);
+        const PageMetrics page = landscape("A4");
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < 14; ++i)
+            entries << TimelineEntry{QString::number(1990 + i), words(30 + 12 * i, i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("Library history"), entries, page,
+                                            LayoutStyle::Fit, {}, look);
+        QVERIFY(plan.report.fits());
+        const QStringList found = faults(plan, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+        QCOMPARE(plan.callouts.at(3).style.fill, look.calloutFill);
+        QCOMPARE(plan.tables().at(0).style.textColour, look.dateColour);
+        QCOMPARE(plan.frame.at(0).style.fontName, look.titleFont);
     }
 
     void longTitleTakesTheLinesItNeeds()

@@ -6,8 +6,10 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagesnapshot.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/document.h"
+#include "office/model.h"
 #include "support/scripteddialogs.h"
 
 #include <QDir>
@@ -67,6 +69,10 @@ private slots:
     void onlyThisRunsBitmapIsShown();
     void bitmapWithoutTempStaysPrivate();
     void takenBitmapNameFallsBackToPrivateFolder();
+    void resultAndWorkFolder_data();
+    void resultAndWorkFolder();
+    void pageOptionsOfATimeline_data();
+    void pageOptionsOfATimeline();
 
 private:
     // The embedded engine; `failing` names a member and which of its calls fails (1 the
@@ -358,6 +364,76 @@ void TestTemplateBuilder::takenBitmapNameFallsBackToPrivateFolder()
     // The rest of the run goes to the private folder at once.
     docgen::BitmapHandOff next;
     QVERIFY(next.path() != QDir::toNativeSeparators(taken));
+}
+
+void TestTemplateBuilder::resultAndWorkFolder_data()
+{
+    QTest::addColumn<QString>("failing");
+    QTest::newRow("made") << QString();
+    // The page is still handed over, but it is not the page asked for.
+    QTest::newRow("one callout failed") << QStringLiteral("Document.Shapes.AddShape");
+}
+
+void TestTemplateBuilder::resultAndWorkFolder()
+{
+    QFETCH(QString, failing);
+    QTemporaryDir work;
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    host.rows = sampleRows(3);
+    useEngine(failing, 2);
+    docgen::TemplateBuilder builder(dialogs, mFactory, mClipboard);
+    builder.setWorkFolder(work.path());
+    const docgen::BuildResult result = builder.PushButton6_Click(host);
+    QCOMPARE(result.failures > 0, !failing.isEmpty());
+    QCOMPARE(result.made(), failing.isEmpty());
+    QCOMPARE(QFileInfo(result.document).absolutePath(), QDir(work.path()).absolutePath());
+    QVERIFY2(tempFiles().isEmpty(), qPrintable(tempFiles().join(u',')));
+}
+
+void TestTemplateBuilder::pageOptionsOfATimeline_data()
+{
+    QTest::addColumn<timeline::PageChoices>("choices");
+    QTest::addColumn<QStringList>("dates");
+    QTest::addColumn<int>("paperCode");
+    QTest::addColumn<QList<double>>("axis");
+    QTest::addColumn<bool>("notice");
+    using timeline::Layout;
+    using timeline::Spacing;
+    const QStringList years{"1950", "1960", "1970"};
+    QTest::newRow("fit, even, A4 in any case")
+        << timeline::PageChoices{Layout::Fit, Spacing::Even, "a4", {}} << years << 7
+        << QList<double>{} << false;
+    QTest::newRow("to scale") << timeline::PageChoices{Layout::Fit, Spacing::ToScale, {}, {}}
+                              << QStringList{"1950", "1970"} << 0 << QList<double>{0, 1} << false;
+    QTest::newRow("to scale, a date not read")
+        << timeline::PageChoices{Layout::Fit, Spacing::ToScale, "Legal", {}}
+        << QStringList{"1950", "soon", "1970"} << 4 << QList<double>{} << true;
+    QTest::newRow("classic keeps its places, unknown paper")
+        << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "B5", {}} << years << 0
+        << QList<double>{} << false;
+}
+
+void TestTemplateBuilder::pageOptionsOfATimeline()
+{
+    QFETCH(timeline::PageChoices, choices);
+    QFETCH(QStringList, dates);
+    QFETCH(int, paperCode);
+    QFETCH(QList<double>, axis);
+    QFETCH(bool, notice);
+    timeline::Timeline shown;
+    shown.page = choices;
+    for (const QString& date : dates)
+        shown.entries.append({date, QStringLiteral("n")});
+    QString why;
+    const docgen::PageOptions options = docgen::pageOptionsOf(shown, QLocale::c(), &why);
+    QCOMPARE(options.layout == docgen::LayoutStyle::Classic, choices.classic());
+    QCOMPARE(options.paperCode, paperCode);
+    QCOMPARE(options.timeAxis, axis);
+    QCOMPARE(!why.isEmpty(), notice);
+    QCOMPARE(
+        docgen::paperShown(choices),
+        QLatin1String(paperCode ? office::findPaper(paperCode)->name : office::regionPaper().name));
 }
 
 QTEST_MAIN(TestTemplateBuilder)

@@ -3,8 +3,8 @@
 // made wider, with the page beside the list.
 //   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
+#include "timeline/settingsstore.h"
 
 #include "app/apptitle.h"
 #include "app/clipboard.h"
@@ -71,6 +71,8 @@ int main(int argc, char* argv[])
         return 1;
     }
     form2->Form_Activate();
+    // The whole sheet in view, as Ctrl+0 shows it.
+    form2->ZoomToFit();
     QApplication::processEvents();
     if (!save(form2->grab().toImage(), output, "preview-window.png"))
         return 1;

@@ -1,8 +1,8 @@
-#include "editor/entrylist.h"
 #include "editor/form1.h"
 #include "editor/mainlayout.h"
-#include "editor/settingsstore.h"
 #include "preview/pageview.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include "app/appearance.h"
 #include "app/errortrap.h"

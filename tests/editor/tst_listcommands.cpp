@@ -1,10 +1,10 @@
 // The list's commands beside the five buttons, driven from the keyboard and the context
 // menu of a shown window: edit, insert, move, delete, undo and redo, copy and paste, CSV
 // import and export. After every command the stored list equals the shown one.
-#include "editor/entrylist.h"
 #include "editor/entrylistmodel.h"
 #include "editor/form1.h"
-#include "editor/settingsstore.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include "support/fulldisk.h"
 #include "support/memoryclipboard.h"
@@ -589,6 +589,8 @@ void TestListCommands::copyAndCsvRoundTripHostileTexts()
     before.close();
     mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
     QCOMPARE(mDialogs.messages().size(), 1);
+    // The one question every save asks before it replaces a file.
+    QCOMPARE(mDialogs.messageTexts().first(), "Are you sure you wish to overwrite " + csv + " ?");
     QFile after(csv);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), kept);

@@ -4,9 +4,6 @@
 #include "app/failure.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
-#include "editor/entrylist.h"
-#include "editor/samples.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "preview/form2.h"
@@ -16,6 +13,9 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/entrylist.h"
+#include "timeline/samples.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QFile>
@@ -294,10 +294,12 @@ void TestStudio::cutEntriesAreMarkedAndThePageCanBeLaidOutAgain()
              QStringLiteral("63 entries are cut: their callouts are marked in red."));
     QVERIFY2(mStudio->mainWindow().rowNotes(11).startsWith(QStringLiteral("Notes cut after ")),
              qPrintable(mStudio->mainWindow().rowNotes(11)));
-    // The mark is drawn on the picture shown, a little outside the callout's frame.
+    // The mark is drawn on the sheet shown, a little outside the callout's frame.
     const docgen::FitReport& report = mStudio->builder().lastPlan().report;
-    const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->picture();
-    const QRectF region = report.pictureRegionPt;
+    form2->ZoomToFit();
+    const QImage shown = form2->findChild<preview::PictureBox*>("Picture1")->grab().toImage();
+    const office::PageSetup sheet = office::openDocument(form2->wordFile()).page();
+    const QRectF region(0, 0, sheet.widthPt, sheet.heightPt);
     const QRectF frame = report.cutFramesPt.at(0);
     const QColor mark =
         shown.pixelColor(int((frame.center().x() - region.left()) * shown.width() / region.width()),

@@ -4,9 +4,9 @@
 //   start <hash>  what start-up showed
 //   done <hash>   what the window shows after the commands
 // where <hash> is the SHA-1 of the title, a line feed and the list's stored form.
-#include "editor/entrylist.h"
 #include "editor/form1.h"
-#include "editor/settingsstore.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"

@@ -2,7 +2,7 @@
 // the highest sequence number already stored, so every run continues the last one.
 #include "storecrashvalue.h"
 
-#include "editor/settingsstore.h"
+#include "timeline/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QStringList>

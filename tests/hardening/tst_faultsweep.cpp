@@ -6,14 +6,14 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagefit.h"
 #include "docgen/wordautomation.h"
-#include "editor/samples.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "preview/form2.h"
 #include "support/letterpaper.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/samples.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QLocale>

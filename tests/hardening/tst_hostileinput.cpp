@@ -6,8 +6,6 @@
 #include "app/apptitle.h"
 #include "docgen/embeddedword.h"
 #include "docgen/wordautomation.h"
-#include "editor/entrylist.h"
-#include "editor/settingsstore.h"
 #include "editor/studio.h"
 #include "office/docreader.h"
 #include "office/error.h"
@@ -16,6 +14,8 @@
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
+#include "timeline/entrylist.h"
+#include "timeline/settingsstore.h"
 
 #include <QDir>
 #include <QLineEdit>

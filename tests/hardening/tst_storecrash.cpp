@@ -6,7 +6,7 @@
 // shows it again.
 #include "storecrashvalue.h"
 
-#include "editor/settingsstore.h"
+#include "timeline/settingsstore.h"
 
 #include <QCryptographicHash>
 #include <QDir>

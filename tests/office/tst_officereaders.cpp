@@ -8,13 +8,13 @@
 #include "app/apptitle.h"
 #include "docgen/embeddedword.h"
 #include "docgen/templatebuilder.h"
-#include "editor/samples.h"
 #include "office/calloutgeometry.h"
 #include "office/docreader.h"
 #include "office/docwriter.h"
 #include "office/zippackage.h"
 #include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
+#include "timeline/samples.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,5 @@
 #include "office/error.h"
+#include "office/outputformat.h"
 #include "office/pageexport.h"
 #include "office/renderer.h"
 #include "timelinepage.h"
@@ -150,6 +151,11 @@ private slots:
         QCOMPARE(pageFileKindOf(QStringLiteral("b.Svg")), PageFileKind::Svg);
         QVERIFY(!pageFileKindOf(QStringLiteral("b.doc")));
         QVERIFY(!pageFileKindOf(QStringLiteral("pdf")));
+        // The Word document by either of its names, the pages by theirs.
+        QCOMPARE(outputFormatOf(QStringLiteral("b.DOCX")), OutputFormat::Word);
+        QCOMPARE(outputFormatOf(QStringLiteral("b.doc")), OutputFormat::Word);
+        QCOMPARE(outputFormatOf(QStringLiteral("b.svg")), OutputFormat::Svg);
+        QVERIFY(!outputFormatOf(QStringLiteral("b.txt")));
     }
 };
 

@@ -54,12 +54,17 @@ struct Harness
     {
         return form->findChild<preview::PictureBox*>(QStringLiteral("Picture1"));
     }
+    // A picture of this size as the page: the document is set aside while the page is
+    // prepared, or the sheet drawn from it would be the page.
     void deliver(QSize pixels)
     {
+        const QString wordFile = form->wordFile();
+        form->setWordFile(QString());
         QImage picture(pixels, QImage::Format_RGB32);
         picture.fill(Qt::white);
         form->setPicture1(picture);
         form->Form_Activate();
+        form->setWordFile(wordFile);
     }
     QStringList files(const QString& folder) const
     {

@@ -30,6 +30,7 @@ class TestPreviewLayout : public QObject
 private slots:
     void place_data();
     void place();
+    void noticeTakesABandAbove();
     void openingSize_data();
     void openingSize();
     void wheel_data();
@@ -72,6 +73,21 @@ void TestPreviewLayout::place()
     for (const QRect& control : {at.frame1, at.pushButton8, at.pushButton6, at.hScroll1})
         QVERIFY(area.contains(control));
     QVERIFY(!area.intersects(at.zoomOri)); // never seen
+}
+
+void TestPreviewLayout::noticeTakesABandAbove()
+{
+    const PreviewLayout layout = ::layout();
+    const PreviewGeometry plain = layout.place(kDesignedClient);
+    const PreviewGeometry at = layout.place(kDesignedClient, 30);
+    const QRect band = layout.noticeBand(kDesignedClient, 30);
+    QCOMPARE(band, QRect(8, 8, 639, 30)); // over the page area and its bar
+    QCOMPARE(at.picture2, plain.picture2.adjusted(0, 34, 0, 0));
+    QCOMPARE(at.vScroll1, plain.vScroll1.adjusted(0, 34, 0, 0));
+    QCOMPARE(at.pushButton6, plain.pushButton6);
+    // The smallest window still has the smallest page area below the notice.
+    QCOMPARE(layout.minimumSize(30), QSize(656, 231 + 34));
+    QCOMPARE(layout.place(QSize(656, 231), 30).picture2.height(), 100);
 }
 
 void TestPreviewLayout::openingSize_data()

@@ -283,11 +283,15 @@ void TestViewport::sizeLimits_data()
     QTest::addColumn<double>("baseWidth");
     QTest::addColumn<double>("baseHeight");
     QTest::addColumn<bool>("painted");
+    QTest::addColumn<bool>("lifted"); // a sheet drawn from its document
 
-    QTest::newRow("width one below") << 14499.0 << 1000.0 << true;
-    QTest::newRow("width at limit") << 14500.0 << 1000.0 << false;
-    QTest::newRow("height one below") << 1000.0 << 6599.0 << true;
-    QTest::newRow("height at limit") << 1000.0 << 6600.0 << false;
+    QTest::newRow("width one below") << 14499.0 << 1000.0 << true << false;
+    QTest::newRow("width at limit") << 14500.0 << 1000.0 << false << false;
+    QTest::newRow("height one below") << 1000.0 << 6599.0 << true << false;
+    QTest::newRow("height at limit") << 1000.0 << 6600.0 << false << false;
+    // A Tabloid sheet at its real size and at 400 %.
+    QTest::newRow("lifted, sheet") << 24480.0 << 15840.0 << true << true;
+    QTest::newRow("lifted, sheet at 4.0") << 4 * 24480.0 << 4 * 15840.0 << true << true;
 }
 
 void TestViewport::sizeLimits()
@@ -295,9 +299,14 @@ void TestViewport::sizeLimits()
     QFETCH(double, baseWidth);
     QFETCH(double, baseHeight);
     QFETCH(bool, painted);
+    QFETCH(bool, lifted);
     Fixture f;
+    if (lifted)
+        f.view.setSizeLimits(Viewport::kNoSizeLimit, Viewport::kNoSizeLimit);
     f.deliver(baseWidth, baseHeight);
     QCOMPARE(f.painted(), painted ? 1 : 0);
+    if (lifted)
+        QVERIFY(f.view.bar(Bar::Horizontal).enabled && f.view.bar(Bar::Vertical).enabled);
     // Unpainted, Picture1 keeps the delivered size (2 twips more than the base).
     QCOMPARE(f.view.picture1().outerWidth, painted ? baseWidth : baseWidth + 2);
     QCOMPARE(f.view.picture1().hasPicture, !painted);

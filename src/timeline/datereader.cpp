@@ -1,5 +1,6 @@
 #include "datereader.h"
 
+#include <QStringList>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -327,6 +328,49 @@ QHash<int, QString> dateOrderNotes(const QList<TimelineEntry>& entries, const Da
         previousText = text;
     }
     return notes;
+}
+
+namespace {
+
+QString linesText(const QList<int>& lines)
+{
+    QStringList numbers;
+    for (const int line : lines.first(std::min<qsizetype>(lines.size(), 10)))
+        numbers << QString::number(line);
+    QString text = numbers.join(QStringLiteral(", "));
+    if (lines.size() > 10)
+        text += QStringLiteral(" and %1 more").arg(lines.size() - 10);
+    return text;
+}
+
+} // namespace
+
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader)
+{
+    const TimeAxis axis = placeOnTimeAxis(entries, reader);
+    if (!axis.unreadLines.isEmpty()) {
+        return {{},
+                QStringLiteral("Spaced evenly: the date%1 on line%1 %2 could not be read.")
+                    .arg(axis.unreadLines.size() == 1 ? QString() : QStringLiteral("s"),
+                         linesText(axis.unreadLines))};
+    }
+    QList<int> backwards;
+    for (qsizetype i = 1; i < axis.places.size(); ++i) {
+        if (axis.places[i] < axis.places[i - 1])
+            backwards << int(i + 1);
+    }
+    if (!backwards.isEmpty()) {
+        // The page keeps the list's order, so dates out of order cannot stand to scale.
+        return {{},
+                QStringLiteral("Spaced evenly: the date%1 on line%1 %2 come%3 before the one "
+                               "above; \"Sort by Date\" puts them in order.")
+                    .arg(backwards.size() == 1 ? QString() : QStringLiteral("s"),
+                         linesText(backwards),
+                         backwards.size() == 1 ? QStringLiteral("s") : QString())};
+    }
+    if (!axis.toScale)
+        return {};
+    return {axis.places, {}};
 }
 
 } // namespace editor

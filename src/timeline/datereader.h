@@ -107,4 +107,13 @@ TimeAxis placeOnTimeAxis(const QList<TimelineEntry>& entries, const DateReader& 
 // 1980". Keys are rows from 0.
 QHash<int, QString> dateOrderNotes(const QList<TimelineEntry>& entries, const DateReader& reader);
 
+// The places of "To scale" spacing for a list, or, when the page must fall back to even
+// spacing, nothing and a notice that says why, naming the lines.
+struct ScaleAxis
+{
+    QList<double> places;
+    QString notice;
+};
+ScaleAxis scaleAxisOf(const QList<TimelineEntry>& entries, const DateReader& reader);
+
 } // namespace editor

@@ -60,10 +60,18 @@ QString withoutFormulaGuard(const QString& field)
                : field;
 }
 
+constexpr qsizetype kColumnCount = qsizetype(timeline::kEntryColumns.size());
+
+// The columns' names, in their order, in any case.
 bool isHeader(const QStringList& fields)
 {
-    return fields.size() == 2 && fields[0].trimmed().compare(u"Date", Qt::CaseInsensitive) == 0 &&
-           fields[1].trimmed().compare(u"Notes", Qt::CaseInsensitive) == 0;
+    if (fields.size() != kColumnCount)
+        return false;
+    for (qsizetype i = 0; i < kColumnCount; ++i)
+        if (fields[i].trimmed().compare(QLatin1String(timeline::kEntryColumns[size_t(i)].name),
+                                        Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
 }
 
 class TableReader
@@ -90,18 +98,21 @@ public:
             if (fields.size() == 1 && !quoted && isBlankText(fields[0]))
                 continue;
             // Spreadsheets often carry empty columns to the right of the data.
-            while (fields.size() > 2 && fields.last().isEmpty())
+            while (fields.size() > kColumnCount && fields.last().isEmpty())
                 fields.removeLast();
             const bool header = firstRecord && isHeader(fields);
             firstRecord = false;
             if (header)
                 continue;
-            if (fields.size() > 2) {
+            if (fields.size() > kColumnCount) {
                 table.problems.append({line, tooManyFields()});
                 continue;
             }
-            table.rows.append(
-                {line, {withoutFormulaGuard(fields[0]), withoutFormulaGuard(fields.value(1))}});
+            TableRow row{line, {}};
+            for (qsizetype i = 0; i < kColumnCount; ++i)
+                row.entry.*timeline::kEntryColumns[size_t(i)].text =
+                    withoutFormulaGuard(fields.value(i));
+            table.rows.append(std::move(row));
         }
     }
 
@@ -319,17 +330,28 @@ void checkEntryTable(EntryTable& table, int scale, int room)
 
 namespace {
 
-// One line a row: the two fields quoted when they hold one of the special characters.
+// One line a row, a field a column, quoted when it holds one of the special characters.
 QString writeRows(QString out, const QList<TimelineEntry>& entries, QChar separator,
                   QStringView specials, QStringView lineEnd)
 {
     for (const TimelineEntry& entry : entries) {
-        appendField(out, entry.date, specials);
-        out += separator;
-        appendField(out, entry.notes, specials);
+        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
+            if (&column != &timeline::kEntryColumns.front())
+                out += separator;
+            appendField(out, entry.*column.text, specials);
+        }
         out += lineEnd;
     }
     return out;
+}
+
+// The columns' names, as a CSV file's first row.
+QString headerRow()
+{
+    QStringList names;
+    for (const timeline::EntryColumn& column : timeline::kEntryColumns)
+        names << QLatin1String(column.name);
+    return names.join(u',') + QStringLiteral("\r\n");
 }
 
 } // namespace
@@ -337,7 +359,7 @@ QString writeRows(QString out, const QList<TimelineEntry>& entries, QChar separa
 QString writeCsv(const QList<TimelineEntry>& entries)
 {
     // Tabs are quoted too, so a tab can never make the file read as tab-separated.
-    return writeRows(QStringLiteral("Date,Notes\r\n"), entries, u',', u",\"\r\n\t", u"\r\n");
+    return writeRows(headerRow(), entries, u',', u",\"\r\n\t", u"\r\n");
 }
 
 QString writeTsv(const QList<TimelineEntry>& entries)

@@ -14,7 +14,13 @@ inline constexpr const char* kStoreApplication = "Brindlewick";
 inline constexpr const char* kStoreSection = "Loomchart Page Studio";
 inline constexpr const char* kOptionKey = "Option";
 inline constexpr const char* kTitleKey = "Text1";
-// How the page spaces the callouts: "Even" (also when absent or another text) or "To scale".
+// The page choices (timeline.h): "Layout" ("Fit" or "Classic"), "Paper" (a paper's name;
+// absent means the region's paper) and how the page spaces the callouts, "Spacing":
+// "Even" (also when absent or another text) or "To scale".
+inline constexpr const char* kLayoutKey = "Layout";
+inline constexpr const char* kPaperKey = "Paper";
+// The page's look by name; absent means the original look.
+inline constexpr const char* kThemeKey = "Theme";
 inline constexpr const char* kSpacingKey = "Spacing";
 inline constexpr const char* kSpacingEven = "Even";
 inline constexpr const char* kSpacingToScale = "To scale";

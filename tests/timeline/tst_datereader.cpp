@@ -1,6 +1,6 @@
 // The date reader across locales, and the three list functions built on it: the sort, the
 // time axis and the order check.
-#include "editor/datereader.h"
+#include "timeline/datereader.h"
 
 #include <QTest>
 

@@ -1,4 +1,5 @@
-#include "editor/settingsstore.h"
+#include "timeline/settingsstore.h"
+#include "timeline/timeline.h"
 
 #include "app/failure.h"
 
@@ -28,6 +29,8 @@ private slots:
     void linkedKeyFileStaysALink();
     void piecesPastTheCapAreCut_data();
     void piecesPastTheCapAreCut();
+    void pageChoices_data();
+    void pageChoices();
 };
 
 namespace {
@@ -252,6 +255,39 @@ void TestSettingsStore::piecesPastTheCapAreCut()
     const editor::SettingsStore::Pieces pieces = store.readPieces(key, u"<>", 3);
     QCOMPARE(pieces.value, read);
     QCOMPARE(pieces.cut, cut);
+}
+
+void TestSettingsStore::pageChoices_data()
+{
+    QTest::addColumn<QStringList>("stored"); // Layout, Spacing, Paper, Theme; empty: absent
+    QTest::addColumn<timeline::PageChoices>("choices");
+    using timeline::Layout;
+    using timeline::Spacing;
+    QTest::newRow("nothing stored") << QStringList{{}, {}, {}, {}} << timeline::PageChoices{};
+    QTest::newRow("in any case") << QStringList{"classic", "to SCALE", "A4", "Ink"}
+                                 << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "A4",
+                                                          "Ink"};
+    QTest::newRow("texts this program does not know")
+        << QStringList{"Fancy", "Random", "", ""} << timeline::PageChoices{};
+}
+
+void TestSettingsStore::pageChoices()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(timeline::PageChoices, choices);
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const char* keys[] = {editor::kLayoutKey, editor::kSpacingKey, editor::kPaperKey,
+                          editor::kThemeKey};
+    for (int i = 0; i < 4; ++i)
+        if (!stored.at(i).isEmpty())
+            store.write(QLatin1String(keys[i]), stored.at(i));
+    QCOMPARE(timeline::loadPageChoices(store), choices);
+    timeline::PageChoices changed = choices;
+    changed.layout = choices.classic() ? timeline::Layout::Fit : timeline::Layout::Classic;
+    timeline::savePageChoices(store, changed);
+    editor::QSettingsStore again(dir.path());
+    QCOMPARE(timeline::loadPageChoices(again), changed);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "docgen/pagelayout.h"
+#include "entry.h"
 
 #include <QList>
 #include <QString>
@@ -10,7 +10,7 @@ namespace editor {
 
 // One row of the timeline, the same row the page layout places. The date is never
 // parsed; it is shown and placed on the page as text.
-using TimelineEntry = docgen::TimelineEntry;
+using TimelineEntry = timeline::Entry;
 
 // The stored form of a list: for every entry the date, the field separator, the notes
 // and the entry terminator, with no header, count or escaping.

@@ -1,5 +1,5 @@
-#include "editor/entrylist.h"
-#include "editor/numbertext.h"
+#include "timeline/entrylist.h"
+#include "timeline/numbertext.h"
 
 #include "app/failure.h"
 

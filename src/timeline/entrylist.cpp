@@ -15,15 +15,19 @@ bool isBlankText(QStringView text)
 QString encodeEntryList(const QList<TimelineEntry>& entries)
 {
     qsizetype length = 0;
-    for (const TimelineEntry& entry : entries)
-        length += entry.date.size() + entry.notes.size() + kFieldSeparator.size() +
-                  kEntryTerminator.size();
+    for (const TimelineEntry& entry : entries) {
+        for (const timeline::EntryColumn& column : timeline::kEntryColumns)
+            length += (entry.*column.text).size() + kFieldSeparator.size();
+        length += kEntryTerminator.size() - kFieldSeparator.size();
+    }
     QString stored;
     stored.reserve(length);
     for (const TimelineEntry& entry : entries) {
-        stored += entry.date;
-        stored += kFieldSeparator;
-        stored += entry.notes;
+        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
+            if (&column != &timeline::kEntryColumns.front())
+                stored += kFieldSeparator;
+            stored += entry.*column.text;
+        }
         stored += kEntryTerminator;
     }
     return stored;
@@ -44,15 +48,20 @@ QList<TimelineEntry> decodeEntryList(QStringView stored)
         start = end + kEntryTerminator.size();
         if (isBlankText(piece))
             continue;
-        const qsizetype field = piece.indexOf(kFieldSeparator);
-        if (field < 0) {
-            entries.append({piece.toString(), QString()});
-            continue;
+        // The fields in column order; a missing one stays empty, one past the columns
+        // this program knows is left.
+        TimelineEntry entry;
+        qsizetype from = 0;
+        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
+            if (from > piece.size())
+                break;
+            qsizetype to = piece.indexOf(kFieldSeparator, from);
+            if (to < 0)
+                to = piece.size();
+            entry.*column.text = piece.sliced(from, to - from).toString();
+            from = to + kFieldSeparator.size();
         }
-        const QStringView rest = piece.sliced(field + kFieldSeparator.size());
-        const qsizetype further = rest.indexOf(kFieldSeparator);
-        entries.append(
-            {piece.first(field).toString(), (further < 0 ? rest : rest.first(further)).toString()});
+        entries.append(std::move(entry));
     }
     return entries;
 }

@@ -1,0 +1,41 @@
+#include "timelinepage.h"
+
+#include "pagetheme.h"
+
+#include "office/model.h"
+#include "timeline/datereader.h"
+
+namespace docgen {
+
+PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& locale,
+                          QString* spacingNotice)
+{
+    PageOptions options;
+    options.layout = timeline.page.classic() ? LayoutStyle::Classic : LayoutStyle::Fit;
+    if (const office::Paper* paper = office::findPaper(timeline.page.paper))
+        options.paperCode = paper->wordCode;
+    if (const PageTheme* theme = PageTheme::find(timeline.page.theme))
+        options.theme = theme->name;
+    if (timeline.page.spacedToScale()) {
+        const editor::ScaleAxis axis = editor::scaleAxisOf(
+            timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale));
+        options.timeAxis = axis.places;
+        if (spacingNotice)
+            *spacingNotice = axis.notice;
+    }
+    return options;
+}
+
+QString themeShown(const timeline::PageChoices& choices)
+{
+    const PageTheme* theme = PageTheme::find(choices.theme);
+    return (theme ? *theme : PageTheme::original()).name;
+}
+
+QString paperShown(const timeline::PageChoices& choices)
+{
+    const office::Paper* paper = office::findPaper(choices.paper);
+    return QString::fromLatin1(paper ? paper->name : office::regionPaper().name);
+}
+
+} // namespace docgen
