@@ -1,23 +1,13 @@
 #pragma once
 
+#include "units/lengths.h"
+
 #include <cmath>
 
 namespace app {
 
 // Lengths on screen are twips (1/1440 inch). At 96 logical dots per inch a pixel is 15.
-inline constexpr int kTwipsPerInch = 1440;
-// On the page a point is 20 twips (the file's "dxa").
-inline constexpr int kTwipsPerPoint = 20;
-
-inline constexpr double pointsToTwips(double points)
-{
-    return points * kTwipsPerPoint;
-}
-
-inline constexpr double twipsToPoints(double twips)
-{
-    return twips / kTwipsPerPoint;
-}
+inline constexpr int kTwipsPerInch = units::kTwipsPerInch;
 
 inline int twipsToPixels(double twips, double logicalDpi)
 {

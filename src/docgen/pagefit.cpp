@@ -4,7 +4,7 @@
 #include "office/document.h"
 #include "office/textlayout.h"
 
-#include "app/units.h"
+#include "units/lengths.h"
 
 #include <QTextBoundaryFinder>
 
@@ -172,7 +172,7 @@ std::vector<office::Paragraph> titleParagraphs(const PageElement& box)
         office::Paragraph paragraph;
         paragraph.alignment = alignmentOf(box.style.alignment);
         paragraph.markFormat = plain;
-        paragraph.lineAtLeastTwips = int(std::lround(app::pointsToTwips(box.lineSpacingPt)));
+        paragraph.lineAtLeastTwips = int(units::ptToTwips(box.lineSpacingPt));
         if (end > 0)
             paragraph.runs.push_back(office::Run{text.left(end), styled});
         if (end < text.size())
@@ -1050,18 +1050,18 @@ QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places
     // Whole twips, the last column taking what rounding leaves so the row fills the bar.
     double used = 0;
     for (qsizetype i = 0; i + 1 < n; ++i) {
-        widths[i] = app::twipsToPoints(std::round(app::pointsToTwips(widths[i])));
+        widths[i] = units::twipsToPt(double(units::ptToTwips(widths[i])));
         used += widths[i];
     }
-    widths[n - 1] = app::twipsToPoints(std::round(app::pointsToTwips(innerPt - used)));
+    widths[n - 1] = units::twipsToPt(double(units::ptToTwips(innerPt - used)));
     return widths;
 }
 
 float PageFit::columnWidthPt(double boxWidthPt, int columns)
 {
-    const long widthTwips = std::lround(app::pointsToTwips(boxWidthPt - 2 * kTextInsetXPt));
+    const long widthTwips = long(units::ptToTwips(boxWidthPt - 2 * kTextInsetXPt));
     const long columnTwips = std::max(1L, std::lround(double(widthTwips) / std::max(1, columns)));
-    return float(app::twipsToPoints(double(columnTwips)));
+    return float(units::twipsToPt(double(columnTwips)));
 }
 
 namespace {

@@ -1,193 +1,31 @@
 #include "docreader.h"
 
+#include "customxml.h"
 #include "error.h"
 #include "ooxmlnames.h"
+#include "packageparts.h"
+#include "readlimits.h"
 #include "vmlshape.h"
+#include "xmlcursor.h"
 #include "zippackage.h"
+
+#include "units/lengths.h"
 
 #include <QFile>
 #include <QHash>
 #include <QStringList>
-#include <QXmlStreamReader>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace office {
 
 using namespace ooxml;
+using namespace limits;
 
 namespace {
 
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
-constexpr int kMaxDepth = 256;
-// Far more than any element of a word-processing part carries; the XML reader checks
-// each attribute against all before it, so a hostile count costs time squared.
-constexpr int kMaxAttributes = 256;
-constexpr int kMaxShapes = 10000;
-constexpr qsizetype kMaxShapeTypes = 1000;
-constexpr int kMaxBlocks = 200000;
-constexpr int kMaxRows = 10000;
-constexpr qint64 kMaxEmu = 1LL << 40; // far beyond any page, well inside a double
-
-// The XML reader with the element depth tracked, so a file nested without end is
-// refused instead of walked.
-// The most attributes one start tag of the part carries, counted in its bytes before the
-// XML reader sees them; stops counting past `cap`. Comments, CDATA and processing
-// instructions are passed over; an '=' inside a quoted value is not counted.
-int mostAttributes(const QByteArray& data, int cap)
-{
-    const char* p = data.constData();
-    const char* const end = p + data.size();
-    const auto skipPast = [&](const char* mark) {
-        const qsizetype at = QByteArrayView(p, end - p).indexOf(mark);
-        p = at < 0 ? end : p + at + qstrlen(mark);
-    };
-    int most = 0;
-    while ((p = static_cast<const char*>(std::memchr(p, '<', size_t(end - p))))) {
-        ++p;
-        if (QByteArrayView(p, end - p).startsWith("!--")) {
-            skipPast("-->");
-            continue;
-        }
-        if (QByteArrayView(p, end - p).startsWith("![CDATA[")) {
-            skipPast("]]>");
-            continue;
-        }
-        if (p != end && (*p == '?' || *p == '!' || *p == '/'))
-            continue;
-        int count = 0;
-        char quote = 0;
-        for (; p != end && (quote || *p != '>'); ++p) {
-            if (quote) {
-                if (*p == quote)
-                    quote = 0;
-            } else if (*p == '"' || *p == '\'') {
-                quote = *p;
-            } else if (*p == '=' && ++count > cap) {
-                return count;
-            }
-        }
-        most = std::max(most, count);
-        if (p == end)
-            break;
-    }
-    return most;
-}
-
-class Xml
-{
-public:
-    explicit Xml(const QByteArray& data, const QString& part) : mReader(data), mPart(part)
-    {
-        if (mostAttributes(data, kMaxAttributes) > kMaxAttributes)
-            fail(QStringLiteral("an element has more than %1 attributes").arg(kMaxAttributes));
-    }
-
-    bool next()
-    {
-        const QXmlStreamReader::TokenType token = mReader.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            if (++mDepth > kMaxDepth) {
-                fail(QStringLiteral("elements are nested too deeply"));
-            }
-        } else if (token == QXmlStreamReader::EndElement) {
-            --mDepth;
-        } else if (token == QXmlStreamReader::Invalid) {
-            fail(mReader.errorString());
-        } else if (token == QXmlStreamReader::EndDocument) {
-            return false;
-        }
-        return true;
-    }
-
-    // Walks the children of the current element; calls handle for each child start tag.
-    template <typename Handle> void children(const Handle& handle)
-    {
-        const int depth = mDepth;
-        while (next()) {
-            if (mReader.isStartElement()) {
-                const int before = mDepth;
-                handle();
-                // A handler that did not consume the element leaves it to be skipped.
-                if (mDepth >= before) {
-                    skip();
-                }
-            } else if (mReader.isEndElement() && mDepth < depth) {
-                return;
-            }
-        }
-        fail(QStringLiteral("the part ends inside an element"));
-    }
-
-    void skip()
-    {
-        const int depth = mDepth;
-        while (mDepth >= depth) {
-            if (!next()) {
-                fail(QStringLiteral("the part ends inside an element"));
-            }
-        }
-    }
-
-    bool is(const QString& ns, const char* name) const
-    {
-        return mReader.namespaceUri() == ns && mReader.name() == QLatin1String(name);
-    }
-    QString attr(const QString& ns, const char* name) const
-    {
-        return mReader.attributes().value(ns, QLatin1String(name)).toString();
-    }
-    QString attr(const char* name) const
-    {
-        return mReader.attributes().value(QLatin1String(name)).toString();
-    }
-    bool hasAttr(const QString& ns, const char* name) const
-    {
-        return mReader.attributes().hasAttribute(ns, QLatin1String(name));
-    }
-    QString text()
-    {
-        QString all;
-        const int depth = mDepth;
-        while (next()) {
-            if (mReader.isCharacters()) {
-                all += mReader.text();
-            } else if (mReader.isEndElement() && mDepth < depth) {
-                return all;
-            } else if (mReader.isStartElement()) {
-                skip();
-            }
-        }
-        fail(QStringLiteral("the part ends inside an element"));
-    }
-    QXmlStreamReader& reader() { return mReader; }
-
-    [[noreturn]] void fail(const QString& why) const
-    {
-        throw Error(QStringLiteral("The document is damaged: %1 (%2, line %3).")
-                        .arg(why, mPart)
-                        .arg(mReader.lineNumber()));
-    }
-
-private:
-    QXmlStreamReader mReader;
-    QString mPart;
-    int mDepth = 0;
-};
-
-long long parseInteger(const Xml& xml, const QString& value, long long low, long long high)
-{
-    bool ok = false;
-    const long long number = value.trimmed().toLongLong(&ok);
-    if (!ok || number < low || number > high) {
-        xml.fail(QStringLiteral("the number \"%1\" is out of range").arg(value.left(40)));
-    }
-    return number;
-}
-
-bool onOff(const Xml& xml)
+bool onOff(const XmlCursor& xml)
 {
     const QString value = xml.attr(kW, "val");
     return value.isEmpty() || value == u"1" || value == u"true" || value == u"on";
@@ -295,7 +133,7 @@ private:
             } else if (mXml.is(kW, "b")) {
                 format.bold = onOff(mXml);
             } else if (mXml.is(kW, "sz")) {
-                format.sizeHalfPt = int(parseInteger(mXml, mXml.attr(kW, "val"), 2, 3276));
+                format.sizeHalfPt = int(mXml.integer(mXml.attr(kW, "val"), 2, 3276));
             } else if (mXml.is(kW, "color")) {
                 const QString value = mXml.attr(kW, "val");
                 format.color = value == u"auto" ? std::nullopt : parseColor(value);
@@ -320,7 +158,7 @@ private:
                     } else if (mXml.is(kW, "spacing")) {
                         if (mXml.attr(kW, "lineRule") == u"atLeast" && mXml.hasAttr(kW, "line"))
                             paragraph.lineAtLeastTwips =
-                                int(parseInteger(mXml, mXml.attr(kW, "line"), 0, 31680));
+                                int(mXml.integer(mXml.attr(kW, "line"), 0, 31680));
                     } else if (mXml.is(kW, "rPr")) {
                         readRunProperties(paragraph.markFormat, hiddenMark);
                     }
@@ -397,7 +235,7 @@ private:
             const QString value = mXml.attr(kW, "val");
             target.visible = !(value == u"nil" || value == u"none" || value.isEmpty());
             if (target.visible && mXml.hasAttr(kW, "sz")) {
-                target.widthEighthPt = int(parseInteger(mXml, mXml.attr(kW, "sz"), 0, 96));
+                target.widthEighthPt = int(mXml.integer(mXml.attr(kW, "sz"), 0, 96));
             }
         };
         mXml.children([&] {
@@ -419,7 +257,7 @@ private:
                         mXml.children([&] {
                             if (mXml.is(kW, "left") || mXml.is(kW, "start")) {
                                 table.cellMarginTwips =
-                                    int(parseInteger(mXml, mXml.attr(kW, "w"), 0, 31680));
+                                    int(mXml.integer(mXml.attr(kW, "w"), 0, 31680));
                             }
                         });
                     }
@@ -432,7 +270,7 @@ private:
                                           .arg(kMaxTableColumns));
                         }
                         table.columnWidthsTwips.push_back(
-                            int(parseInteger(mXml, mXml.attr(kW, "w"), 0, 31680)));
+                            int(mXml.integer(mXml.attr(kW, "w"), 0, 31680)));
                     }
                 });
             } else if (mXml.is(kW, "tr")) {
@@ -444,9 +282,9 @@ private:
                     if (mXml.is(kW, "trPr")) {
                         mXml.children([&] {
                             if (mXml.is(kW, "trHeight")) {
-                                table.minRowHeightTwips = std::max(
-                                    table.minRowHeightTwips,
-                                    int(parseInteger(mXml, mXml.attr(kW, "val"), 0, 31680)));
+                                table.minRowHeightTwips =
+                                    std::max(table.minRowHeightTwips,
+                                             int(mXml.integer(mXml.attr(kW, "val"), 0, 31680)));
                             }
                         });
                     } else if (mXml.is(kW, "tc")) {
@@ -489,7 +327,8 @@ private:
             columns = std::max(columns, row.size());
         }
         // A grid shorter than its rows gets the last width repeated, as readers do.
-        const int fill = table.columnWidthsTwips.empty() ? 1440 : table.columnWidthsTwips.back();
+        const int fill =
+            table.columnWidthsTwips.empty() ? units::kTwipsPerInch : table.columnWidthsTwips.back();
         table.columnWidthsTwips.resize(columns, fill);
         return table;
     }
@@ -499,15 +338,15 @@ private:
         PageSetup& page = mDocument.page();
         mXml.children([&] {
             if (mXml.is(kW, "pgSz")) {
-                page.widthPt = parseInteger(mXml, mXml.attr(kW, "w"), 1, 31680) / kTwipsPerPt;
-                page.heightPt = parseInteger(mXml, mXml.attr(kW, "h"), 1, 31680) / kTwipsPerPt;
+                page.widthPt = units::twipsToPt(double(mXml.integer(mXml.attr(kW, "w"), 1, 31680)));
+                page.heightPt =
+                    units::twipsToPt(double(mXml.integer(mXml.attr(kW, "h"), 1, 31680)));
                 page.landscape = mXml.attr(kW, "orient") == u"landscape";
             } else if (mXml.is(kW, "pgMar")) {
                 auto margin = [&](const char* name, double& target) {
                     if (mXml.hasAttr(kW, name)) {
-                        target = std::abs(double(
-                                     parseInteger(mXml, mXml.attr(kW, name), -31680, 31680))) /
-                                 kTwipsPerPt;
+                        target = units::twipsToPt(
+                            std::abs(double(mXml.integer(mXml.attr(kW, name), -31680, 31680))));
                     }
                 };
                 margin("top", page.topMarginPt);
@@ -520,7 +359,7 @@ private:
 
     double emuToPt(const QString& value)
     {
-        return double(parseInteger(mXml, value, -kMaxEmu, kMaxEmu)) / kEmuPerPt;
+        return units::emuToPt(double(mXml.integer(value, -kMaxEmu, kMaxEmu)));
     }
 
     void readAnchor()
@@ -556,7 +395,7 @@ private:
             } else if (mXml.is(kWp, "wrapTopAndBottom")) {
                 shape.wrapType = kWrapTopBottom;
             } else if (mXml.is(kWp, "docPr")) {
-                shape.id = int(parseInteger(mXml, mXml.attr("id"), 0, 0x7FFFFFFF));
+                shape.id = int(mXml.integer(mXml.attr("id"), 0, 0x7FFFFFFF));
                 shape.name = mXml.attr("name").left(256);
             } else if (mXml.is(kA, "graphic")) {
                 mXml.children([&] {
@@ -696,7 +535,7 @@ private:
             }
         });
         // Only shapes the model can draw, at a size a page can hold.
-        constexpr double kMaxPt = double(kMaxEmu) / kEmuPerPt;
+        constexpr double kMaxPt = units::emuToPt(double(kMaxEmu));
         const bool sane = std::abs(shape.leftPt) < kMaxPt && std::abs(shape.topPt) < kMaxPt &&
                           shape.widthPt >= 0 && shape.widthPt < kMaxPt && shape.heightPt >= 0 &&
                           shape.heightPt < kMaxPt && shape.lineWidthPt >= 0 &&
@@ -817,7 +656,7 @@ private:
                     const int index = name.at(3).digitValue() - 1;
                     if (index >= 0 && index < int(shape.adjust.size())) {
                         shape.adjust[size_t(index)] =
-                            int(parseInteger(mXml, formula.mid(4), -10000000, 10000000));
+                            int(mXml.integer(formula.mid(4), -10000000, 10000000));
                     }
                 }
             }
@@ -854,7 +693,7 @@ private:
         });
     }
 
-    Xml mXml;
+    XmlCursor mXml;
     CharFormat mDefaults;
     Document& mDocument;
     int mShapes = 0;
@@ -867,7 +706,7 @@ private:
 CharFormat readDefaults(const QByteArray& data)
 {
     CharFormat defaults;
-    Xml xml(data, QStringLiteral("word/styles.xml"));
+    XmlCursor xml(data, QStringLiteral("word/styles.xml"));
     bool inDefaults = false;
     int defaultsDepth = 0;
     int depth = 0;
@@ -884,7 +723,7 @@ CharFormat readDefaults(const QByteArray& data)
                     defaults.fontName = ascii.left(64);
                 }
             } else if (inDefaults && xml.is(kW, "sz")) {
-                defaults.sizeHalfPt = int(parseInteger(xml, xml.attr(kW, "val"), 2, 3276));
+                defaults.sizeHalfPt = int(xml.integer(xml.attr(kW, "val"), 2, 3276));
             }
         } else if (reader.isEndElement()) {
             if (inDefaults && depth == defaultsDepth) {
@@ -902,18 +741,76 @@ QString mainPartName(zippackage::Reader& package)
     if (!package.contains(rels)) {
         return QStringLiteral("word/document.xml");
     }
-    Xml xml(package.read(rels), rels);
     QString target;
-    while (xml.next()) {
-        if (xml.reader().isStartElement() && xml.is(kRelationships, "Relationship") &&
-            xml.attr("Type") == kOfficeDocumentType) {
-            target = xml.attr("Target");
+    for (const opc::Relationship& relationship : opc::readRelationships(package.read(rels), rels)) {
+        if (relationship.type == kOfficeDocumentType) {
+            target = relationship.target;
         }
     }
     while (target.startsWith(u'/')) {
         target.remove(0, 1);
     }
     return target.isEmpty() ? QStringLiteral("word/document.xml") : target;
+}
+
+// The part a relationship of `source` names; a target outside the package, or one the
+// package lacks, is a damaged file.
+QString relatedPart(zippackage::Reader& package, const QString& source,
+                    const opc::Relationship& relationship)
+{
+    const QString name = opc::resolveTarget(source, relationship.target);
+    if (name.isEmpty() || name == source || !package.contains(name)) {
+        throw Error(QStringLiteral("The document is damaged: %1 names \"%2\", which is no part "
+                                   "of the package.")
+                        .arg(source, relationship.target.left(256)));
+    }
+    return name;
+}
+
+// The custom XML items related from the main part, each with its properties when it has
+// them; an item related twice is read once.
+std::vector<CustomXmlItem> readCustomXml(zippackage::Reader& package, const QString& mainName)
+{
+    std::vector<CustomXmlItem> items;
+    const QString rels = opc::relationshipsPartOf(mainName);
+    if (!package.contains(rels)) {
+        return items;
+    }
+    std::vector<QString> names;
+    int related = 0;
+    for (const opc::Relationship& relationship : opc::readRelationships(package.read(rels), rels)) {
+        if (relationship.type != kCustomXmlType || relationship.external) {
+            continue;
+        }
+        if (++related > kMaxCustomXmlItems) {
+            throw Error(QStringLiteral("The document is damaged: it relates more than %1 custom "
+                                       "XML items (%2).")
+                            .arg(kMaxCustomXmlItems)
+                            .arg(rels));
+        }
+        const QString name = relatedPart(package, mainName, relationship);
+        if (std::find(names.begin(), names.end(), name) != names.end()) {
+            continue;
+        }
+        names.push_back(name);
+        const QByteArray data = package.read(name);
+        std::optional<QByteArray> properties;
+        QString propertiesName;
+        const QString itemRels = opc::relationshipsPartOf(name);
+        if (package.contains(itemRels)) {
+            for (const opc::Relationship& own :
+                 opc::readRelationships(package.read(itemRels), itemRels)) {
+                if (own.type == kCustomXmlPropsType && !own.external) {
+                    propertiesName = relatedPart(package, name, own);
+                    properties = package.read(propertiesName);
+                    break;
+                }
+            }
+        }
+        items.push_back(
+            customxml::readItem(data, name, properties ? &*properties : nullptr, propertiesName));
+    }
+    return items;
 }
 
 } // namespace
@@ -938,6 +835,7 @@ Document readPackage(const QByteArray& package)
     if (document.body().empty()) {
         document.body().push_back(Paragraph{});
     }
+    document.customXml() = readCustomXml(archive, mainName);
     return document;
 }
 

@@ -7,10 +7,11 @@
 
 namespace office {
 
-// Reads a WordprocessingML package back into the model: the page, the body's text and
-// every floating text box or arrow callout with its story. Accepts files other programs
-// re-saved (mc:AlternateContent, explicit adjust lists, effect extents), and shapes that
-// exist only in VML (text boxes, rectangles, arrow callouts; other shapes are left out).
+// Reads a WordprocessingML package back into the model: the page, the body's text,
+// every floating text box or arrow callout with its story, and the custom XML items the
+// main part relates, as they were written. Accepts files other programs re-saved
+// (mc:AlternateContent, explicit adjust lists, effect extents), and shapes that exist only
+// in VML (text boxes, rectangles, arrow callouts; other shapes are left out).
 // The input is treated as hostile: sizes, counts and nesting are capped, and anything
 // malformed throws office::Error with a description.
 Document readPackage(const QByteArray& package);

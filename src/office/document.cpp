@@ -3,6 +3,8 @@
 #include "error.h"
 #include "textlayout.h"
 
+#include "units/lengths.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -815,7 +817,7 @@ void Document::setLineSpacingAtLeastPt(double points)
         throw Error(QStringLiteral("The line spacing is out of range."));
     }
     checkRange(mSelection);
-    const int twips = int(std::lround(points * 20));
+    const int twips = int(units::ptToTwips(points));
     const std::vector<Item> items = itemsOf(*this, mSelection.where);
     const int end = std::max(mSelection.end, mSelection.start + 1);
     for (const Item& item : items) {
@@ -869,7 +871,7 @@ int Document::addTable(const TextRange& at, int rows, int columns)
 
     Table table;
     table.id = nextTableId();
-    const long widthTwips = std::lround(lineWidthPt(at.where) * 20);
+    const long long widthTwips = units::ptToTwips(lineWidthPt(at.where));
     const int columnTwips = int(std::max(1L, std::lround(double(widthTwips) / columns)));
     table.columnWidthsTwips.assign(size_t(columns), columnTwips);
     Paragraph cellParagraph;
@@ -923,7 +925,7 @@ double Document::columnPreferredWidthPt(int tableId, int column) const
     if (column < 1 || column > int(found.columnWidthsTwips.size())) {
         throw Error(kCollectionMember);
     }
-    return found.columnWidthsTwips[size_t(column - 1)] / 20.0;
+    return units::twipsToPt(found.columnWidthsTwips[size_t(column - 1)]);
 }
 
 void Document::setTableBorderVisible(int tableId, BorderSide side, bool visible)
@@ -941,7 +943,7 @@ void Document::setTableRowHeightPt(int tableId, double heightPt)
     if (!std::isfinite(heightPt) || heightPt < 0 || heightPt > 1584) {
         throw Error(QStringLiteral("The row height is out of range."));
     }
-    table(tableId).minRowHeightTwips = int(std::lround(heightPt * 20));
+    table(tableId).minRowHeightTwips = int(units::ptToTwips(heightPt));
 }
 
 void Document::setColumnWidthPt(int tableId, int column, double widthPt)
@@ -953,7 +955,7 @@ void Document::setColumnWidthPt(int tableId, int column, double widthPt)
     if (!std::isfinite(widthPt) || widthPt < 0 || widthPt > 1584) {
         throw Error(QStringLiteral("The column width is out of range."));
     }
-    found.columnWidthsTwips[size_t(column - 1)] = int(std::lround(widthPt * 20));
+    found.columnWidthsTwips[size_t(column - 1)] = int(units::ptToTwips(widthPt));
 }
 
 void Document::setPaperSize(double widthPt, double heightPt)
@@ -978,7 +980,8 @@ double Document::lineWidthPt(const StoryRef& where) const
         if (where.column < 0 || where.column >= int(found.columnWidthsTwips.size())) {
             throw Error(kCollectionMember);
         }
-        return (found.columnWidthsTwips[size_t(where.column)] - 2 * found.cellMarginTwips) / 20.0;
+        return units::twipsToPt(found.columnWidthsTwips[size_t(where.column)] -
+                                2 * found.cellMarginTwips);
     }
     if (where.shape >= 0) {
         const Shape& box = shape(where.shape);
@@ -989,7 +992,8 @@ double Document::lineWidthPt(const StoryRef& where) const
 
 bool Document::sameContent(const Document& other) const
 {
-    return mPage == other.mPage && mBody == other.mBody && mShapes == other.mShapes;
+    return mPage == other.mPage && mBody == other.mBody && mShapes == other.mShapes &&
+           mCustomXml == other.mCustomXml;
 }
 
 } // namespace office

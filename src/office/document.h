@@ -48,6 +48,9 @@ public:
     const Story& body() const { return mBody; }
     std::vector<Shape>& shapes() { return mShapes; }
     const std::vector<Shape>& shapes() const { return mShapes; }
+    // Data items the package carries beside the page, in their order.
+    std::vector<CustomXmlItem>& customXml() { return mCustomXml; }
+    const std::vector<CustomXmlItem>& customXml() const { return mCustomXml; }
     Shape& shape(int index);
     const Shape& shape(int index) const;
 
@@ -120,6 +123,7 @@ private:
     PageSetup mPage;
     Story mBody{Paragraph{}};
     std::vector<Shape> mShapes;
+    std::vector<CustomXmlItem> mCustomXml;
     TextRange mSelection;
     int mAnchor = 0; // the selection's fixed end; mActive moves
     int mActive = 0;

@@ -13,6 +13,8 @@ namespace office {
 // (the application, and savedAt as creation and modification time). Every shape states
 // its fill, outline, insets and every run its font, size and colour, so readers agree;
 // each shape comes as DrawingML with a VML fallback for readers without Word 2010 shapes.
+// The document's custom XML items go with it (customXml/itemN.xml with their properties);
+// an item whose data is no XML throws office::Error.
 QByteArray writePackage(const Document& document,
                         const QDateTime& savedAt = QDateTime::currentDateTimeUtc());
 

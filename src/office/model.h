@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QRgb>
 #include <QString>
 
@@ -152,6 +153,17 @@ struct Shape
     Adjust adjust = kCalloutDefaultAdjust;
     Story story{Paragraph{}};
     bool operator==(const Shape&) const = default;
+};
+
+// An XML data part the package carries for the program that made it (a custom XML item).
+// The engine keeps its bytes as they are; it checks only that they are XML.
+struct CustomXmlItem
+{
+    QByteArray data; // the whole part, with its XML declaration
+    // "{GUID}" in capitals, as the item properties state it; empty: made from the data.
+    QString itemId;
+    std::vector<QString> schemaRefs; // namespace URIs of the schemas the data follows
+    bool operator==(const CustomXmlItem&) const = default;
 };
 
 struct PageSetup

@@ -33,6 +33,14 @@ inline const QString kStylesType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles");
 inline const QString kSettingsType =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings");
+inline const QString kCustomXmlType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/customXml");
+inline const QString kCustomXmlPropsType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/customXmlProps");
+inline const QString kCustomXmlPropsContentType =
+    QStringLiteral("application/vnd.openxmlformats-officedocument.customXmlProperties+xml");
+inline const QString kDs =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/customXml");
 
 inline const QString kCorePropertiesType = QStringLiteral(
     "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties");
@@ -46,8 +54,5 @@ inline const QString kDc = QStringLiteral("http://purl.org/dc/elements/1.1/");
 inline const QString kDcTerms = QStringLiteral("http://purl.org/dc/terms/");
 inline const QString kDcmiType = QStringLiteral("http://purl.org/dc/dcmitype/");
 inline const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
-
-inline constexpr double kEmuPerPt = 12700.0;
-inline constexpr double kTwipsPerPt = 20.0;
 
 } // namespace office::ooxml

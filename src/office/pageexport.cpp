@@ -5,6 +5,7 @@
 #include "renderer.h"
 
 #include "filewrite/safefile.h"
+#include "units/lengths.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -20,10 +21,11 @@
 namespace office {
 namespace {
 
+using units::kPointsPerInch;
+
 // Device units of the PDF: fine enough that positions round to well under a hundredth of
 // a point.
 constexpr int kPdfDpi = 1200;
-constexpr double kPointsPerInch = 72.0;
 constexpr double kSvgUnitsPerPt = 100.0;
 constexpr double kMetersPerInch = 0.0254;
 // The largest side a PDF reader is obliged to accept (200 inches, in points).

@@ -2,6 +2,8 @@
 
 #include "error.h"
 
+#include "units/lengths.h"
+
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHash>
@@ -109,7 +111,7 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
     const CharFormat& first =
         paragraph.runs.empty() ? paragraph.markFormat : paragraph.runs.front().format;
     const QFont firstFont = layoutFont(first);
-    const double atLeastUnits = paragraph.lineAtLeastTwips / 20.0 * kLayoutUnitsPerPt;
+    const double atLeastUnits = units::twipsToPt(paragraph.lineAtLeastTwips) * kLayoutUnitsPerPt;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setUseDesignMetrics(true);

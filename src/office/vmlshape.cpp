@@ -1,5 +1,7 @@
 #include "vmlshape.h"
 
+#include "units/lengths.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -137,14 +139,20 @@ std::optional<double> lengthPt(QStringView text)
         return std::nullopt;
     }
     const QStringView unit = text.mid(end).trimmed();
-    static const std::pair<const char*, double> units[] = {
-        {"pt", 1.0},  {"in", 72.0}, {"cm", 72.0 / 2.54},  {"mm", 72.0 / 25.4},
-        {"pc", 12.0}, {"px", 0.75}, {"emu", 1.0 / 12700},
+    constexpr double inch = units::kPointsPerInch;
+    static const std::pair<const char*, double> factors[] = {
+        {"pt", 1.0},
+        {"in", inch},
+        {"cm", inch / 2.54},
+        {"mm", inch / 25.4},
+        {"pc", 12.0},
+        {"px", 0.75},
+        {"emu", 1.0 / units::kEmuPerPt},
     };
     if (unit.isEmpty()) {
         return number * 0.75;
     }
-    for (const auto& [name, factor] : units) {
+    for (const auto& [name, factor] : factors) {
         if (unit.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
             return number * factor;
         }

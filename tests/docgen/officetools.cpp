@@ -39,25 +39,31 @@ bool available()
            !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
 }
 
-QString convertToPdf(const QString& documentPath, const QString& workFolder, QString* errorText)
+QString convertTo(const QString& documentPath, const QString& workFolder, const QString& format,
+                  QString* errorText)
 {
     const QString profile = QDir(workFolder).filePath(QStringLiteral("office-profile"));
-    const QString outFolder = QDir(workFolder).filePath(QStringLiteral("pdf"));
+    const QString outFolder = QDir(workFolder).filePath(format);
     QDir().mkpath(outFolder);
     const QStringList arguments{QStringLiteral("-env:UserInstallation=") +
                                     QUrl::fromLocalFile(profile).toString(),
                                 QStringLiteral("--headless"),
                                 QStringLiteral("--norestore"),
                                 QStringLiteral("--convert-to"),
-                                QStringLiteral("pdf"),
+                                format,
                                 QStringLiteral("--outdir"),
                                 outFolder,
                                 documentPath};
     if (!run(QStringLiteral("soffice"), arguments, nullptr, errorText))
         return {};
-    const QString pdf = QDir(outFolder).filePath(QFileInfo(documentPath).completeBaseName() +
-                                                 QStringLiteral(".pdf"));
-    return QFileInfo::exists(pdf) ? pdf : QString();
+    const QString converted =
+        QDir(outFolder).filePath(QFileInfo(documentPath).completeBaseName() + u'.' + format);
+    return QFileInfo::exists(converted) ? converted : QString();
+}
+
+QString convertToPdf(const QString& documentPath, const QString& workFolder, QString* errorText)
+{
+    return convertTo(documentPath, workFolder, QStringLiteral("pdf"), errorText);
 }
 
 QList<Word> wordsOf(const QString& pdfPath)

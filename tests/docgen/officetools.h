@@ -16,7 +16,10 @@ struct Word
 };
 
 bool available();
-// Converts the document to PDF with a private profile; returns the PDF path or empty.
+// Converts the document with a private profile to the format ("pdf", "docx") in a folder
+// of that name; returns the converted file's path or empty.
+QString convertTo(const QString& documentPath, const QString& workFolder, const QString& format,
+                  QString* errorText = nullptr);
 QString convertToPdf(const QString& documentPath, const QString& workFolder,
                      QString* errorText = nullptr);
 QList<Word> wordsOf(const QString& pdfPath);

@@ -6,6 +6,7 @@
 #include "timelinepage.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -34,6 +35,24 @@ QByteArray mainPartOf(const QByteArray& package)
 {
     zippackage::Reader reader(package);
     return reader.read(QStringLiteral("word/document.xml"));
+}
+
+// The package with one part replaced or added.
+QByteArray withPart(const QByteArray& package, const QString& name, const QByteArray& content)
+{
+    zippackage::Reader reader(package);
+    std::vector<zippackage::Part> parts;
+    for (const char* part :
+         {"[Content_Types].xml", "_rels/.rels", "word/document.xml", "word/_rels/document.xml.rels",
+          "word/styles.xml", "word/settings.xml", "docProps/core.xml", "docProps/app.xml",
+          "customXml/item1.xml", "customXml/itemProps1.xml", "customXml/_rels/item1.xml.rels"}) {
+        const QString partName = QString::fromLatin1(part);
+        if (partName != name && reader.contains(partName)) {
+            parts.push_back({partName, reader.read(partName)});
+        }
+    }
+    parts.push_back({name, content});
+    return zippackage::write(parts);
 }
 
 void compareShapes(const Document& actual, const Document& expected)
@@ -325,6 +344,122 @@ private slots:
         QFETCH(QByteArray, bytes);
         const QString failure = readFailure(bytes);
         QVERIFY2(!failure.isEmpty(), "the reader accepted the input");
+    }
+
+    // Data items go out as a word processor writes them and come back byte for byte.
+    void customXmlRoundTrip()
+    {
+        Document built = officetest::buildTimeline(QStringLiteral("T"), officetest::threeEntries(),
+                                                   officetest::letterPage());
+        const CustomXmlItem stated{
+            QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<t:timeline "
+                       "xmlns:t=\"urn:x-test:1\">\xC3\x9C & more</t:timeline>")
+                .replace("&", "&amp;"),
+            QStringLiteral("{A67AC88A-A164-4ADE-8889-8826CE44DE6E}"),
+            {QStringLiteral("urn:x-test:1"), QStringLiteral("urn:x-test:2")}};
+        built.customXml() = {stated, CustomXmlItem{QByteArray("<x/>"), {}, {}}};
+        const QByteArray package = writePackage(built);
+        const Document read = readPackage(package);
+        QCOMPARE(read.customXml().size(), size_t(2));
+        QVERIFY(read.customXml()[0] == stated);
+        const CustomXmlItem& made = read.customXml()[1];
+        QCOMPARE(made.data, QByteArray("<x/>"));
+        QVERIFY(
+            QRegularExpression(QStringLiteral("^\\{[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}\\}$"))
+                .match(made.itemId)
+                .hasMatch());
+        QCOMPARE(readPackage(writePackage(built)).customXml()[1].itemId, made.itemId);
+        QVERIFY(readPackage(writePackage(read)).sameContent(read));
+        zippackage::Reader parts(package);
+        QVERIFY(parts.read(QStringLiteral("[Content_Types].xml"))
+                    .contains("<Override PartName=\"/customXml/itemProps2.xml\" "
+                              "ContentType=\"application/"
+                              "vnd.openxmlformats-officedocument.customXmlProperties+xml\"/>"));
+        QVERIFY(parts.read(QStringLiteral("word/_rels/document.xml.rels"))
+                    .contains("Target=\"../customXml/item1.xml\""));
+        QVERIFY(parts.read(QStringLiteral("customXml/_rels/item2.xml.rels"))
+                    .contains("Target=\"itemProps2.xml\""));
+        // What a reader would refuse is not written either.
+        const CustomXmlItem plain{QByteArray("<a/>"), {}, {}};
+        const std::vector<std::vector<CustomXmlItem>> refused{
+            {CustomXmlItem{QByteArray("<a>"), {}, {}}},
+            {CustomXmlItem{plain.data, QStringLiteral("{1234}"), {}}},
+            {CustomXmlItem{plain.data, {}, std::vector<QString>(65, QStringLiteral("u"))}},
+            std::vector<CustomXmlItem>(65, plain)};
+        for (const auto& items : refused) {
+            built.customXml() = items;
+            QVERIFY(officetest::descriptionOf([&] {
+                        writePackage(built);
+                    }).startsWith(QStringLiteral("Cannot save the custom XML data")));
+        }
+    }
+
+    void customXmlHostileInputFails_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        Document document;
+        document.customXml() = {CustomXmlItem{QByteArray("<a/>"), {}, {}}};
+        const QByteArray good = writePackage(document);
+        const QString item = QStringLiteral("customXml/item1.xml");
+        const QString props = QStringLiteral("customXml/itemProps1.xml");
+        const QString mainRels = QStringLiteral("word/_rels/document.xml.rels");
+        auto row = [&](const char* name, const QString& part, const QByteArray& content,
+                       const char* reason) {
+            QTest::newRow(name) << withPart(good, part, content) << QString::fromLatin1(reason);
+        };
+        const QByteArray guid = "{A67AC88A-A164-4ADE-8889-8826CE44DE6E}";
+        auto properties = [](const QByteArray& inside) {
+            return "<ds:datastoreItem xmlns:ds=\"http://schemas.openxmlformats.org/"
+                   "officeDocument/2006/customXml\" " +
+                   inside + "</ds:datastoreItem>";
+        };
+        auto relationships = [](const QByteArray& target, int count) {
+            QByteArray rels = "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/"
+                              "2006/relationships\">";
+            for (int i = 0; i < count; ++i) {
+                rels += "<Relationship Id=\"r" + QByteArray::number(i) +
+                        "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                        "relationships/customXml\" Target=\"" +
+                        target + "\"/>";
+            }
+            return rels + "</Relationships>";
+        };
+        row("9 MB of data", item, "<a>" + QByteArray(9 * 1024 * 1024, ' ') + "</a>",
+            "larger than 8 MB");
+        row("entities", item, "<!DOCTYPE a [<!ENTITY x \"xxxxxxxxxx\">]><a>&x;&x;&x;</a>",
+            "document type declaration");
+        row("no XML", item, "plain text", "customXml/item1.xml");
+        row("no element", item, "<?xml version=\"1.0\"?>", "customXml/item1.xml");
+        row("broken UTF-8", item, "<a>\xC3\x28</a>", "customXml/item1.xml");
+        row("UTF-8 declared as UTF-16", item, "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a/>",
+            "customXml/item1.xml");
+        row("an unknown encoding", item, "<?xml version=\"1.0\" encoding=\"X-NONE\"?><a/>",
+            "customXml/item1.xml");
+        row("nested 300 deep", item,
+            QByteArray("<a>").repeated(300) + QByteArray("</a>").repeated(300),
+            "nested too deeply");
+        row("properties of another kind", props, "<a/>", "not a datastoreItem");
+        row("an id that is no GUID", props, properties("ds:itemID=\"{1234}\">"), "not a GUID");
+        row("65 schemas", props,
+            properties("ds:itemID=\"" + guid + "\"><ds:schemaRefs>" +
+                       QByteArray("<ds:schemaRef ds:uri=\"u\"/>").repeated(65) +
+                       "</ds:schemaRefs>"),
+            "more than 64 schemas");
+        row("an item the package lacks", mainRels, relationships("../customXml/item9.xml", 1),
+            "customXml/item9.xml");
+        row("an item above the root", mainRels, relationships("../../item1.xml", 1),
+            "../../item1.xml");
+        row("the main part as an item", mainRels, relationships("document.xml", 1), "document.xml");
+        row("65 items", mainRels, relationships("../customXml/item1.xml", 65),
+            "more than 64 custom XML");
+    }
+    void customXmlHostileInputFails()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString failure = readFailure(bytes);
+        QVERIFY2(failure.contains(reason), qPrintable(failure));
     }
 
     void openMissingOrEmptyFile()

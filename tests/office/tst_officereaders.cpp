@@ -118,6 +118,7 @@ private slots:
     void officeSuiteDrawsTheFallback();
     void fallbackAloneGivesTheSamePage();
     void documentProperties();
+    void officeSuiteKeepsCustomXml();
     void plainTextConverterShowsEveryText_data();
     void plainTextConverterShowsEveryText();
     void textAlternativeNeverMakesThePageUnreadable();
@@ -350,6 +351,38 @@ void TestOfficeReaders::documentProperties()
     }
     for (const char* personal : {"creator", "lastModifiedBy"})
         QVERIFY2(!core.contains(QString::fromLatin1(personal)), personal);
+}
+
+// A data item in the package passes the schema check, and the office suite keeps it when it
+// saves the document again: same data from the root element on, same id and schemas.
+void TestOfficeReaders::officeSuiteKeepsCustomXml()
+{
+    office::Document page =
+        office::openDocument(generate(QString::fromLatin1(editor::kSampleTitle), sample(1)));
+    const QByteArray root = "<t:timeline xmlns:t=\"urn:x-loomchart-test:1\" scale=\"1\">"
+                            "<t:title>Caf\xC3\xA9 &amp; co</t:title></t:timeline>";
+    const office::CustomXmlItem item{"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + root,
+                                     QStringLiteral("{A67AC88A-A164-4ADE-8889-8826CE44DE6E}"),
+                                     {QStringLiteral("urn:x-loomchart-test:1")}};
+    page.customXml() = {item};
+    QTemporaryDir work;
+    const QString written = work.filePath(QStringLiteral("kept.docx"));
+    office::saveDocument(page, written);
+    const Run check = run(QStringLiteral("sh"),
+                          {sharedDir() + QStringLiteral("/ooxml-check/validate.sh"), written});
+    QVERIFY2(check.exitCode == 0, qPrintable(check.output));
+    QVERIFY2(check.output.contains(QStringLiteral("customXml/itemProps1.xml: OK")),
+             qPrintable(check.output));
+    QString error;
+    const QString saved =
+        officetools::convertTo(written, work.path(), QStringLiteral("docx"), &error);
+    QVERIFY2(!saved.isEmpty(), qPrintable(error));
+    const office::Document again = office::openDocument(saved);
+    QCOMPARE(again.customXml().size(), size_t(1));
+    const office::CustomXmlItem& kept = again.customXml().front();
+    QCOMPARE(kept.data.mid(kept.data.indexOf("<t:timeline")), root);
+    QCOMPARE(kept.itemId, item.itemId);
+    QVERIFY(kept.schemaRefs == item.schemaRefs);
 }
 
 void TestOfficeReaders::plainTextConverterShowsEveryText_data()
