@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "docgen/pagetheme.h"
 #include "office/model.h"
 #include "timeline/scale.h"
 
@@ -10,6 +11,14 @@
 
 namespace cli {
 namespace {
+// "Meadow, Slate, Ink, Ember or Forest"
+QString themeNames()
+{
+    QStringList names = docgen::PageTheme::names();
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 struct OptionSpec
 {
     QLatin1StringView name;
@@ -24,7 +33,8 @@ constexpr OptionSpec kOptions[] = {
     {QLatin1StringView("--scale"), true},   {QLatin1StringView("--csv"), true},
     {QLatin1StringView("--stored"), false}, {QLatin1StringView("--sort"), false},
     {QLatin1StringView("--spacing"), true}, {QLatin1StringView("--layout"), true},
-    {QLatin1StringView("--paper"), true},   {QLatin1StringView("--strict"), false},
+    {QLatin1StringView("--theme"), true},   {QLatin1StringView("--paper"), true},
+    {QLatin1StringView("--strict"), false},
 };
 
 // The toolkit's own options, which the studio takes; with one dash or two, and a value
@@ -181,6 +191,13 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
             return badUsage(
                 QStringLiteral("unknown layout \"%1\"; use fit or classic").arg(*layout));
     }
+    if (const std::optional<QString> theme = valueOf("--theme")) {
+        const docgen::PageTheme* found = docgen::PageTheme::find(*theme);
+        if (!found)
+            return badUsage(
+                QStringLiteral("unknown theme \"%1\"; use %2").arg(*theme, themeNames()));
+        options.page.theme = found->name;
+    }
     if (const std::optional<QString> paper = valueOf("--paper")) {
         const office::Paper* found = office::findPaper(*paper);
         if (!found)
@@ -225,44 +242,48 @@ std::optional<timeline::Spacing> spacingFromName(const QString& name)
 QString usageText()
 {
     return QStringLiteral(
-        "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
-        "                 [--sort] [--spacing even|scale] [--layout fit|classic]\n"
-        "                 [--paper NAME] [--strict] (--csv FILE | --stored)\n"
-        "       loomchart --help | --version\n"
-        "\n"
-        "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
-        "of FILE follows its extension: .doc or .docx for the Word document, .pdf,\n"
-        ".png (300 dpi) or .svg for the page.\n"
-        "\n"
-        "  --output FILE   where to write; replaced only when the page was made\n"
-        "  --csv FILE      entries from a CSV file (date,notes per line, an optional\n"
-        "                  header Date,Notes) or tab-separated lines; - reads\n"
-        "                  standard input\n"
-        "  --stored        the title and entries the studio keeps for the scale\n"
-        "  --title TEXT    the page title (default: empty, or the stored title)\n"
-        "  --scale NAME    yearly (default for --csv; years must be numbers), monthly\n"
-        "                  or daily; with --stored, the scale the studio last showed\n"
-        "  --sort          the entries by date first; entries whose dates cannot be\n"
-        "                  read follow in their order, each named on standard error\n"
-        "  --spacing NAME  even (default): callouts evenly along the bar; scale: each\n"
-        "                  where its date falls on the time axis\n"
-        "  --layout NAME   fit (default): every word shown where the page allows;\n"
-        "                  classic: the original geometry, which may cut text\n"
-        "  --paper NAME    letter, a4, legal, a3 or tabloid, landscape (default: the\n"
-        "                  locale's paper)\n"
-        "  --strict        write nothing and exit 1 when some text would be cut\n"
-        "  --help          show this text\n"
-        "  --version       show the version\n"
-        "\n"
-        "The CSV may be UTF-8 or UTF-16 with a byte order mark, and at most 1 MB.\n"
-        "\n"
-        "Text the page cannot show whole is named on standard error, one warning line\n"
-        "per entry, such as \"warning: line 12 (1961): notes cut after 240 of 600\n"
-        "characters\".\n"
-        "\n"
-        "Exit status: 0 written, 1 bad input (each problem named on standard error by\n"
-        "its line) or, with --strict, text that would be cut, 2 bad usage, 3 the page\n"
-        "was made but FILE could not be written.\n");
+               "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
+               "                 [--sort] [--spacing even|scale] [--layout fit|classic]\n"
+               "                 [--paper NAME] [--theme NAME] [--strict]\n"
+               "                 (--csv FILE | --stored)\n"
+               "       loomchart --help | --version\n"
+               "\n"
+               "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
+               "of FILE follows its extension: .doc or .docx for the Word document, .pdf,\n"
+               ".png (300 dpi) or .svg for the page.\n"
+               "\n"
+               "  --output FILE   where to write; replaced only when the page was made\n"
+               "  --csv FILE      entries from a CSV file (date,notes per line, an optional\n"
+               "                  header Date,Notes) or tab-separated lines; - reads\n"
+               "                  standard input\n"
+               "  --stored        the title and entries the studio keeps for the scale\n"
+               "  --title TEXT    the page title (default: empty, or the stored title)\n"
+               "  --scale NAME    yearly (default for --csv; years must be numbers), monthly\n"
+               "                  or daily; with --stored, the scale the studio last showed\n"
+               "  --sort          the entries by date first; entries whose dates cannot be\n"
+               "                  read follow in their order, each named on standard error\n"
+               "  --spacing NAME  even (default): callouts evenly along the bar; scale: each\n"
+               "                  where its date falls on the time axis\n"
+               "  --layout NAME   fit (default): every word shown where the page allows;\n"
+               "                  classic: the original geometry, which may cut text\n"
+               "  --paper NAME    letter, a4, legal, a3 or tabloid, landscape (default: the\n"
+               "                  locale's paper)\n"
+               "  --theme NAME    the page's look: %1 (default: %2, the\n"
+               "                  original blue callouts on a pale green bar)\n"
+               "  --strict        write nothing and exit 1 when some text would be cut\n"
+               "  --help          show this text\n"
+               "  --version       show the version\n"
+               "\n"
+               "The CSV may be UTF-8 or UTF-16 with a byte order mark, and at most 1 MB.\n"
+               "\n"
+               "Text the page cannot show whole is named on standard error, one warning line\n"
+               "per entry, such as \"warning: line 12 (1961): notes cut after 240 of 600\n"
+               "characters\".\n"
+               "\n"
+               "Exit status: 0 written, 1 bad input (each problem named on standard error by\n"
+               "its line) or, with --strict, text that would be cut, 2 bad usage, 3 the page\n"
+               "was made but FILE could not be written.\n")
+        .arg(themeNames(), docgen::PageTheme::original().name);
 }
 
 } // namespace cli

@@ -75,6 +75,15 @@ struct Engine
     bool displayAlerts = true;
 };
 
+// A word processor's colour value (red in the low byte) as the model holds it.
+QRgb rgbOf(unsigned color)
+{
+    if (color > 0xFFFFFFu) {
+        throw Error(QStringLiteral("The colour value is out of range."));
+    }
+    return qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+}
+
 const QString kNoSuchAdjustment =
     QStringLiteral("The requested member of the collection does not exist.");
 
@@ -177,13 +186,27 @@ public:
     }
     void setFillForeColorRGB(unsigned color) override
     {
-        mEngine->call("Shape.Fill.ForeColor.RGB", [&] {
-            if (color > 0xFFFFFFu) {
-                throw Error(QStringLiteral("The colour value is out of range."));
+        mEngine->call("Shape.Fill.ForeColor.RGB",
+                      [&] { live(mState).shape(mIndex).fill = rgbOf(color); });
+    }
+    void setLineForeColorRGB(unsigned color) override
+    {
+        mEngine->call("Shape.Line.ForeColor.RGB",
+                      [&] { live(mState).shape(mIndex).lineColor = rgbOf(color); });
+    }
+    void setTextFrameMargins(float left, float top, float right, float bottom) override
+    {
+        mEngine->call("Shape.TextFrame.Margin", [&] {
+            for (const float margin : {left, top, right, bottom}) {
+                if (!std::isfinite(margin) || margin < 0 || margin > 1584) {
+                    throw Error(QStringLiteral("The text margin is out of range."));
+                }
             }
-            // Red is the low byte of the value.
-            live(mState).shape(mIndex).fill =
-                qRgb(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
+            office::Shape& shape = live(mState).shape(mIndex);
+            shape.insetLeftPt = left;
+            shape.insetTopPt = top;
+            shape.insetRightPt = right;
+            shape.insetBottomPt = bottom;
         });
     }
     std::shared_ptr<WordTextRange> textRange() override
@@ -394,6 +417,10 @@ public:
     void setFontBold(bool bold) override
     {
         mEngine->call("Selection.Font.Bold", [&] { document().setFontBold(bold); });
+    }
+    void setFontColor(unsigned color) override
+    {
+        mEngine->call("Selection.Font.Color", [&] { document().setFontColor(rgbOf(color)); });
     }
     void setParagraphAlignment(int alignment) override
     {

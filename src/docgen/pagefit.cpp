@@ -4,6 +4,8 @@
 #include "office/document.h"
 #include "office/textlayout.h"
 
+#include "units/lengths.h"
+
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -15,39 +17,37 @@ namespace docgen {
 
 namespace {
 
-// Text box insets (bodyPr defaults): 0.1 in across, 0.05 in up and down.
-constexpr double kInsetXPt = 7.2;
-constexpr double kInsetYPt = 3.6;
 // Normal Table's cell margin, each side.
 constexpr double kCellMarginPt = 5.4;
 // The classic callout's arrow: the part of its 81 pt outside the body (64.977 %).
 constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
-// On a page of several bars room between the bars is scarce: the arrows are shorter, and
-// the bars span the page but for its edges.
-constexpr double kDenseArrowPt = 18;
+// On a page of several bars room between the bars is scarce: the arrows are shorter.
+constexpr double kDenseArrowPt = 12;
 constexpr int kDefaultBodyShare = 64977;
-// Room kept free at the page's edges and between neighbouring shapes.
-constexpr double kEdgePt = 18;
-// A callout at either end of a bar may come closer to the page's side.
-constexpr double kSideEdgePt = 6;
+// Half an inch at every edge of the sheet stays empty, so no printer cuts a mark.
+constexpr double kMarginPt = 36;
+// Room kept between neighbouring shapes, and between the title and what follows it.
 constexpr double kGapPt = 4;
+constexpr double kTitleGapPt = 12;
 // Another word processor may break a line a hair later; measure a little narrower and
 // shorter than the area so its lines still fit.
 constexpr double kWidthSlackPt = 0.5;
 constexpr double kHeightSlackPt = 0.5;
-// Font sizes tried in turn, largest first; nothing is set smaller than the last.
-constexpr int kSizesHalfPt[] = {20, 18, 16, 14};
+// Font sizes tried in turn for notes and dates, largest first (12 pt down to 7 pt);
+// nothing is set smaller than the last.
+constexpr int kSizesHalfPt[] = {24, 22, 20, 18, 16, 14};
+constexpr int kSmallestHalfPt = 14;
+constexpr int kClassicHalfPt = 20;
 constexpr double kTitleMaxShare = 0.3; // of the page height
 // A title on several lines sets them this many sizes apart, so no line's ink reaches into
 // the next, and keeps this much below its last line for the descenders.
 constexpr double kTitleLineFactor = 1.3;
-constexpr double kTitleSizePt = 28;
 constexpr double kTitleFootPt = 3;
 constexpr int kMaxBars = 3;
 // A date runs upwards in a row at most this high.
 constexpr double kMaxUpwardRowPt = 120;
 // Dates across take two lines at most: more than three is never measured.
-constexpr double kDateLimitPt = 40;
+constexpr double kDateLimitPt = 48;
 
 struct Measure
 {
@@ -57,9 +57,11 @@ struct Measure
     bool wordsWhole = true; // no line breaks inside a word
 };
 
-office::CharFormat bodyFormat(int sizeHalfPt)
+office::CharFormat bodyFormat(const QString& font, int sizeHalfPt)
 {
     office::CharFormat format;
+    if (!font.isEmpty())
+        format.fontName = font;
     format.sizeHalfPt = sizeHalfPt;
     return format;
 }
@@ -73,6 +75,11 @@ office::Paragraph paragraphOf(const QString& text, const office::CharFormat& for
     if (!text.isEmpty())
         paragraph.runs.push_back(office::Run{text, format});
     return paragraph;
+}
+
+office::Alignment alignmentOf(std::optional<TextAlignment> alignment)
+{
+    return alignment == TextAlignment::Centre ? office::Alignment::Center : office::Alignment::Left;
 }
 
 // Whether a line that ends at `end` broke inside a word.
@@ -120,54 +127,52 @@ Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, doub
 // is measured, which keeps a hostile text's cost bounded.
 constexpr int kMeasuredCharacters = 6000;
 
-// Notes are centred in their callouts; dates stand at the left of their cells.
-std::vector<office::Paragraph> paragraphsOf(const QString& text, int sizeHalfPt,
-                                            office::Alignment alignment = office::Alignment::Center)
+std::vector<office::Paragraph> paragraphsOf(const QString& text, const QString& font,
+                                            int sizeHalfPt, office::Alignment alignment)
 {
     std::vector<office::Paragraph> paragraphs;
     for (const QString& piece : office::splitParagraphTexts(text.left(kMeasuredCharacters)))
-        paragraphs.push_back(paragraphOf(piece, bodyFormat(sizeHalfPt), alignment));
+        paragraphs.push_back(paragraphOf(piece, bodyFormat(font, sizeHalfPt), alignment));
     return paragraphs;
 }
 
-// The title as the builder formats it: the first line, found in the box's own font before
-// any formatting, less its last character, in Arial 28 pt bold and centred; the rest stays
-// in the document's font.
-std::vector<office::Paragraph> titleParagraphs(const QString& title, double boxWidthPt,
-                                               double lineSpacingPt = 0)
+// How many characters of the title's first paragraph take the title's style: the builder
+// selects them with the engine's own caret moves (to the end of the first line, one
+// character back), so they are found here by the same moves on a scratch box.
+int styledTitleLength(const QString& firstPiece, double boxWidthPt)
+{
+    office::Document scratch;
+    const int box = scratch.addTextBox(0, 0, boxWidthPt, kTitleHeightPt);
+    scratch.setShapeText(box, firstPiece);
+    scratch.select(scratch.shapeText(box));
+    scratch.collapse();
+    scratch.endKeyLine(true);
+    scratch.moveLeftCharacters(1, true);
+    const office::TextRange& selected = scratch.selection();
+    return std::clamp(std::abs(selected.end - selected.start), 0, int(firstPiece.size()));
+}
+
+// The title as the builder formats it: the styled part of the first line in the title's
+// style and alignment; the rest stays in the document's font.
+std::vector<office::Paragraph> titleParagraphs(const PageElement& box)
 {
     std::vector<office::Paragraph> paragraphs;
     const office::CharFormat plain;
-    office::CharFormat styled;
-    styled.fontName = QStringLiteral("Arial");
-    styled.sizeHalfPt = 56;
-    styled.bold = true;
+    office::CharFormat styled = bodyFormat(box.style.fontName, int(box.style.fontSizePt * 2));
+    styled.bold = box.style.bold;
     const std::vector<QString> pieces =
-        office::splitParagraphTexts(title.left(kMeasuredCharacters));
+        office::splitParagraphTexts(box.text.left(kMeasuredCharacters));
     for (size_t i = 0; i < pieces.size(); ++i) {
         const QString& text = pieces[i];
         if (i > 0) {
             paragraphs.push_back(paragraphOf(text, plain, office::Alignment::Left));
             continue;
         }
-        const office::ParagraphLayout firstLine(paragraphOf(text, plain, office::Alignment::Left),
-                                                boxWidthPt - 2 * kInsetXPt,
-                                                office::LayoutLimit{.lines = 2});
-        int end = int(text.size());
-        if (firstLine.lines().size() > 1) {
-            const office::LineBox& line = firstLine.lines().front();
-            end = line.textStart + line.textLength;
-            // One character back, a whole one.
-            end -= (end >= 2 && text.at(end - 1).isLowSurrogate() &&
-                    text.at(end - 2).isHighSurrogate())
-                       ? 2
-                       : 1;
-            end = std::max(0, end);
-        }
+        const int end = styledTitleLength(text, box.widthPt);
         office::Paragraph paragraph;
-        paragraph.alignment = office::Alignment::Center;
+        paragraph.alignment = alignmentOf(box.style.alignment);
         paragraph.markFormat = plain;
-        paragraph.lineAtLeastTwips = int(std::lround(lineSpacingPt * 20));
+        paragraph.lineAtLeastTwips = int(units::ptToTwips(box.lineSpacingPt));
         if (end > 0)
             paragraph.runs.push_back(office::Run{text.left(end), styled});
         if (end < text.size())
@@ -228,6 +233,11 @@ bool addCut(FitReport& report, const CutText& cut)
     return true;
 }
 
+QRectF frameOf(const PageElement& element)
+{
+    return QRectF(element.leftPt, element.topPt, element.widthPt, element.heightPt);
+}
+
 struct Slot
 {
     double leftPt = 0; // the room a callout may use across
@@ -238,27 +248,38 @@ struct CalloutFit
 {
     double widthPt = kCalloutWidthPt;
     double heightPt = kCalloutHeightPt;
-    int sizeHalfPt = 20;
     bool whole = true;
     int shown = 0;
 };
 
 struct DateFit
 {
-    int sizeHalfPt = 20;
+    int sizeHalfPt = kClassicHalfPt;
     bool upward = false;
     double rowPt = 0;
     double barHeightPt = kBarHeightPt;
     QList<int> cut; // entries, from 0
     QList<int> shown;
+    QList<double> textWidthsPt; // each date's widest line across
+};
+
+// The bars of a page being fitted: which entries each holds, its columns and dates.
+struct BarRun
+{
+    int first = 0;
+    int count = 0;
+    QList<double> columns;
+    bool scaled = false;
+    DateFit dates;
+    double topPt = 0;
 };
 
 class Planner
 {
 public:
     Planner(const QString& title, const QList<TimelineEntry>& entries, const PageMetrics& page,
-            const QList<double>& timeAxis)
-        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis)
+            const QList<double>& timeAxis, const PageTheme& theme)
+        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis), mTheme(theme)
     {
         if (mAxis.size() != entries.size())
             mAxis.clear();
@@ -272,6 +293,10 @@ public:
         plan.frame = LayoutPageFrame(mTitle, mEntries, mPage);
         plan.callouts = LayoutCallouts(mEntries, mPage,
                                        PageFit::columnWidthPt(kBarWidthPt, std::max(1, count())));
+        for (PageElement& element : plan.frame)
+            mTheme.dress(element);
+        for (PageElement& element : plan.callouts)
+            mTheme.dress(element);
         return plan;
     }
 
@@ -280,240 +305,43 @@ public:
     {
         FitReport report;
         const PageElement& title = plan.frame.at(0);
-        if (!titleFits(title.widthPt, title.heightPt))
-            addCut(report, titleCut(title.widthPt, title.heightPt));
+        if (!titleFits(title))
+            addCut(report, titleCut(title));
         for (int i = 0; i < count(); ++i) {
-            if (!notesFit(i, kCalloutWidthPt, kCalloutHeightPt, 20, true) &&
-                addCut(report, notesCut(i, kCalloutWidthPt, kCalloutHeightPt, 20)))
+            if (!notesFit(i, kCalloutWidthPt, kCalloutHeightPt, kClassicHalfPt) &&
+                addCut(report, notesCut(i, kCalloutWidthPt, kCalloutHeightPt, kClassicHalfPt)))
                 report.cutFramesPt << frameOf(plan.callouts.at(i));
         }
         return report;
     }
 
+    // Several bars span the printable width, less what gives the callouts at their ends
+    // as much room beside their arrows as their neighbours have: half a column each side.
     double barWidthFor(int bars) const
     {
-        return bars > 1 ? std::max(kBarWidthPt, double(mPage.pageWidthPt) - 2 * kEdgePt)
-                        : kBarWidthPt;
+        const double printable = double(mPage.pageWidthPt) - 2 * kMarginPt;
+        if (bars == 1)
+            return std::min(kBarWidthPt, printable);
+        const int most = (count() + bars - 1) / bars;
+        const double column = printable / (most + 1);
+        return std::max(kBarWidthPt, printable - column + 2 * kTextInsetXPt);
     }
 
+    // A page of this many bars, in passes: the title, the bars and their dates, where
+    // the arrows point, the callouts at one notes size, then the whole set in the middle
+    // of the sheet.
     PagePlan fit(int bars)
     {
         mArrowPt = bars > 1 ? kDenseArrowPt : kArrowPt;
         mBarWidthPt = barWidthFor(bars);
         PagePlan plan = classic();
-        PageElement& title = plan.frame[0];
-        const double pageWidth = mPage.pageWidthPt;
-        const double pageHeight = mPage.pageHeightPt;
-        if (!titleFits(title.widthPt, title.heightPt)) {
-            title.widthPt = std::min(kBarWidthPt, pageWidth - 2 * kEdgePt);
-            title.leftPt = pageWidth / 2 - title.widthPt / 2;
-            const double cap = std::max(kTitleHeightPt, kTitleMaxShare * pageHeight);
-            const double textWidth = title.widthPt - 2 * kInsetXPt - kWidthSlackPt;
-            if (measureAll(titleParagraphs(mTitle, title.widthPt), textWidth).lines > 1)
-                title.lineSpacingPt = kTitleLineFactor * kTitleSizePt;
-            const double need =
-                measureAll(titleParagraphs(mTitle, title.widthPt, title.lineSpacingPt), textWidth)
-                    .heightPt +
-                2 * kInsetYPt + kHeightSlackPt + kTitleFootPt;
-            title.heightPt = std::clamp(need, kTitleHeightPt, cap);
-            if (!titleFits(title.widthPt, title.heightPt, title.lineSpacingPt))
-                addCut(plan.report, titleCut(title.widthPt, title.heightPt, title.lineSpacingPt));
-        }
-        const double titleBottom = title.topPt + title.heightPt;
-
-        // The bars, each with the dates it holds.
-        const PageElement classicBar = plan.frame.at(1);
-        const double barLeft = bars > 1 ? pageWidth / 2 - mBarWidthPt / 2 : classicBar.leftPt;
-        const PageElement classicTable = plan.frame.at(2);
-        plan.frame.resize(1);
-        QList<int> firsts;
-        QList<DateFit> dates;
-        QList<QList<double>> columns;
-        QList<bool> scaled;
-        for (int b = 0; b < bars; ++b) {
-            const int first = count() * b / bars;
-            const int next = count() * (b + 1) / bars;
-            firsts << first;
-            columns << columnsOf(first, next - first);
-            scaled << (!mAxis.isEmpty() && columns.last() != evenColumns(next - first));
-            dates << fitDates(first, columns.last());
-        }
-        firsts << count();
-
-        QList<double> barTops;
-        const double top = titleBottom + kGapPt;
-        const double bottom = pageHeight - kEdgePt;
-        if (bars == 1) {
-            barTops << barTopPt(mPage) + (titleBottom - kTitleHeightPt);
-        } else {
-            double space = bottom - top - (bars - 1) * kGapPt;
-            for (const DateFit& fit : dates)
-                space -= fit.barHeightPt;
-            const double band = std::max(0.0, space / (2 * bars));
-            double y = top + band;
-            for (int b = 0; b < bars; ++b) {
-                barTops << y;
-                y += dates[b].barHeightPt + 2 * band + kGapPt;
-            }
-        }
-        for (int b = 0; b < bars; ++b) {
-            PageElement bar = classicBar;
-            bar.leftPt = barLeft;
-            bar.widthPt = mBarWidthPt;
-            bar.topPt = barTops[b];
-            bar.heightPt = dates[b].barHeightPt;
-            bar.style.fontSizePt = dates[b].sizeHalfPt / 2.0;
-            bar.firstEntry = firsts[b];
-            bar.entryCount = firsts[b + 1] - firsts[b];
-            PageElement table = classicTable;
-            table.cells.clear();
-            for (int i = firsts[b]; i < firsts[b + 1]; ++i)
-                table.cells << mEntries.at(i).date;
-            if (table.cells.isEmpty())
-                table.cells << QString();
-            table.style.fontSizePt = bar.style.fontSizePt;
-            table.textUpward = dates[b].upward;
-            table.rowHeightPt = dates[b].upward ? dates[b].rowPt : 0;
-            if (scaled[b])
-                table.columnWidthsPt = columns[b];
-            table.firstEntry = bar.firstEntry;
-            table.entryCount = bar.entryCount;
-            plan.frame << bar << table;
-            for (int k = 0; k < dates[b].cut.size(); ++k) {
-                const int i = dates[b].cut[k];
-                plan.report.cuts << CutText{CutText::Part::Date, i + 1, mEntries.at(i).date,
-                                            dates[b].shown[k], charactersOf(mEntries.at(i).date)};
-            }
-        }
-
-        // Where each callout's arrow points, and the room above and below each bar.
-        const int n = count();
-        QList<double> anchors;
-        QList<int> barOf;
-        for (int b = 0; b < bars; ++b) {
-            double cellLeft = barLeft + kInsetXPt;
-            const QList<double> places = placesOf(firsts[b], firsts[b + 1] - firsts[b]);
-            for (int i = firsts[b]; i < firsts[b + 1]; ++i) {
-                const double columnWidth = columns[b].at(i - firsts[b]);
-                double anchor = cellLeft + columnWidth / 2;
-                const PageElement& old = plan.callouts.at(i);
-                const double classicCentre = old.leftPt + old.widthPt / 2;
-                if (scaled[b]) {
-                    // The date's place on the axis, kept inside its own cell.
-                    const double inner = mBarWidthPt - 2 * kInsetXPt;
-                    const double even = inner / (firsts[b + 1] - firsts[b]);
-                    const double place =
-                        barLeft + kInsetXPt + even / 2 + places.at(i - firsts[b]) * (inner - even);
-                    anchor = std::clamp(place, cellLeft + 1, cellLeft + columnWidth - 1);
-                } else if (bars == 1 && classicCentre > cellLeft + 1 &&
-                           classicCentre < cellLeft + columnWidth - 1) {
-                    anchor = classicCentre;
-                }
-                anchors << anchor;
-                barOf << b;
-                cellLeft += columnWidth;
-            }
-        }
-        const auto roomOf = [&](int i) {
-            const int b = barOf[i];
-            const bool below = i % 2 == 0;
-            const double barTop = barTops[b];
-            const double barBottom = barTop + dates[b].barHeightPt;
-            if (below) {
-                const double limit =
-                    b + 1 < bars ? (barBottom + barTops[b + 1]) / 2 - kGapPt / 2 : bottom;
-                return limit - barBottom;
-            }
-            const double limit =
-                b > 0 ? (barTops[b - 1] + dates[b - 1].barHeightPt + barTop) / 2 + kGapPt / 2 : top;
-            return barTop - limit;
-        };
-
-        // A callout keeps its classic frame when that shows its text and leaves its
-        // neighbours alone.
-        QList<CalloutFit> fits(n);
-        QList<bool> placed(n, false);
-        QList<double> lefts(n, 0);
-        if (bars == 1 && !scaled[0]) {
-            const double step = n > 1 ? plan.callouts.at(1).leftPt - plan.callouts.at(0).leftPt : 0;
-            const bool apart = n <= 2 || 2 * step >= kCalloutWidthPt + 1;
-            for (int i = 0; i < n; ++i) {
-                const PageElement& old = plan.callouts.at(i);
-                const bool onPage = old.leftPt >= 0 && old.leftPt + old.widthPt <= pageWidth;
-                if (apart && onPage && anchors[i] == old.leftPt + old.widthPt / 2 &&
-                    roomOf(i) >= kCalloutHeightPt &&
-                    notesFit(i, kCalloutWidthPt, kCalloutHeightPt, 20, true)) {
-                    placed[i] = true;
-                    lefts[i] = old.leftPt;
-                }
-            }
-        }
-        const auto sameSideNeighbour = [&](int i, int direction) {
-            const int j = i + 2 * direction;
-            return j >= 0 && j < n && barOf[j] == barOf[i] ? j : -1;
-        };
-        const auto slotOf = [&](int i, bool useFrames) {
-            Slot slot{kSideEdgePt, pageWidth - kSideEdgePt};
-            const int before = sameSideNeighbour(i, -1);
-            const int after = sameSideNeighbour(i, 1);
-            if (before >= 0) {
-                slot.leftPt = placed[before] || useFrames
-                                  ? lefts[before] + fits[before].widthPt + kGapPt
-                                  : (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
-            }
-            if (after >= 0) {
-                slot.rightPt = placed[after] || useFrames
-                                   ? lefts[after] - kGapPt
-                                   : (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
-            }
-            return slot;
-        };
-        QList<bool> sized(n, false);
-        for (int i = 0; i < n; ++i) {
-            if (placed[i])
-                continue;
-            const Slot slot = slotOf(i, false);
-            const double half = std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]);
-            fits[i] = sizeCallout(i, 2 * std::max(0.0, half), roomOf(i));
-            lefts[i] = anchors[i] - fits[i].widthPt / 2;
-            sized[i] = true;
-        }
-        // Those that still had to shrink their font widen into what their neighbours left.
-        for (int i = 0; i < n; ++i) {
-            if (!sized[i] || (fits[i].whole && fits[i].sizeHalfPt == 20))
-                continue;
-            const Slot slot = slotOf(i, true);
-            const double half = std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]);
-            if (2 * half <= fits[i].widthPt + 0.5)
-                continue;
-            fits[i] = sizeCallout(i, 2 * half, roomOf(i));
-            lefts[i] = anchors[i] - fits[i].widthPt / 2;
-        }
-
-        for (int i = 0; i < n; ++i) {
-            PageElement& callout = plan.callouts[i];
-            if (placed[i]) {
-                const int b = barOf[i];
-                callout.topPt =
-                    i % 2 == 0 ? barTops[b] + dates[b].barHeightPt : barTops[b] - kCalloutHeightPt;
-                continue;
-            }
-            const CalloutFit& fit = fits[i];
-            const int b = barOf[i];
-            callout.leftPt = lefts[i];
-            callout.widthPt = fit.widthPt;
-            callout.heightPt = fit.heightPt;
-            callout.topPt =
-                i % 2 == 0 ? barTops[b] + dates[b].barHeightPt : barTops[b] - fit.heightPt;
-            callout.style.fontSizePt = fit.sizeHalfPt / 2.0;
-            const int share = bodyShare(fit.widthPt, fit.heightPt);
-            if (share != kDefaultBodyShare)
-                callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
-            if (!fit.whole &&
-                addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
-                                            fit.shown, charactersOf(mNotes[i])}))
-                plan.report.cutFramesPt << frameOf(callout);
-        }
+        fitTitle(plan);
+        QList<BarRun> runs = fitBars(bars);
+        placeBars(runs, plan.frame.at(0));
+        const QList<double> anchors = anchorsOf(runs);
+        writeBars(plan, runs);
+        fitCallouts(plan, runs, anchors);
+        centre(plan);
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
                          [](const CutText& a, const CutText& b) { return a.line < b.line; });
         return plan;
@@ -528,13 +356,258 @@ public:
         const int most = (count() + bars - 1) / bars;
         const double across = PageFit::columnWidthPt(barWidthFor(bars), std::max(1, most)) -
                               2 * kCellMarginPt - kWidthSlackPt;
-        return across >= lineHeightPt(kSizesHalfPt[std::size(kSizesHalfPt) - 1]);
+        return across >= lineHeightPt(kSmallestHalfPt);
     }
 
 private:
-    static QRectF frameOf(const PageElement& element)
+    // The title stands half an inch below the sheet's top; a title the classic box cuts
+    // widens to the bar and takes the lines it needs.
+    void fitTitle(PagePlan& plan)
     {
-        return QRectF(element.leftPt, element.topPt, element.widthPt, element.heightPt);
+        PageElement& title = plan.frame[0];
+        const double pageWidth = mPage.pageWidthPt;
+        title.topPt = kMarginPt;
+        if (titleFits(title))
+            return;
+        title.widthPt = std::min(kBarWidthPt, pageWidth - 2 * kMarginPt);
+        title.leftPt = pageWidth / 2 - title.widthPt / 2;
+        const double cap = std::max(kTitleHeightPt, kTitleMaxShare * mPage.pageHeightPt);
+        const double textWidth = title.widthPt - 2 * title.insets().width() - kWidthSlackPt;
+        if (measureAll(titleParagraphs(title), textWidth).lines > 1)
+            title.lineSpacingPt = kTitleLineFactor * title.style.fontSizePt;
+        const double need = measureAll(titleParagraphs(title), textWidth).heightPt +
+                            2 * title.insets().height() + kHeightSlackPt + kTitleFootPt;
+        title.heightPt = std::clamp(need, kTitleHeightPt, cap);
+        if (!titleFits(title))
+            addCut(plan.report, titleCut(title));
+    }
+
+    // Which entries each bar holds, their columns, and the dates in one size on every bar.
+    QList<BarRun> fitBars(int bars) const
+    {
+        QList<BarRun> runs;
+        int size = kSizesHalfPt[0];
+        for (int b = 0; b < bars; ++b) {
+            BarRun run;
+            run.first = count() * b / bars;
+            run.count = count() * (b + 1) / bars - run.first;
+            run.columns = columnsOf(run.first, run.count);
+            run.scaled = !mAxis.isEmpty() && run.columns != evenColumns(run.count);
+            run.dates = fitDates(run.first, run.columns, kSizesHalfPt[0]);
+            size = std::min(size, run.dates.sizeHalfPt);
+            runs << run;
+        }
+        for (BarRun& run : runs) {
+            if (run.dates.sizeHalfPt != size)
+                run.dates = fitDates(run.first, run.columns, size);
+        }
+        return runs;
+    }
+
+    // The bars share the sheet below the title; one bar stands in the middle of that room,
+    // so the callouts may grow as far up as down.
+    void placeBars(QList<BarRun>& runs, const PageElement& title)
+    {
+        // A page of several bars needs every point between them.
+        const double top = title.topPt + title.heightPt + (runs.size() > 1 ? kGapPt : kTitleGapPt);
+        const double bottom = double(mPage.pageHeightPt) - kMarginPt;
+        double space = bottom - top - (runs.size() - 1) * kGapPt;
+        for (const BarRun& run : runs)
+            space -= run.dates.barHeightPt;
+        const double band = std::max(0.0, space / (2 * runs.size()));
+        double y = top + band;
+        for (BarRun& run : runs) {
+            run.topPt = y;
+            y += run.dates.barHeightPt + 2 * band + kGapPt;
+        }
+        mTopPt = top;
+        mBottomPt = bottom;
+    }
+
+    // Where each arrow points: over its date, which stands in the middle of its cell; on
+    // a bar spaced to scale, at the date's place on the axis as far as the date's text
+    // reaches.
+    QList<double> anchorsOf(const QList<BarRun>& runs) const
+    {
+        QList<double> anchors;
+        const double barLeft = double(mPage.pageWidthPt) / 2 - mBarWidthPt / 2;
+        for (const BarRun& run : runs) {
+            double cellLeft = barLeft + kTextInsetXPt;
+            const QList<double> places = placesOf(run.first, run.count);
+            const double inner = mBarWidthPt - 2 * kTextInsetXPt;
+            const double ends = axisEnds(run);
+            for (int k = 0; k < run.count; ++k) {
+                const double width = run.columns.at(k);
+                double anchor = cellLeft + width / 2;
+                if (run.scaled) {
+                    const double place =
+                        barLeft + kTextInsetXPt + ends + places.at(k) * (inner - 2 * ends);
+                    const double reach = std::max(0.0, run.dates.textWidthsPt.value(k) / 2 - 1);
+                    anchor = std::clamp(place, anchor - reach, anchor + reach);
+                }
+                anchors << anchor;
+                cellLeft += width;
+            }
+        }
+        return anchors;
+    }
+
+    void writeBars(PagePlan& plan, const QList<BarRun>& runs)
+    {
+        const PageElement classicBar = plan.frame.at(1);
+        const PageElement classicTable = plan.frame.at(2);
+        plan.frame.resize(1);
+        for (const BarRun& run : runs) {
+            PageElement bar = classicBar;
+            bar.leftPt = double(mPage.pageWidthPt) / 2 - mBarWidthPt / 2;
+            bar.widthPt = mBarWidthPt;
+            bar.topPt = run.topPt;
+            bar.heightPt = run.dates.barHeightPt;
+            bar.firstEntry = run.first;
+            bar.entryCount = run.count;
+            PageElement table = classicTable;
+            table.cells.clear();
+            for (int i = run.first; i < run.first + run.count; ++i)
+                table.cells << mEntries.at(i).date;
+            if (table.cells.isEmpty())
+                table.cells << QString();
+            table.style.fontSizePt = run.dates.sizeHalfPt / 2.0;
+            table.style.alignment = TextAlignment::Centre;
+            table.textUpward = run.dates.upward;
+            table.rowHeightPt = run.dates.upward ? run.dates.rowPt : 0;
+            if (run.scaled)
+                table.columnWidthsPt = run.columns;
+            table.firstEntry = bar.firstEntry;
+            table.entryCount = bar.entryCount;
+            plan.frame << bar << table;
+            for (int k = 0; k < run.dates.cut.size(); ++k) {
+                const int i = run.dates.cut[k];
+                plan.report.cuts << CutText{CutText::Part::Date, i + 1, mEntries.at(i).date,
+                                            run.dates.shown[k], charactersOf(mEntries.at(i).date)};
+            }
+        }
+    }
+
+    // The callouts at the largest notes size at which every one shows its words, each as
+    // narrow as lets it stay no taller than wide, widened into what its neighbours leave
+    // when it needs more; at the smallest size what still does not fit is cut.
+    void fitCallouts(PagePlan& plan, const QList<BarRun>& runs, const QList<double>& anchors)
+    {
+        const int n = count();
+        QList<int> barOf;
+        for (int b = 0; b < runs.size(); ++b)
+            barOf << QList<int>(runs[b].count, b);
+        const auto roomOf = [&](int i) {
+            const int b = barOf[i];
+            const double barTop = runs[b].topPt;
+            const double barBottom = barTop + runs[b].dates.barHeightPt;
+            if (i % 2 == 0) {
+                const double limit = b + 1 < runs.size()
+                                         ? (barBottom + runs[b + 1].topPt) / 2 - kGapPt / 2
+                                         : mBottomPt;
+                return limit - barBottom;
+            }
+            const double limit =
+                b > 0
+                    ? (runs[b - 1].topPt + runs[b - 1].dates.barHeightPt + barTop) / 2 + kGapPt / 2
+                    : mTopPt;
+            return barTop - limit;
+        };
+        const auto neighbour = [&](int i, int direction) {
+            const int j = i + 2 * direction;
+            return j >= 0 && j < n && barOf[j] == barOf[i] ? j : -1;
+        };
+        const double pageWidth = mPage.pageWidthPt;
+        QList<CalloutFit> fits(n);
+        QList<double> lefts(n, 0);
+        int size = kSmallestHalfPt;
+        for (const int candidate : kSizesHalfPt) {
+            bool whole = true;
+            // First each within half the way to its neighbours' arrows.
+            for (int i = 0; i < n; ++i) {
+                Slot slot{kMarginPt, pageWidth - kMarginPt};
+                if (const int before = neighbour(i, -1); before >= 0)
+                    slot.leftPt = (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
+                if (const int after = neighbour(i, 1); after >= 0)
+                    slot.rightPt = (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
+                const double half =
+                    std::max(0.0, std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]));
+                fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
+                lefts[i] = anchors[i] - fits[i].widthPt / 2;
+            }
+            // Then those that need more widen into what their neighbours left.
+            for (int i = 0; i < n; ++i) {
+                if (fits[i].whole)
+                    continue;
+                Slot slot{kMarginPt, pageWidth - kMarginPt};
+                if (const int before = neighbour(i, -1); before >= 0)
+                    slot.leftPt = lefts[before] + fits[before].widthPt + kGapPt;
+                if (const int after = neighbour(i, 1); after >= 0)
+                    slot.rightPt = lefts[after] - kGapPt;
+                const double half = std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]);
+                if (2 * half > fits[i].widthPt + 0.5) {
+                    fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
+                    lefts[i] = anchors[i] - fits[i].widthPt / 2;
+                }
+                whole = whole && fits[i].whole;
+            }
+            size = candidate;
+            if (whole)
+                break;
+        }
+        for (int i = 0; i < n; ++i) {
+            PageElement& callout = plan.callouts[i];
+            const CalloutFit& fit = fits[i];
+            const BarRun& run = runs[barOf[i]];
+            callout.leftPt = lefts[i];
+            callout.widthPt = fit.widthPt;
+            callout.heightPt = fit.heightPt;
+            callout.topPt =
+                i % 2 == 0 ? run.topPt + run.dates.barHeightPt : run.topPt - fit.heightPt;
+            callout.style.fontSizePt = size / 2.0;
+            const int share = bodyShare(fit.widthPt, fit.heightPt);
+            callout.adjust.reset();
+            if (share != kDefaultBodyShare)
+                callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
+            if (!fit.whole &&
+                addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
+                                            fit.shown, charactersOf(mNotes[i])}))
+                plan.report.cutFramesPt << frameOf(callout);
+        }
+    }
+
+    // Moves the whole composition so the empty space above it equals the space below;
+    // a single bar first comes up to the tallest callout above it.
+    void centre(PagePlan& plan)
+    {
+        const auto shift = [&](QList<PageElement>& elements, double dy, bool skipTitle) {
+            for (PageElement& element : elements) {
+                if (!(skipTitle && element.kind == ElementKind::TitleBox))
+                    element.topPt += dy;
+            }
+        };
+        const PageElement& title = plan.frame.at(0);
+        if (plan.bars().size() == 1) {
+            double above = 0;
+            for (int i = 1; i < plan.callouts.size(); i += 2)
+                above = std::max(above, plan.callouts.at(i).heightPt);
+            const double barTop = title.topPt + title.heightPt + kTitleGapPt + above;
+            const double dy = barTop - plan.frame.at(1).topPt;
+            if (dy < 0) {
+                shift(plan.frame, dy, true);
+                shift(plan.callouts, dy, false);
+            }
+        }
+        QRectF all;
+        for (const PageElement& element : plan.frame + plan.callouts) {
+            if (element.kind != ElementKind::DateTable)
+                all = all.isNull() ? frameOf(element) : all.united(frameOf(element));
+        }
+        const double dy = (double(mPage.pageHeightPt) - all.bottom() - all.top()) / 2;
+        shift(plan.frame, dy, false);
+        shift(plan.callouts, dy, false);
+        for (QRectF& frame : plan.report.cutFramesPt)
+            frame.translate(0, dy);
     }
 
     // The arrow keeps the classic length, unless the preset's head (a quarter of the
@@ -570,7 +643,12 @@ private:
         const QRectF rect =
             office::calloutTextRect(office::ShapeKind::UpArrowCallout, widthPt, heightPt,
                                     office::Adjust{25000, 25000, 25000, share});
-        return QSizeF(rect.width() - 2 * kInsetXPt, rect.height() - 2 * kInsetYPt);
+        return QSizeF(rect.width() - 2 * kTextInsetXPt, rect.height() - 2 * kTextInsetYPt);
+    }
+
+    std::vector<office::Paragraph> notesParagraphs(int entry, int sizeHalfPt) const
+    {
+        return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center);
     }
 
     const Measure& notesMeasure(int entry, int sizeHalfPt, double widthPt)
@@ -578,112 +656,116 @@ private:
         const auto key = std::make_tuple(entry, sizeHalfPt, qRound64(widthPt * 100));
         auto found = mCache.find(key);
         if (found == mCache.end()) {
-            Measure m = measureAll(paragraphsOf(mNotes[entry], sizeHalfPt), widthPt);
+            Measure m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt);
             m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
             found = mCache.emplace(key, m).first;
         }
         return found->second;
     }
 
-    // With `exact`, no slack: a classic frame whose text fits exactly stays as it is.
-    bool notesFit(int entry, double widthPt, double heightPt, int sizeHalfPt, bool exact)
+    // Exactly, without slack: the classic frame is judged as it stands.
+    bool notesFit(int entry, double widthPt, double heightPt, int sizeHalfPt)
     {
         const QSizeF area = calloutArea(widthPt, heightPt);
-        const double widthSlack = exact ? 0 : kWidthSlackPt;
-        const double heightSlack = exact ? 0 : kHeightSlackPt;
-        if (area.width() - widthSlack < 4)
+        if (area.width() < 4)
             return false;
-        const Measure& m = notesMeasure(entry, sizeHalfPt, area.width() - widthSlack);
-        return m.wordsWhole && m.heightPt + heightSlack <= area.height();
+        const Measure& m = notesMeasure(entry, sizeHalfPt, area.width());
+        return m.wordsWhole && m.heightPt <= area.height();
     }
 
     CutText notesCut(int entry, double widthPt, double heightPt, int sizeHalfPt)
     {
         const QSizeF area = calloutArea(widthPt, heightPt);
-        const std::vector<office::Paragraph> paragraphs = paragraphsOf(mNotes[entry], sizeHalfPt);
-        return CutText{CutText::Part::Notes, entry + 1, mEntries.at(entry).date,
-                       charactersShown(paragraphs, area.width(), area.height()),
-                       charactersOf(mNotes[entry])};
+        return CutText{
+            CutText::Part::Notes, entry + 1, mEntries.at(entry).date,
+            charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(), area.height()),
+            charactersOf(mNotes[entry])};
     }
 
     // The narrowest callout, up to `maxWidthPt` and `roomPt` high, that shows the notes at
-    // the largest size; cut at 7 pt in the whole room when none does.
-    CalloutFit sizeCallout(int entry, double maxWidthPt, double roomPt)
+    // this size and stands no taller than wide (or than the classic callout); failing
+    // that the narrowest that shows them at all; cut in the whole room when none does.
+    CalloutFit sizeCallout(int entry, double maxWidthPt, double roomPt, int sizeHalfPt)
     {
         const double minWidth = std::min(kCalloutWidthPt, maxWidthPt);
         const double classicHeight = std::min(kCalloutHeightPt, roomPt);
-        // The height a width needs at a size; infinite when no height is enough.
-        const auto heightFor = [&](double widthPt, int sizeHalfPt) {
-            const double textWidth = widthPt - 2 * kInsetXPt - kWidthSlackPt;
+        // The height a width needs; infinite when no height is enough.
+        const auto heightFor = [&](double widthPt) {
+            const double textWidth = widthPt - 2 * kTextInsetXPt - kWidthSlackPt;
             if (textWidth < 4)
                 return HUGE_VAL;
             const Measure& m = notesMeasure(entry, sizeHalfPt, textWidth);
             if (!m.wordsWhole)
                 return HUGE_VAL;
-            const double body = m.heightPt + 2 * kInsetYPt + kHeightSlackPt;
+            const double body = m.heightPt + 2 * kTextInsetYPt + kHeightSlackPt;
             return std::max(classicHeight, heightForBody(widthPt, body) + 0.01);
         };
-        const int smallest = kSizesHalfPt[std::size(kSizesHalfPt) - 1];
-        // Text that the widest callout cannot hold at the smallest size is cut whatever
-        // else is tried.
-        const bool hopeless = heightFor(std::max(maxWidthPt, minWidth), smallest) > roomPt;
-        for (const int size : kSizesHalfPt) {
-            if (hopeless)
-                break;
-            double h = heightFor(minWidth, size);
-            if (h <= roomPt)
-                return CalloutFit{minWidth, h, size, true, 0};
-            if (maxWidthPt <= minWidth + 0.5 || heightFor(maxWidthPt, size) > roomPt)
-                continue;
+        const auto narrowest = [&](const auto& good) -> std::optional<double> {
+            if (good(minWidth))
+                return minWidth;
+            if (maxWidthPt <= minWidth + 0.5 || !good(maxWidthPt))
+                return std::nullopt;
             double low = minWidth;
             double high = maxWidthPt;
             while (high - low > 1) {
                 const double middle = (low + high) / 2;
-                (heightFor(middle, size) <= roomPt ? high : low) = middle;
+                (good(middle) ? high : low) = middle;
             }
-            return CalloutFit{high, heightFor(high, size), size, true, 0};
-        }
-        CalloutFit cut{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), smallest, false, 0};
+            return high;
+        };
+        const auto fitsRoom = [&](double w) { return heightFor(w) <= roomPt; };
+        const auto notTower = [&](double w) {
+            const double h = heightFor(w);
+            return h <= roomPt && h <= std::max(kCalloutHeightPt, w);
+        };
+        std::optional<double> width = narrowest(notTower);
+        if (!width)
+            width = narrowest(fitsRoom);
+        if (width)
+            return CalloutFit{*width, heightFor(*width), true, 0};
+        CalloutFit cut{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), false, 0};
         const QSizeF area = calloutArea(cut.widthPt, cut.heightPt);
-        cut.shown = area.width() > 0 && area.height() > 0
-                        ? charactersShown(paragraphsOf(mNotes[entry], smallest), area.width(),
-                                          area.height())
-                        : 0;
+        cut.shown =
+            area.width() > 0 && area.height() > 0
+                ? charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(), area.height())
+                : 0;
         return cut;
     }
 
-    bool titleFits(double widthPt, double heightPt, double lineSpacingPt = 0) const
+    bool titleFits(const PageElement& box) const
     {
-        const Measure m = measureAll(titleParagraphs(mTitle, widthPt, lineSpacingPt),
-                                     widthPt - 2 * kInsetXPt - kWidthSlackPt);
+        const Measure m = measureAll(titleParagraphs(box),
+                                     box.widthPt - 2 * box.insets().width() - kWidthSlackPt);
         return m.wordsWhole && mTitle.size() <= kMeasuredCharacters &&
-               m.heightPt <= heightPt - 2 * kInsetYPt + kHeightSlackPt;
+               m.heightPt <= box.heightPt - 2 * box.insets().height() + kHeightSlackPt;
     }
 
-    CutText titleCut(double widthPt, double heightPt, double lineSpacingPt = 0) const
+    CutText titleCut(const PageElement& box) const
     {
-        const std::vector<office::Paragraph> paragraphs =
-            titleParagraphs(mTitle, widthPt, lineSpacingPt);
-        return CutText{
-            CutText::Part::Title, 0, QString(),
-            charactersShown(paragraphs, widthPt - 2 * kInsetXPt, heightPt - 2 * kInsetYPt),
-            charactersOf(mTitle)};
+        return CutText{CutText::Part::Title, 0, QString(),
+                       charactersShown(titleParagraphs(box), box.widthPt - 2 * box.insets().width(),
+                                       box.heightPt - 2 * box.insets().height()),
+                       charactersOf(mTitle)};
     }
 
-    // Dates across at the largest size that keeps every word whole in two lines at most,
-    // then upwards; what neither shows whole is cut.
-    // The height of one line of the body font at a size.
-    static double lineHeightPt(int sizeHalfPt)
+    std::vector<office::Paragraph> dateParagraphs(int entry, int sizeHalfPt) const
     {
-        static std::map<int, double> heights;
-        const auto found = heights.find(sizeHalfPt);
-        if (found != heights.end())
+        return paragraphsOf(mEntries.at(entry).date, mTheme.dateFont, sizeHalfPt,
+                            office::Alignment::Center);
+    }
+
+    // The height of one line of the dates' font at a size.
+    double lineHeightPt(int sizeHalfPt) const
+    {
+        const auto found = mLineHeights.find(sizeHalfPt);
+        if (found != mLineHeights.end())
             return found->second;
         const double height =
-            measureAll({paragraphOf(QString(), bodyFormat(sizeHalfPt), office::Alignment::Left)},
+            measureAll({paragraphOf(QString(), bodyFormat(mTheme.dateFont, sizeHalfPt),
+                                    office::Alignment::Left)},
                        100)
                 .heightPt;
-        heights.emplace(sizeHalfPt, height);
+        mLineHeights.emplace(sizeHalfPt, height);
         return height;
     }
 
@@ -707,30 +789,43 @@ private:
         return places;
     }
 
-    // Equal columns, or with a time axis columns that follow it while each holds its date
-    // on one line at the largest size.
+    // How far in from the bar's inner edges the axis starts: half the widest end date.
+    double axisEnds(const BarRun& run) const
+    {
+        return std::max(run.dates.textWidthsPt.value(0),
+                        run.dates.textWidthsPt.value(run.count - 1)) /
+                   2 +
+               kCellMarginPt + kWidthSlackPt;
+    }
+
+    // Equal columns, or with a time axis columns centred on the dates' places while each
+    // holds its date on one line at the largest size.
     QList<double> columnsOf(int first, int number) const
     {
         const QList<double> places = placesOf(first, number);
-        if (places.isEmpty())
+        // Dates as far apart as even cells already stand need no columns of their own.
+        bool evenly = true;
+        for (qsizetype k = 0; k < places.size() && evenly; ++k)
+            evenly = std::abs(places[k] - double(k) / double(number - 1)) * mBarWidthPt < 0.5;
+        if (evenly)
             return evenColumns(number);
         QList<double> minimums;
+        double widest = 0;
         for (int i = first; i < first + number; ++i) {
-            const auto paragraphs = paragraphsOf(mEntries.at(i).date, 20, office::Alignment::Left);
-            minimums << measureAll(paragraphs, 1e6).widestLinePt + 2 * kCellMarginPt +
-                            2 * kWidthSlackPt;
+            const double text = measureAll(dateParagraphs(i, kClassicHalfPt), 1e6).widestLinePt;
+            minimums << text + 2 * kCellMarginPt + 2 * kWidthSlackPt;
+            if (i == first || i == first + number - 1)
+                widest = std::max(widest, text);
         }
         const QList<double> widths =
-            PageFit::scaledColumns(mBarWidthPt - 2 * kInsetXPt, places, minimums);
-        const QList<double> even = evenColumns(number);
-        // Dates as far apart as their cells already are need no columns of their own.
-        bool same = true;
-        for (qsizetype k = 0; k < widths.size() && same; ++k)
-            same = std::abs(widths[k] - even[k]) < 0.5;
-        return widths.isEmpty() || same ? even : widths;
+            PageFit::scaledColumns(mBarWidthPt - 2 * kTextInsetXPt, places, minimums,
+                                   widest / 2 + kCellMarginPt + kWidthSlackPt);
+        return widths.isEmpty() ? evenColumns(number) : widths;
     }
 
-    DateFit fitDates(int first, const QList<double>& columns) const
+    // Dates across at the largest size up to `largest` that keeps every word whole in two
+    // lines at most, then upwards; what neither shows whole is cut.
+    DateFit fitDates(int first, const QList<double>& columns, int largest) const
     {
         DateFit fit;
         const int number = int(columns.size());
@@ -744,31 +839,35 @@ private:
         const auto datesOf = [&](int sizeHalfPt) {
             std::vector<std::vector<office::Paragraph>> all;
             for (int i = first; i < first + number; ++i)
-                all.push_back(
-                    paragraphsOf(mEntries.at(i).date, sizeHalfPt, office::Alignment::Left));
+                all.push_back(dateParagraphs(i, sizeHalfPt));
             return all;
         };
         for (const int size : kSizesHalfPt) {
             if (narrowest < 2)
                 break;
+            if (size > largest)
+                continue;
             double row = 0;
             bool whole = true;
+            QList<double> widths;
             const auto all = datesOf(size);
             for (int k = 0; k < number && whole; ++k) {
                 const Measure m = measureAll(all[size_t(k)], across[k], kDateLimitPt);
                 whole = m.wordsWhole && m.lines <= 2;
                 row = std::max(row, m.heightPt);
+                widths << m.widestLinePt;
             }
             if (whole) {
                 // One line fits the classic bar, running a little into its bottom inset.
                 fit.sizeHalfPt = size;
                 fit.barHeightPt =
-                    row <= kBarHeightPt - kInsetYPt ? kBarHeightPt : row + 2 * kInsetYPt;
+                    row <= kBarHeightPt - kTextInsetYPt ? kBarHeightPt : row + 2 * kTextInsetYPt;
+                fit.textWidthsPt = widths;
                 return fit;
             }
         }
         for (const int size : kSizesHalfPt) {
-            if (lineHeightPt(size) > narrowest)
+            if (size > largest || lineHeightPt(size) > narrowest)
                 continue;
             double row = 0;
             double thickest = 0;
@@ -776,23 +875,25 @@ private:
                 const Measure m = measureAll(paragraphs, kMaxUpwardRowPt, narrowest + 1);
                 row = std::max(row, m.widestLinePt);
                 thickest = std::max(thickest, m.wordsWhole ? m.heightPt : HUGE_VAL);
+                fit.textWidthsPt << m.heightPt;
             }
             if (thickest <= narrowest && row <= kMaxUpwardRowPt - 2) {
                 fit.sizeHalfPt = size;
                 fit.upward = true;
                 fit.rowPt = std::ceil(row + 2);
-                fit.barHeightPt = fit.rowPt + 2 * kInsetYPt;
+                fit.barHeightPt = fit.rowPt + 2 * kTextInsetYPt;
                 return fit;
             }
+            fit.textWidthsPt.clear();
         }
         // Nothing shows every date: the smallest size across, and say which are cut.
-        const int smallest = kSizesHalfPt[std::size(kSizesHalfPt) - 1];
-        fit.sizeHalfPt = smallest;
+        fit.sizeHalfPt = kSmallestHalfPt;
         double row = 0;
-        const auto all = datesOf(smallest);
+        const auto all = datesOf(kSmallestHalfPt);
         for (int k = 0; k < number; ++k) {
             const Measure m = measureAll(all[size_t(k)], std::max(1.0, across[k]));
             row = std::max(row, m.heightPt);
+            fit.textWidthsPt << std::min(m.widestLinePt, std::max(0.0, across[k]));
             if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
                 fit.shown << (across[k] < 2
@@ -800,7 +901,7 @@ private:
                                   : charactersShown(all[size_t(k)], across[k], HUGE_VAL, true));
             }
         }
-        fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kInsetYPt);
+        fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kTextInsetYPt);
         return fit;
     }
 
@@ -809,10 +910,15 @@ private:
     QList<QString> mNotes;
     PageMetrics mPage;
     QList<double> mAxis;
-    // The arrows' length and the bars' width of the page being fitted.
+    const PageTheme& mTheme;
+    // The arrows' length, the bars' width and the band the bars share on the page being
+    // fitted.
     double mArrowPt = kArrowPt;
     double mBarWidthPt = kBarWidthPt;
+    double mTopPt = 0;
+    double mBottomPt = 0;
     std::map<std::tuple<int, int, qint64>, Measure> mCache;
+    mutable std::map<int, double> mLineHeights;
 };
 
 // Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
@@ -885,7 +991,7 @@ QList<PageElement> PagePlan::ofKind(ElementKind kind) const
 }
 
 QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places,
-                                     const QList<double>& minimumsPt)
+                                     const QList<double>& minimumsPt, double endsPt)
 {
     const qsizetype n = places.size();
     if (n == 0 || minimumsPt.size() != n)
@@ -895,11 +1001,16 @@ QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places
         needed += minimum;
     if (needed > innerPt)
         return {};
-    // Centres on the axis, the ends half an even column in; cells end midway between them.
+    // Centres on the axis, the ends half an even column in (or as asked); cells end
+    // midway between them.
     const double even = innerPt / double(n);
+    const double ends = endsPt < 0 ? even / 2 : std::min(endsPt, innerPt / 2);
+    QList<double> centres;
+    for (const double place : places)
+        centres << ends + place * (innerPt - 2 * ends);
     QList<double> edges{0};
     for (qsizetype i = 1; i < n; ++i)
-        edges << even / 2 + (places[i - 1] + places[i]) / 2 * (innerPt - even);
+        edges << (centres[i - 1] + centres[i]) / 2;
     edges << innerPt;
     QList<double> widths;
     for (qsizetype i = 0; i < n; ++i)
@@ -923,21 +1034,44 @@ QList<double> PageFit::scaledColumns(double innerPt, const QList<double>& places
                                                   : widths[i] - (widths[i] - minimumsPt[i]) * share;
         }
     }
+    // Then each inner edge moves to bring the middles of the two cells it parts closest
+    // to their dates' places, never narrowing a cell below its minimum, so each date
+    // stands where the axis puts it as far as the room allows.
+    for (qsizetype i = 0; i < n; ++i)
+        edges[i + 1] = edges[i] + widths[i];
+    edges[n] = innerPt;
+    for (int sweep = 0; sweep < 200; ++sweep) {
+        double moved = 0;
+        for (qsizetype i = 1; i < n; ++i) {
+            const double low = edges[i - 1] + minimumsPt[i - 1];
+            const double high = edges[i + 1] - minimumsPt[i];
+            if (low > high)
+                continue;
+            const double best = std::clamp(
+                centres[i - 1] + centres[i] - (edges[i - 1] + edges[i + 1]) / 2, low, high);
+            moved = std::max(moved, std::abs(best - edges[i]));
+            edges[i] = best;
+        }
+        if (moved < 0.01)
+            break;
+    }
+    for (qsizetype i = 0; i < n; ++i)
+        widths[i] = edges[i + 1] - edges[i];
     // Whole twips, the last column taking what rounding leaves so the row fills the bar.
     double used = 0;
     for (qsizetype i = 0; i + 1 < n; ++i) {
-        widths[i] = std::round(widths[i] * 20) / 20;
+        widths[i] = units::twipsToPt(double(units::ptToTwips(widths[i])));
         used += widths[i];
     }
-    widths[n - 1] = std::round((innerPt - used) * 20) / 20;
+    widths[n - 1] = units::twipsToPt(double(units::ptToTwips(innerPt - used)));
     return widths;
 }
 
 float PageFit::columnWidthPt(double boxWidthPt, int columns)
 {
-    const long widthTwips = std::lround((boxWidthPt - 2 * kInsetXPt) * 20);
+    const long widthTwips = long(units::ptToTwips(boxWidthPt - 2 * kTextInsetXPt));
     const long columnTwips = std::max(1L, std::lround(double(widthTwips) / std::max(1, columns)));
-    return float(columnTwips / 20.0);
+    return float(units::twipsToPt(double(columnTwips)));
 }
 
 namespace {
@@ -952,16 +1086,19 @@ QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
         const QRectF frame(element.leftPt, element.topPt, element.widthPt, element.heightPt);
         region = region.isNull() ? frame : region.united(frame);
     }
-    return region.adjusted(-kEdgePt, -kEdgePt, kEdgePt, kEdgePt)
+    constexpr double kAroundPt = 18;
+    return region.adjusted(-kAroundPt, -kAroundPt, kAroundPt, kAroundPt)
         .intersected(QRectF(0, 0, page.pageWidthPt, page.pageHeightPt));
 }
 
 } // namespace
 
 PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
-                       const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis)
+                       const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
+                       const PageTheme& theme)
 {
-    Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{});
+    Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{},
+                    theme);
     PagePlan best;
     if (style == LayoutStyle::Classic || entries.isEmpty()) {
         best = planner.classic();

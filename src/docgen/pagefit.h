@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagelayout.h"
+#include "pagetheme.h"
 
 #include <QList>
 #include <QRectF>
@@ -84,12 +85,14 @@ public:
     // the room each date needs allows, and each arrow points at its date's place.
     static PagePlan plan(const QString& title, const QList<TimelineEntry>& entries,
                          const PageMetrics& page, LayoutStyle style = LayoutStyle::Fit,
-                         const QList<double>& timeAxis = {});
+                         const QList<double>& timeAxis = {},
+                         const PageTheme& theme = PageTheme::original());
 
     // Column widths (points, whole twips) across `innerPt` whose centres follow the places
-    // 0..1, each at least its minimum; empty when the minimums do not fit.
+    // 0..1 (the axis `endsPt` in from either side; below 0, half an even column), each at
+    // least its minimum; empty when the minimums do not fit.
     static QList<double> scaledColumns(double innerPt, const QList<double>& places,
-                                       const QList<double>& minimumsPt);
+                                       const QList<double>& minimumsPt, double endsPt = -1);
 
     // The column width the engine gives a table of `columns` equal columns in a text
     // box of the given width, in points (whole twips).

@@ -28,7 +28,7 @@ QList<PageElement> LayoutPageFrame(const QString& title, const QList<TimelineEnt
     titleBox.style.fontName = QStringLiteral("Arial");
     titleBox.style.fontSizePt = 28;
     titleBox.style.bold = true;
-    titleBox.style.centred = true;
+    titleBox.style.alignment = TextAlignment::Centre;
     titleBox.style.lineVisible = false;
     titleBox.style.wrapType = 0;
 
@@ -38,8 +38,7 @@ QList<PageElement> LayoutPageFrame(const QString& title, const QList<TimelineEnt
     bar.topPt = barTopPt(page);
     bar.widthPt = kBarWidthPt;
     bar.heightPt = kBarHeightPt;
-    bar.style.fillRgb = kBarFillRgb;
-    bar.style.fontSizePt = 10;
+    bar.style.fill = kBarFill;
 
     PageElement table;
     table.kind = ElementKind::DateTable;

@@ -3,6 +3,7 @@
 #include "timeline/entry.h"
 
 #include <QList>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -35,20 +36,43 @@ enum class ElementKind
 // Text orientation code of a text box with horizontal text; callouts use 55 and 56.
 inline constexpr int kHorizontalTextBox = 1;
 
+// A colour as the page shows it, each channel 0 to 255. The automation boundary turns it
+// into the word processor's own value (wordautomation.h).
+struct Colour
+{
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+
+    friend bool operator==(const Colour&, const Colour&) = default;
+};
+
+enum class TextAlignment
+{
+    Left,
+    Centre
+};
+
 struct ElementStyle
 {
     QString fontName; // empty: the document's default font
     double fontSizePt = 0;
     bool bold = false;
-    bool centred = false;
-    std::optional<unsigned> fillRgb; // red in the low byte
-    std::optional<bool> lineVisible; // unset: the default border
-    std::optional<int> wrapType;     // unset: the default wrapping
+    std::optional<TextAlignment> alignment; // unset: as the engine places it
+    std::optional<Colour> textColour;       // unset: the engine's own for the shape
+    std::optional<Colour> fill;             // unset: the shape's default fill
+    std::optional<Colour> lineColour;       // unset: the shape's default outline
+    std::optional<bool> lineVisible;        // unset: the default border
+    std::optional<int> wrapType;            // unset: the default wrapping
     bool fixedColumnWidths = false;
     bool removeTopAndBottomBorders = false;
 
     friend bool operator==(const ElementStyle&, const ElementStyle&) = default;
 };
+
+// A text box's insets as a new one has them: 0.1 in across, 0.05 in up and down.
+inline constexpr double kTextInsetXPt = 7.2;
+inline constexpr double kTextInsetYPt = 3.6;
 
 struct PageElement
 {
@@ -61,6 +85,10 @@ struct PageElement
     QString text;      // title or notes
     QStringList cells; // DateTable only
     ElementStyle style;
+    // The text area's insets inside the frame (points): across, and up and down; unset,
+    // those a new shape has (kTextInsetXPt, kTextInsetYPt).
+    std::optional<QSizeF> insetPt;
+    QSizeF insets() const { return insetPt.value_or(QSizeF(kTextInsetXPt, kTextInsetYPt)); }
     // A callout's adjust values in 1/100000 where they differ from the preset's defaults.
     std::optional<std::array<int, 4>> adjust;
     // The title's lines stand this far apart at least (points); 0: single lines.
@@ -85,7 +113,7 @@ inline constexpr double kBarWidthPt = 648;
 inline constexpr double kBarHeightPt = 18;
 inline constexpr double kCalloutWidthPt = 72;
 inline constexpr double kCalloutHeightPt = 81;
-inline constexpr unsigned kBarFillRgb = 204u | (255u << 8) | (204u << 16);
+inline constexpr Colour kBarFill{204, 255, 204};
 
 // Top edge of the bar: half the height of the page's text area.
 double barTopPt(const PageMetrics& page);

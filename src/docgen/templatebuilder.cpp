@@ -3,6 +3,7 @@
 #include "embeddedword.h"
 #include "pagesnapshot.h"
 #include "pagetext.h"
+#include "pagetheme.h"
 #include "wordautomation.h"
 
 #include "app/dialogs.h"
@@ -62,8 +63,37 @@ struct PageRun
     }
 };
 
+// The insets a plan element gives a new shape, where it names them.
+void setInsets(WordShape& shape, const PageElement& element)
+{
+    if (const std::optional<QSizeF> insets = element.insetPt)
+        shape.setTextFrameMargins(float(insets->width()), float(insets->height()),
+                                  float(insets->width()), float(insets->height()));
+}
+
+// The fill and outline colours a plan element gives a shape, where it names them.
+void setColours(WordShape& shape, const ElementStyle& style)
+{
+    if (style.fill)
+        shape.setFillForeColorRGB(word::colourValue(*style.fill));
+    if (style.lineColour)
+        shape.setLineForeColorRGB(word::colourValue(*style.lineColour));
+}
+
+// The font and alignment a plan element gives the selected text, as far as it names them.
+void dressText(WordSelection& selection, const ElementStyle& style)
+{
+    if (!style.fontName.isEmpty())
+        selection.setFontName(style.fontName);
+    selection.setFontSize(float(style.fontSizePt));
+    if (style.textColour)
+        selection.setFontColor(word::colourValue(*style.textColour));
+    if (style.alignment)
+        selection.setParagraphAlignment(word::alignmentValue(*style.alignment));
+}
+
 // Statements 110 to 202: the page, its title, bars, date tables and callouts, built in
-// `run.document` of `run.word`.
+// `run.document` of `run.word` from the plan; nothing here decides how the page looks.
 void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, PageRun& run)
 {
     // Plain references rather than a structured binding, which some compilers the fuzzers
@@ -82,6 +112,8 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
     int& columns = run.columns;
     float& columnWidthPt = run.columnWidthPt;
     const bool classic = options.layout == LayoutStyle::Classic;
+    const PageTheme* const found = PageTheme::find(options.theme);
+    const PageTheme& theme = found ? *found : PageTheme::original();
 
     for (int row = 1; row <= host.entryCount(); ++row)
         entries << host.entry(row);
@@ -90,7 +122,7 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
             if (!metrics)
                 metrics = readMetrics(live(pageSetup));
             plan = PageFit::plan(host.titleText(), entries, *metrics, options.layout,
-                                 options.timeAxis);
+                                 options.timeAxis, theme);
         }
         return *plan;
     };
@@ -103,9 +135,12 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
             if (!metrics)
                 metrics = readMetrics(live(pageSetup));
             callouts = LayoutCallouts(entries, *metrics, columnWidthPt);
+            for (PageElement& element : callouts)
+                theme.dress(element);
         }
         return callouts;
     };
+    const auto titleElement = [&]() -> const PageElement& { return pagePlan().frame.at(0); };
 
     trap.step(110, [&] { document = live(word).DocumentsAdd(); });
     trap.step(112, [&] { pageSetup = live(document).PageSetup(); });
@@ -117,35 +152,51 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
 
     // The title box.
     trap.step(116, [&] {
-        const PageElement& box = pagePlan().frame.at(0);
+        const PageElement& box = titleElement();
         titleBox = live(document).AddTextbox(word::kTextOrientationHorizontal, box.leftPt,
                                              box.topPt, box.widthPt, box.heightPt);
+        setInsets(live(titleBox), box);
     });
-    trap.step(118, [&] { live(titleBox).setLineVisible(0); });
-    trap.step(120, [&] { live(titleBox).setWrapFormatType(word::kWrapSquare); });
-    trap.step(122, [&] { live(live(titleBox).textRange()).setText(host.titleText()); });
+    trap.step(118, [&] {
+        if (const std::optional<bool> visible = titleElement().style.lineVisible)
+            live(titleBox).setLineVisible(*visible ? 1 : 0);
+    });
+    trap.step(120, [&] {
+        if (const std::optional<int> wrap = titleElement().style.wrapType)
+            live(titleBox).setWrapFormatType(*wrap);
+    });
+    trap.step(122, [&] { live(live(titleBox).textRange()).setText(titleElement().text); });
     trap.step(124, [&] { live(live(titleBox).textRange()).Select(); });
     trap.step(126, [&] { live(live(word).Selection()).Collapse(); });
     trap.step(128, [&] { live(live(word).Selection()).EndKey(word::kUnitLine, word::kExtend); });
     trap.step(130, [&] {
         live(live(word).Selection()).MoveLeft(word::kUnitCharacter, 1, word::kExtend);
     });
-    trap.step(132, [&] { live(live(word).Selection()).setFontName(QStringLiteral("Arial")); });
-    trap.step(134, [&] { live(live(word).Selection()).setFontSize(28); });
-    trap.step(136, [&] {
-        live(live(word).Selection()).setParagraphAlignment(word::kAlignCenter);
-        if (const double spacing = plan ? plan->frame.at(0).lineSpacingPt : 0; spacing > 0)
-            live(live(word).Selection()).setLineSpacingAtLeast(float(spacing));
+    trap.step(132,
+              [&] { live(live(word).Selection()).setFontName(titleElement().style.fontName); });
+    trap.step(134, [&] {
+        live(live(word).Selection()).setFontSize(float(titleElement().style.fontSizePt));
     });
-    trap.step(138, [&] { live(live(word).Selection()).setFontBold(true); });
+    trap.step(136, [&] {
+        const PageElement& box = titleElement();
+        live(live(word).Selection())
+            .setParagraphAlignment(
+                word::alignmentValue(box.style.alignment.value_or(TextAlignment::Left)));
+        if (box.lineSpacingPt > 0)
+            live(live(word).Selection()).setLineSpacingAtLeast(float(box.lineSpacingPt));
+    });
+    trap.step(138, [&] {
+        const ElementStyle& style = titleElement().style;
+        live(live(word).Selection()).setFontBold(style.bold);
+        if (style.textColour)
+            live(live(word).Selection()).setFontColor(word::colourValue(*style.textColour));
+    });
 
     // The bar and its date table; a page too dense for one bar gets more, each built
     // the same way with the dates it holds.
     // Without a page set-up there is no plan, which statement 116 has reported; the
     // bar then holds every date, as the classic page does.
     const PagePlan* const fitted = [&]() -> const PagePlan* {
-        if (classic)
-            return nullptr;
         try {
             return &pagePlan();
         } catch (...) {
@@ -164,12 +215,14 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
             const PageElement& element = barElement();
             bar = live(document).AddTextbox(word::kTextOrientationHorizontal, element.leftPt,
                                             element.topPt, element.widthPt, element.heightPt);
+            setInsets(live(bar), element);
         });
-        trap.step(142, [&] { live(bar).setFillForeColorRGB(kBarFillRgb); });
+        trap.step(142, [&] { setColours(live(bar), barElement().style); });
         trap.step(144, [&] { live(live(bar).textRange()).Select(); });
         trap.step(146, [&] { live(live(word).Selection()).Collapse(); });
         trap.step(148, [&] {
-            live(live(word).Selection()).setFontSize(float(barElement().style.fontSizePt));
+            // What the dates are typed in, and how they stand in their cells.
+            dressText(live(live(word).Selection()), tableElement().style);
         });
         int barEntries = 0;
         if (trap.test(150, [&] {
@@ -182,9 +235,10 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
         trap.step(156, [&] {
             // Held by value: a reference into the temporary handle would dangle.
             const std::shared_ptr<WordSelection> selection = live(word).Selection();
-            table = live(document).AddTable(live(selection).Range(), 1, columns,
-                                            word::kTableBehaviorDefault, word::kAutoFitFixed);
             const PageElement& dates = tableElement();
+            table = live(document).AddTable(
+                live(selection).Range(), 1, columns, word::kTableBehaviorDefault,
+                dates.style.fixedColumnWidths ? word::kAutoFitFixed : word::kAutoFitContent);
             for (int column = 1; column <= int(dates.columnWidthsPt.size()); ++column)
                 live(table).setColumnWidth(column, float(dates.columnWidthsPt.at(column - 1)));
             if (dates.textUpward) {
@@ -192,16 +246,19 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
                 live(table).setRowHeight(float(dates.rowHeightPt));
             }
         });
-        trap.step(158,
-                  [&] { live(table).setBorderLineStyle(word::kBorderTop, word::kLineStyleNone); });
-        trap.step(160, [&] {
-            live(table).setBorderLineStyle(word::kBorderBottom, word::kLineStyleNone);
-        });
+        const auto outerBorder = [&] {
+            return tableElement().style.removeTopAndBottomBorders ? word::kLineStyleNone
+                                                                  : word::kLineStyleSingle;
+        };
+        trap.step(158, [&] { live(table).setBorderLineStyle(word::kBorderTop, outerBorder()); });
+        trap.step(160, [&] { live(table).setBorderLineStyle(word::kBorderBottom, outerBorder()); });
         trap.step(162, [&] { columnWidthPt = live(table).columnPreferredWidth(1); });
         const int firstEntry = fitted ? barElement().firstEntry : 0;
         const int dateCount = trap.value(164, 0, [&] { return barEntries; });
         for (int i = firstEntry + 1; i <= firstEntry + dateCount; ++i) {
-            trap.step(166, [&] { live(live(word).Selection()).TypeText(host.entry(i).date); });
+            trap.step(166, [&] {
+                live(live(word).Selection()).TypeText(tableElement().cells.at(i - 1 - firstEntry));
+            });
             trap.step(168, [&] { live(live(word).Selection()).MoveRight(word::kUnitCell); });
         }
     }
@@ -224,6 +281,8 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
                     live(callout).setAdjustment(
                         item, float(element.adjust->at(size_t(item - 1)) / 100000.0));
             }
+            setInsets(live(callout), element);
+            setColours(live(callout), element.style);
         };
         // A failed AddShape must not leave the previous callout to receive this note.
         callout.reset();
@@ -242,14 +301,13 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
             trap.step(186, [&] { x = float(double(x) + columnWidthPt); });
         }
         trap.step(188, [&] { live(callout).Select(); });
-        trap.step(190, [&] { live(live(callout).textRange()).setText(host.entry(i).notes); });
+        trap.step(190,
+                  [&] { live(live(callout).textRange()).setText(calloutLayout().at(i - 1).text); });
         trap.step(192, [&] { live(live(callout).textRange()).Select(); });
         trap.step(194, [&] { live(live(word).Selection()).Collapse(); });
         trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
-        trap.step(198, [&] {
-            const float size = classic ? 10.0f : float(calloutLayout().at(i - 1).style.fontSizePt);
-            live(live(word).Selection()).setFontSize(size);
-        });
+        trap.step(
+            198, [&] { dressText(live(live(word).Selection()), calloutLayout().at(i - 1).style); });
     }
     pageSetup.reset();
     trap.step(202, [&] { live(titleBox).Select(); });

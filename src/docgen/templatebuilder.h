@@ -50,6 +50,8 @@ struct PageOptions
     int paperCode = 0;
     // Each entry's place on a time axis (0 to 1) for dates spaced to scale; empty: even.
     QList<double> timeAxis;
+    // The look's name (pagetheme.h); empty or unknown: the original look.
+    QString theme;
 };
 
 // The page the next press would build, made in memory: no file is written and nothing is

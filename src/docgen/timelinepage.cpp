@@ -1,5 +1,7 @@
 #include "timelinepage.h"
 
+#include "pagetheme.h"
+
 #include "office/model.h"
 #include "timeline/datereader.h"
 
@@ -12,6 +14,8 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
     options.layout = timeline.page.classic() ? LayoutStyle::Classic : LayoutStyle::Fit;
     if (const office::Paper* paper = office::findPaper(timeline.page.paper))
         options.paperCode = paper->wordCode;
+    if (const PageTheme* theme = PageTheme::find(timeline.page.theme))
+        options.theme = theme->name;
     if (timeline.page.spacedToScale()) {
         const editor::ScaleAxis axis = editor::scaleAxisOf(
             timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale),
@@ -21,6 +25,12 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
             *spacingNotice = axis.notice;
     }
     return options;
+}
+
+QString themeShown(const timeline::PageChoices& choices)
+{
+    const PageTheme* theme = PageTheme::find(choices.theme);
+    return (theme ? *theme : PageTheme::original()).name;
 }
 
 QString paperShown(const timeline::PageChoices& choices)

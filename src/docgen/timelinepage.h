@@ -16,6 +16,9 @@ namespace docgen {
 PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& locale,
                           QString* spacingNotice = nullptr, const QList<int>& lines = {});
 
+// The look the page has: the chosen one when it names a look, or the original.
+QString themeShown(const timeline::PageChoices& choices);
+
 // The paper the page is on: the chosen one when it names a paper, or the region's.
 QString paperShown(const timeline::PageChoices& choices);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pagelayout.h"
+
 #include <QString>
 
 #include <functional>
@@ -30,6 +32,19 @@ inline constexpr int kShapeUpArrowCallout = 55;
 inline constexpr int kShapeDownArrowCallout = 56;
 inline constexpr int kDoNotSaveChanges = 0;
 inline constexpr int kTextOrientationUpward = 2;
+inline constexpr int kAlignLeft = 0;
+inline constexpr int kLineStyleSingle = 1;
+inline constexpr int kAutoFitContent = 1;
+
+// The word processor's colour value: red in the low byte, then green, then blue.
+constexpr unsigned colourValue(const Colour& colour)
+{
+    return unsigned(colour.red) | (unsigned(colour.green) << 8) | (unsigned(colour.blue) << 16);
+}
+constexpr int alignmentValue(TextAlignment alignment)
+{
+    return alignment == TextAlignment::Centre ? kAlignCenter : kAlignLeft;
+}
 } // namespace word
 
 // A stretch of a document: a document's whole content or the selection's range.
@@ -57,6 +72,9 @@ public:
     virtual void setLineVisible(int visible) = 0;         // Line.Visible
     virtual void setWrapFormatType(int type) = 0;         // WrapFormat.Type
     virtual void setFillForeColorRGB(unsigned color) = 0; // Fill.ForeColor.RGB, red in the low byte
+    virtual void setLineForeColorRGB(unsigned color) = 0; // Line.ForeColor.RGB
+    // TextFrame.MarginLeft, MarginTop, MarginRight, MarginBottom; points.
+    virtual void setTextFrameMargins(float left, float top, float right, float bottom) = 0;
     virtual std::shared_ptr<WordTextRange> textRange() = 0; // TextFrame.TextRange
     virtual void Select() = 0;
     // Adjustments.Item(item): the preset's adjust value as a fraction, items from 1.
@@ -101,6 +119,7 @@ public:
     virtual void setFontName(const QString& name) = 0;
     virtual void setFontSize(float points) = 0;
     virtual void setFontBold(bool bold) = 0;
+    virtual void setFontColor(unsigned color) = 0; // Font.Color, red in the low byte
     virtual void setParagraphAlignment(int alignment) = 0;
     // ParagraphFormat.LineSpacingRule "at least" with ParagraphFormat.LineSpacing, points.
     virtual void setLineSpacingAtLeast(float points) = 0;

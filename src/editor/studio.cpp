@@ -1,5 +1,6 @@
 #include "studio.h"
 
+#include "docgen/pagetheme.h"
 #include "docgen/timelinepage.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
@@ -76,7 +77,8 @@ preview::Form2& Studio::previewForm()
             [this] { mForm1->show(); },
             [this] { mForm1->SaveScaleEntries(); },
             &mServices.clipboard,
-            [this](const preview::PageMenuChoice& choice) { changePage(choice); }};
+            [this](const preview::PageMenuChoice& choice) { changePage(choice); },
+            docgen::PageTheme::names()};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }
@@ -162,7 +164,8 @@ void Studio::createPage()
 preview::PageMenuChoice Studio::menuChoice() const
 {
     return preview::PageMenuChoice{docgen::paperShown(mPageChoice), mPageChoice.classic(),
-                                   mPageChoice.spacing == timeline::Spacing::ToScale};
+                                   mPageChoice.spacing == timeline::Spacing::ToScale,
+                                   docgen::themeShown(mPageChoice)};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
@@ -173,6 +176,8 @@ void Studio::changePage(const preview::PageMenuChoice& menu)
     // The menu shows the region's paper when none was chosen; only another one is a choice.
     if (!menu.paper.isEmpty() && menu.paper != docgen::paperShown(mPageChoice))
         choice.paper = menu.paper;
+    if (!menu.theme.isEmpty())
+        choice.theme = menu.theme;
     try {
         timeline::savePageChoices(mServices.store, choice, &mPageChoice);
     } catch (const app::Failure& failure) {

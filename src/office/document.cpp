@@ -804,6 +804,13 @@ void Document::setFontBold(bool bold)
     applyCharFormat(mSelection, [&](CharFormat& format) { format.bold = bold; });
 }
 
+void Document::setFontColor(QRgb color)
+{
+    applyCharFormat(mSelection, [&](CharFormat& format) {
+        format.color = qRgb(qRed(color), qGreen(color), qBlue(color));
+    });
+}
+
 void Document::setLineSpacingAtLeastPt(double points)
 {
     if (!std::isfinite(points) || points < 0 || points > 1584) {

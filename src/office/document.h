@@ -80,6 +80,7 @@ public:
     void setFontName(const QString& name);
     void setFontSizePt(double sizePt);
     void setFontBold(bool bold);
+    void setFontColor(QRgb color);
     void setAlignment(Alignment alignment);
     // "At least" line spacing of the selected paragraphs; 0 returns them to single lines.
     void setLineSpacingAtLeastPt(double points);

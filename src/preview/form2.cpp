@@ -426,8 +426,14 @@ void Form2::createPageMenu()
         const QString name = QString::fromLatin1(sheet.name);
         choice(paper, QStringLiteral("mnuPaper") + name, name)->setData(name);
     }
+    const auto theme = choiceMenu("mnuTheme", QStringLiteral("Theme"));
+    mThemeChoice = theme.second;
+    for (const QString& name : mServices.themeNames)
+        choice(theme, QStringLiteral("mnuTheme") + name, name)->setData(name);
     const auto changed = [this] {
         PageMenuChoice chosen;
+        if (const QAction* theme = mThemeChoice->checkedAction())
+            chosen.theme = theme->data().toString();
         if (const QAction* paper = mPaperChoice->checkedAction())
             chosen.paper = paper->data().toString();
         if (const QAction* layout = mLayoutChoice->checkedAction())
@@ -436,7 +442,7 @@ void Form2::createPageMenu()
             chosen.toScale = spacing->data().toBool();
         mServices.changePage(chosen);
     };
-    for (QActionGroup* group : {mLayoutChoice, mSpacingChoice, mPaperChoice})
+    for (QActionGroup* group : {mLayoutChoice, mSpacingChoice, mPaperChoice, mThemeChoice})
         connect(group, &QActionGroup::triggered, this, changed);
 }
 
@@ -450,6 +456,9 @@ void Form2::setPageChoices(const PageMenuChoice& choice)
         action->setChecked(action->data().toBool() == choice.toScale);
     for (QAction* action : mPaperChoice->actions())
         action->setChecked(action->data().toString().compare(choice.paper, Qt::CaseInsensitive) ==
+                           0);
+    for (QAction* action : mThemeChoice->actions())
+        action->setChecked(action->data().toString().compare(choice.theme, Qt::CaseInsensitive) ==
                            0);
 }
 

@@ -35,12 +35,14 @@ namespace preview {
 class PageBackdrop;
 class PictureBox;
 
-// The page menu's choices: the paper by name, the classic layout, dates spaced to scale.
+// The page menu's choices: the paper by name, the classic layout, dates spaced to scale,
+// the look by name.
 struct PageMenuChoice
 {
     QString paper;
     bool classic = false;
     bool toScale = false;
+    QString theme;
 };
 
 // What the preview window needs from the rest of the program.
@@ -58,6 +60,8 @@ struct Form2Services
     // Lays the page out again as chosen in the page menu; without it the menu offers no
     // such choice.
     std::function<void(const PageMenuChoice& choice)> changePage;
+    // The looks the page menu offers under "Theme".
+    QStringList themeNames;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -191,6 +195,7 @@ private:
     QAction* mPrintPage = nullptr;
     QActionGroup* mLayoutChoice = nullptr;
     QActionGroup* mPaperChoice = nullptr;
+    QActionGroup* mThemeChoice = nullptr;
     QActionGroup* mSpacingChoice = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks

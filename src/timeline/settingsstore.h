@@ -20,6 +20,8 @@ inline constexpr const char* kTitleKey = "Text1";
 // "Even" (also when absent or another text) or "To scale".
 inline constexpr const char* kLayoutKey = "Layout";
 inline constexpr const char* kPaperKey = "Paper";
+// The page's look by name; absent means the original look.
+inline constexpr const char* kThemeKey = "Theme";
 inline constexpr const char* kSpacingKey = "Spacing";
 inline constexpr const char* kSpacingEven = "Even";
 inline constexpr const char* kSpacingToScale = "To scale";

@@ -33,6 +33,8 @@ PageChoices loadPageChoices(editor::SettingsStore& store, QStringList* notices)
         choices.spacing = Spacing::ToScale;
     // Which names are papers is the page's to say (docgen/timelinepage.h).
     choices.paper = read(editor::kPaperKey, QString(), QStringLiteral("paper"));
+    // Likewise which names are looks (docgen/pagetheme.h).
+    choices.theme = read(editor::kThemeKey, QString(), QStringLiteral("theme"));
     return choices;
 }
 
@@ -49,6 +51,8 @@ void savePageChoices(editor::SettingsStore& store, const PageChoices& choices,
                                                                       : editor::kSpacingEven));
     if (!choices.paper.isEmpty() && (!before || choices.paper != before->paper))
         store.write(QLatin1String(editor::kPaperKey), choices.paper);
+    if (!choices.theme.isEmpty() && (!before || choices.theme != before->theme))
+        store.write(QLatin1String(editor::kThemeKey), choices.theme);
 }
 
 } // namespace timeline

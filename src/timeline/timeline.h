@@ -49,6 +49,7 @@ struct PageChoices
     Layout layout = Layout::Fit;
     Spacing spacing = Spacing::Even;
     QString paper; // a paper's name as chosen or stored; empty: the region's
+    QString theme; // a look's name as chosen or stored; empty: the original
 
     bool classic() const { return layout == Layout::Classic; }
     // "To scale" counts only on a fitted page; the classic one keeps its own places.

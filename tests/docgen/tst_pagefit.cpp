@@ -56,6 +56,23 @@ bool showsWhole(const QString& text, int sizeHalfPt, const QString& font, bool b
     return height <= area.height() + 0.01;
 }
 
+QString fontOf(const PageElement& e)
+{
+    return e.style.fontName.isEmpty() ? QStringLiteral("Calibri") : e.style.fontName;
+}
+
+double textWidth(const QString& text, int sizeHalfPt)
+{
+    office::Paragraph paragraph;
+    paragraph.markFormat.sizeHalfPt = sizeHalfPt;
+    paragraph.runs.push_back(office::Run{text, paragraph.markFormat});
+    double widest = 0;
+    const office::ParagraphLayout layout(paragraph, 1e6);
+    for (const office::LineBox& line : layout.lines())
+        widest = std::max(widest, line.widthPt);
+    return widest;
+}
+
 // The left edge and width of a date's cell, from its bar's left.
 std::pair<double, double> cellOf(const PageElement& bar, const PageElement& table, int k)
 {
@@ -88,10 +105,24 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
     const QRectF sheet(0, 0, page.pageWidthPt, page.pageHeightPt);
     const QList<int> cut = plan.report.cutLines();
     QList<QRectF> texts{frameOf(plan.frame.at(0))};
+    // Half an inch free at every edge, and as much room above as below, within a tenth.
+    const QRectF printable = sheet.adjusted(36, 36, -36, -36);
+    QRectF all;
+    for (const PageElement& e : plan.frame + plan.callouts) {
+        if (e.kind == ElementKind::DateTable)
+            continue;
+        if (!printable.contains(frameOf(e).adjusted(0.01, 0.01, -0.01, -0.01)))
+            found << QStringLiteral("inside the margin: kind %1").arg(int(e.kind));
+        all = all.isNull() ? frameOf(e) : all.united(frameOf(e));
+    }
+    if (std::abs(all.top() - (sheet.bottom() - all.bottom())) > sheet.height() / 10)
+        found << QStringLiteral("unbalanced: %1 above, %2 below")
+                     .arg(all.top())
+                     .arg(sheet.bottom() - all.bottom());
     for (const PageElement& e : plan.frame + plan.callouts) {
         if (e.kind != ElementKind::DateTable && !sheet.contains(frameOf(e)))
             found << QStringLiteral("off the page: kind %1").arg(int(e.kind));
-        if (e.style.fontSizePt < 7)
+        if (e.kind != ElementKind::TimelineBar && e.style.fontSizePt < 7)
             found << QStringLiteral("text under 7 pt");
     }
     const QList<PageElement> bars = plan.bars();
@@ -118,6 +149,15 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
         const double edge = below ? c.topPt : c.topPt + c.heightPt;
         if (std::abs(edge - (below ? bar.topPt + bar.heightPt : bar.topPt)) > 0.01)
             found << QStringLiteral("callout %1 does not reach its bar").arg(i + 1);
+        if (c.style.fontSizePt != plan.callouts.at(0).style.fontSizePt)
+            found << QStringLiteral("notes in more than one size");
+        // The tip stands over the date's own text, which the cell centres.
+        const QString date = tables.at(b).cells.at(i - bar.firstEntry);
+        const double half = tables.at(b).textUpward
+                                ? 0.5 * column
+                                : textWidth(date, int(tables.at(b).style.fontSizePt * 2)) / 2 + 0.5;
+        if (std::abs(tip - (cellLeft + column / 2)) > half)
+            found << QStringLiteral("callout %1 points beside its date's text").arg(i + 1);
         if (cut.contains(i + 1))
             continue;
         const office::Adjust adjust = c.adjust ? *c.adjust : office::kCalloutDefaultAdjust;
@@ -125,19 +165,21 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
             office::calloutTextRect(c.shapeType == 55 ? office::ShapeKind::UpArrowCallout
                                                       : office::ShapeKind::DownArrowCallout,
                                     c.widthPt, c.heightPt, adjust);
-        if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), "Calibri", false,
+        if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), fontOf(c), false,
                         rect.size() - QSizeF(14.4, 7.2)))
             found << QStringLiteral("notes %1 cut without a report").arg(i + 1);
     }
     for (int b = 0; b < tables.size(); ++b) {
         const PageElement& t = tables.at(b);
+        if (t.style.fontSizePt != tables.at(0).style.fontSizePt)
+            found << QStringLiteral("dates in more than one size");
         for (int k = 0; k < t.entryCount; ++k) {
             const double column = cellOf(bars.at(b), t, k).second;
             if (cut.contains(t.firstEntry + k + 1))
                 continue;
             const QSizeF area = t.textUpward ? QSizeF(t.rowHeightPt, column - 10.8)
                                              : QSizeF(column - 10.8, bars.at(b).heightPt - 3.6);
-            if (!showsWhole(t.cells.at(k), int(t.style.fontSizePt * 2), "Calibri", false, area))
+            if (!showsWhole(t.cells.at(k), int(t.style.fontSizePt * 2), fontOf(t), false, area))
                 found << QStringLiteral("date %1 cut without a report").arg(t.firstEntry + k + 1);
         }
     }
@@ -189,45 +231,31 @@ private slots:
             QVERIFY2(plan.report.fits(), qPrintable(plan.report.cuts.value(0).describe()));
     }
 
-    // A page whose text all fits is exactly the classic page; on the samples only the
-    // callouts the classic page cuts change.
-    void soundPartsStayClassic_data()
+    // The classic page stays the original geometry and cuts what it always cut; the fitted
+    // page of the same list shows every word, in larger type where the sheet has room.
+    void samplesFitWhereClassicCuts_data()
     {
         QTest::addColumn<int>("scale");
-        QTest::addColumn<QList<int>>("changed");
+        QTest::addColumn<QList<int>>("classicCuts");
         QTest::newRow("yearly") << 1 << QList<int>{1};
         QTest::newRow("monthly") << 2 << QList<int>{7};
         QTest::newRow("daily") << 3 << QList<int>{2, 4, 6, 7};
     }
-    void soundPartsStayClassic()
+    void samplesFitWhereClassicCuts()
     {
         QFETCH(int, scale);
-        QFETCH(QList<int>, changed);
+        QFETCH(QList<int>, classicCuts);
         const PageMetrics page = landscape("Letter");
         const QList<TimelineEntry> entries = editor::sampleEntries(scale);
-        const PagePlan classic =
-            PageFit::plan(QStringLiteral("Project Timeline"), entries, page, LayoutStyle::Classic);
-        const PagePlan fitted = PageFit::plan(QStringLiteral("Project Timeline"), entries, page);
-        QCOMPARE(fitted.frame, classic.frame);
-        QList<int> moved;
-        for (int i = 0; i < entries.size(); ++i) {
-            if (!(fitted.callouts.at(i) == classic.callouts.at(i)))
-                moved << i + 1;
-        }
-        QCOMPARE(moved, changed);
-        QCOMPARE(classic.report.cutLines(), changed);
+        const QString title = QStringLiteral("Project Timeline");
+        const PagePlan classic = PageFit::plan(title, entries, page, LayoutStyle::Classic);
+        QCOMPARE(classic.frame, LayoutPageFrame(title, entries, page));
+        QCOMPARE(classic.report.cutLines(), classicCuts);
+        const PagePlan fitted = PageFit::plan(title, entries, page);
         QVERIFY(fitted.report.fits());
-
-        // Short notes: nothing departs from the classic geometry.
-        QList<TimelineEntry> shortNotes = entries;
-        for (TimelineEntry& entry : shortNotes)
-            entry.notes = QStringLiteral("Moved");
-        const PagePlan same = PageFit::plan(QStringLiteral("T"), shortNotes, page);
-        QCOMPARE(same.frame,
-                 PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic).frame);
-        QCOMPARE(
-            same.callouts,
-            PageFit::plan(QStringLiteral("T"), shortNotes, page, LayoutStyle::Classic).callouts);
+        const QStringList found = faults(fitted, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+        QVERIFY(fitted.callouts.at(0).style.fontSizePt > 10);
     }
 
     // Dates spaced to scale: the arrows keep the gaps between the dates, each date keeps
@@ -257,8 +285,39 @@ private slots:
         QVERIFY(PageFit::scaledColumns(100, {0.0, 1.0}, {60, 60}).isEmpty());
         const PagePlan even = PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Fit,
                                             {0.0, 0.25, 0.5, 0.75, 1.0});
-        QCOMPARE(even.callouts,
-                 PageFit::plan(QStringLiteral("T"), entries, page, LayoutStyle::Classic).callouts);
+        QCOMPARE(even.callouts, PageFit::plan(QStringLiteral("T"), entries, page).callouts);
+    }
+
+    // Every look keeps its texts readable on their fills, and its page keeps the rules in
+    // its own fonts; the plan carries the look's colours for the builder to pass on.
+    void everyThemeIsReadableAndDesigned_data()
+    {
+        QTest::addColumn<QString>("theme");
+        for (const QString& name : PageTheme::names())
+            QTest::newRow(qPrintable(name)) << name;
+    }
+    void everyThemeIsReadableAndDesigned()
+    {
+        QFETCH(QString, theme);
+        const PageTheme& look = *PageTheme::find(theme);
+        const Colour white{255, 255, 255};
+        const Colour black{0, 0, 0};
+        QVERIFY(contrastRatio(look.titleColour.value_or(black), white) >= 4.5);
+        QVERIFY(contrastRatio(look.dateColour.value_or(black), look.barFill) >= 4.5);
+        QVERIFY(contrastRatio(look.notesColour.value_or(kNewCalloutText),
+                              look.calloutFill.value_or(kNewCalloutFill)) >= 4.5);
+        const PageMetrics page = landscape("A4");
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < 14; ++i)
+            entries << TimelineEntry{QString::number(1990 + i), words(30 + 12 * i, i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("Library history"), entries, page,
+                                            LayoutStyle::Fit, {}, look);
+        QVERIFY(plan.report.fits());
+        const QStringList found = faults(plan, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+        QCOMPARE(plan.callouts.at(3).style.fill, look.calloutFill);
+        QCOMPARE(plan.tables().at(0).style.textColour, look.dateColour);
+        QCOMPARE(plan.frame.at(0).style.fontName, look.titleFont);
     }
 
     void longTitleTakesTheLinesItNeeds()
@@ -270,8 +329,9 @@ private slots:
         const PageElement& box = plan.frame.at(0);
         QVERIFY(box.heightPt > kTitleHeightPt);
         QVERIFY(plan.report.fits());
-        // The bar and the callouts move down by what the title grew.
-        QCOMPARE(plan.bars().at(0).topPt, barTopPt(page) + box.heightPt - kTitleHeightPt);
+        // Everything else stands below the title.
+        for (const PageElement& c : plan.callouts)
+            QVERIFY(c.topPt >= box.topPt + box.heightPt);
         QVERIFY(faults(plan, entries, page).isEmpty());
     }
 

@@ -55,7 +55,7 @@ void TestPageLayout::frameOnLetterLandscape()
     QCOMPARE(title.text, QStringLiteral("John's Timeline"));
     QCOMPARE(title.style.fontName, QStringLiteral("Arial"));
     QCOMPARE(title.style.fontSizePt, 28.0);
-    QVERIFY(title.style.bold && title.style.centred);
+    QVERIFY(title.style.bold && title.style.alignment == TextAlignment::Centre);
     QCOMPARE(title.style.lineVisible, std::optional<bool>(false));
     QCOMPARE(title.style.wrapType, std::optional<int>(0));
 
@@ -65,7 +65,7 @@ void TestPageLayout::frameOnLetterLandscape()
     QCOMPARE(bar.topPt, 234.0);
     QCOMPARE(bar.widthPt, 648.0);
     QCOMPARE(bar.heightPt, 18.0);
-    QCOMPARE(bar.style.fillRgb, std::optional<unsigned>(0xCCFFCCu));
+    QCOMPARE(bar.style.fill, std::optional<Colour>(Colour{204, 255, 204}));
     QVERIFY(!bar.style.lineVisible.has_value());
 
     const PageElement& table = frame[2];

@@ -402,15 +402,15 @@ void TestTemplateBuilder::pageOptionsOfATimeline_data()
     using timeline::Spacing;
     const QStringList years{"1950", "1960", "1970"};
     QTest::newRow("fit, even, A4 in any case")
-        << timeline::PageChoices{Layout::Fit, Spacing::Even, "a4"} << years << 7 << QList<double>{}
-        << false;
-    QTest::newRow("to scale") << timeline::PageChoices{Layout::Fit, Spacing::ToScale, {}}
+        << timeline::PageChoices{Layout::Fit, Spacing::Even, "a4", {}} << years << 7
+        << QList<double>{} << false;
+    QTest::newRow("to scale") << timeline::PageChoices{Layout::Fit, Spacing::ToScale, {}, {}}
                               << QStringList{"1950", "1970"} << 0 << QList<double>{0, 1} << false;
     QTest::newRow("to scale, a date not read")
-        << timeline::PageChoices{Layout::Fit, Spacing::ToScale, "Legal"}
+        << timeline::PageChoices{Layout::Fit, Spacing::ToScale, "Legal", {}}
         << QStringList{"1950", "soon", "1970"} << 4 << QList<double>{} << true;
     QTest::newRow("classic keeps its places, unknown paper")
-        << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "B5"} << years << 0
+        << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "B5", {}} << years << 0
         << QList<double>{} << false;
 }
 

@@ -74,6 +74,7 @@ struct Harness
                                                             : QStringLiteral("document gone"));
             },
             nullptr,
+            {},
             {}});
     }
 

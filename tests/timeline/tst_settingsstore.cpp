@@ -315,15 +315,16 @@ void TestSettingsStore::unreadableValuesAreSetAside()
 
 void TestSettingsStore::pageChoices_data()
 {
-    QTest::addColumn<QStringList>("stored"); // Layout, Spacing, Paper; empty: absent
+    QTest::addColumn<QStringList>("stored"); // Layout, Spacing, Paper, Theme; empty: absent
     QTest::addColumn<timeline::PageChoices>("choices");
     using timeline::Layout;
     using timeline::Spacing;
-    QTest::newRow("nothing stored") << QStringList{{}, {}, {}} << timeline::PageChoices{};
-    QTest::newRow("in any case") << QStringList{"classic", "to SCALE", "A4"}
-                                 << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "A4"};
+    QTest::newRow("nothing stored") << QStringList{{}, {}, {}, {}} << timeline::PageChoices{};
+    QTest::newRow("in any case") << QStringList{"classic", "to SCALE", "A4", "Ink"}
+                                 << timeline::PageChoices{Layout::Classic, Spacing::ToScale, "A4",
+                                                          "Ink"};
     QTest::newRow("texts this program does not know")
-        << QStringList{"Fancy", "Random", ""} << timeline::PageChoices{};
+        << QStringList{"Fancy", "Random", "", ""} << timeline::PageChoices{};
 }
 
 void TestSettingsStore::pageChoices()
@@ -332,8 +333,9 @@ void TestSettingsStore::pageChoices()
     QFETCH(timeline::PageChoices, choices);
     QTemporaryDir dir;
     editor::QSettingsStore store(dir.path());
-    const char* keys[] = {editor::kLayoutKey, editor::kSpacingKey, editor::kPaperKey};
-    for (int i = 0; i < 3; ++i)
+    const char* keys[] = {editor::kLayoutKey, editor::kSpacingKey, editor::kPaperKey,
+                          editor::kThemeKey};
+    for (int i = 0; i < 4; ++i)
         if (!stored.at(i).isEmpty())
             store.write(QLatin1String(keys[i]), stored.at(i));
     QCOMPARE(timeline::loadPageChoices(store), choices);
