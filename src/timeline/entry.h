@@ -3,14 +3,25 @@
 #include <QString>
 
 #include <array>
+#include <utility>
 
 namespace timeline {
 
-// One row of the entry list: the date text and the notes text, both exactly as typed.
+// One row of the entry list: the date text and the notes text, both exactly as typed,
+// the category it belongs to (free text, empty for none) and whether it is a milestone.
+// A span is not a field: it is read from the date text.
 struct Entry
 {
+    Entry() = default;
+    Entry(QString dateText, QString notesText, QString categoryText = {}, bool isMilestone = false)
+        : date(std::move(dateText)), notes(std::move(notesText)), category(std::move(categoryText)),
+          milestone(isMilestone)
+    {}
+
     QString date;
     QString notes;
+    QString category;
+    bool milestone = false;
 
     friend bool operator==(const Entry&, const Entry&) = default;
 };
