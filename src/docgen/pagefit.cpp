@@ -48,6 +48,9 @@ constexpr int kMaxBars = 3;
 constexpr double kMaxUpwardRowPt = 120;
 // Dates across take two lines at most: more than three is never measured.
 constexpr double kDateLimitPt = 48;
+// How far a glyph may reach past its advance at the end of a line, beyond the widest line
+// measured, for the line breaker to still see that line fit.
+constexpr double kSameBreaksPt = 0.5;
 
 struct Measure
 {
@@ -249,7 +252,6 @@ struct CalloutFit
     double widthPt = kCalloutWidthPt;
     double heightPt = kCalloutHeightPt;
     bool whole = true;
-    int shown = 0;
 };
 
 struct DateFit
@@ -523,20 +525,28 @@ private:
         int size = kSmallestHalfPt;
         for (const int candidate : kSizesHalfPt) {
             bool whole = true;
-            // First each within half the way to its neighbours' arrows.
-            for (int i = 0; i < n; ++i) {
-                Slot slot{kMarginPt, pageWidth - kMarginPt};
-                if (const int before = neighbour(i, -1); before >= 0)
-                    slot.leftPt = (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
-                if (const int after = neighbour(i, 1); after >= 0)
-                    slot.rightPt = (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
-                const double half =
-                    std::max(0.0, std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]));
-                fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
-                lefts[i] = anchors[i] - fits[i].widthPt / 2;
-            }
+            // First each within half the way to its neighbours' arrows, needed for an
+            // entry only once its neighbour two before widens: a size that cuts an entry
+            // is given up there, unless it is the last.
+            const bool lastSize = candidate == kSmallestHalfPt;
+            int halfWay = 0;
+            const auto fitHalfWay = [&](int upTo) {
+                for (; halfWay < std::min(n, upTo); ++halfWay) {
+                    const int i = halfWay;
+                    Slot slot{kMarginPt, pageWidth - kMarginPt};
+                    if (const int before = neighbour(i, -1); before >= 0)
+                        slot.leftPt = (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
+                    if (const int after = neighbour(i, 1); after >= 0)
+                        slot.rightPt = (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
+                    const double half = std::max(
+                        0.0, std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]));
+                    fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
+                    lefts[i] = anchors[i] - fits[i].widthPt / 2;
+                }
+            };
             // Then those that need more widen into what their neighbours left.
-            for (int i = 0; i < n; ++i) {
+            for (int i = 0; i < n && (whole || lastSize); ++i) {
+                fitHalfWay(i + 3);
                 if (fits[i].whole)
                     continue;
                 Slot slot{kMarginPt, pageWidth - kMarginPt};
@@ -571,7 +581,7 @@ private:
                 callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
             if (!fit.whole &&
                 addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
-                                            fit.shown, charactersOf(mNotes[i])}))
+                                            notesShown(i, fit, size), charactersOf(mNotes[i])}))
                 plan.report.cutFramesPt << frameOf(callout);
         }
     }
@@ -651,16 +661,21 @@ private:
         return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center);
     }
 
-    const Measure& notesMeasure(int entry, int sizeHalfPt, double widthPt)
+    // Lines broken greedily at one width break the same at any narrower width that still
+    // holds the widest of them, so one layout answers for that whole range of widths.
+    // Only whole texts are answered so: a cut or broken word is measured at its own width.
+    Measure notesMeasure(int entry, int sizeHalfPt, double widthPt)
     {
-        const auto key = std::make_tuple(entry, sizeHalfPt, qRound64(widthPt * 100));
-        auto found = mCache.find(key);
-        if (found == mCache.end()) {
-            Measure m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt);
-            m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
-            found = mCache.emplace(key, m).first;
+        std::vector<MeasuredWidth>& known = mMeasured[{entry, sizeHalfPt}];
+        for (const MeasuredWidth& at : known) {
+            if (widthPt == at.widthPt || (at.measure.wordsWhole && widthPt < at.widthPt &&
+                                          widthPt >= at.measure.widestLinePt + kSameBreaksPt))
+                return at.measure;
         }
-        return found->second;
+        Measure m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt);
+        m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
+        known.push_back(MeasuredWidth{widthPt, m});
+        return known.back().measure;
     }
 
     // Exactly, without slack: the classic frame is judged as it stands.
@@ -722,14 +737,19 @@ private:
         if (!width)
             width = narrowest(fitsRoom);
         if (width)
-            return CalloutFit{*width, heightFor(*width), true, 0};
-        CalloutFit cut{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), false, 0};
-        const QSizeF area = calloutArea(cut.widthPt, cut.heightPt);
-        cut.shown =
-            area.width() > 0 && area.height() > 0
-                ? charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(), area.height())
-                : 0;
-        return cut;
+            return CalloutFit{*width, heightFor(*width), true};
+        return CalloutFit{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), false};
+    }
+
+    // How much of the notes a callout that cuts them shows; counted only for the size the
+    // page takes, as it costs a layout of its own.
+    int notesShown(int entry, const CalloutFit& fit, int sizeHalfPt) const
+    {
+        const QSizeF area = calloutArea(fit.widthPt, fit.heightPt);
+        return area.width() > 0 && area.height() > 0
+                   ? charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(),
+                                     area.height())
+                   : 0;
     }
 
     bool titleFits(const PageElement& box) const
@@ -917,7 +937,13 @@ private:
     double mBarWidthPt = kBarWidthPt;
     double mTopPt = 0;
     double mBottomPt = 0;
-    std::map<std::tuple<int, int, qint64>, Measure> mCache;
+    struct MeasuredWidth
+    {
+        double widthPt = 0;
+        Measure measure;
+    };
+    // Per entry and notes size, the widths measured so far.
+    std::map<std::pair<int, int>, std::vector<MeasuredWidth>> mMeasured;
     mutable std::map<int, double> mLineHeights;
 };
 
