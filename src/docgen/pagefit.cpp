@@ -21,8 +21,9 @@ namespace {
 constexpr double kCellMarginPt = 5.4;
 // The classic callout's arrow: the part of its 81 pt outside the body (64.977 %).
 constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
-// On a page of several bars room between the bars is scarce: the arrows are shorter.
-constexpr double kDenseArrowPt = 12;
+// On a page of several bars room between the bars is scarce: the arrows are short, with
+// a head as long as the arrow and as wide again, whatever the callout's size.
+constexpr double kDenseArrowPt = 6;
 constexpr int kDefaultBodyShare = 64977;
 // Half an inch at every edge of the sheet stays empty, so no printer cuts a mark.
 constexpr double kMarginPt = 36;
@@ -43,7 +44,7 @@ constexpr double kTitleMaxShare = 0.3; // of the page height
 // the next, and keeps this much below its last line for the descenders.
 constexpr double kTitleLineFactor = 1.3;
 constexpr double kTitleFootPt = 3;
-constexpr int kMaxBars = 3;
+constexpr int kMaxBars = 6;
 // A date runs upwards in a row at most this high.
 constexpr double kMaxUpwardRowPt = 120;
 // Dates across take two lines at most: more than three is never measured.
@@ -332,13 +333,29 @@ public:
     // A page of this many bars, in passes: the title, the bars and their dates, where
     // the arrows point, the callouts at one notes size, then the whole set in the middle
     // of the sheet.
+    // On a page of several bars the dates are set no larger than the notes, so that thin
+    // bars leave the callouts the room.
     PagePlan fit(int bars)
     {
-        mArrowPt = bars > 1 ? kDenseArrowPt : kArrowPt;
+        mDense = bars > 1;
+        mArrowPt = mDense ? kDenseArrowPt : kArrowPt;
         mBarWidthPt = barWidthFor(bars);
+        PagePlan plan = fitWithDates(bars, kSizesHalfPt[0]);
+        if (!mDense)
+            return plan;
+        const int notes = int(plan.callouts.value(0).style.fontSizePt * 2);
+        const int dates = int(plan.tables().value(0).style.fontSizePt * 2);
+        if (notes >= dates)
+            return plan;
+        PagePlan smaller = fitWithDates(bars, notes);
+        return smaller.report.cuts.size() <= plan.report.cuts.size() ? smaller : plan;
+    }
+
+    PagePlan fitWithDates(int bars, int largestDatesHalfPt)
+    {
         PagePlan plan = classic();
         fitTitle(plan);
-        QList<BarRun> runs = fitBars(bars);
+        QList<BarRun> runs = fitBars(bars, largestDatesHalfPt);
         placeBars(runs, plan.frame.at(0));
         const QList<double> anchors = anchorsOf(runs);
         writeBars(plan, runs);
@@ -385,17 +402,17 @@ private:
     }
 
     // Which entries each bar holds, their columns, and the dates in one size on every bar.
-    QList<BarRun> fitBars(int bars) const
+    QList<BarRun> fitBars(int bars, int largest) const
     {
         QList<BarRun> runs;
-        int size = kSizesHalfPt[0];
+        int size = largest;
         for (int b = 0; b < bars; ++b) {
             BarRun run;
             run.first = count() * b / bars;
             run.count = count() * (b + 1) / bars - run.first;
             run.columns = columnsOf(run.first, run.count);
             run.scaled = !mAxis.isEmpty() && run.columns != evenColumns(run.count);
-            run.dates = fitDates(run.first, run.columns, kSizesHalfPt[0]);
+            run.dates = fitDates(run.first, run.columns, largest);
             size = std::min(size, run.dates.sizeHalfPt);
             runs << run;
         }
@@ -461,6 +478,8 @@ private:
         plan.frame.resize(1);
         for (const BarRun& run : runs) {
             PageElement bar = classicBar;
+            if (mDense)
+                bar.insetPt = QSizeF(kTextInsetXPt, barInsetYPt());
             bar.leftPt = double(mPage.pageWidthPt) / 2 - mBarWidthPt / 2;
             bar.widthPt = mBarWidthPt;
             bar.topPt = run.topPt;
@@ -575,10 +594,12 @@ private:
             callout.topPt =
                 i % 2 == 0 ? run.topPt + run.dates.barHeightPt : run.topPt - fit.heightPt;
             callout.style.fontSizePt = size / 2.0;
-            const int share = bodyShare(fit.widthPt, fit.heightPt);
+            if (mDense)
+                callout.insetPt = calloutInsets();
+            const office::Adjust adjust = adjustOf(fit.widthPt, fit.heightPt);
             callout.adjust.reset();
-            if (share != kDefaultBodyShare)
-                callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
+            if (adjust != office::Adjust{25000, 25000, 25000, kDefaultBodyShare})
+                callout.adjust = adjust;
             if (!fit.whole &&
                 addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
                                             notesShown(i, fit, size), charactersOf(mNotes[i])}))
@@ -624,12 +645,14 @@ private:
     // shorter side) is longer.
     double arrowPt(double widthPt, double heightPt) const
     {
-        return std::max(mArrowPt, std::min(widthPt, heightPt) / 4);
+        return mDense ? mArrowPt : std::max(mArrowPt, std::min(widthPt, heightPt) / 4);
     }
 
     // The height that gives a body of this height.
     double heightForBody(double widthPt, double bodyPt) const
     {
+        if (mDense)
+            return bodyPt + mArrowPt;
         const double tall = bodyPt + std::max(mArrowPt, widthPt / 4);
         if (tall >= widthPt)
             return tall;
@@ -646,14 +669,34 @@ private:
         return int(std::floor((heightPt - arrowPt(widthPt, heightPt)) / heightPt * 100000));
     }
 
+    double barInsetYPt() const { return mDense ? kTextInsetYPt / 2 : kTextInsetYPt; }
+
+    // A dense page keeps half the usual room between a callout's edge and its text.
+    QSizeF calloutInsets() const
+    {
+        return mDense ? QSizeF(kTextInsetXPt / 2, kTextInsetYPt / 2)
+                      : QSizeF(kTextInsetXPt, kTextInsetYPt);
+    }
+
+    // The preset's adjustments for a callout of this size: the classic head (a quarter of
+    // the shorter side), or on a dense page one of the arrow's own length.
+    office::Adjust adjustOf(double widthPt, double heightPt) const
+    {
+        const int share = bodyShare(widthPt, heightPt);
+        const double shorter = std::min(widthPt, heightPt);
+        if (!mDense || shorter <= 0)
+            return office::Adjust{25000, 25000, 25000, share};
+        const int head = int(std::floor(mArrowPt / shorter * 100000));
+        return office::Adjust{head, head, head, share};
+    }
+
     // The text area of a callout of this size: the preset's text rectangle less the insets.
     QSizeF calloutArea(double widthPt, double heightPt) const
     {
-        const int share = bodyShare(widthPt, heightPt);
-        const QRectF rect =
-            office::calloutTextRect(office::ShapeKind::UpArrowCallout, widthPt, heightPt,
-                                    office::Adjust{25000, 25000, 25000, share});
-        return QSizeF(rect.width() - 2 * kTextInsetXPt, rect.height() - 2 * kTextInsetYPt);
+        const QRectF rect = office::calloutTextRect(office::ShapeKind::UpArrowCallout, widthPt,
+                                                    heightPt, adjustOf(widthPt, heightPt));
+        const QSizeF insets = calloutInsets();
+        return QSizeF(rect.width() - 2 * insets.width(), rect.height() - 2 * insets.height());
     }
 
     std::vector<office::Paragraph> notesParagraphs(int entry, int sizeHalfPt) const
@@ -706,13 +749,13 @@ private:
         const double classicHeight = std::min(kCalloutHeightPt, roomPt);
         // The height a width needs; infinite when no height is enough.
         const auto heightFor = [&](double widthPt) {
-            const double textWidth = widthPt - 2 * kTextInsetXPt - kWidthSlackPt;
+            const double textWidth = widthPt - 2 * calloutInsets().width() - kWidthSlackPt;
             if (textWidth < 4)
                 return HUGE_VAL;
             const Measure& m = notesMeasure(entry, sizeHalfPt, textWidth);
             if (!m.wordsWhole)
                 return HUGE_VAL;
-            const double body = m.heightPt + 2 * kTextInsetYPt + kHeightSlackPt;
+            const double body = m.heightPt + 2 * calloutInsets().height() + kHeightSlackPt;
             return std::max(classicHeight, heightForBody(widthPt, body) + 0.01);
         };
         const auto narrowest = [&](const auto& good) -> std::optional<double> {
@@ -878,10 +921,12 @@ private:
                 widths << m.widestLinePt;
             }
             if (whole) {
-                // One line fits the classic bar, running a little into its bottom inset.
+                // One line fits the classic bar, running a little into its bottom inset; a
+                // dense page's bar is as thin as its dates.
                 fit.sizeHalfPt = size;
-                fit.barHeightPt =
-                    row <= kBarHeightPt - kTextInsetYPt ? kBarHeightPt : row + 2 * kTextInsetYPt;
+                fit.barHeightPt = mDense ? row + 2 * barInsetYPt() + kHeightSlackPt
+                                  : row <= kBarHeightPt - kTextInsetYPt ? kBarHeightPt
+                                                                        : row + 2 * kTextInsetYPt;
                 fit.textWidthsPt = widths;
                 return fit;
             }
@@ -901,7 +946,7 @@ private:
                 fit.sizeHalfPt = size;
                 fit.upward = true;
                 fit.rowPt = std::ceil(row + 2);
-                fit.barHeightPt = fit.rowPt + 2 * kTextInsetYPt;
+                fit.barHeightPt = fit.rowPt + 2 * barInsetYPt();
                 return fit;
             }
             fit.textWidthsPt.clear();
@@ -934,6 +979,7 @@ private:
     // The arrows' length, the bars' width and the band the bars share on the page being
     // fitted.
     double mArrowPt = kArrowPt;
+    bool mDense = false;
     double mBarWidthPt = kBarWidthPt;
     double mTopPt = 0;
     double mBottomPt = 0;
@@ -946,6 +992,11 @@ private:
     std::map<std::pair<int, int>, std::vector<MeasuredWidth>> mMeasured;
     mutable std::map<int, double> mLineHeights;
 };
+
+double notesSize(const PagePlan& plan)
+{
+    return plan.callouts.isEmpty() ? 0 : plan.callouts.first().style.fontSizePt;
+}
 
 // Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
 // many cut with half as many characters again shown, which is worth the bar it costs.
@@ -1137,11 +1188,22 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         int first = 1;
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
+        // Once one bar cannot show every word, the count that shows the notes largest
+        // wins among those that show them all, the fewest bars on a tie; counts are
+        // tried until the notes get smaller.
         best = planner.fit(first);
-        for (int bars = first + 1; bars <= most && !best.report.fits(); ++bars) {
+        for (int bars = first + 1; bars <= most; ++bars) {
+            if (best.report.fits() && best.bars().size() == 1)
+                break;
             PagePlan more = planner.fit(bars);
-            if (showsMore(more.report, best.report))
+            if (best.report.fits()) {
+                if (!more.report.fits() || notesSize(more) < notesSize(best))
+                    break;
+                if (notesSize(more) > notesSize(best))
+                    best = std::move(more);
+            } else if (showsMore(more.report, best.report)) {
                 best = std::move(more);
+            }
         }
     }
     best.report.pictureRegionPt = pictureRegion(best, page);

@@ -169,7 +169,7 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
                                                       : office::ShapeKind::DownArrowCallout,
                                     c.widthPt, c.heightPt, adjust);
         if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), fontOf(c), false,
-                        rect.size() - QSizeF(14.4, 7.2), false))
+                        rect.size() - 2 * c.insets(), false))
             found << QStringLiteral("notes %1 cut without a report").arg(i + 1);
     }
     for (int b = 0; b < tables.size(); ++b) {
