@@ -334,24 +334,33 @@ public:
     // the arrows point, the callouts at one notes size, then the whole set in the middle
     // of the sheet.
     // On a page of several bars the dates are set no larger than the notes, so that thin
-    // bars leave the callouts the room.
-    PagePlan fit(int bars)
+    // bars leave the callouts the room. With `aboveHalfPt`, only a page whose notes show
+    // whole in a larger size is wanted: none when there is no such page.
+    std::optional<PagePlan> fit(int bars, int aboveHalfPt = 0)
     {
         mDense = bars > 1;
         mArrowPt = mDense ? kDenseArrowPt : kArrowPt;
         mBarWidthPt = barWidthFor(bars);
-        PagePlan plan = fitWithDates(bars, kSizesHalfPt[0]);
-        if (!mDense)
+        if (mDense && aboveHalfPt > 0) {
+            // The dates no larger than the smallest notes size wanted.
+            int dates = kSizesHalfPt[0];
+            for (const int size : kSizesHalfPt)
+                dates = size > aboveHalfPt ? size : dates;
+            return fitWithDates(bars, dates, aboveHalfPt);
+        }
+        std::optional<PagePlan> plan = fitWithDates(bars, kSizesHalfPt[0], aboveHalfPt);
+        if (!mDense || !plan)
             return plan;
-        const int notes = int(plan.callouts.value(0).style.fontSizePt * 2);
-        const int dates = int(plan.tables().value(0).style.fontSizePt * 2);
+        const int notes = int(plan->callouts.value(0).style.fontSizePt * 2);
+        const int dates = int(plan->tables().value(0).style.fontSizePt * 2);
         if (notes >= dates)
             return plan;
-        PagePlan smaller = fitWithDates(bars, notes);
-        return smaller.report.cuts.size() <= plan.report.cuts.size() ? smaller : plan;
+        std::optional<PagePlan> smaller =
+            fitWithDates(bars, notes, plan->report.fits() ? notes - 1 : 0);
+        return smaller && smaller->report.cuts.size() <= plan->report.cuts.size() ? smaller : plan;
     }
 
-    PagePlan fitWithDates(int bars, int largestDatesHalfPt)
+    std::optional<PagePlan> fitWithDates(int bars, int largestDatesHalfPt, int aboveHalfPt)
     {
         PagePlan plan = classic();
         fitTitle(plan);
@@ -359,7 +368,8 @@ public:
         placeBars(runs, plan.frame.at(0));
         const QList<double> anchors = anchorsOf(runs);
         writeBars(plan, runs);
-        fitCallouts(plan, runs, anchors);
+        if (!fitCallouts(plan, runs, anchors, aboveHalfPt))
+            return std::nullopt;
         centre(plan);
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
                          [](const CutText& a, const CutText& b) { return a.line < b.line; });
@@ -512,7 +522,8 @@ private:
     // The callouts at the largest notes size at which every one shows its words, each as
     // narrow as lets it stay no taller than wide, widened into what its neighbours leave
     // when it needs more; at the smallest size what still does not fit is cut.
-    void fitCallouts(PagePlan& plan, const QList<BarRun>& runs, const QList<double>& anchors)
+    bool fitCallouts(PagePlan& plan, const QList<BarRun>& runs, const QList<double>& anchors,
+                     int aboveHalfPt)
     {
         const int n = count();
         QList<int> barOf;
@@ -542,12 +553,15 @@ private:
         QList<CalloutFit> fits(n);
         QList<double> lefts(n, 0);
         int size = kSmallestHalfPt;
+        bool whole = true;
         for (const int candidate : kSizesHalfPt) {
-            bool whole = true;
+            if (candidate <= aboveHalfPt)
+                return false;
+            whole = true;
             // First each within half the way to its neighbours' arrows, needed for an
             // entry only once its neighbour two before widens: a size that cuts an entry
             // is given up there, unless it is the last.
-            const bool lastSize = candidate == kSmallestHalfPt;
+            const bool lastSize = candidate == kSmallestHalfPt && aboveHalfPt == 0;
             int halfWay = 0;
             const auto fitHalfWay = [&](int upTo) {
                 for (; halfWay < std::min(n, upTo); ++halfWay) {
@@ -605,6 +619,7 @@ private:
                                             notesShown(i, fit, size), charactersOf(mNotes[i])}))
                 plan.report.cutFramesPt << frameOf(callout);
         }
+        return true;
     }
 
     // Moves the whole composition so the empty space above it equals the space below;
@@ -993,11 +1008,6 @@ private:
     mutable std::map<int, double> mLineHeights;
 };
 
-double notesSize(const PagePlan& plan)
-{
-    return plan.callouts.isEmpty() ? 0 : plan.callouts.first().style.fontSizePt;
-}
-
 // Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
 // many cut with half as many characters again shown, which is worth the bar it costs.
 bool showsMore(const FitReport& more, const FitReport& fewer)
@@ -1189,21 +1199,23 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
         // Once one bar cannot show every word, the count that shows the notes largest
-        // wins among those that show them all, the fewest bars on a tie; counts are
-        // tried until the notes get smaller.
-        best = planner.fit(first);
+        // wins among those that show them all; more bars are tried while each sets them
+        // larger.
+        best = *planner.fit(first);
         for (int bars = first + 1; bars <= most; ++bars) {
-            if (best.report.fits() && best.bars().size() == 1)
-                break;
-            PagePlan more = planner.fit(bars);
             if (best.report.fits()) {
-                if (!more.report.fits() || notesSize(more) < notesSize(best))
+                if (best.bars().size() == 1)
                     break;
-                if (notesSize(more) > notesSize(best))
-                    best = std::move(more);
-            } else if (showsMore(more.report, best.report)) {
-                best = std::move(more);
+                std::optional<PagePlan> larger =
+                    planner.fit(bars, int(best.callouts.first().style.fontSizePt * 2));
+                if (!larger)
+                    break;
+                best = std::move(*larger);
+                continue;
             }
+            PagePlan more = *planner.fit(bars);
+            if (showsMore(more.report, best.report))
+                best = std::move(more);
         }
     }
     best.report.pictureRegionPt = pictureRegion(best, page);
