@@ -719,21 +719,41 @@ private:
         return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center);
     }
 
+    enum class Text
+    {
+        Notes,
+        Date
+    };
+
     // Lines broken greedily at one width break the same at any narrower width that still
     // holds the widest of them, so one layout answers for that whole range of widths.
     // Only whole texts are answered so: a cut or broken word is measured at its own width.
-    Measure notesMeasure(int entry, int sizeHalfPt, double widthPt)
+    Measure measured(Text text, int entry, int sizeHalfPt, double widthPt,
+                     double limitPt = kLongestSidePt) const
     {
-        std::vector<MeasuredWidth>& known = mMeasured[{entry, sizeHalfPt}];
+        std::vector<MeasuredWidth>& known =
+            mMeasured[std::make_tuple(text == Text::Notes, entry, sizeHalfPt, limitPt)];
         for (const MeasuredWidth& at : known) {
-            if (widthPt == at.widthPt || (at.measure.wordsWhole && widthPt < at.widthPt &&
-                                          widthPt >= at.measure.widestLinePt + kSameBreaksPt))
+            // One line stays one line at any width that holds it.
+            if (widthPt == at.widthPt ||
+                (at.measure.wordsWhole && (widthPt < at.widthPt || at.measure.lines == 1) &&
+                 widthPt >= at.measure.widestLinePt + kSameBreaksPt))
                 return at.measure;
         }
-        Measure m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt);
-        m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
+        Measure m;
+        if (text == Text::Notes) {
+            m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt, limitPt);
+            m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
+        } else {
+            m = measureAll(dateParagraphs(entry, sizeHalfPt), widthPt, limitPt);
+        }
         known.push_back(MeasuredWidth{widthPt, m});
-        return known.back().measure;
+        return m;
+    }
+
+    Measure notesMeasure(int entry, int sizeHalfPt, double widthPt) const
+    {
+        return measured(Text::Notes, entry, sizeHalfPt, widthPt);
     }
 
     // Exactly, without slack: the classic frame is judged as it stands.
@@ -914,12 +934,6 @@ private:
             across << width - 2 * kCellMarginPt - kWidthSlackPt;
             narrowest = std::min(narrowest, across.last());
         }
-        const auto datesOf = [&](int sizeHalfPt) {
-            std::vector<std::vector<office::Paragraph>> all;
-            for (int i = first; i < first + number; ++i)
-                all.push_back(dateParagraphs(i, sizeHalfPt));
-            return all;
-        };
         for (const int size : kSizesHalfPt) {
             if (narrowest < 2)
                 break;
@@ -928,9 +942,8 @@ private:
             double row = 0;
             bool whole = true;
             QList<double> widths;
-            const auto all = datesOf(size);
             for (int k = 0; k < number && whole; ++k) {
-                const Measure m = measureAll(all[size_t(k)], across[k], kDateLimitPt);
+                const Measure m = measured(Text::Date, first + k, size, across[k], kDateLimitPt);
                 whole = m.wordsWhole && m.lines <= 2;
                 row = std::max(row, m.heightPt);
                 widths << m.widestLinePt;
@@ -951,8 +964,8 @@ private:
                 continue;
             double row = 0;
             double thickest = 0;
-            for (const auto& paragraphs : datesOf(size)) {
-                const Measure m = measureAll(paragraphs, kMaxUpwardRowPt, narrowest + 1);
+            for (int i = first; i < first + number; ++i) {
+                const Measure m = measured(Text::Date, i, size, kMaxUpwardRowPt, narrowest + 1);
                 row = std::max(row, m.widestLinePt);
                 thickest = std::max(thickest, m.wordsWhole ? m.heightPt : HUGE_VAL);
                 fit.textWidthsPt << m.heightPt;
@@ -969,16 +982,17 @@ private:
         // Nothing shows every date: the smallest size across, and say which are cut.
         fit.sizeHalfPt = kSmallestHalfPt;
         double row = 0;
-        const auto all = datesOf(kSmallestHalfPt);
         for (int k = 0; k < number; ++k) {
-            const Measure m = measureAll(all[size_t(k)], std::max(1.0, across[k]));
+            const Measure m =
+                measured(Text::Date, first + k, kSmallestHalfPt, std::max(1.0, across[k]));
             row = std::max(row, m.heightPt);
             fit.textWidthsPt << std::min(m.widestLinePt, std::max(0.0, across[k]));
             if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
                 fit.shown << (across[k] < 2
                                   ? 0
-                                  : charactersShown(all[size_t(k)], across[k], HUGE_VAL, true));
+                                  : charactersShown(dateParagraphs(first + k, kSmallestHalfPt),
+                                                    across[k], HUGE_VAL, true));
             }
         }
         fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kTextInsetYPt);
@@ -1003,8 +1017,8 @@ private:
         double widthPt = 0;
         Measure measure;
     };
-    // Per entry and notes size, the widths measured so far.
-    std::map<std::pair<int, int>, std::vector<MeasuredWidth>> mMeasured;
+    // Per text (notes or date), entry, size and height limit, the widths measured so far.
+    mutable std::map<std::tuple<bool, int, int, double>, std::vector<MeasuredWidth>> mMeasured;
     mutable std::map<int, double> mLineHeights;
 };
 
