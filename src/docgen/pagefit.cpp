@@ -1213,8 +1213,7 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
         // Once one bar cannot show every word, the count that shows the notes largest
-        // wins among those that show them all; more bars are tried while each sets them
-        // larger.
+        // wins among those that show them all, the fewest bars on a tie.
         best = *planner.fit(first);
         for (int bars = first + 1; bars <= most; ++bars) {
             if (best.report.fits()) {
@@ -1222,9 +1221,8 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
                     break;
                 std::optional<PagePlan> larger =
                     planner.fit(bars, int(best.callouts.first().style.fontSizePt * 2));
-                if (!larger)
-                    break;
-                best = std::move(*larger);
+                if (larger)
+                    best = std::move(*larger);
                 continue;
             }
             PagePlan more = *planner.fit(bars);
