@@ -598,6 +598,9 @@ private:
             if (whole)
                 break;
         }
+        // Only a page that shows every note is wanted above a size.
+        if (!whole && aboveHalfPt > 0)
+            return false;
         for (int i = 0; i < n; ++i) {
             PageElement& callout = plan.callouts[i];
             const CalloutFit& fit = fits[i];
@@ -1022,6 +1025,14 @@ private:
     mutable std::map<int, double> mLineHeights;
 };
 
+double tallestCallout(const PagePlan& plan)
+{
+    double tallest = 0;
+    for (const PageElement& callout : plan.callouts)
+        tallest = std::max(tallest, callout.heightPt);
+    return tallest;
+}
+
 // Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
 // many cut with half as many characters again shown, which is worth the bar it costs.
 bool showsMore(const FitReport& more, const FitReport& fewer)
@@ -1213,16 +1224,18 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
         // Once one bar cannot show every word, the count that shows the notes largest
-        // wins among those that show them all, the fewest bars on a tie.
+        // wins among those that show them all; on a tie, the one whose callouts stand
+        // least tall.
         best = *planner.fit(first);
         for (int bars = first + 1; bars <= most; ++bars) {
             if (best.report.fits()) {
                 if (best.bars().size() == 1)
                     break;
-                std::optional<PagePlan> larger =
-                    planner.fit(bars, int(best.callouts.first().style.fontSizePt * 2));
-                if (larger)
-                    best = std::move(*larger);
+                const int size = int(best.callouts.first().style.fontSizePt * 2);
+                std::optional<PagePlan> other = planner.fit(bars, size - 1);
+                if (other && (other->callouts.first().style.fontSizePt * 2 > size ||
+                              tallestCallout(*other) < tallestCallout(best)))
+                    best = std::move(*other);
                 continue;
             }
             PagePlan more = *planner.fit(bars);
