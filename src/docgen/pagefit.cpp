@@ -378,6 +378,21 @@ public:
 
     int count() const { return int(mEntries.size()); }
 
+    // How tall the tallest notes of a plan stand in their callouts.
+    double tallestNotes(const PagePlan& plan) const
+    {
+        double tallest = 0;
+        for (int i = 0; i < plan.callouts.size(); ++i) {
+            const PageElement& callout = plan.callouts.at(i);
+            tallest =
+                std::max(tallest, notesMeasure(i, int(callout.style.fontSizePt * 2),
+                                               callout.widthPt - 2 * callout.insets().width() -
+                                                   kWidthSlackPt)
+                                      .heightPt);
+        }
+        return tallest;
+    }
+
     // Whether bars of this many entries leave every date a column it can stand in upright
     // at the smallest size: a count that does not is tried only when nothing else is left.
     bool columnsHoldDates(int bars) const
@@ -1025,14 +1040,6 @@ private:
     mutable std::map<int, double> mLineHeights;
 };
 
-double tallestCallout(const PagePlan& plan)
-{
-    double tallest = 0;
-    for (const PageElement& callout : plan.callouts)
-        tallest = std::max(tallest, callout.heightPt);
-    return tallest;
-}
-
 // Whether a page with more bars shows more than one with fewer: fewer texts cut, or as
 // many cut with half as many characters again shown, which is worth the bar it costs.
 bool showsMore(const FitReport& more, const FitReport& fewer)
@@ -1224,8 +1231,8 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
         // Once one bar cannot show every word, the count that shows the notes largest
-        // wins among those that show them all; on a tie, the one whose callouts stand
-        // least tall.
+        // wins among those that show them all; on a tie, the one whose tallest notes take
+        // fewer lines, else the fewer bars.
         best = *planner.fit(first);
         for (int bars = first + 1; bars <= most; ++bars) {
             if (best.report.fits()) {
@@ -1234,7 +1241,7 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
                 const int size = int(best.callouts.first().style.fontSizePt * 2);
                 std::optional<PagePlan> other = planner.fit(bars, size - 1);
                 if (other && (other->callouts.first().style.fontSizePt * 2 > size ||
-                              tallestCallout(*other) < tallestCallout(best)))
+                              planner.tallestNotes(*other) < planner.tallestNotes(best) - 1))
                     best = std::move(*other);
                 continue;
             }
