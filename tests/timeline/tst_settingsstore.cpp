@@ -36,6 +36,7 @@ private slots:
     void unreadableValuesAreSetAside();
     void pageChoices_data();
     void pageChoices();
+    void entryDetailsBesideTheList();
 };
 
 namespace {
@@ -344,6 +345,40 @@ void TestSettingsStore::pageChoices()
     timeline::savePageChoices(store, changed);
     editor::QSettingsStore again(dir.path());
     QCOMPARE(timeline::loadPageChoices(again), changed);
+}
+
+void TestSettingsStore::entryDetailsBesideTheList()
+{
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString detailsFile = store.filePath(editor::timelineDetailsKey(2));
+    const QList<editor::TimelineEntry> plain{{"Apr 2000", "a"}, {"May 2000", "b"}};
+    const auto readBack = [&](QStringList* notices) {
+        editor::QSettingsStore again(dir.path());
+        QList<editor::TimelineEntry> rows = plain;
+        editor::readEntryDetails(again, 2, rows, notices);
+        return rows;
+    };
+    // A list without details leaves no file for them.
+    editor::writeEntryDetails(store, 2, plain);
+    QVERIFY(!QFileInfo::exists(detailsFile));
+    QList<editor::TimelineEntry> detailed = plain;
+    detailed[1].category = QStringLiteral("Work; \"x\" = y");
+    detailed[1].milestone = true;
+    editor::writeEntryDetails(store, 2, detailed);
+    QCOMPARE(readBack(nullptr), detailed);
+    // Details that go are written as gone, not left to come back.
+    editor::writeEntryDetails(store, 2, plain);
+    QCOMPARE(readBack(nullptr), plain);
+
+    // What cannot be read gives none; the studio's reading sets it aside and says so.
+    put(detailsFile, "[Loomchart%20Page%20Studio]\nTimeline2Details=a,b\n");
+    QCOMPARE(readBack(nullptr), plain);
+    QVERIFY(QFileInfo::exists(detailsFile));
+    QStringList notices;
+    QCOMPARE(readBack(&notices), plain);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!QFileInfo::exists(detailsFile));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
