@@ -34,7 +34,7 @@ struct CellText
 {
     TimelineEntry entry;
     EntryFault fault = EntryFault::None;
-    QLatin1StringView field;
+    QLatin1StringView field = {};
 };
 CellText withCellText(const TimelineEntry& entry, int column, const QString& text, int scale);
 

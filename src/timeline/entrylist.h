@@ -69,7 +69,7 @@ EntryFault categoryFault(QStringView category);
 struct EntryFaultAt
 {
     EntryFault fault = EntryFault::None;
-    QLatin1StringView field;
+    QLatin1StringView field = {};
 };
 EntryFaultAt entryFault(const TimelineEntry& entry, int scale);
 // The reason in words, naming the text as `field` ("date", "notes" or "category").
