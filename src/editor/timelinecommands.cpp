@@ -114,7 +114,11 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
                   [&] { sayRefusal(EntryFault::Separator, QLatin1StringView("notes")); });
         return std::nullopt;
     }
-    return TimelineEntry{date, notes};
+    // What the questions do not ask about (category, milestone) stays as it was.
+    TimelineEntry entry = prefill;
+    entry.date = date;
+    entry.notes = notes;
+    return entry;
 }
 
 void TimelineCommands::sayRefusal(EntryFault fault, QLatin1StringView field)

@@ -903,6 +903,9 @@ void TestListCommands::categoryAndMilestoneRoundTrip_data()
     QTest::newRow("a selection all marked is unmarked")
         << detailed << "mark" << QList<int>{0} << QString()
         << Entries{{"1955", "a", "Work"}, detailed[1]};
+    QTest::newRow("Edit… asks for the date and notes and keeps both")
+        << detailed << "edit" << QList<int>{0} << "1956|a2"
+        << Entries{{"1956", "a2", "Work", true}, detailed[1]};
     QTest::newRow("copy and paste keep both")
         << detailed << "copy" << QList<int>{} << QString() << detailed + detailed;
     QTest::newRow("paste of a spreadsheet's four columns")
@@ -936,6 +939,11 @@ void TestListCommands::categoryAndMilestoneRoundTrip()
         QVERIFY(cell);
         QTest::keyClicks(cell, text);
         QTest::keyClick(cell, Qt::Key_Return);
+    } else if (command == u"edit") {
+        list()->selectionModel()->setCurrentIndex(list()->model()->index(selected.first(), 0),
+                                                  QItemSelectionModel::Current);
+        mDialogs.inputAnswers = text.split(u'|');
+        key(Qt::Key_Return);
     } else if (command == u"mark") {
         mForm->findChild<QAction*>(QStringLiteral("actionMarkMilestone"))->trigger();
     } else if (command == u"copy") {
