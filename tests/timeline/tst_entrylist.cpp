@@ -105,8 +105,6 @@ void TestEntryList::details_data()
     const Entries written{
         {"1", "a", "Work"}, {"2", "b"}, {"3", "c", "", true}, {"4", "d", "Home", true}};
     QTest::newRow("round trip") << written << QString() << written;
-    QTest::newRow("none: an empty value")
-        << Entries{{"1", "a"}} << QString() << Entries{{"1", "a"}};
     QTest::newRow("rows sorted and one inserted elsewhere: the details follow their entries")
         << written << QString()
         << Entries{{"0", "new"},

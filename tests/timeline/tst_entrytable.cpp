@@ -106,11 +106,6 @@ void TestEntryTable::read_data()
     QTest::newRow("header in any order and case; its columns alone count")
         << QStringLiteral("milestone,CATEGORY, notes ,Date\nyes,Work,a,1\n,,b,2\n,,c,3,4\n")
         << QStringList{"2:1|a|Work|*", "3:2|b"} << QList<int>{4};
-    QTest::newRow("tsv header of three columns")
-        << QStringLiteral("Date\tCategory\tNotes\n1955\tWork\ta\n") << QStringList{"2:1955|a|Work"}
-        << QList<int>{};
-    QTest::newRow("header naming an unknown column reads nothing")
-        << QStringLiteral("Date,Notes,Colour\n1,a,red\n") << QStringList{} << QList<int>{1};
     QTest::newRow("header naming a column twice reads nothing")
         << QStringLiteral("Date,Notes,date\n1,a,2\n") << QStringList{} << QList<int>{1};
 }
@@ -219,7 +214,6 @@ void TestEntryTable::writeGuardsFormulas()
     QCOMPARE(editor::writeCsv(detailed),
              QStringLiteral("Date,Notes,Category,Milestone\r\n1,a,'=cat,\r\n2,b,,yes\r\n"
                             "3,c,,\r\n"));
-    QCOMPARE(editor::writeTsv(detailed), QStringLiteral("1\ta\t'=cat\t\n2\tb\t\tyes\n3\tc\t\t\n"));
 }
 
 void TestEntryTable::decode_data()
