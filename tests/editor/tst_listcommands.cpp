@@ -900,9 +900,10 @@ void TestListCommands::categoryAndMilestoneRoundTrip_data()
     QTest::newRow("a selection partly marked is marked whole")
         << detailed << "mark" << QList<int>{0, 1} << QString()
         << Entries{detailed[0], {"1960", "b", "Home", true}};
+    // The last detail gone is stored as gone, not left to come back.
     QTest::newRow("a selection all marked is unmarked")
-        << detailed << "mark" << QList<int>{0} << QString()
-        << Entries{{"1955", "a", "Work"}, detailed[1]};
+        << Entries{{"1955", "a", "", true}, plain[1]} << "mark" << QList<int>{0} << QString()
+        << plain;
     QTest::newRow("Edit… asks for the date and notes and keeps both")
         << detailed << "edit" << QList<int>{0} << "1956|a2"
         << Entries{{"1956", "a2", "Work", true}, detailed[1]};
