@@ -118,6 +118,17 @@ void EntryListModel::setEntry(int row, const TimelineEntry& entry)
                             : QList<int>{Qt::DisplayRole});
 }
 
+void EntryListModel::replaceEntries(int row, const QList<TimelineEntry>& entries)
+{
+    if (entries.isEmpty())
+        return;
+    checkRow(row, mEntries.size());
+    checkRow(row + int(entries.size()) - 1, mEntries.size());
+    std::copy(entries.cbegin(), entries.cend(), mEntries.begin() + row);
+    emit dataChanged(index(row, 0), index(row + int(entries.size()) - 1, columnCount() - 1),
+                     {Qt::DisplayRole, Qt::DecorationRole, kMilestoneRole});
+}
+
 void EntryListModel::moveEntry(int from, int to)
 {
     checkRow(from, mEntries.size());

@@ -46,6 +46,8 @@ public:
     void insertEntries(int row, const QList<TimelineEntry>& entries);
     void removeEntries(int row, int count);
     void setEntry(int row, const TimelineEntry& entry);
+    // The rows from `row` take the values of `entries` in place, with one change signal.
+    void replaceEntries(int row, const QList<TimelineEntry>& entries);
     // Takes the row at `from` out and puts it back so that it stands at `to`.
     void moveEntry(int from, int to);
 

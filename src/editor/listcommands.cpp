@@ -309,21 +309,11 @@ void ListCommands::markMilestone()
     const bool mark =
         std::any_of(rows.cbegin(), rows.cend(), [&](int row) { return !shown.at(row).milestone; });
     trap.step(102, [&] {
-        ListHistory& history = mCommands.history();
-        history.beginGroup(QStringLiteral("Mark as Milestone"));
-        try {
-            for (int row : rows) {
-                TimelineEntry entry = shown.at(row);
-                if (entry.milestone == mark)
-                    continue;
-                entry.milestone = mark;
-                history.splice(row, 1, {entry}, QString());
-            }
-        } catch (...) {
-            history.endGroup();
-            throw;
-        }
-        history.endGroup();
+        // One span from the first selected row to the last, the others in it unchanged.
+        QList<TimelineEntry> span = shown.mid(rows.first(), rows.last() - rows.first() + 1);
+        for (int row : rows)
+            span[row - rows.first()].milestone = mark;
+        mCommands.history().replaceRows(rows.first(), span, QStringLiteral("Mark as Milestone"));
     });
     trap.step(104, [&] { mCommands.storeShownList(); });
 }

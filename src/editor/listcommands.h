@@ -30,9 +30,8 @@ ListCommandStates listCommandStates(int rowCount, const QList<int>& selected);
 
 // The list's own commands beside the five buttons: edit a row in place, insert above,
 // move, undo and redo, copy and paste, CSV import and export, sorting by date and marking
-// milestones. They ask and
-// refuse as "Add Timeline" does, run under a trap of their own, keep every change in the history
-// and write the list under its scale at once.
+// milestones. They ask and refuse as "Add Timeline" does, run under a trap of their own,
+// keep every change in the history and write the list under its scale at once.
 class ListCommands
 {
 public:
