@@ -295,17 +295,16 @@ void readEntryDetails(SettingsStore& store, int scale, QList<TimelineEntry>& ent
 {
     const QString key = timelineDetailsKey(scale);
     QString details;
-    if (notices) {
-        details = readOrSetAside(store, key, QString(),
-                                 QStringLiteral("record of the %1 list's categories and milestones")
-                                     .arg(scaleName(scale)),
-                                 *notices);
-    } else {
-        try {
-            details = store.read(key, QString());
-        } catch (const UnreadableSetting&) {
-            return;
-        }
+    try {
+        // No more pieces than a list holds entries, however long the value.
+        details = store.readPieces(key, kEntryTerminator, kMaxListEntries).value;
+    } catch (const UnreadableSetting&) {
+        if (notices)
+            readOrSetAside(store, key, QString(),
+                           QStringLiteral("record of the %1 list's categories and milestones")
+                               .arg(scaleName(scale)),
+                           *notices);
+        return;
     }
     decodeEntryDetails(details, entries);
 }

@@ -75,9 +75,10 @@ QString readOrSetAside(SettingsStore& store, const QString& key, const QString& 
 // Writes the details of the list of `scale` beside it; nothing when no entry has any and
 // none are stored, so a list without them leaves no trace. Throws app::Failure.
 void writeEntryDetails(SettingsStore& store, int scale, const QList<TimelineEntry>& entries);
-// Gives the entries of the stored list of `scale` their details. A value that cannot be
-// read gives none; with `notices` it is also set aside, with a sentence for the user
-// there. Throws app::Failure when the store cannot be used.
+// Gives the entries of the stored list of `scale` their details, read no further than
+// kMaxListEntries pieces. A value that cannot be read gives none; with `notices` it is
+// also set aside, with a sentence for the user there. Throws app::Failure when the store
+// cannot be used.
 void readEntryDetails(SettingsStore& store, int scale, QList<TimelineEntry>& entries,
                       QStringList* notices = nullptr);
 
