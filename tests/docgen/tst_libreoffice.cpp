@@ -164,7 +164,7 @@ void TestLibreOffice::initTestCase()
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
     return buildPageWithEngine(mClipboard, title, rows,
-                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}});
+                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}, {}});
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()
@@ -235,7 +235,7 @@ void TestLibreOffice::datesToScaleStandWhereTheyFall()
                                       QStringLiteral("Note%1").arg(QLatin1String(year))};
     const QString document = buildPageWithEngine(
         mClipboard, QStringLiteral("T"), rows,
-        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}});
+        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}, {}});
     QTemporaryDir work;
     QString error;
     const QString pdf = officetools::convertToPdf(document, work.path(), &error);
