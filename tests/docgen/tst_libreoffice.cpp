@@ -417,6 +417,26 @@ void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
         drawn << word.text;
     for (const char* name : {"Building", "People", "Services"})
         QVERIFY2(drawn.contains(QLatin1String(name)), name);
+    // Our own reader and renderer (the preview, PNG, PDF and SVG) draw every mark in its
+    // colour where the plan puts it.
+    const QImage ours =
+        office::renderRegion(office::openDocument(document), QRectF(0, 0, 792, 612), kPixelsPerPt);
+    QCOMPARE(plan.marks.size(), 6);
+    for (const docgen::PageElement& mark : plan.marks) {
+        // A key's text stands in its middle; its fill shows beside the text.
+        QPointF middle = QRectF(mark.leftPt, mark.topPt, mark.widthPt, mark.heightPt).center();
+        if (mark.kind == docgen::ElementKind::LegendKey)
+            middle.setX(mark.leftPt + 3);
+        const QRgb pixel = ours.pixel((middle * kPixelsPerPt).toPoint());
+        const docgen::Colour want = *mark.style.fill;
+        QVERIFY2(std::abs(qRed(pixel) - want.red) + std::abs(qGreen(pixel) - want.green) +
+                         std::abs(qBlue(pixel) - want.blue) <
+                     12,
+                 qPrintable(QStringLiteral("mark of kind %1 at %2, %3")
+                                .arg(int(mark.kind))
+                                .arg(middle.x())
+                                .arg(middle.y())));
+    }
     if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS"))
         QFile::copy(document, qEnvironmentVariable("LOOM_KEEP_RENDERS") + u'/' +
                                   QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-') +
