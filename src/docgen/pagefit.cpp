@@ -344,7 +344,7 @@ public:
         mMarked = true;
         PagePlan plan = classic();
         dressEntries(plan.callouts, mEntries, mTheme);
-        mLegend = legendKeys(mEntries, mTheme, mPage.pageWidthPt);
+        mLegend = legendKeys(mEntries, mTheme, mPage, &plan.report.cuts);
         fitTitle(plan);
         QList<BarRun> runs = fitBars(bars);
         placeBars(runs, plan.frame.at(0));
@@ -975,9 +975,10 @@ bool showsMore(const FitReport& more, const FitReport& fewer)
 
 QString CutText::reason() const
 {
-    const QString what = part == Part::Title  ? QStringLiteral("title")
-                         : part == Part::Date ? QStringLiteral("date")
-                                              : QStringLiteral("notes");
+    const QString what = part == Part::Title      ? QStringLiteral("title")
+                         : part == Part::Date     ? QStringLiteral("date")
+                         : part == Part::Category ? QStringLiteral("category")
+                                                  : QStringLiteral("notes");
     return QStringLiteral("%1 cut after %2 of %3 characters")
         .arg(what)
         .arg(shownCharacters)

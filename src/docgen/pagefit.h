@@ -25,7 +25,8 @@ struct CutText
     {
         Title,
         Date,
-        Notes
+        Notes,
+        Category // a legend key's name, reported at the first entry of its category
     };
     Part part = Part::Notes;
     int line = 0; // the entry's line in the list, from 1; 0 for the title
@@ -33,7 +34,7 @@ struct CutText
     int shownCharacters = 0;
     int totalCharacters = 0;
 
-    // "notes cut after 240 of 600 characters"
+    // "notes cut after 240 of 600 characters", "category cut after …"
     QString reason() const;
     // "line 12 (1961): notes cut after 240 of 600 characters", or "title cut after …"
     QString describe() const;

@@ -18,8 +18,9 @@ namespace {
 constexpr double kMarginPt = 36;
 // A key's name is measured a little narrower than its area, as every text of the page.
 constexpr double kSlackPt = 0.5;
-// A category name longer than this is not measured further; its key wraps it.
-constexpr int kMeasuredName = 200;
+// A key shows two lines of its name at most.
+constexpr int kKeyLines = 2;
+constexpr int kMeasuredName = 2000;
 
 // The outline of a filled mark or callout: its fill darkened, or black on a pale fill.
 Colour outlineOf(const CategoryColour& colour)
@@ -59,10 +60,9 @@ office::Paragraph nameParagraph(const QString& name, const QString& font)
     office::Paragraph paragraph;
     paragraph.alignment = office::Alignment::Center;
     paragraph.markFormat = format;
-    // A name is one line of the key: its own line breaks read as spaces.
-    const QString text = name.left(kMeasuredName).simplified();
-    if (!text.isEmpty())
-        paragraph.runs.push_back(office::Run{text, format});
+    // Past what two lines of any sheet hold, a name is not measured.
+    if (!name.isEmpty())
+        paragraph.runs.push_back(office::Run{name.left(kMeasuredName), format});
     return paragraph;
 }
 
@@ -141,34 +141,56 @@ void dressEntries(QList<PageElement>& callouts, const QList<TimelineEntry>& entr
 }
 
 QList<PageElement> legendKeys(const QList<TimelineEntry>& entries, const PageTheme& theme,
-                              double pageWidthPt)
+                              const PageMetrics& page, QList<CutText>* cuts)
 {
     QList<PageElement> keys;
-    const double printable = std::max(1.0, pageWidthPt - 2 * kMarginPt);
+    const double printable = std::max(1.0, double(page.pageWidthPt) - 2 * kMarginPt);
     const QList<CategoryKey> categories = categoryKeys(entries, theme);
+    // What a key cannot show is reported at the first entry of its category.
+    const auto reportCut = [&](const QString& category, int shown, int total) {
+        const auto first =
+            std::find_if(entries.cbegin(), entries.cend(),
+                         [&](const TimelineEntry& e) { return e.category == category; });
+        if (cuts && first != entries.cend())
+            *cuts << CutText{CutText::Part::Category, int(first - entries.cbegin()) + 1,
+                             first->date, shown, total};
+    };
     for (const CategoryKey& category : categories) {
         PageElement key;
         key.kind = ElementKind::LegendKey;
-        key.text = category.name;
         theme.dress(key);
         key.style.fontSizePt = kLegendSizePt;
         key.style.alignment = TextAlignment::Centre;
         key.style.fill = category.colour.fill;
         key.style.textColour = category.colour.text;
         key.style.lineColour = outlineOf(category.colour);
-        const office::Paragraph name = nameParagraph(category.name, key.style.fontName);
+        // A name is one paragraph of the key: its own line breaks read as spaces.
+        key.text = category.name.simplified();
+        const office::Paragraph name = nameParagraph(key.text, key.style.fontName);
         double across = 0;
         const office::ParagraphLayout oneLine(name, 1e6);
         for (const office::LineBox& line : oneLine.lines())
             across = std::max(across, line.widthPt);
         key.widthPt = std::min(printable, across + 2 * kTextInsetXPt + 2 * kSlackPt);
-        const double textWidth = key.widthPt - 2 * kTextInsetXPt - kSlackPt;
-        key.heightPt = office::ParagraphLayout(name, std::max(1.0, textWidth)).heightPt() +
-                       2 * kTextInsetYPt + kSlackPt;
-        key.text = category.name.left(kMeasuredName).simplified();
+        const double textWidth = std::max(1.0, key.widthPt - 2 * kTextInsetXPt - kSlackPt);
+        const office::ParagraphLayout lines(
+            name, textWidth, office::LayoutLimit{.heightPt = (kKeyLines + 1) * 2 * kLegendSizePt});
+        double height = 0;
+        int shown = 0;
+        for (size_t k = 0; k < lines.lines().size() && int(k) < kKeyLines; ++k) {
+            height = lines.lines()[k].topPt + lines.lines()[k].heightPt;
+            shown += lines.lines()[k].textLength;
+        }
+        if (shown < key.text.size()) {
+            reportCut(category.name, shown, int(key.text.size()));
+            key.text = key.text.left(shown);
+        }
+        key.heightPt = height + 2 * kTextInsetYPt + kSlackPt;
         keys << key;
     }
-    // Rows across the printable width, each centred on the sheet.
+    // Rows across the printable width, each centred on the sheet, in a third of its height
+    // at most: keys past that are reported, not drawn.
+    const double room = (double(page.pageHeightPt) - 2 * kMarginPt) / 3;
     double top = 0;
     for (qsizetype start = 0; start < keys.size();) {
         qsizetype end = start;
@@ -180,7 +202,13 @@ QList<PageElement> legendKeys(const QList<TimelineEntry>& entries, const PageThe
             height = std::max(height, keys[end].heightPt);
             ++end;
         }
-        double left = pageWidthPt / 2 - width / 2;
+        if (top + height > room) {
+            for (qsizetype k = start; k < keys.size(); ++k)
+                reportCut(categories[k].name, 0, int(categories[k].name.simplified().size()));
+            keys.resize(start);
+            break;
+        }
+        double left = double(page.pageWidthPt) / 2 - width / 2;
         for (qsizetype k = start; k < end; ++k) {
             keys[k].leftPt = left;
             keys[k].topPt = top;

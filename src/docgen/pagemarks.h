@@ -16,6 +16,8 @@ class DateReader;
 // with none of them gets none, and its page is the page it always was.
 namespace docgen {
 
+struct CutText;
+
 // How far an entry's span reaches: its end's place on the time axis (the places of the
 // dates, 0 the first and 1 the last; outside them beyond), and the last entry, from 0,
 // whose date lies within the span (the entry itself when no later one does).
@@ -54,10 +56,12 @@ inline constexpr double kMilestoneLinePt = 2.5;
 inline constexpr double kLegendSizePt = 10;
 inline constexpr double kLegendGapPt = 8;
 
-// The legend's keys in rows across the printable width of a sheet `pageWidthPt` wide,
-// each row centred, the first row's top at 0; none when no entry has a category.
+// The legend's keys in rows across the sheet's printable width, each row centred, the
+// first row's top at 0, in a third of the printable height at most; none when no entry
+// has a category. A name takes two lines at most; what the legend cannot show is added
+// to `cuts`.
 QList<PageElement> legendKeys(const QList<TimelineEntry>& entries, const PageTheme& theme,
-                              double pageWidthPt);
+                              const PageMetrics& page, QList<CutText>* cuts = nullptr);
 // The height the keys take, from the first row's top to the last row's bottom.
 double legendHeightPt(const QList<PageElement>& keys);
 

@@ -492,6 +492,51 @@ private slots:
         }
     }
 
+    // A legend shows each name in two lines at most and takes a third of the sheet at
+    // most; what it cannot show is reported at the category's first entry.
+    void legendReportsWhatItCannotShow_data()
+    {
+        QTest::addColumn<int>("categories");
+        QTest::addColumn<int>("firstNameLength");
+        QTest::newRow("a name of 600 characters") << 2 << 600;
+        QTest::newRow("sixty categories") << 60 << 50;
+    }
+    void legendReportsWhatItCannotShow()
+    {
+        QFETCH(int, categories);
+        QFETCH(int, firstNameLength);
+        const PageMetrics page = landscape("Letter");
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < categories; ++i)
+            entries << TimelineEntry{QString::number(1900 + i), QStringLiteral("Note"),
+                                     words(i == 0 ? firstNameLength : 50, i) + QString::number(i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("T"), entries, page);
+        QRectF legend;
+        for (const PageElement& key : plan.marks) {
+            QVERIFY(QRectF(36, 36, page.pageWidthPt - 72, page.pageHeightPt - 72)
+                        .contains(frameOf(key)));
+            legend = legend.isNull() ? frameOf(key) : legend.united(frameOf(key));
+        }
+        QVERIFY(legend.height() <= (page.pageHeightPt - 72) / 3);
+        // Each category shows whole in its key, or is reported at its first entry.
+        int reported = 0;
+        for (int i = 0; i < categories; ++i) {
+            const bool whole =
+                std::any_of(plan.marks.cbegin(), plan.marks.cend(), [&](const PageElement& key) {
+                    return key.text == entries[i].category;
+                });
+            const bool cut = std::any_of(
+                plan.report.cuts.cbegin(), plan.report.cuts.cend(), [&](const CutText& c) {
+                    return c.part == CutText::Part::Category && c.line == i + 1 &&
+                           c.shownCharacters < c.totalCharacters &&
+                           c.describe().contains(QLatin1String("category cut after"));
+                });
+            QVERIFY2(whole != cut, qPrintable(entries[i].category));
+            reported += cut;
+        }
+        QVERIFY(reported > 0);
+    }
+
     void longTitleTakesTheLinesItNeeds()
     {
         const PageMetrics page = landscape("Letter");
