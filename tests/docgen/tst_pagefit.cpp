@@ -191,8 +191,8 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
     return found;
 }
 
-// Nine yearly entries in three categories, two spans and a milestone, `copies` times over,
-// each copy 30 years after the one before.
+// Nine yearly entries, eight of them in three categories, two spans and a milestone,
+// `copies` times over, each copy 30 years after the one before.
 QList<TimelineEntry> markedList(int copies)
 {
     const QString b = QStringLiteral("Building");
@@ -208,7 +208,7 @@ QList<TimelineEntry> markedList(int copies)
                 << TimelineEntry{year(2000) + " to " + year(2004), "Ran the school workshops", s}
                 << TimelineEntry{year(2002), "Second hall finished", b}
                 << TimelineEntry{year(2005), "Fifty people on the payroll", p}
-                << TimelineEntry{year(2008), "Started the delivery round", s}
+                << TimelineEntry{year(2008), "Started the delivery round"}
                 << TimelineEntry{year(2012), "Moved to the new site", b};
     }
     return entries;
@@ -334,6 +334,12 @@ private slots:
         QVERIFY(contrastRatio(look.dateColour.value_or(black), look.barFill) >= 4.5);
         QVERIFY(contrastRatio(look.notesColour.value_or(kNewCalloutText),
                               look.calloutFill.value_or(kNewCalloutFill)) >= 4.5);
+        // Each category's colour reads well and stands apart from the default callout's.
+        QVERIFY(look.categories.size() >= 3);
+        for (const CategoryColour& colour : look.categories) {
+            QVERIFY(contrastRatio(colour.text, colour.fill) >= 4.5);
+            QVERIFY(colour.fill != look.calloutFill.value_or(kNewCalloutFill));
+        }
         const PageMetrics page = landscape("A4");
         QList<TimelineEntry> entries;
         for (int i = 0; i < 14; ++i)
@@ -393,13 +399,18 @@ private slots:
         // Colours by first appearance, text readable on each.
         QStringList order;
         for (int i = 0; i < entries.size(); ++i) {
+            const ElementStyle& style = plan.callouts.at(i).style;
+            QCOMPARE(style.bold, entries[i].milestone);
+            if (entries[i].category.isEmpty()) {
+                QCOMPARE(style.fill, look.calloutFill);
+                QCOMPARE(style.textColour, look.notesColour);
+                continue;
+            }
             if (!order.contains(entries[i].category))
                 order << entries[i].category;
             const CategoryColour want = look.categories.at(order.indexOf(entries[i].category));
-            const ElementStyle& style = plan.callouts.at(i).style;
             QCOMPARE(style.fill, std::optional<Colour>(want.fill));
             QVERIFY(contrastRatio(*style.textColour, *style.fill) >= 4.5);
-            QCOMPARE(style.bold, entries[i].milestone);
         }
         QList<PageElement> keys;
         QList<PageElement> bands;
