@@ -133,6 +133,8 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
                                             : editor::kSpacingEven));
     if (!timeline.page.paper.isEmpty())
         writer.writeAttribute(QStringLiteral("paper"), timeline.page.paper);
+    if (!timeline.page.theme.isEmpty())
+        writer.writeAttribute(QStringLiteral("theme"), timeline.page.theme);
     writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"), timeline.title);
     for (const Entry& entry : timeline.entries) {
         writer.writeStartElement(QLatin1String(kNamespace), QStringLiteral("entry"));
@@ -177,6 +179,7 @@ ReadResult readElement(QXmlStreamReader& reader)
             .compare(QLatin1String(editor::kSpacingToScale), Qt::CaseInsensitive) == 0)
         timeline.page.spacing = Spacing::ToScale;
     timeline.page.paper = attributes.value(QLatin1StringView("paper")).toString().left(64);
+    timeline.page.theme = attributes.value(QLatin1StringView("theme")).toString().left(64);
 
     QString error;
     bool titled = false;
