@@ -1,5 +1,7 @@
 #include "pagefit.h"
 
+#include "pagemarks.h"
+
 #include "office/calloutgeometry.h"
 #include "office/document.h"
 #include "office/textlayout.h"
@@ -24,6 +26,8 @@ constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
 // On a page of several bars room between the bars is scarce: the arrows are short, with
 // a head as long as the arrow and as wide again, whatever the callout's size.
 constexpr double kDenseArrowPt = 6;
+// A milestone's diamond stands on its arrow: a dense page with one keeps arrows that hold it.
+constexpr double kDenseMarkedArrowPt = 7.6;
 constexpr int kDefaultBodyShare = 64977;
 // Half an inch at every edge of the sheet stays empty, so no printer cuts a mark.
 constexpr double kMarginPt = 36;
@@ -132,11 +136,14 @@ Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, doub
 constexpr int kMeasuredCharacters = 6000;
 
 std::vector<office::Paragraph> paragraphsOf(const QString& text, const QString& font,
-                                            int sizeHalfPt, office::Alignment alignment)
+                                            int sizeHalfPt, office::Alignment alignment,
+                                            bool bold = false)
 {
     std::vector<office::Paragraph> paragraphs;
+    office::CharFormat format = bodyFormat(font, sizeHalfPt);
+    format.bold = bold;
     for (const QString& piece : office::splitParagraphTexts(text.left(kMeasuredCharacters)))
-        paragraphs.push_back(paragraphOf(piece, bodyFormat(font, sizeHalfPt), alignment));
+        paragraphs.push_back(paragraphOf(piece, format, alignment));
     return paragraphs;
 }
 
@@ -281,8 +288,10 @@ class Planner
 {
 public:
     Planner(const QString& title, const QList<TimelineEntry>& entries, const PageMetrics& page,
-            const QList<double>& timeAxis, const PageTheme& theme)
-        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis), mTheme(theme)
+            const QList<double>& timeAxis, const PageTheme& theme,
+            const QList<SpanReach>& spans = {})
+        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis), mTheme(theme),
+          mSpans(spans)
     {
         if (mAxis.size() != entries.size())
             mAxis.clear();
@@ -339,7 +348,9 @@ public:
     std::optional<PagePlan> fit(int bars, int aboveHalfPt = 0)
     {
         mDense = bars > 1;
-        mArrowPt = mDense ? kDenseArrowPt : kArrowPt;
+        const bool milestones = std::any_of(mEntries.begin(), mEntries.end(),
+                                            [](const TimelineEntry& e) { return e.milestone; });
+        mArrowPt = !mDense ? kArrowPt : milestones ? kDenseMarkedArrowPt : kDenseArrowPt;
         mBarWidthPt = barWidthFor(bars);
         if (mDense && aboveHalfPt > 0) {
             // The dates no larger than the smallest notes size wanted.
@@ -362,7 +373,10 @@ public:
 
     std::optional<PagePlan> fitWithDates(int bars, int largestDatesHalfPt, int aboveHalfPt)
     {
+        mMarked = true;
         PagePlan plan = classic();
+        dressEntries(plan.callouts, mEntries, mTheme);
+        mLegend = legendKeys(mEntries, mTheme, mPage, &plan.report.cuts);
         fitTitle(plan);
         QList<BarRun> runs = fitBars(bars, largestDatesHalfPt);
         placeBars(runs, plan.frame.at(0));
@@ -370,6 +384,7 @@ public:
         writeBars(plan, runs);
         if (!fitCallouts(plan, runs, anchors, aboveHalfPt))
             return std::nullopt;
+        placeMarks(plan);
         centre(plan);
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
                          [](const CutText& a, const CutText& b) { return a.line < b.line; });
@@ -454,7 +469,9 @@ private:
     {
         // A page of several bars needs every point between them.
         const double top = title.topPt + title.heightPt + (runs.size() > 1 ? kGapPt : kTitleGapPt);
-        const double bottom = double(mPage.pageHeightPt) - kMarginPt;
+        // The legend keeps its rows below everything else.
+        const double legend = mLegend.isEmpty() ? 0 : legendHeightPt(mLegend) + kTitleGapPt;
+        const double bottom = double(mPage.pageHeightPt) - kMarginPt - legend;
         double space = bottom - top - (runs.size() - 1) * kGapPt;
         for (const BarRun& run : runs)
             space -= run.dates.barHeightPt;
@@ -640,6 +657,20 @@ private:
         return true;
     }
 
+    // The spans' bands and the milestones' markers where the bars and arrows stand, and
+    // the legend below the lowest shape, in the room the bars left for it.
+    void placeMarks(PagePlan& plan) const
+    {
+        plan.marks = entryMarks(plan.frame, plan.callouts, mEntries, mSpans, mAxis, mTheme);
+        double lowest = 0;
+        for (const PageElement& element : plan.frame + plan.callouts + plan.marks)
+            lowest = std::max(lowest, element.topPt + element.heightPt);
+        for (PageElement key : mLegend) {
+            key.topPt += lowest + kTitleGapPt;
+            plan.marks << key;
+        }
+    }
+
     // Moves the whole composition so the empty space above it equals the space below;
     // a single bar first comes up to the tallest callout above it.
     void centre(PagePlan& plan)
@@ -660,16 +691,18 @@ private:
             if (dy < 0) {
                 shift(plan.frame, dy, true);
                 shift(plan.callouts, dy, false);
+                shift(plan.marks, dy, false);
             }
         }
         QRectF all;
-        for (const PageElement& element : plan.frame + plan.callouts) {
+        for (const PageElement& element : plan.frame + plan.callouts + plan.marks) {
             if (element.kind != ElementKind::DateTable)
                 all = all.isNull() ? frameOf(element) : all.united(frameOf(element));
         }
         const double dy = (double(mPage.pageHeightPt) - all.bottom() - all.top()) / 2;
         shift(plan.frame, dy, false);
         shift(plan.callouts, dy, false);
+        shift(plan.marks, dy, false);
         for (QRectF& frame : plan.report.cutFramesPt)
             frame.translate(0, dy);
     }
@@ -734,7 +767,9 @@ private:
 
     std::vector<office::Paragraph> notesParagraphs(int entry, int sizeHalfPt) const
     {
-        return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center);
+        // A milestone's notes are bold, and wider.
+        return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center,
+                            mMarked && mEntries.at(entry).milestone);
     }
 
     enum class Text
@@ -1023,6 +1058,9 @@ private:
     PageMetrics mPage;
     QList<double> mAxis;
     const PageTheme& mTheme;
+    QList<SpanReach> mSpans;
+    QList<PageElement> mLegend; // its keys, the first row's top at 0
+    bool mMarked = false;       // a fitted page: milestones in bold
     // The arrows' length, the bars' width and the band the bars share on the page being
     // fitted.
     double mArrowPt = kArrowPt;
@@ -1060,9 +1098,10 @@ bool showsMore(const FitReport& more, const FitReport& fewer)
 
 QString CutText::reason() const
 {
-    const QString what = part == Part::Title  ? QStringLiteral("title")
-                         : part == Part::Date ? QStringLiteral("date")
-                                              : QStringLiteral("notes");
+    const QString what = part == Part::Title      ? QStringLiteral("title")
+                         : part == Part::Date     ? QStringLiteral("date")
+                         : part == Part::Category ? QStringLiteral("category")
+                                                  : QStringLiteral("notes");
     return QStringLiteral("%1 cut after %2 of %3 characters")
         .arg(what)
         .arg(shownCharacters)
@@ -1199,7 +1238,7 @@ namespace {
 QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 {
     QRectF region;
-    for (const PageElement& element : plan.frame + plan.callouts) {
+    for (const PageElement& element : plan.frame + plan.callouts + plan.marks) {
         if (element.kind == ElementKind::DateTable)
             continue;
         const QRectF frame(element.leftPt, element.topPt, element.widthPt, element.heightPt);
@@ -1214,10 +1253,10 @@ QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 
 PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
                        const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
-                       const PageTheme& theme)
+                       const PageTheme& theme, const QList<SpanReach>& spans)
 {
     Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{},
-                    theme);
+                    theme, spans);
     PagePlan best;
     if (style == LayoutStyle::Classic || entries.isEmpty()) {
         best = planner.classic();
