@@ -52,6 +52,9 @@ struct PageOptions
     QList<double> timeAxis;
     // The look's name (pagetheme.h); empty or unknown: the original look.
     QString theme;
+    // The timeline the page is made of, as the saved document carries it (a timeline XML
+    // document, timeline/timelinexml.h); empty: the document carries none.
+    QString data;
 };
 
 // The page the next press would build, made in memory: no file is written and nothing is

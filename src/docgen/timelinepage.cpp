@@ -4,6 +4,7 @@
 
 #include "office/model.h"
 #include "timeline/datereader.h"
+#include "timeline/timelinexml.h"
 
 namespace docgen {
 
@@ -16,6 +17,7 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
         options.paperCode = paper->wordCode;
     if (const PageTheme* theme = PageTheme::find(timeline.page.theme))
         options.theme = theme->name;
+    options.data = QString::fromUtf8(timeline::xml::write(timeline));
     if (timeline.page.spacedToScale()) {
         const editor::ScaleAxis axis = editor::scaleAxisOf(
             timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale),

@@ -19,6 +19,7 @@
 #include "preview/pageview.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QAction>
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -27,6 +28,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -95,9 +98,18 @@ void Form1::createControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(windowFont());
+    // The menu bar stands above the controls, which keep their drawn places in the area
+    // below it; the window is taller by the bar.
+    mMenuBar = new QMenuBar(this);
+    mMenuBar->setObjectName(QStringLiteral("menuBar"));
+    mMenuBar->setFont(QApplication::font(mMenuBar));
+    createMenus();
+    mCentral = new QWidget(this);
+    mCentral->setObjectName(QStringLiteral("centralArea"));
     const QSize designed = designedClientSize(logicalDpiX(), logicalDpiY());
-    setMinimumSize(designed);
-    resize(designed);
+    const QSize withMenu = designed + QSize(0, menuBarHeight());
+    setMinimumSize(withMenu);
+    resize(withMenu);
     app::setBackColor(this, app::designedWhite());
 
     const auto button = [&](QWidget* parent, const char* name, const char* caption) {
@@ -108,7 +120,7 @@ void Form1::createControls()
     };
     const auto frame = [&](const char* name, const char* caption) {
         auto* groupBox =
-            named(new QGroupBox(QLatin1String(caption), this), name, QLatin1String(caption));
+            named(new QGroupBox(QLatin1String(caption), mCentral), name, QLatin1String(caption));
         app::setBackColor(groupBox, app::designedWhite());
         return groupBox;
     };
@@ -121,9 +133,9 @@ void Form1::createControls()
         return radio;
     };
 
-    mPushButton6 = button(this, "PushButton6", "Start Creating Template");
-    mPushButton3 = button(this, "PushButton3", "Clear/Reset Data");
-    mPushButton4 = button(this, "PushButton4", "Load Sample/Example Data");
+    mPushButton6 = button(mCentral, "PushButton6", "Start Creating Template");
+    mPushButton3 = button(mCentral, "PushButton3", "Clear/Reset Data");
+    mPushButton4 = button(mCentral, "PushButton4", "Load Sample/Example Data");
 
     mFrame1 = frame("Frame1", "Timeline Title");
     mText1 = named(new QLineEdit(mFrame1), "Text1", QStringLiteral("Timeline title"));
@@ -169,8 +181,9 @@ void Form1::createControls()
     mListView1->setModel(&mEntries);
     mPushButton1 = button(mFrame2, "PushButton1", "Add Timeline");
     mPushButton2 = button(mFrame2, "PushButton2", "Delete Selected Timeline");
-    mPageView = new preview::PageView(this);
+    mPageView = new preview::PageView(mCentral);
     mPageView->hide();
+    placeAreas();
     placeControls(mainWindowGeometry(designed, logicalDpiX(), logicalDpiY()));
     mKeepSize.setSingleShot(true);
     mKeepSize.setInterval(500);
@@ -217,6 +230,19 @@ void Form1::placeControls(const MainWindowGeometry& geometry)
     if (!geometry.pageView.isNull())
         mPageView->setGeometry(geometry.pageView);
     mPageView->setVisible(!geometry.pageView.isNull());
+    mPageBeside->setChecked(!geometry.pageView.isNull());
+}
+
+int Form1::menuBarHeight() const
+{
+    return mMenuBar->sizeHint().height();
+}
+
+void Form1::placeAreas()
+{
+    const int bar = menuBarHeight();
+    mMenuBar->setGeometry(0, 0, width(), bar);
+    mCentral->setGeometry(0, bar, width(), std::max(0, height() - bar));
 }
 
 void Form1::resizeEvent(QResizeEvent* event)
@@ -224,7 +250,8 @@ void Form1::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (!mPageView)
         return; // still being built: the controls are placed when they exist
-    placeControls(mainWindowGeometry(size(), logicalDpiX(), logicalDpiY()));
+    placeAreas();
+    placeControls(mainWindowGeometry(mCentral->size(), logicalDpiX(), logicalDpiY()));
     followPageViewShown();
     if (mCentred)
         mKeepSize.start();
@@ -382,6 +409,19 @@ void Form1::createListActions()
         action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
                {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The same commands on the Edit menu, where they can be seen; their shortcuts keep
+    // their contexts.
+    QMenu& editMenu = menu(Menu::Edit);
+    editMenu.addActions({undo, redo});
+    editMenu.addSeparator();
+    for (const char* name : {"actionEdit", "actionInsertAbove", "actionMoveUp", "actionMoveDown",
+                             "actionDelete"})
+        editMenu.addAction(mListView1->findChild<QAction*>(QLatin1String(name)));
+    editMenu.addSeparator();
+    editMenu.addAction(copy);
+    editMenu.addAction(mListView1->findChild<QAction*>(QStringLiteral("actionPaste")));
+    editMenu.addSeparator();
+    editMenu.addAction(sortByDate);
     mListActions = {{edit, &ListCommandStates::edit},
                     {moveUp, &ListCommandStates::moveUp},
                     {moveDown, &ListCommandStates::moveDown},
@@ -390,6 +430,37 @@ void Form1::createListActions()
                     {exportCsv, &ListCommandStates::exportCsv},
                     {sortByDate, &ListCommandStates::sortByDate}};
     updateListActions();
+}
+
+void Form1::createMenus()
+{
+    const std::pair<const char*, const char*> menus[] = {{"menuFile", "&File"},
+                                                         {"menuEdit", "&Edit"},
+                                                         {"menuView", "&View"},
+                                                         {"menuPage", "&Page"},
+                                                         {"menuHelp", "&Help"}};
+    for (const auto& [name, title] : menus) {
+        QMenu* created = mMenuBar->addMenu(QString::fromUtf8(title));
+        created->setObjectName(QLatin1String(name));
+        mMenus.push_back(created);
+    }
+    // The page beside the list needs a wider window; choosing it widens the window, and
+    // taking it away narrows the window back to its drawn width.
+    mPageBeside = menu(Menu::View).addAction(QStringLiteral("Page Beside the List"));
+    mPageBeside->setObjectName(QStringLiteral("actionPageBeside"));
+    mPageBeside->setCheckable(true);
+    connect(mPageBeside, &QAction::triggered, this, [this](bool beside) {
+        const int drawn = designedClientSize(logicalDpiX(), logicalDpiY()).width();
+        if (isMaximized() || isFullScreen())
+            showNormal();
+        resize(beside ? std::max(width(), 2 * drawn) : drawn, height());
+        followPageViewShown();
+    });
+}
+
+QMenu& Form1::menu(Menu which) const
+{
+    return *mMenus.at(std::size_t(which));
 }
 
 void Form1::updateListActions()

@@ -127,7 +127,10 @@ void TestCli::dispatch()
     // Anything else is the command line's, so a slip is a usage error, not a window.
     QVERIFY(!cli::isCommandLine({"-style=fusion", "-reverse", "-qwindowtitle", "x"}));
     QVERIFY(cli::isCommandLine({"--bogus"}));
-    QVERIFY(cli::isCommandLine({"rows.csv"}));
+    // One file is the studio's to open; a second makes no sense to it.
+    QVERIFY(!cli::isCommandLine({"history.docx"}));
+    QVERIFY(!cli::isCommandLine({"-platform", "offscreen", "history.docx"}));
+    QVERIFY(cli::isCommandLine({"rows.csv", "more.csv"}));
     QVERIFY(cli::isCommandLine({"-reverse=1"}));
     QVERIFY(cli::isCommandLine({"-platform"}));
 }
