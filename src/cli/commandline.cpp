@@ -82,7 +82,7 @@ struct Page
 {
     timeline::Timeline timeline;
     QStringList places;
-    QList<int> lines; // the line (or stored entry) each was read from
+    QList<int> lines;        // the line (or stored entry) each was read from
     bool ownChoices = false; // the page choices came with the timeline
 
     int scale() const { return timeline::scaleNumber(timeline.scale); }
@@ -213,7 +213,6 @@ std::optional<Page> pageFromStore(const Options& options)
         QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale()));
     return checkedRows(std::move(page), table, listName);
 }
-
 
 // The timeline a file of the studio carries; any other file is read as a CSV.
 std::optional<Page> pageFromFile(const Options& options)
@@ -365,8 +364,7 @@ int buildAndWrite(const Options& options, const Page& page)
     try {
         const office::CustomXmlItem* carried = office::customxml::findItem(
             document.customXml(), QLatin1String(timeline::xml::kNamespace));
-        office::writePage(document, options.output,
-                          *office::outputFormatRow(options.kind).pageFile,
+        office::writePage(document, options.output, *office::outputFormatRow(options.kind).pageFile,
                           carried ? carried->data : QByteArray());
     } catch (const office::Error& error) {
         say(error.description());
@@ -415,7 +413,7 @@ int runCommandLine(int argc, char* argv[])
         say(QStringLiteral("--output %1 would replace the input file").arg(options.output));
         return kExitBadUsage;
     }
-    std::optional<Page> page = options.stored          ? pageFromStore(options)
+    std::optional<Page> page = options.stored             ? pageFromStore(options)
                                : !options.input.isEmpty() ? pageFromFile(options)
                                                           : pageFromCsv(options);
     if (!page)

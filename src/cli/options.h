@@ -34,7 +34,7 @@ struct Options
     // Which of them were given: with --input they replace the file's own choices.
     bool layoutGiven = false;
     bool spacingGiven = false;
-    bool strict = false;        // nothing written when text would be cut
+    bool strict = false; // nothing written when text would be cut
 };
 
 struct Invocation

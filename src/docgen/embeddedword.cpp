@@ -515,8 +515,8 @@ public:
             // Checked as any item read from a file is, so the document saved always
             // opens again; the schema is the namespace of its root element.
             office::CustomXmlItem item = office::customxml::readItem(
-                xml.toUtf8(), QStringLiteral("/customXml/item%1.xml")
-                                  .arg(document.customXml().size() + 1));
+                xml.toUtf8(),
+                QStringLiteral("/customXml/item%1.xml").arg(document.customXml().size() + 1));
             QXmlStreamReader reader(item.data);
             while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
             }

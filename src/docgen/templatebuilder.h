@@ -54,7 +54,7 @@ struct PageOptions
     QString theme;
     // The timeline the page is made of, as the saved document carries it (a timeline XML
     // document, timeline/timelinexml.h); empty: the document carries none.
-    QString data;
+    QString data = {};
 };
 
 // The page the next press would build, made in memory: no file is written and nothing is

@@ -2,11 +2,11 @@
 
 #include "office/customxml.h"
 #include "office/docreader.h"
-#include "timeline/datereader.h"
-#include "timeline/entrylist.h"
 #include "office/error.h"
 #include "office/pageexport.h"
 #include "office/readlimits.h"
+#include "timeline/datereader.h"
+#include "timeline/entrylist.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -107,8 +107,8 @@ ReadResult fromWord(const QByteArray& bytes, QString* notice)
         return failed(error.description());
     }
     const std::optional<PageTexts> page = pageTextsOf(document);
-    const office::CustomXmlItem* item = office::customxml::findItem(
-        document.customXml(), QLatin1String(timeline::xml::kNamespace));
+    const office::CustomXmlItem* item =
+        office::customxml::findItem(document.customXml(), QLatin1String(timeline::xml::kNamespace));
     if (item) {
         ReadResult stored = timeline::xml::read(item->data);
         if (!stored.timeline || !page)
@@ -199,8 +199,7 @@ std::optional<PageTexts> pageTextsOf(const office::Document& document)
     return page;
 }
 
-timeline::Timeline withPageTexts(timeline::Timeline timeline, const PageTexts& page,
-                                 bool* changed)
+timeline::Timeline withPageTexts(timeline::Timeline timeline, const PageTexts& page, bool* changed)
 {
     bool differs = false;
     const auto take = [&differs](QString& text, const QString& shown) {

@@ -64,8 +64,7 @@ std::optional<QString> pageRefusal(const timeline::Timeline& timeline)
     return std::nullopt;
 }
 
-DocumentCommands::DocumentCommands(app::Dialogs& dialogs, SettingsStore& store,
-                                   DocumentHost& host)
+DocumentCommands::DocumentCommands(app::Dialogs& dialogs, SettingsStore& store, DocumentHost& host)
     : mDialogs(dialogs), mStore(store), mHost(host)
 {}
 
@@ -140,9 +139,10 @@ bool DocumentCommands::openFile(const QString& path)
         table.rows.append({int(i + 1), opened.entries.at(i)});
     checkEntryTable(table, timeline::scaleNumber(opened.scale), kMaxListEntries);
     if (!table.problems.isEmpty()) {
-        mDialogs.messageBox(QStringLiteral("Cannot open %1: entry %2").arg(
-                                QDir::toNativeSeparators(path), describeProblems(table.problems, 1)),
-                            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        mDialogs.messageBox(
+            QStringLiteral("Cannot open %1: entry %2")
+                .arg(QDir::toNativeSeparators(path), describeProblems(table.problems, 1)),
+            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         return false;
     }
     if (!settleChanges())
@@ -230,8 +230,8 @@ bool DocumentCommands::settleChanges()
 {
     if (!mChanged)
         return true;
-    const QString name = mPath.isEmpty() ? QStringLiteral("the timeline shown")
-                                         : QFileInfo(mPath).fileName();
+    const QString name =
+        mPath.isEmpty() ? QStringLiteral("the timeline shown") : QFileInfo(mPath).fileName();
     switch (mDialogs.messageBox(
         QStringLiteral("Save the changes to %1 before it is replaced?").arg(name),
         app::MessageButtons::SaveDiscardCancel, app::MessageIcon::Exclamation)) {

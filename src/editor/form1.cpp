@@ -19,8 +19,8 @@
 #include "preview/pageview.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -414,8 +414,8 @@ void Form1::createListActions()
     QMenu& editMenu = menu(Menu::Edit);
     editMenu.addActions({undo, redo});
     editMenu.addSeparator();
-    for (const char* name : {"actionEdit", "actionInsertAbove", "actionMoveUp", "actionMoveDown",
-                             "actionDelete"})
+    for (const char* name :
+         {"actionEdit", "actionInsertAbove", "actionMoveUp", "actionMoveDown", "actionDelete"})
         editMenu.addAction(mListView1->findChild<QAction*>(QLatin1String(name)));
     editMenu.addSeparator();
     editMenu.addAction(copy);

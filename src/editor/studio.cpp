@@ -249,8 +249,8 @@ void Studio::showTimeline(const timeline::Timeline& timeline, const QString& ste
         // Switching stores the rows shown under their own scale first, as always.
         mForm1->selectScale(scale);
         if (mForm1->timelineCommands().shownScale() != scale)
-            throw app::Failure(QStringLiteral("The %1 list could not be shown.")
-                                   .arg(editor::scaleName(scale)));
+            throw app::Failure(
+                QStringLiteral("The %1 list could not be shown.").arg(editor::scaleName(scale)));
     }
     mForm1->timelineCommands().replaceTimeline(timeline.title, timeline.entries, step);
     if (!(timeline.page == mPageChoice)) {
@@ -354,13 +354,14 @@ void Studio::fillRecentMenu()
     const QStringList& recent = mDocuments->recent();
     for (qsizetype i = 0; i < recent.size(); ++i) {
         const QString path = recent.at(i);
-        QAction* action = mRecentMenu->addAction(
-            QStringLiteral("&%1 %2").arg(i + 1 == 10 ? 0 : i + 1).arg(QDir::toNativeSeparators(path)));
+        QAction* action = mRecentMenu->addAction(QStringLiteral("&%1 %2")
+                                                     .arg(i + 1 == 10 ? 0 : i + 1)
+                                                     .arg(QDir::toNativeSeparators(path)));
         action->setObjectName(QStringLiteral("actionRecent%1").arg(i + 1));
         QObject::connect(action, &QAction::triggered, mForm1.get(), [this, path] {
             // Opened later: the menu being rebuilt must not remove the action running.
-            QMetaObject::invokeMethod(mForm1.get(), [this, path] { openFile(path); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                mForm1.get(), [this, path] { openFile(path); }, Qt::QueuedConnection);
         });
     }
     mRecentMenu->setEnabled(!recent.isEmpty());
@@ -382,9 +383,9 @@ void Studio::outputPage(std::optional<office::PageFileKind> kind)
         if (!work.isValid())
             throw app::Failure(
                 QStringLiteral("Cannot make a temporary folder: %1").arg(work.errorString()));
-        const filewrite::WriteResult written = filewrite::replaceFile(
-            document, wordDocument(shown), filewrite::InPlace::Never,
-            filewrite::Durability::Scratch);
+        const filewrite::WriteResult written =
+            filewrite::replaceFile(document, wordDocument(shown), filewrite::InPlace::Never,
+                                   filewrite::Durability::Scratch);
         if (!written)
             throw app::Failure(written.reason);
     } catch (const app::Failure& failure) {

@@ -52,7 +52,7 @@ struct StudioServices
     // engine's own, so a page made never replaces what the user copied. Null: `clipboard`.
     app::Clipboard* engineClipboard = nullptr;
     // Shows the user guide. Unset: the desktop's own handler.
-    std::function<bool(const QUrl&)> openUrl;
+    std::function<bool(const QUrl&)> openUrl = {};
 };
 
 // The user guide beside the program.

@@ -136,8 +136,8 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
     trap.step(110, [&] {
         const office::Document page = readPage(wordFile);
         // The page file carries the timeline its document carries, to be opened again.
-        const office::CustomXmlItem* timeline = office::customxml::findItem(
-            page.customXml(), QLatin1String(timeline::xml::kNamespace));
+        const office::CustomXmlItem* timeline =
+            office::customxml::findItem(page.customXml(), QLatin1String(timeline::xml::kNamespace));
         fromEngine([&] {
             office::writePage(page, target, kind, timeline ? timeline->data : QByteArray());
         });

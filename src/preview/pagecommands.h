@@ -4,9 +4,9 @@
 
 #include <QImage>
 #include <QList>
+#include <QObject>
 #include <QPoint>
 #include <QRectF>
-#include <QObject>
 #include <QString>
 #include <QStringList>
 

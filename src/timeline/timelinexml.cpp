@@ -109,6 +109,28 @@ std::optional<Entry> readEntry(QXmlStreamReader& reader, QString* error)
     return entry;
 }
 
+// The text as XML 1.0 carries it: a character it cannot carry (a control other than tab
+// and line breaks, an unpaired surrogate, U+FFFE, U+FFFF) is left out, as the page's own
+// document leaves it out, so the copy always reads back and matches the page.
+QString carried(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isSurrogate()) {
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                kept += c;
+                kept += text.at(++i);
+            }
+        } else if (c == u'\t' || c == u'\n' || c == u'\r' ||
+                   (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
@@ -124,13 +146,16 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
                                             ? editor::kSpacingToScale
                                             : editor::kSpacingEven));
     if (!timeline.page.paper.isEmpty())
-        writer.writeAttribute(QStringLiteral("paper"), timeline.page.paper);
-    writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"), timeline.title);
+        writer.writeAttribute(QStringLiteral("paper"), carried(timeline.page.paper));
+    if (!timeline.page.theme.isEmpty())
+        writer.writeAttribute(QStringLiteral("theme"), carried(timeline.page.theme));
+    writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"),
+                            carried(timeline.title));
     for (const Entry& entry : timeline.entries) {
         writer.writeStartElement(QLatin1String(kNamespace), QStringLiteral("entry"));
         for (const EntryColumn& column : kEntryColumns)
             writer.writeTextElement(QLatin1String(kNamespace), columnElement(column),
-                                    entry.*column.text);
+                                    carried(entry.*column.text));
         writer.writeEndElement();
     }
     writer.writeEndElement();
@@ -165,6 +190,7 @@ ReadResult readElement(QXmlStreamReader& reader)
             .compare(QLatin1String(editor::kSpacingToScale), Qt::CaseInsensitive) == 0)
         timeline.page.spacing = Spacing::ToScale;
     timeline.page.paper = attributes.value(QLatin1StringView("paper")).toString().left(64);
+    timeline.page.theme = attributes.value(QLatin1StringView("theme")).toString().left(64);
 
     QString error;
     bool titled = false;

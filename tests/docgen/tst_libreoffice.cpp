@@ -8,6 +8,8 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagelayout.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinefile.h"
+#include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
 #include "support/letterpaper.h"
@@ -143,6 +145,7 @@ private slots:
     void datesToScaleStandWhereTheyFall();
     void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
+    void savedAgainOpensBackEqual();
 
 private:
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
@@ -164,7 +167,7 @@ void TestLibreOffice::initTestCase()
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
     return buildPageWithEngine(mClipboard, title, rows,
-                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}});
+                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}, {}});
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()
@@ -235,7 +238,7 @@ void TestLibreOffice::datesToScaleStandWhereTheyFall()
                                       QStringLiteral("Note%1").arg(QLatin1String(year))};
     const QString document = buildPageWithEngine(
         mClipboard, QStringLiteral("T"), rows,
-        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}});
+        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}, {}});
     QTemporaryDir work;
     QString error;
     const QString pdf = officetools::convertToPdf(document, work.path(), &error);
@@ -364,4 +367,31 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
 }
 
 QTEST_MAIN(TestLibreOffice)
+void TestLibreOffice::savedAgainOpensBackEqual()
+{
+    // Saved again by the office suite, the document still carries its timeline, and its
+    // page's texts (unchanged) raise no notice.
+    const timeline::Timeline made{
+        QStringLiteral("Riverside Library & friends"),
+        timeline::Scale::Monthly,
+        {{QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span, of months")},
+         {QStringLiteral("Jan 2001"), QStringLiteral("Two lines\nof notes")}},
+        {timeline::Layout::Classic, timeline::Spacing::Even, QStringLiteral("A4"), {}}};
+    const QString document = buildPageWithEngine(mClipboard, made.title, made.entries,
+                                                 docgen::pageOptionsOf(made, QLocale()));
+    QVERIFY(!document.isEmpty());
+    QString error;
+    const QString again =
+        officetools::convertTo(document, mTemp.path(), QStringLiteral("docx"), &error);
+    QVERIFY2(!again.isEmpty(), qPrintable(error));
+    QString notice;
+    const timeline::xml::ReadResult read = docgen::readTimelineFrom(again, &notice);
+    QVERIFY2(read.timeline, qPrintable(read.error));
+    QCOMPARE(read.timeline->title, made.title);
+    QCOMPARE(read.timeline->scale, made.scale);
+    QCOMPARE(read.timeline->entries, made.entries);
+    QCOMPARE(read.timeline->page, made.page);
+    QCOMPARE(notice, QString());
+}
+
 #include "tst_libreoffice.moc"
