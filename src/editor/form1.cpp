@@ -102,7 +102,13 @@ void Form1::createControls()
     // below it; the window is taller by the bar.
     mMenuBar = new QMenuBar(this);
     mMenuBar->setObjectName(QStringLiteral("menuBar"));
-    mMenuBar->setFont(QApplication::font(mMenuBar));
+    // The menus speak in the desktop's font, not the window's bold Arial; each property is
+    // set so that none is taken from the window.
+    const QFont desktop = QApplication::font(mMenuBar);
+    QFont menuFont(desktop.family());
+    menuFont.setPointSizeF(desktop.pointSizeF());
+    menuFont.setBold(false);
+    mMenuBar->setFont(menuFont);
     createMenus();
     mCentral = new QWidget(this);
     mCentral->setObjectName(QStringLiteral("centralArea"));
