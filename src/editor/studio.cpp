@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -232,13 +231,13 @@ void Studio::choosePage(const preview::PageMenuChoice& menu)
 
 bool Studio::openFile(const QString& path)
 {
-    if (mForm2 && mForm2->isVisible()) {
+    const bool opened = mDocuments->openFile(path);
+    fillRecentMenu();
+    if (opened && mForm2 && mForm2->isVisible()) {
         // The timeline opened is shown where it is edited.
         mForm2->hide();
         mForm1->show();
     }
-    const bool opened = mDocuments->openFile(path);
-    fillRecentMenu();
     return opened;
 }
 
