@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -98,14 +99,8 @@ void DocumentCommands::newDocument()
         timeline::Timeline empty = mHost.shownTimeline();
         empty.title.clear();
         empty.entries.clear();
-        mReplacing = true;
-        try {
-            mHost.showTimeline(empty, QStringLiteral("New"));
-        } catch (...) {
-            mReplacing = false;
-            throw;
-        }
-        mReplacing = false;
+        const QScopedValueRollback<bool> replacing(mReplacing, true);
+        mHost.showTimeline(empty, QStringLiteral("New"));
     });
     trap.step(102, [&] { setDocument(QString(), false); });
 }
@@ -139,24 +134,20 @@ bool DocumentCommands::openFile(const QString& path)
         table.rows.append({int(i + 1), opened.entries.at(i)});
     checkEntryTable(table, timeline::scaleNumber(opened.scale), kMaxListEntries);
     if (!table.problems.isEmpty()) {
-        mDialogs.messageBox(
-            QStringLiteral("Cannot open %1: entry %2")
-                .arg(QDir::toNativeSeparators(path), describeProblems(table.problems, 1)),
-            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
+        const TableProblem& first = table.problems.first();
+        mDialogs.messageBox(QStringLiteral("Cannot open %1: entry %2: %3")
+                                .arg(QDir::toNativeSeparators(path))
+                                .arg(first.line)
+                                .arg(first.reason),
+                            app::MessageButtons::Ok, app::MessageIcon::Exclamation);
         return false;
     }
     if (!settleChanges())
         return false;
     bool shown = false;
     trap.step(104, [&] {
-        mReplacing = true;
-        try {
-            mHost.showTimeline(opened, QStringLiteral("Open"));
-        } catch (...) {
-            mReplacing = false;
-            throw;
-        }
-        mReplacing = false;
+        const QScopedValueRollback<bool> replacing(mReplacing, true);
+        mHost.showTimeline(opened, QStringLiteral("Open"));
         shown = true;
     });
     if (!shown)

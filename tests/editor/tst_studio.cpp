@@ -628,6 +628,11 @@ void TestStudio::openRefusesAndChangesNothing_data()
     QTest::newRow("damaged document") << QByteArray("PK\x03\x04\x14\0\0\0broken", 16) << "";
     QTest::newRow("text") << QByteArray("Date,Notes\n1990,x\n") << "no file this program wrote";
     QTest::newRow("empty") << QByteArray() << "no file this program wrote";
+    QTest::newRow("a rule broken")
+        << QByteArray("<timeline xmlns=\"urn:loomchart:page-studio:timeline:1\" scale=\"yearly\">"
+                      "<title>T</title><entry><date>Soon</date><notes>x</notes></entry>"
+                      "</timeline>")
+        << "entry 1: ";
 }
 
 void TestStudio::openRefusesAndChangesNothing()
