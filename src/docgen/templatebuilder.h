@@ -52,6 +52,8 @@ struct PageOptions
     QList<double> timeAxis;
     // The look's name (pagetheme.h); empty or unknown: the original look.
     QString theme;
+    // How far the spans among the entries reach (pagemarks.h); empty: no bands.
+    QList<SpanReach> spans;
     // The timeline the page is made of, as the saved document carries it (a timeline XML
     // document, timeline/timelinexml.h); empty: the document carries none.
     QString data = {};

@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -146,6 +147,8 @@ private slots:
     void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
     void savedAgainOpensBackEqual();
+    void marksKeepThePageLegibleAndDesigned_data();
+    void marksKeepThePageLegibleAndDesigned();
 
 private:
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
@@ -366,7 +369,83 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
     QFile::remove(document);
 }
 
-QTEST_MAIN(TestLibreOffice)
+// Categories, spans and a milestone on the page the studio makes of them: the office
+// suite's rendering is legible and designed by the page check, legend included.
+void TestLibreOffice::marksKeepThePageLegibleAndDesigned_data()
+{
+    QTest::addColumn<bool>("toScale");
+    QTest::addColumn<QString>("theme");
+    QTest::newRow("to scale") << true << QStringLiteral("Meadow");
+    QTest::newRow("evenly, Ink") << false << QStringLiteral("Ink");
+}
+
+void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
+{
+    QFETCH(bool, toScale);
+    QFETCH(QString, theme);
+    timeline::Timeline marked{QStringLiteral("Workshop history"), timeline::Scale::Yearly,
+                              markedEntries(), timeline::PageChoices{}};
+    marked.page.spacing = toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
+    marked.page.theme = theme;
+    const docgen::PageOptions options = docgen::pageOptionsOf(marked, QLocale());
+    QCOMPARE(options.spans.size(), 2);
+    QCOMPARE(options.timeAxis.isEmpty(), !toScale);
+    docgen::PagePlan plan;
+    const QString document =
+        buildPageWithEngine(mClipboard, marked.title, marked.entries, options, &plan);
+    QVERIFY2(QFile::exists(document), "the builder handed over no document");
+    QTemporaryDir work;
+    QFile texts(work.filePath(QStringLiteral("texts.txt")));
+    QVERIFY(texts.open(QIODevice::WriteOnly));
+    texts.write(marked.title.toUtf8() + '\n');
+    for (const docgen::TimelineEntry& entry : marked.entries)
+        texts.write(entry.date.toUtf8() + '\n' + entry.notes.toUtf8() + '\n');
+    texts.close();
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(QStringLiteral("python3"),
+                {QStringLiteral(LOOM_SHARED_DIR) + QStringLiteral("/page-check/check.py"), document,
+                 QStringLiteral("--texts"), texts.fileName(), QStringLiteral("--design")});
+    QVERIFY(check.waitForFinished(300'000));
+    const QString output = QString::fromUtf8(check.readAll());
+    const QStringList verdicts = output.split(u'\n');
+    QVERIFY2(check.exitCode() == 0 && verdicts.contains(QLatin1String("legible")) &&
+                 verdicts.contains(QLatin1String("designed")),
+             qPrintable(output));
+    // The legend names every category where the office suite draws the page.
+    const QString pdf = officetools::convertToPdf(document, work.path());
+    QStringList drawn;
+    for (const officetools::Word& word : officetools::wordsOf(pdf))
+        drawn << word.text;
+    for (const char* name : {"Building", "People", "Services"})
+        QVERIFY2(drawn.contains(QLatin1String(name)), name);
+    // Our own reader and renderer (the preview, PNG, PDF and SVG) draw every mark in its
+    // colour where the plan puts it.
+    const QImage ours =
+        office::renderRegion(office::openDocument(document), QRectF(0, 0, 792, 612), kPixelsPerPt);
+    QCOMPARE(plan.marks.size(), 6);
+    for (const docgen::PageElement& mark : plan.marks) {
+        // A key's text stands in its middle; its fill shows beside the text.
+        QPointF middle = QRectF(mark.leftPt, mark.topPt, mark.widthPt, mark.heightPt).center();
+        if (mark.kind == docgen::ElementKind::LegendKey)
+            middle.setX(mark.leftPt + 3);
+        const QRgb pixel = ours.pixel((middle * kPixelsPerPt).toPoint());
+        const docgen::Colour want = *mark.style.fill;
+        QVERIFY2(std::abs(qRed(pixel) - want.red) + std::abs(qGreen(pixel) - want.green) +
+                         std::abs(qBlue(pixel) - want.blue) <
+                     12,
+                 qPrintable(QStringLiteral("mark of kind %1 at %2, %3")
+                                .arg(int(mark.kind))
+                                .arg(middle.x())
+                                .arg(middle.y())));
+    }
+    if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS"))
+        QFile::copy(document, qEnvironmentVariable("LOOM_KEEP_RENDERS") + u'/' +
+                                  QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-') +
+                                  QStringLiteral("-marks.doc"));
+    QFile::remove(document);
+}
+
 void TestLibreOffice::savedAgainOpensBackEqual()
 {
     // Saved again by the office suite, the document still carries its timeline, and its
@@ -394,4 +473,5 @@ void TestLibreOffice::savedAgainOpensBackEqual()
     QCOMPARE(notice, QString());
 }
 
+QTEST_MAIN(TestLibreOffice)
 #include "tst_libreoffice.moc"
