@@ -172,7 +172,7 @@ office::CustomXmlItem timelineItem(const timeline::Timeline& timeline)
 std::optional<PageTexts> pageTextsOf(const office::Document& document)
 {
     // The builder's order: the title box, then each bar (a box holding the date table),
-    // then one callout per entry.
+    // then one callout per entry; marks and the legend stand among them.
     const std::vector<office::Shape>& shapes = document.shapes();
     if (shapes.empty() || shapes.front().kind != office::ShapeKind::TextBox)
         return std::nullopt;
@@ -180,10 +180,15 @@ std::optional<PageTexts> pageTextsOf(const office::Document& document)
     page.title = storyText(shapes.front().story);
     for (std::size_t i = 1; i < shapes.size(); ++i) {
         const office::Shape& shape = shapes.at(i);
-        if (shape.kind != office::ShapeKind::TextBox) {
+        // The marks (bands, diamonds) carry no text; a box without a table (the legend)
+        // holds no date.
+        if (shape.kind == office::ShapeKind::UpArrowCallout ||
+            shape.kind == office::ShapeKind::DownArrowCallout) {
             page.notes << storyText(shape.story);
             continue;
         }
+        if (shape.kind != office::ShapeKind::TextBox)
+            continue;
         for (const office::Block& block : shape.story)
             if (const auto* table = std::get_if<office::Table>(&block))
                 for (const std::vector<office::TableCell>& row : table->rows)

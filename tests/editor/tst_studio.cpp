@@ -671,7 +671,7 @@ void TestStudio::editedDocumentOpensWithItsPageTexts()
     office::Document document = office::openDocument(file);
     int callout = -1;
     for (int i = 0; i < int(document.shapes().size()); ++i)
-        if (document.shape(i).kind != office::ShapeKind::TextBox && callout < 0)
+        if (document.shape(i).kind == office::ShapeKind::UpArrowCallout && callout < 0)
             callout = i;
     QVERIFY(callout > 0);
     document.setShapeText(callout, QStringLiteral("Changed in the word processor"));
