@@ -33,6 +33,8 @@ inline constexpr const char* kForm1ImportCsv = "in Chronoweave2021/08/31.Form1.I
 inline constexpr const char* kForm1ExportCsv = "in Chronoweave2021/08/31.Form1.ExportCSV ";
 inline constexpr const char* kForm1SortByDate =
     "in Chronoweave2021/08/31.Form1.SortTimelinesByDate ";
+inline constexpr const char* kForm1MarkMilestone =
+    "in Chronoweave2021/08/31.Form1.MarkAsMilestone ";
 // The File menu's document commands.
 inline constexpr const char* kForm1NewDocument = "in Chronoweave2021/08/31.Form1.mnuFileNew_Click ";
 inline constexpr const char* kForm1OpenDocument =

@@ -95,7 +95,15 @@ std::optional<Entry> readEntry(QXmlStreamReader& reader, QString* error)
             std::optional<QString> text = leafText(reader, error);
             if (!text)
                 return std::nullopt;
-            entry.*kEntryColumns[i].text = *text;
+            if (kEntryColumns[i].text) {
+                entry.*kEntryColumns[i].text = *text;
+            } else if (const std::optional<bool> set = flagOfText(*text)) {
+                entry.*kEntryColumns[i].flag = *set;
+            } else {
+                *error = QStringLiteral("An entry's %1 is neither yes nor no.")
+                             .arg(columnElement(kEntryColumns[i]));
+                return std::nullopt;
+            }
             seen[i] = known = true;
             break;
         }
@@ -153,9 +161,14 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
                             carried(timeline.title));
     for (const Entry& entry : timeline.entries) {
         writer.writeStartElement(QLatin1String(kNamespace), QStringLiteral("entry"));
-        for (const EntryColumn& column : kEntryColumns)
-            writer.writeTextElement(QLatin1String(kNamespace), columnElement(column),
-                                    carried(entry.*column.text));
+        for (const EntryColumn& column : kEntryColumns) {
+            // The fields past the first are written when they hold something, so an
+            // entry without them is written as it always was.
+            const QString text = columnText(entry, column);
+            if (&column - kEntryColumns.data() < qsizetype(kStoredColumns) || !text.isEmpty())
+                writer.writeTextElement(QLatin1String(kNamespace), columnElement(column),
+                                        carried(text));
+        }
         writer.writeEndElement();
     }
     writer.writeEndElement();
