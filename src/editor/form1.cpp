@@ -420,19 +420,13 @@ void Form1::createListActions()
         action(mListView1, "actionMarkMilestone", QStringLiteral("Mark as Milestone"), {}, inList,
                &ListCommands::markMilestone);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
-    // The same commands on the Edit menu, where they can be seen; their shortcuts keep
-    // their contexts.
+    // The same commands on the Edit menu, in the context menu's order, where they can be
+    // seen; their shortcuts keep their contexts. Import and Export stand in the File menu.
     QMenu& editMenu = menu(Menu::Edit);
-    editMenu.addActions({undo, redo});
-    editMenu.addSeparator();
-    for (const char* name :
-         {"actionEdit", "actionInsertAbove", "actionMoveUp", "actionMoveDown", "actionDelete"})
-        editMenu.addAction(mListView1->findChild<QAction*>(QLatin1String(name)));
-    editMenu.addSeparator();
-    editMenu.addAction(copy);
-    editMenu.addAction(mListView1->findChild<QAction*>(QStringLiteral("actionPaste")));
-    editMenu.addSeparator();
-    editMenu.addAction(sortByDate);
+    const QAction* importCsv = mListView1->findChild<QAction*>(QStringLiteral("actionImportCsv"));
+    for (QAction* listAction : mListView1->actions())
+        if (listAction != importCsv && listAction != exportCsv)
+            editMenu.addAction(listAction);
     mListActions = {{edit, &ListCommandStates::edit},
                     {moveUp, &ListCommandStates::moveUp},
                     {moveDown, &ListCommandStates::moveDown},

@@ -453,9 +453,10 @@ void TestLibreOffice::savedAgainOpensBackEqual()
     const timeline::Timeline made{
         QStringLiteral("Riverside Library & friends"),
         timeline::Scale::Monthly,
-        {{QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span, of months")},
-         {QStringLiteral("Jan 2001"), QStringLiteral("Two lines\nof notes")}},
-        {timeline::Layout::Classic, timeline::Spacing::Even, QStringLiteral("A4"), {}}};
+        {{QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span, of months"),
+          QStringLiteral("Building")},
+         {QStringLiteral("Jan 2001"), QStringLiteral("Two lines\nof notes"), QString(), true}},
+        {timeline::Layout::Fit, timeline::Spacing::Even, QStringLiteral("A4"), {}}};
     const QString document = buildPageWithEngine(mClipboard, made.title, made.entries,
                                                  docgen::pageOptionsOf(made, QLocale()));
     QVERIFY(!document.isEmpty());

@@ -50,7 +50,9 @@ char* toString(const Timeline& timeline)
 {
     QStringList rows{timeline.title, QString::number(scaleNumber(timeline.scale))};
     for (const auto& entry : timeline.entries)
-        rows << entry.date + QLatin1Char('|') + entry.notes;
+        rows << QStringList{entry.date, entry.notes, entry.category,
+                            entry.milestone ? QStringLiteral("milestone") : QString()}
+                    .join(u'|');
     return qstrdup(rows.join(QStringLiteral(" / ")).toUtf8().constData());
 }
 } // namespace timeline
@@ -131,14 +133,16 @@ private slots:
     void menuBarCarriesTheCommands();
 
 private:
-    // A Monthly timeline with a span, shown in the main window.
+    // A Monthly timeline with a span, a category and a milestone, shown in the main window.
     timeline::Timeline showMonthlyTimeline()
     {
         editor::Form1& form = mStudio->mainWindow();
         form.selectScale(2);
         const QList<editor::TimelineEntry> rows{
-            {QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span of months")},
-            {QStringLiteral("Jan 2001"), QStringLiteral("Notes, with a comma")},
+            {QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span of months"),
+             QStringLiteral("Building")},
+            {QStringLiteral("Jan 2001"), QStringLiteral("Notes, with a comma"),
+             QStringLiteral("Building"), true},
             {QStringLiteral("Dec 2004"), QStringLiteral("Over 1,000 people")}};
         form.timelineCommands().replaceTimeline(QStringLiteral("Riverside Library"), rows,
                                                 QStringLiteral("test"));
@@ -795,6 +799,8 @@ void TestStudio::menuBarCarriesTheCommands_data()
                            << "actionPaste" << QKeySequence(QKeySequence::Paste);
     QTest::newRow("sort") << "menuEdit"
                           << "actionSortByDate" << QKeySequence("Ctrl+T");
+    QTest::newRow("milestone") << "menuEdit"
+                               << "actionMarkMilestone" << QKeySequence();
     QTest::newRow("page beside") << "menuView"
                                  << "actionPageBeside" << QKeySequence();
     QTest::newRow("classic") << "menuPage"
