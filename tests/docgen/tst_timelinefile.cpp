@@ -19,7 +19,8 @@ Timeline sample()
     value.entries = {{QStringLiteral("Apr 2000"), QStringLiteral("Opened\nsecond line")},
                      {QStringLiteral("May 2001"), QStringLiteral("  spaced  \u0416"),
                       QStringLiteral("Works <&>"), true}};
-    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4")};
+    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4"),
+                  QStringLiteral("Slate")};
     return value;
 }
 
