@@ -253,6 +253,8 @@ void TimelineCommands::changeScale(int scale)
     }
     if (previous != 0 && previous != scale)
         mLeftRows[previous] = mEntries.entries();
+    // Typing on the next scale is a step of its own, whichever scale it was typed on.
+    mHistory.endTyping();
     writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
@@ -261,11 +263,53 @@ void TimelineCommands::changeScale(int scale)
 void TimelineCommands::titleChanged(const QString& text)
 {
     const QString before = std::exchange(mTitle, text);
+    if (mShownScale != 0)
+        mTitles[mShownScale] = text;
     if (mStarting)
         return;
     if (!mHistory.applying())
         mHistory.typeTitle(before, text);
+    storeTitle(text);
+}
+
+void TimelineCommands::storeTitle(const QString& text)
+{
     writeTyped(QLatin1String(kTitleKey), text);
+    if (mShownScale == 0)
+        return;
+    // A store an older version wrote has no title of a scale's own; each is written once,
+    // so that the next start reads every scale's title as this run has it.
+    if (!std::exchange(mTitlesWritten, true)) {
+        for (int scale = 1; scale <= kScaleCount; ++scale)
+            writeTyped(titleKey(scale), mTitles[scale]);
+        return;
+    }
+    writeTyped(titleKey(mShownScale), text);
+}
+
+void TimelineCommands::readTitles(int shownScale)
+{
+    mTitlesRead = true;
+    // The title key is what an older version last wrote for the scale it showed. The other
+    // scales start from it when they have no title of their own: that version showed it
+    // on every scale, so starting from it loses nothing the user saw.
+    const QString shown = mView.titleText();
+    for (int scale = 1; scale <= kScaleCount; ++scale)
+        mTitles[scale] = scale == shownScale
+                             ? shown
+                             : readOrSetAside(titleKey(scale), shown,
+                                              QStringLiteral("%1 title").arg(scaleName(scale)));
+}
+
+void TimelineCommands::showScale(int scale, bool keepHistory)
+{
+    if (!mTitlesRead)
+        readTitles(scale);
+    mShownScale = scale;
+    mHistory.showScale(scale, keepHistory);
+    // Not a step of this scale's history: the title comes back with its list.
+    if (mView.titleText() != mTitles[scale])
+        mHistory.apply([&] { mView.setTitleText(mTitles[scale]); });
 }
 
 void TimelineCommands::writeTyped(const QString& key, const QString& value)
@@ -299,8 +343,7 @@ void TimelineCommands::loadScaleEntries()
         // is stored like any other; when it cannot be moved, the failure goes on.
         const QString keptAs = mStore.setAside(timelineKey(scale));
         mEntries.clear();
-        mShownScale = scale;
-        mHistory.showScale(scale, false);
+        showScale(scale, false);
         mDialogs.messageBox(
             QStringLiteral("The saved %1 list could not be read (%2). It was "
                            "kept as \"%3\". The list starts empty, and what "
@@ -316,8 +359,7 @@ void TimelineCommands::loadScaleEntries()
     // The history of the scale applies to the rows it left, not to a list changed since.
     const bool keep = !stored.cut && mLeftRows[scale] == rows;
     mEntries.setEntries(std::move(rows));
-    mShownScale = scale;
-    mHistory.showScale(scale, keep);
+    showScale(scale, keep);
     if (!stored.cut)
         return;
     mDialogs.messageBox(QStringLiteral("The saved %1 list holds more than %2 entries. The first "

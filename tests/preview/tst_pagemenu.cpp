@@ -40,7 +40,7 @@ struct Harness
     Harness()
     {
         form = std::make_unique<Form2>(
-            preview::Form2Services{dialogs, end, dir.path(), {}, {}, &clipboard, {}, {}});
+            preview::Form2Services{dialogs, end, dir.path(), {}, {}, &clipboard, {}, {}, {}});
         // The generated document of a Letter landscape page.
         const QString wordFile = dir.filePath(QStringLiteral("qarven12345678.doc"));
         office::saveDocument(officetest::buildTimeline(QStringLiteral("Project Timeline"),
