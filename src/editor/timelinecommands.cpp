@@ -253,8 +253,6 @@ void TimelineCommands::changeScale(int scale)
     }
     if (previous != 0 && previous != scale)
         mLeftRows[previous] = mEntries.entries();
-    // Typing on the next scale is a step of its own, whichever scale it was typed on.
-    mHistory.endTyping();
     writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
