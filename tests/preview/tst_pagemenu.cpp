@@ -221,6 +221,9 @@ private slots:
             << " .con. "
             << "page" << 0 << "con_.png"
             << "page.png";
+        QTest::newRow("pdf, a long title is cut")
+            << "mnuSavePagePdf" << QString(200, u'x') << "page" << 0
+            << QString(120, u'x') + u".pdf"_qs << "page.pdf";
         QTest::newRow("svg, a folder sign in the title") << "mnuSavePageSvg"
                                                          << "Plan/2026"
                                                          << "plan.SVG" << 0 << "Plan 2026.svg"
