@@ -251,8 +251,12 @@ void TimelineCommands::changeScale(int scale)
         mView.selectScale(previous);
         return;
     }
-    if (previous != 0 && previous != scale)
+    if (previous != 0 && previous != scale) {
         mLeftRows[previous] = mEntries.entries();
+        // While a scale is shown its title is kept under the title key alone, so that a
+        // keystroke writes one file; leaving it, the title goes under the scale's own key.
+        writeTyped(titleKey(previous), mTitles[previous]);
+    }
     writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
@@ -273,16 +277,14 @@ void TimelineCommands::titleChanged(const QString& text)
 void TimelineCommands::storeTitle(const QString& text)
 {
     writeTyped(QLatin1String(kTitleKey), text);
-    if (mShownScale == 0)
+    // The title key now holds this scale's title only. A scale that has no key of its
+    // own yet (a fresh store, or one an older version wrote) would start from it at the
+    // next start, so the other scales' titles are written once in the run.
+    if (mShownScale == 0 || std::exchange(mTitlesWritten, true))
         return;
-    // A store an older version wrote has no title of a scale's own; each is written once,
-    // so that the next start reads every scale's title as this run has it.
-    if (!std::exchange(mTitlesWritten, true)) {
-        for (int scale = 1; scale <= kScaleCount; ++scale)
+    for (int scale = 1; scale <= kScaleCount; ++scale)
+        if (scale != mShownScale)
             writeTyped(titleKey(scale), mTitles[scale]);
-        return;
-    }
-    writeTyped(titleKey(mShownScale), text);
 }
 
 void TimelineCommands::readTitles(int shownScale)

@@ -101,7 +101,8 @@ private:
     void showScale(int scale, bool keepHistory);
     // Reads each scale's title once, when the first list is shown on `shownScale`.
     void readTitles(int shownScale);
-    // Writes the shown title under the title key and its scale's own key.
+    // Writes the shown title under the title key (the scale's own key is written when the
+    // scale is left).
     void storeTitle(const QString& text);
 
     app::Dialogs& mDialogs;
@@ -119,7 +120,7 @@ private:
     // Each scale's title, by scale number, once read; the shown scale's is the title box's.
     std::array<QString, kScaleCount + 1> mTitles;
     bool mTitlesRead = false;
-    // Whether every scale's title key has been written in this run.
+    // Whether the titles of the scales not shown have been written in this run.
     bool mTitlesWritten = false;
     // The rows each scale showed when it was left; its history goes on only from them.
     std::array<std::optional<QList<TimelineEntry>>, kScaleCount + 1> mLeftRows;

@@ -476,7 +476,7 @@ void TestStudio::eachScaleKeepsItsTitle()
     show(1);
     undo();
     QCOMPARE(title()->text(), yearly);
-    QCOMPARE(mStore->read(QStringLiteral("Title1"), {}), yearly);
+    QCOMPARE(mStore->read(QStringLiteral("Text1"), {}), yearly);
     show(3);
     QCOMPARE(title()->text(), QStringLiteral("Daily renamed"));
     undo();

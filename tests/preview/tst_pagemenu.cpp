@@ -11,10 +11,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -269,6 +272,41 @@ private slots:
         save();
         QCOMPARE(h.dialogs.calls.first().startPath, startPath(out.path()));
         QCOMPARE(h.files(out.path()).size(), 2);
+    }
+
+    // The desktop's own dialog shows the folder, the name and the types it is given, and
+    // the type chosen there gives the extension.
+    void realSaveDialog()
+    {
+        QTemporaryDir out;
+        app::QtDialogs dialogs;
+        dialogs.setSaveFolder(out.path());
+        const QStringList types{u"Word Document (*.docx)"_qs, u"Word Files (*.doc)"_qs};
+        QString shownFolder;
+        QString shownName;
+        QStringList shownTypes;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_qs);
+            shownFolder = dialog->directory().absolutePath();
+            shownName = name ? name->text() : QString();
+            shownTypes = dialog->nameFilters();
+            dialog->selectNameFilter(types.at(1));
+            if (name)
+                name->setText(u"results"_qs);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        poll.start(20);
+        const QString chosen =
+            dialogs.saveFileName(app::SaveDialog{u"Save File"_qs, types, u"History"_qs, {}});
+        QCOMPARE(shownFolder, QDir(out.path()).absolutePath());
+        QCOMPARE(shownName, u"History.docx"_qs);
+        QCOMPARE(shownTypes, types);
+        QCOMPARE(chosen, QDir(out.path()).absoluteFilePath(u"results.doc"_qs));
     }
 
     void failureReachesTheErrorBoxAndWritesNothing()
