@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QString>
-
 #include "app/dialogs.h"
 #include "office/outputformat.h"
+
+#include <QString>
 
 namespace preview {
 
