@@ -169,8 +169,9 @@ std::optional<Page> pageFromStore(const Options& options)
                                         store.read(QLatin1String(editor::kOptionKey), QString())));
         page.timeline.title =
             options.title ? *options.title : editor::storedTitle(store, page.scale());
-        const QList<editor::TimelineEntry> entries =
+        QList<editor::TimelineEntry> entries =
             editor::decodeEntryList(store.read(editor::timelineKey(page.scale()), QString()));
+        editor::readEntryDetails(store, page.scale(), entries);
         for (qsizetype i = 0; i < entries.size(); ++i)
             table.rows.append({int(i + 1), entries.at(i)});
     } catch (const app::Failure& failure) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/failure.h"
+#include "entrylist.h"
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,10 @@ inline constexpr const char* kSpacingToScale = "To scale";
 QString timelineKey(int scale);
 // "Title" followed by the scale number: that scale's own title.
 QString titleKey(int scale);
+// Beside each list, the fields its entries hold past the date and notes (entrylist.h's
+// encodeEntryDetails): "Timeline" followed by the scale number and "Details". A version
+// that does not know them reads the list as it always did.
+QString timelineDetailsKey(int scale);
 
 // A value is there but cannot be read: its file is damaged or may not be opened.
 class UnreadableSetting : public app::Failure
@@ -76,6 +81,16 @@ QString readOrSetAside(SettingsStore& store, const QString& key, const QString& 
 // else its own key's, or the title key's when it has none (a store an older version
 // wrote, which showed that title on every scale). Throws as read() does.
 QString storedTitle(SettingsStore& store, int scale);
+
+// Writes the details of the list of `scale` beside it; nothing when no entry has any and
+// none are stored, so a list without them leaves no trace. Throws app::Failure.
+void writeEntryDetails(SettingsStore& store, int scale, const QList<TimelineEntry>& entries);
+// Gives the entries of the stored list of `scale` their details, read no further than
+// kMaxListEntries pieces. A value that cannot be read gives none; with `notices` it is
+// also set aside, with a sentence for the user there. Throws app::Failure when the store
+// cannot be used.
+void readEntryDetails(SettingsStore& store, int scale, QList<TimelineEntry>& entries,
+                      QStringList* notices = nullptr);
 
 // One INI file per key in the folder, each holding the section as its group. A list
 // grows to megabytes; keeping each key in a file of its own means a keystroke in the
