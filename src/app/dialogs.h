@@ -13,7 +13,8 @@ namespace app {
 enum class MessageButtons
 {
     Ok,
-    YesNo
+    YesNo,
+    SaveDiscardCancel, // unsaved changes before they would be replaced
 };
 enum class MessageIcon
 {
@@ -24,7 +25,10 @@ enum class MessageAnswer
 {
     Ok,
     Yes,
-    No
+    No,
+    Save,
+    Discard,
+    Cancel,
 };
 
 // What a save dialog offers: its title, the file types as Qt filter entries ("Word Document

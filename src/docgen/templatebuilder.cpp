@@ -409,6 +409,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
         PageRun run;
         QString documentPath;
         bool saved = false;
+        std::shared_ptr<const office::Document> sheet;
         BitmapHandOff bitmap(mWorkFolder);
 
         trap.step(106, [&] { host.setMousePointer(app::MousePointer::Hourglass); });
@@ -423,11 +424,15 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
             documentPath =
                 claimDocumentPath(mWorkFolder.isEmpty() ? app::temporaryFolder() : mWorkFolder);
         });
+        // The document carries the timeline it shows, so that it can be opened again.
+        if (!mOptions.data.isEmpty())
+            trap.step(218, [&] { live(document).CustomXMLPartsAdd(mOptions.data); });
         trap.step(220, [&] {
             if (documentPath.isEmpty())
                 throw app::Failure(QStringLiteral("Bad file name or number"));
             live(document).SaveAs(documentPath);
             saved = true;
+            sheet = embeddedModel(live(document));
         });
         trap.step(222, [&] { live(word).setDisplayAlerts(false); });
         trap.step(224, [&] { live(document).Close(); });
@@ -462,6 +467,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
                     if (plan)
                         host.setFitReport(plan->report);
                     host.setPreviewWordFile(documentPath);
+                    host.setPreviewSheet(sheet);
                 });
                 trap.step(244, [&] { host.showPreview(); });
                 trap.step(246, [&] { host.hideMainWindow(); });

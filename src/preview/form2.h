@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -30,20 +31,14 @@ class Dialogs;
 class ProgramEnd;
 } // namespace app
 
+namespace office {
+class Document;
+}
+
 namespace preview {
 
 class PageBackdrop;
 class PictureBox;
-
-// The page menu's choices: the paper by name, the classic layout, dates spaced to scale,
-// the look by name.
-struct PageMenuChoice
-{
-    QString paper;
-    bool classic = false;
-    bool toScale = false;
-    QString theme;
-};
 
 // What the preview window needs from the rest of the program.
 struct Form2Services
@@ -85,6 +80,8 @@ public:
     // next activation.
     void setPicture1(const QImage& page);
     void setWordFile(const QString& path) { mWordFile = path; }
+    // The document of that file as its maker holds it: read instead of the file.
+    void setSheet(std::shared_ptr<const office::Document> sheet) { mDelivered = std::move(sheet); }
     // Marks the callouts whose text is cut on the page just delivered (region and frames
     // in points) and says how many entries are cut, with any other notice about the page
     // below; with nothing to say the notice goes.
@@ -170,6 +167,7 @@ private:
     QSize twipsSize(double width, double height) const;
 
     QString mWordFile;
+    std::shared_ptr<const office::Document> mDelivered;
     Form2Services mServices;
     Viewport mViewport;
     std::optional<QCursor> mHandCursor;
@@ -199,10 +197,7 @@ private:
     QAction* mSavePagePng = nullptr;
     QAction* mSavePageSvg = nullptr;
     QAction* mPrintPage = nullptr;
-    QActionGroup* mLayoutChoice = nullptr;
-    QActionGroup* mPaperChoice = nullptr;
-    QActionGroup* mThemeChoice = nullptr;
-    QActionGroup* mSpacingChoice = nullptr;
+    PageChoiceMenus* mPageChoices = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks
     QList<QRectF> mCutFramesPt;
