@@ -3,12 +3,18 @@
 #include "apptitle.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace app {
 
@@ -23,14 +29,59 @@ QString Dialogs::inputBox(const QString& prompt, const QString& caption, const Q
 }
 
 MessageAnswer Dialogs::messageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
-                                  const QString& caption)
+                                  const QString& caption, const QString& detail)
 {
-    return doMessageBox(text, buttons, icon, resolveCaption(caption));
+    return doMessageBox(text, buttons, icon, resolveCaption(caption), detail);
+}
+
+QString Dialogs::saveFileName(const SaveDialog& dialog)
+{
+    const QString folder = dialog.folder.isEmpty() ? saveFolder() : dialog.folder;
+    QString suggested = dialog.suggestedName;
+    if (!suggested.isEmpty() && !dialog.filters.isEmpty())
+        suggested = withFilterExtension(suggested, {dialog.filters.first()});
+    const QString startPath = suggested.isEmpty() ? folder : QDir(folder).filePath(suggested);
+    int filter = 0;
+    QString chosen =
+        doSaveFileName(resolveCaption(dialog.title), startPath, dialog.filters, filter);
+    if (chosen.isEmpty())
+        return {};
+    // A name typed alone belongs in the folder the dialog showed.
+    if (QFileInfo(chosen).isRelative())
+        chosen = QDir(folder).filePath(chosen);
+    chosen = withFilterExtension(chosen, dialog.filters, filter);
+    mSaveFolder = QFileInfo(chosen).absolutePath();
+    if (mKeepSaveFolder) {
+        try {
+            mKeepSaveFolder(mSaveFolder);
+        } catch (...) {
+            // Only the next run's starting folder is lost; the save goes on.
+        }
+    }
+    return chosen;
 }
 
 QString Dialogs::saveFileName(const QString& title, const QString& pipeFilter)
 {
-    return doSaveFileName(resolveCaption(title), qtFilterFromPipeFilter(pipeFilter));
+    const QString filters = qtFilterFromPipeFilter(pipeFilter);
+    return saveFileName(
+        SaveDialog{title, filters.isEmpty() ? QStringList() : filters.split(QStringLiteral(";;")),
+                   QString(), QString()});
+}
+
+void Dialogs::setSaveFolder(const QString& folder, std::function<void(const QString&)> keep)
+{
+    mSaveFolder = folder;
+    mKeepSaveFolder = std::move(keep);
+}
+
+QString Dialogs::saveFolder() const
+{
+    // A folder removed since it was used is no place to start.
+    if (!mSaveFolder.isEmpty() && QFileInfo(mSaveFolder).isDir())
+        return mSaveFolder;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
 bool Dialogs::printDialog(QPrinter& printer)
@@ -72,6 +123,25 @@ QString qtFilterFromPipeFilter(const QString& pipeFilter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QString filterExtension(const QString& filter)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\*\\.([^\\s;)*]+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QString withFilterExtension(const QString& chosen, const QStringList& filters, int selected)
+{
+    const QString suffix = QFileInfo(chosen).suffix();
+    for (const QString& filter : filters)
+        if (!suffix.isEmpty() && suffix.compare(filterExtension(filter), Qt::CaseInsensitive) == 0)
+            return chosen;
+    if (selected < 0 || selected >= filters.size())
+        return chosen;
+    const QString extension = filterExtension(filters.at(selected));
+    return extension.isEmpty() ? chosen : chosen + QLatin1Char('.') + extension;
+}
+
 QString QtDialogs::doInputBox(const QString& prompt, const QString& caption,
                               const QString& defaultText)
 {
@@ -82,7 +152,7 @@ QString QtDialogs::doInputBox(const QString& prompt, const QString& caption,
 }
 
 MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons buttons, MessageIcon icon,
-                                      const QString& caption)
+                                      const QString& caption, const QString& detail)
 {
     // A carriage return, alone or before a line feed, is shown as one line break.
     QString shown = text;
@@ -97,6 +167,8 @@ MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons button
                     caption, shown, shownButtons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
     box.setTextFormat(Qt::PlainText);
+    if (!detail.isEmpty())
+        box.setInformativeText(detail);
     box.setWindowModality(Qt::ApplicationModal);
     const int pressed = box.exec();
     if (buttons == MessageButtons::Ok)
@@ -108,17 +180,23 @@ MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons button
     return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-QString QtDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
+QString QtDialogs::doSaveFileName(const QString& title, const QString& startPath,
+                                  const QStringList& filters, int& filter)
 {
-    QFileDialog dialog(QApplication::activeWindow(), title, QString(), qtFilter);
+    QFileDialog dialog(QApplication::activeWindow(), title, startPath,
+                       filters.join(QStringLiteral(";;")));
     dialog.setObjectName(QStringLiteral("saveFileDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    // The command asks its own overwrite question and adds no suffix to a typed name.
+    // The command asks its own overwrite question; the extension is added by saveFileName,
+    // after the dialog, so that the question names the file as it will be written.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(QString());
+    if (filter >= 0 && filter < filters.size())
+        dialog.selectNameFilter(filters.at(filter));
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    filter = std::max(0, int(filters.indexOf(dialog.selectedNameFilter())));
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
 }
@@ -151,6 +229,12 @@ bool agreesToOverwrite(Dialogs& dialogs, const QString& target)
                                   QStringLiteral(" ?"),
                               app::MessageButtons::YesNo,
                               app::MessageIcon::None) == app::MessageAnswer::Yes;
+}
+
+void sayDone(Dialogs& dialogs, const QString& savedTo)
+{
+    dialogs.messageBox(QStringLiteral("Done."), MessageButtons::Ok, MessageIcon::None, QString(),
+                       QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(savedTo)));
 }
 
 } // namespace app

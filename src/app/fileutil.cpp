@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 
@@ -50,6 +51,44 @@ void RemoveFile(const QString& path)
     QFile file(path);
     file.setPermissions(file.permissions() | QFileDevice::WriteOwner | QFileDevice::WriteUser);
     file.remove();
+}
+
+QString fileNameFromTitle(const QString& title)
+{
+    constexpr qsizetype kMaxChars = 120;
+    QString name;
+    name.reserve(std::min(title.size(), kMaxChars + 1));
+    for (const QChar c : title) {
+        const bool refused = c.unicode() < 0x20 || c.unicode() == 0x7f ||
+                             QStringView(u"<>:\"/\\|?*").contains(c) || c.isSpace();
+        name += refused ? QLatin1Char(' ') : c;
+        if (name.size() > 4 * kMaxChars)
+            break;
+    }
+    name = name.simplified();
+    // The cut keeps a surrogate pair whole.
+    if (name.size() > kMaxChars)
+        name.truncate(name.at(kMaxChars - 1).isHighSurrogate() ? kMaxChars - 1 : kMaxChars);
+    while (!name.isEmpty() && (name.back() == QLatin1Char('.') || name.back().isSpace()))
+        name.chop(1);
+    // A leading dot hides the file on some desktops.
+    while (!name.isEmpty() && (name.front() == QLatin1Char('.') || name.front().isSpace()))
+        name.remove(0, 1);
+    const QString stem = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList kReserved{
+        QStringLiteral("CON"),  QStringLiteral("PRN"),  QStringLiteral("AUX"),
+        QStringLiteral("NUL"),  QStringLiteral("COM1"), QStringLiteral("COM2"),
+        QStringLiteral("COM3"), QStringLiteral("COM4"), QStringLiteral("COM5"),
+        QStringLiteral("COM6"), QStringLiteral("COM7"), QStringLiteral("COM8"),
+        QStringLiteral("COM9"), QStringLiteral("LPT1"), QStringLiteral("LPT2"),
+        QStringLiteral("LPT3"), QStringLiteral("LPT4"), QStringLiteral("LPT5"),
+        QStringLiteral("LPT6"), QStringLiteral("LPT7"), QStringLiteral("LPT8"),
+        QStringLiteral("LPT9")};
+    if (kReserved.contains(stem)) {
+        const qsizetype dot = name.indexOf(QLatin1Char('.'));
+        name.insert(dot < 0 ? name.size() : dot, QLatin1Char('_'));
+    }
+    return name;
 }
 
 QString programFolder()

@@ -23,6 +23,12 @@ QString programFolder();
 // platform's separator between them.
 QString inFolder(const QString& folder, const QString& name);
 
+// A file name made from a timeline's title, without an extension: the characters no file
+// name may hold (on any of the desktops) become blanks, runs of blanks one blank, and
+// blanks and dots at the ends go; a name the system reserves ("CON", "LPT1") gets "_"
+// after its stem, and a name is cut to 120 characters. Empty when nothing of the title is left.
+QString fileNameFromTitle(const QString& title);
+
 // The value of TEMP; when it is unset or empty, the system's temporary folder.
 QString temporaryFolder();
 

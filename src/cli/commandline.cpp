@@ -198,9 +198,8 @@ std::optional<Page> pageFromStore(const Options& options)
             scaleOf(options.scale ? *options.scale
                                   : editor::scaleOfStoredOption(
                                         store.read(QLatin1String(editor::kOptionKey), QString())));
-        page.timeline.title = options.title
-                                  ? *options.title
-                                  : store.read(QLatin1String(editor::kTitleKey), QString());
+        page.timeline.title =
+            options.title ? *options.title : editor::storedTitle(store, page.scale());
         QList<editor::TimelineEntry> entries =
             editor::decodeEntryList(store.read(editor::timelineKey(page.scale()), QString()));
         editor::readEntryDetails(store, page.scale(), entries);

@@ -24,7 +24,8 @@ QString ConsoleDialogs::doInputBox(const QString& prompt, const QString&, const 
 }
 
 app::MessageAnswer ConsoleDialogs::doMessageBox(const QString& text, app::MessageButtons buttons,
-                                                app::MessageIcon, const QString& caption)
+                                                app::MessageIcon, const QString& caption,
+                                                const QString& detail)
 {
     ++mMessageCount;
     if (caption == QLatin1String(app::kErrorBoxTitle)) {
@@ -40,11 +41,13 @@ app::MessageAnswer ConsoleDialogs::doMessageBox(const QString& text, app::Messag
     }
     // The application title says nothing on a terminal; a caption of the box's own does.
     const bool ownCaption = !caption.isEmpty() && caption != resolveCaption(QString());
-    print(ownCaption ? QStringLiteral("%1: %2").arg(caption, text) : text);
+    const QString said = detail.isEmpty() ? text : text + u' ' + detail;
+    print(ownCaption ? QStringLiteral("%1: %2").arg(caption, said) : said);
     return buttons == app::MessageButtons::YesNo ? app::MessageAnswer::No : app::MessageAnswer::Ok;
 }
 
-QString ConsoleDialogs::doSaveFileName(const QString& title, const QString&)
+QString ConsoleDialogs::doSaveFileName(const QString& title, const QString&, const QStringList&,
+                                       int&)
 {
     ++mMessageCount;
     print(QStringLiteral("cannot answer \"%1\" without a window").arg(title));

@@ -22,8 +22,10 @@ protected:
     QString doInputBox(const QString& prompt, const QString& caption,
                        const QString& defaultText) override;
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
-                                    app::MessageIcon icon, const QString& caption) override;
-    QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+                                    app::MessageIcon icon, const QString& caption,
+                                    const QString& detail) override;
+    QString doSaveFileName(const QString& title, const QString& startPath,
+                           const QStringList& filters, int& filter) override;
     bool doPrintDialog(QPrinter& printer) override;
 
 private:

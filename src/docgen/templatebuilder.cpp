@@ -502,12 +502,15 @@ class QuietDialogs : public app::Dialogs
 protected:
     QString doInputBox(const QString&, const QString&, const QString&) override { return {}; }
     app::MessageAnswer doMessageBox(const QString&, app::MessageButtons buttons, app::MessageIcon,
-                                    const QString&) override
+                                    const QString&, const QString&) override
     {
         return buttons == app::MessageButtons::YesNo ? app::MessageAnswer::No
                                                      : app::MessageAnswer::Ok;
     }
-    QString doSaveFileName(const QString&, const QString&) override { return {}; }
+    QString doSaveFileName(const QString&, const QString&, const QStringList&, int&) override
+    {
+        return {};
+    }
 };
 
 // The title and rows a sketch is made of, in the host's terms.

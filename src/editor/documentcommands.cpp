@@ -175,14 +175,14 @@ bool DocumentCommands::saveAs()
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1SaveDocumentAs));
     const office::OutputFormatRow& word = office::outputFormatRow(office::OutputFormat::Word);
     QString target;
+    // The dialog adds the Word document's own extension to a name without one.
     trap.step(100, [&] {
-        target = mDialogs.saveFileName(QLatin1String(word.saveTitle), QLatin1String(word.filter));
+        target = mDialogs.saveFileName(
+            app::SaveDialog{QLatin1String(word.saveTitle), word.saveFilters(),
+                            app::fileNameFromTitle(mHost.shownTimeline().title), QString()});
     });
     if (target.isEmpty())
         return false;
-    // A name without an extension gets the Word document's own.
-    if (QFileInfo(target).suffix().isEmpty())
-        target += QLatin1Char('.') + QLatin1String(word.extensions.back());
     bool agreed = true;
     if (app::FileExists(target))
         trap.step(102, [&] { agreed = app::agreesToOverwrite(mDialogs, target); });

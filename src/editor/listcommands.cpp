@@ -9,6 +9,7 @@
 #include "app/dialogs.h"
 #include "app/errortrap.h"
 #include "app/failure.h"
+#include "app/fileutil.h"
 #include "app/locationlabels.h"
 #include "filewrite/safefile.h"
 
@@ -229,8 +230,11 @@ void ListCommands::exportCsv()
     app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1ExportCsv));
     QString path;
     trap.step(100, [&] {
-        path = mDialogs.saveFileName(QStringLiteral("Export CSV"),
-                                     QStringLiteral("CSV Files (*.csv)|*.csv"));
+        path = mDialogs.saveFileName(
+            app::SaveDialog{QStringLiteral("Export CSV"),
+                            {QStringLiteral("CSV Files (*.csv)")},
+                            app::fileNameFromTitle(mCommands.view().titleText()),
+                            QString()});
     });
     if (path.isEmpty())
         return;

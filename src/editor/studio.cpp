@@ -14,6 +14,7 @@
 #include "app/failure.h"
 #include "app/fileutil.h"
 #include "filewrite/safefile.h"
+#include "timeline/settingsstore.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -39,6 +40,17 @@ Studio::Studio(StudioServices services)
                                [this] { createPage(); },
                                mServices.textClipboard};
     mForm1 = std::make_unique<Form1>(formServices);
+    // Save dialogs open where the user saved last, in this run and the next; an unreadable
+    // folder is only a starting place lost.
+    const auto keepFolder = [this](const QString& folder) {
+        mServices.store.write(QLatin1String(kSaveFolderKey), folder);
+    };
+    try {
+        mServices.dialogs.setSaveFolder(
+            mServices.store.read(QLatin1String(kSaveFolderKey), QString()), keepFolder);
+    } catch (const app::Failure&) {
+        mServices.dialogs.setSaveFolder(QString(), keepFolder);
+    }
     QStringList notices;
     mPageChoice = timeline::loadPageChoices(mServices.store, &notices);
     for (const QString& notice : notices)
@@ -98,7 +110,8 @@ preview::Form2& Studio::previewForm()
             [this] { mForm1->SaveScaleEntries(); },
             &mServices.clipboard,
             [this](const preview::PageMenuChoice& choice) { changePage(choice); },
-            docgen::PageTheme::names()};
+            docgen::PageTheme::names(),
+            [this] { return mForm1->titleText(); }};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }

@@ -272,8 +272,12 @@ void TimelineCommands::changeScale(int scale)
         mView.selectScale(previous);
         return;
     }
-    if (previous != 0 && previous != scale)
+    if (previous != 0 && previous != scale) {
         mLeftRows[previous] = mEntries.entries();
+        // While a scale is shown its title is kept under the title key alone, so that a
+        // keystroke writes one file; leaving it, the title goes under the scale's own key.
+        writeTyped(titleKey(previous), mTitles[previous]);
+    }
     writeTyped(QLatin1String(kOptionKey), QString::number(scale));
     if (scale != previous)
         attempt([&] { loadScaleEntries(); });
@@ -282,11 +286,51 @@ void TimelineCommands::changeScale(int scale)
 void TimelineCommands::titleChanged(const QString& text)
 {
     const QString before = std::exchange(mTitle, text);
+    if (mShownScale != 0)
+        mTitles[mShownScale] = text;
     if (mStarting)
         return;
     if (!mHistory.applying())
         mHistory.typeTitle(before, text);
+    storeTitle(text);
+}
+
+void TimelineCommands::storeTitle(const QString& text)
+{
     writeTyped(QLatin1String(kTitleKey), text);
+    // The title key now holds this scale's title only. A scale that has no key of its
+    // own yet (a fresh store, or one an older version wrote) would start from it at the
+    // next start, so the other scales' titles are written once in the run.
+    if (mShownScale == 0 || std::exchange(mTitlesWritten, true))
+        return;
+    for (int scale = 1; scale <= kScaleCount; ++scale)
+        if (scale != mShownScale)
+            writeTyped(titleKey(scale), mTitles[scale]);
+}
+
+void TimelineCommands::readTitles(int shownScale)
+{
+    mTitlesRead = true;
+    // The title key is what an older version last wrote for the scale it showed. The other
+    // scales start from it when they have no title of their own: that version showed it
+    // on every scale, so starting from it loses nothing the user saw.
+    const QString shown = mView.titleText();
+    for (int scale = 1; scale <= kScaleCount; ++scale)
+        mTitles[scale] = scale == shownScale
+                             ? shown
+                             : readOrSetAside(titleKey(scale), shown,
+                                              QStringLiteral("%1 title").arg(scaleName(scale)));
+}
+
+void TimelineCommands::showScale(int scale, bool keepHistory)
+{
+    if (!mTitlesRead)
+        readTitles(scale);
+    mShownScale = scale;
+    mHistory.showScale(scale, keepHistory);
+    // Not a step of this scale's history: the title comes back with its list.
+    if (mView.titleText() != mTitles[scale])
+        mHistory.apply([&] { mView.setTitleText(mTitles[scale]); });
 }
 
 void TimelineCommands::writeTyped(const QString& key, const QString& value)
@@ -320,8 +364,7 @@ void TimelineCommands::loadScaleEntries()
         // is stored like any other; when it cannot be moved, the failure goes on.
         const QString keptAs = mStore.setAside(timelineKey(scale));
         mEntries.clear();
-        mShownScale = scale;
-        mHistory.showScale(scale, false);
+        showScale(scale, false);
         mDialogs.messageBox(
             QStringLiteral("The saved %1 list could not be read (%2). It was "
                            "kept as \"%3\". The list starts empty, and what "
@@ -341,8 +384,7 @@ void TimelineCommands::loadScaleEntries()
     // The history of the scale applies to the rows it left, not to a list changed since.
     const bool keep = !stored.cut && mLeftRows[scale] == rows;
     mEntries.setEntries(std::move(rows));
-    mShownScale = scale;
-    mHistory.showScale(scale, keep);
+    showScale(scale, keep);
     if (!stored.cut)
         return;
     mDialogs.messageBox(QStringLiteral("The saved %1 list holds more than %2 entries. The first "

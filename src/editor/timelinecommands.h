@@ -26,6 +26,9 @@ class SettingsStore;
 // Every change of the shown list is written under its scale at once, and kept in the
 // history of its scale for undo, as is each burst of typing in the title.
 //
+// Each scale has a title of its own, as it has a list: the title box shows the title of
+// the scale whose rows are shown, and a change there is that scale's alone.
+//
 // The shown rows belong to the scale whose list was last loaded. Changing the scale
 // first writes them under that scale, so switching never drops work; until the first
 // load nothing is written at all, so selecting the stored option at start-up cannot
@@ -99,6 +102,13 @@ private:
     QString readOrSetAside(const QString& key, const QString& defaultValue, const QString& what);
     // Writes a value that changes on every keystroke or click (title, scale option).
     void writeTyped(const QString& key, const QString& value);
+    // The rows shown are those of `scale` now: its history and its title come with them.
+    void showScale(int scale, bool keepHistory);
+    // Reads each scale's title once, when the first list is shown on `shownScale`.
+    void readTitles(int shownScale);
+    // Writes the shown title under the title key (the scale's own key is written when the
+    // scale is left).
+    void storeTitle(const QString& text);
 
     app::Dialogs& mDialogs;
     SettingsStore& mStore;
@@ -112,6 +122,11 @@ private:
     bool mTypedFailureSaid = false;
     // The title as the last change left it: the start of the next typing step.
     QString mTitle;
+    // Each scale's title, by scale number, once read; the shown scale's is the title box's.
+    std::array<QString, kScaleCount + 1> mTitles;
+    bool mTitlesRead = false;
+    // Whether the titles of the scales not shown have been written in this run.
+    bool mTitlesWritten = false;
     // The rows each scale showed when it was left; its history goes on only from them.
     std::array<std::optional<QList<TimelineEntry>>, kScaleCount + 1> mLeftRows;
 };

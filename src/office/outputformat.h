@@ -3,6 +3,7 @@
 #include "pageexport.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <optional>
@@ -12,7 +13,8 @@ namespace office {
 // Every form a page leaves the program in, one row each, for the command line's --output,
 // the page menu's saves, "Save Results To Word File" and the exporters: the extensions
 // that ask for it (the first is the one a save adds to a name without it), the save
-// dialog's title and filter, and the page file it is when it is not the Word document.
+// dialog's title and its file types (Qt filter entries, the format's own extension
+// first), and the page file it is when it is not the Word document.
 enum class OutputFormat
 {
     Word, // .doc and .docx: the same package either way
@@ -26,26 +28,41 @@ struct OutputFormatRow
     OutputFormat format;
     std::array<const char*, 2> extensions; // unused places are null
     const char* saveTitle;
-    const char* filter;
+    std::array<const char*, 2> filters; // unused places are null
     std::optional<PageFileKind> pageFile;
+
+    QStringList saveFilters() const
+    {
+        QStringList entries;
+        for (const char* filter : filters)
+            if (filter)
+                entries << QLatin1String(filter);
+        return entries;
+    }
 };
 
 inline constexpr std::array<OutputFormatRow, 4> kOutputFormats{{
-    {OutputFormat::Word, {"doc", "docx"}, "Save File", "Word Files (*.doc)|*.doc", std::nullopt},
+    // A Word 2007 document whichever the name: its own extension first, then the one the
+    // original dialog offered.
+    {OutputFormat::Word,
+     {"docx", "doc"},
+     "Save File",
+     {"Word Document (*.docx)", "Word Files (*.doc)"},
+     std::nullopt},
     {OutputFormat::Pdf,
      {"pdf", nullptr},
      "Save Page as PDF",
-     "PDF Files (*.pdf)|*.pdf",
+     {"PDF Files (*.pdf)", nullptr},
      PageFileKind::Pdf},
     {OutputFormat::Png,
      {"png", nullptr},
      "Save Page as PNG",
-     "PNG Images (*.png)|*.png",
+     {"PNG Images (*.png)", nullptr},
      PageFileKind::Png},
     {OutputFormat::Svg,
      {"svg", nullptr},
      "Save Page as SVG",
-     "SVG Images (*.svg)|*.svg",
+     {"SVG Images (*.svg)", nullptr},
      PageFileKind::Svg},
 }};
 

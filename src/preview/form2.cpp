@@ -560,7 +560,7 @@ void Form2::ZoomToFit()
 
 void Form2::PushButton6_Click()
 {
-    SaveResultsToWordFile(mServices.dialogs, mWordFile);
+    SaveResultsToWordFile(mServices.dialogs, mWordFile, timelineTitle());
 }
 
 void Form2::PushButton8_Click()
@@ -581,17 +581,17 @@ void Form2::mnuCopyPage_Click()
 
 void Form2::mnuSavePagePdf_Click()
 {
-    mPageCommands.savePage(office::PageFileKind::Pdf, mWordFile);
+    mPageCommands.savePage(office::PageFileKind::Pdf, mWordFile, timelineTitle());
 }
 
 void Form2::mnuSavePagePng_Click()
 {
-    mPageCommands.savePage(office::PageFileKind::Png, mWordFile);
+    mPageCommands.savePage(office::PageFileKind::Png, mWordFile, timelineTitle());
 }
 
 void Form2::mnuSavePageSvg_Click()
 {
-    mPageCommands.savePage(office::PageFileKind::Svg, mWordFile);
+    mPageCommands.savePage(office::PageFileKind::Svg, mWordFile, timelineTitle());
 }
 
 void Form2::mnuPrintPage_Click()

@@ -57,6 +57,8 @@ struct Form2Services
     std::function<void(const PageMenuChoice& choice)> changePage;
     // The looks the page menu offers under "Theme".
     QStringList themeNames;
+    // The timeline's title, which the save dialogs make a file name of.
+    std::function<QString()> timelineTitle;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -89,6 +91,10 @@ public:
     // What the page menu shows as chosen.
     void setPageChoices(const PageMenuChoice& choice);
     QString wordFile() const { return mWordFile; }
+    QString timelineTitle() const
+    {
+        return mServices.timelineTitle ? mServices.timelineTitle() : QString();
+    }
 
     void Form_Activate();
     void RedrawImage();

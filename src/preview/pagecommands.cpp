@@ -11,6 +11,7 @@
 #include "office/error.h"
 #include "office/model.h"
 #include "office/outputformat.h"
+#include "saveresults.h"
 #include "timeline/timelinexml.h"
 
 #include <QAction>
@@ -81,10 +82,7 @@ bool RightClick::release(Qt::MouseButton button, QPoint globalPos)
 
 QString PageCommands::targetName(const QString& chosen, office::PageFileKind kind)
 {
-    const QLatin1String extension(office::outputFormatRow(kind).extensions.front());
-    if (QFileInfo(chosen).suffix().compare(extension, Qt::CaseInsensitive) == 0)
-        return chosen;
-    return chosen + QLatin1Char('.') + extension;
+    return app::withFilterExtension(chosen, office::outputFormatRow(kind).saveFilters());
 }
 
 void PageCommands::copyPage(const QString& wordFile)
@@ -112,16 +110,15 @@ void PageCommands::copyPage(const QString& wordFile)
     });
 }
 
-bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
+bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile,
+                            const QString& title)
 {
     const office::OutputFormatRow& how = office::outputFormatRow(kind);
     app::Trap trap(mDialogs, QLatin1String(saveLabelOf(kind)));
     QString target;
     bool replaceAgreed = false;
     bool written = false;
-    trap.step(100, [&] {
-        target = mDialogs.saveFileName(QLatin1String(how.saveTitle), QLatin1String(how.filter));
-    });
+    trap.step(100, [&] { target = mDialogs.saveFileName(saveDialogFor(how, title)); });
     if (trap.test(102, [&] { return target.isEmpty(); }))
         return false;
     trap.step(104, [&] { target = targetName(target, kind); });
@@ -144,10 +141,7 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
         written = true;
     });
     if (written)
-        trap.step(112, [&] {
-            mDialogs.messageBox(QStringLiteral("Done."), app::MessageButtons::Ok,
-                                app::MessageIcon::None);
-        });
+        trap.step(112, [&] { app::sayDone(mDialogs, target); });
     return written;
 }
 

@@ -54,10 +54,10 @@ public:
 
     // "Copy Page": the page at 300 dpi with its SVG beside it.
     void copyPage(const QString& wordFile);
-    // "Save Page as PDF…", "…PNG…", "…SVG…": asks for a name (the kind's extension is added
-    // when it is missing), asks before replacing a file, writes atomically, then "Done.".
-    // Returns whether the file was written.
-    bool savePage(office::PageFileKind kind, const QString& wordFile);
+    // "Save Page as PDF…", "…PNG…", "…SVG…": asks for a name (suggested from `title`; the
+    // kind's extension is added when it is missing), asks before replacing a file, writes
+    // atomically, then "Done." with where the file went. Returns whether it was written.
+    bool savePage(office::PageFileKind kind, const QString& wordFile, const QString& title = {});
     // "Print…": the print dialog for a printer set to the page's size and orientation,
     // then the page at its true size. Returns whether it was printed.
     bool printPage(const QString& wordFile);

@@ -44,7 +44,13 @@ void copyFileReplacing(const QString& source, const QString& target)
             QStringLiteral("Cannot write %1: %2").arg(native(target), written.reason));
 }
 
-bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile)
+app::SaveDialog saveDialogFor(const office::OutputFormatRow& format, const QString& title)
+{
+    return app::SaveDialog{QLatin1String(format.saveTitle), format.saveFilters(),
+                           app::fileNameFromTitle(title), QString()};
+}
+
+bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile, const QString& title)
 {
     app::Trap trap(dialogs, QLatin1String(app::labels::kForm2SaveResults));
     // Starts undecided on every press; only Yes leads to the copy.
@@ -52,8 +58,8 @@ bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile)
     bool copied = false;
     QString target;
     trap.step(112, [&] {
-        const office::OutputFormatRow& word = office::outputFormatRow(office::OutputFormat::Word);
-        target = dialogs.saveFileName(QLatin1String(word.saveTitle), QLatin1String(word.filter));
+        target = dialogs.saveFileName(
+            saveDialogFor(office::outputFormatRow(office::OutputFormat::Word), title));
     });
     if (trap.test(116, [&] { return target.isEmpty(); }))
         return false;
@@ -72,10 +78,7 @@ bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile)
         });
     }
     if (copied)
-        trap.step(132, [&] {
-            dialogs.messageBox(QStringLiteral("Done."), app::MessageButtons::Ok,
-                               app::MessageIcon::None);
-        });
+        trap.step(132, [&] { app::sayDone(dialogs, target); });
     return copied;
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "app/dialogs.h"
+#include "office/outputformat.h"
 
-namespace app {
-class Dialogs;
-}
+#include <QString>
 
 namespace preview {
 
@@ -15,9 +14,14 @@ namespace preview {
 // reason when the source cannot be read or the target cannot be written.
 void copyFileReplacing(const QString& source, const QString& target);
 
-// "Save Results To Word File": asks for a name, asks before overwriting an existing file,
-// copies the generated document there and says "Done." only when it was copied. A
-// cancelled dialog or a declined overwrite ends silently. Returns whether it copied.
-bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile);
+// "Save Results To Word File": asks for a name (suggesting one from `title`), asks before
+// overwriting an existing file, copies the generated document there and says "Done." with
+// where it went only when it was copied. A cancelled dialog or a declined overwrite ends
+// silently. Returns whether it copied.
+bool SaveResultsToWordFile(app::Dialogs& dialogs, const QString& wordFile,
+                           const QString& title = {});
+
+// The save dialog of a page in `format`, with a name suggested from the timeline's title.
+app::SaveDialog saveDialogFor(const office::OutputFormatRow& format, const QString& title);
 
 } // namespace preview

@@ -4,6 +4,7 @@
 
 #include "app/failure.h"
 #include "filewrite/safefile.h"
+#include "timeline/scale.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -268,6 +269,19 @@ QString readOrSetAside(SettingsStore& store, const QString& key, const QString& 
 QString timelineKey(int scale)
 {
     return QStringLiteral("Timeline") + QString::number(scale);
+}
+
+QString titleKey(int scale)
+{
+    return QStringLiteral("Title") + QString::number(scale);
+}
+
+QString storedTitle(SettingsStore& store, int scale)
+{
+    const QString shown = store.read(QLatin1String(kTitleKey), QString());
+    if (scaleOfStoredOption(store.read(QLatin1String(kOptionKey), QString())) == scale)
+        return shown;
+    return store.read(titleKey(scale), shown);
 }
 
 QString timelineDetailsKey(int scale)

@@ -15,7 +15,11 @@ namespace editor {
 inline constexpr const char* kStoreApplication = "Brindlewick";
 inline constexpr const char* kStoreSection = "Loomchart Page Studio";
 inline constexpr const char* kOptionKey = "Option";
+// The title of the scale last shown, as an older version reads it; each scale's own title
+// is under titleKey() too.
 inline constexpr const char* kTitleKey = "Text1";
+// The folder the last save dialog saved in.
+inline constexpr const char* kSaveFolderKey = "SaveFolder";
 // The page choices (timeline.h): "Layout" ("Fit" or "Classic"), "Paper" (a paper's name;
 // absent means the region's paper) and how the page spaces the callouts, "Spacing":
 // "Even" (also when absent or another text) or "To scale".
@@ -29,6 +33,8 @@ inline constexpr const char* kSpacingToScale = "To scale";
 
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);
+// "Title" followed by the scale number: that scale's own title.
+QString titleKey(int scale);
 // Beside each list, the fields its entries hold past the date and notes (entrylist.h's
 // encodeEntryDetails): "Timeline" followed by the scale number and "Details". A version
 // that does not know them reads the list as it always did.
@@ -71,6 +77,10 @@ public:
 // when the store cannot be used or the value cannot be moved.
 QString readOrSetAside(SettingsStore& store, const QString& key, const QString& defaultValue,
                        const QString& what, QStringList& notices);
+// The stored title of `scale`: the title key's when it is the scale last shown ("Option"),
+// else its own key's, or the title key's when it has none (a store an older version
+// wrote, which showed that title on every scale). Throws as read() does.
+QString storedTitle(SettingsStore& store, int scale);
 
 // Writes the details of the list of `scale` beside it; nothing when no entry has any and
 // none are stored, so a list without them leaves no trace. Throws app::Failure.

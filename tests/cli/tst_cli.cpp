@@ -517,6 +517,17 @@ void TestCli::storedList()
              QStringList{"a.doc"});
     QCOMPARE(storeFiles(), before);
 
+    // Another scale than the one last shown has a title of its own.
+    {
+        editor::QSettingsStore store(storeFolder);
+        store.write(editor::titleKey(1), "Yearly title");
+        store.write(editor::timelineKey(1), editor::encodeEntryList({{"1999", "Founded"}}));
+    }
+    run = runProgram({"--stored", "--scale", "yearly", "--output", "e.doc"}, folder.path(), {},
+                     environment);
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(pageTexts(folder.filePath("e.doc")).first(), QStringLiteral("Yearly title"));
+
     // A title given on the command line is used without reading the stored one.
     QVERIFY(QFile::remove(QDir(storeFolder).filePath("Text1.ini")));
     QVERIFY(QDir(storeFolder).mkdir("Text1.ini"));

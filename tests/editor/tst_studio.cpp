@@ -23,16 +23,17 @@
 #include "timeline/settingsstore.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QMenuBar>
-
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QLocalSocket>
 #include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +118,9 @@ private slots:
     void cutEntriesAreMarkedAndThePageCanBeLaidOutAgain();
     void pageBesideTheListFollowsEveryChange();
     void windowSizeIsKeptBetweenRuns();
+    void eachScaleKeepsItsTitle_data();
+    void eachScaleKeepsItsTitle();
+    void saveDialogOpensWhereTheLastRunSaved();
     void pageLeavesTheUsersClipboardAlone();
     void aStudioTakenOverSavesNothing();
     void textTheDocumentCannotTakeBackIsRefused();
@@ -464,6 +468,105 @@ void TestStudio::windowSizeIsKeptBetweenRuns()
     mStore->write(QStringLiteral("Form1Height"), QStringLiteral("tall"));
     makeStudio();
     QCOMPARE(mStudio->mainWindow().size(), designed);
+}
+
+void TestStudio::eachScaleKeepsItsTitle_data()
+{
+    QTest::addColumn<QString>("older"); // the one title an older version kept
+    QTest::newRow("fresh store") << QString();
+    QTest::newRow("store of an older version") << QStringLiteral("Kept from before");
+}
+
+void TestStudio::eachScaleKeepsItsTitle()
+{
+    QFETCH(QString, older);
+    if (!older.isEmpty()) {
+        mStore->write(QStringLiteral("Text1"), older);
+        makeStudio();
+    }
+    const auto title = [this] {
+        return mStudio->mainWindow().findChild<QLineEdit*>(QStringLiteral("Text1"));
+    };
+    const auto show = [this](int scale) {
+        mStudio->mainWindow()
+            .findChild<QRadioButton*>(QStringLiteral("Option%1").arg(scale))
+            ->click();
+    };
+    const auto type = [&](const QString& text) {
+        title()->selectAll();
+        QTest::keyClicks(title(), text);
+    };
+    const auto undo = [this] {
+        mStudio->mainWindow().findChild<QAction*>(QStringLiteral("actionUndo"))->trigger();
+    };
+    const QString yearly = QStringLiteral("History of the Riverside Library");
+    const QString monthly = QStringLiteral("Riverside Library Renovation");
+    const QString sample = QStringLiteral("John's Timeline");
+
+    QCOMPARE(title()->text(), older);
+    type(yearly);
+    makeStudio(); // a scale not shown yet has no title of its own on the next start either
+    show(2);
+    QCOMPARE(title()->text(), older); // the older title was every scale's
+    type(monthly);
+    show(3);
+    mStudio->mainWindow().PushButton4_Click();
+    QCOMPARE(title()->text(), sample);
+    show(1);
+    QCOMPARE(title()->text(), yearly);
+    show(2);
+    QCOMPARE(title()->text(), monthly);
+
+    // The title key has the title shown, as an older version reads it; each scale its own.
+    QCOMPARE(mStore->read(QStringLiteral("Text1"), {}), monthly);
+    const QStringList stored{mStore->read(QStringLiteral("Title1"), {}),
+                             mStore->read(QStringLiteral("Title2"), {}),
+                             mStore->read(QStringLiteral("Title3"), {})};
+    QCOMPARE(stored, (QStringList{yearly, monthly, sample}));
+    makeStudio();
+    QCOMPARE(title()->text(), monthly);
+    show(3);
+    QCOMPARE(title()->text(), sample);
+    show(1);
+    QCOMPARE(title()->text(), yearly);
+
+    // Undo on a scale takes back that scale's step, and no other scale's.
+    type(QStringLiteral("Renamed"));
+    show(3);
+    type(QStringLiteral("Daily renamed"));
+    show(1);
+    undo();
+    QCOMPARE(title()->text(), yearly);
+    QCOMPARE(mStore->read(QStringLiteral("Text1"), {}), yearly);
+    show(3);
+    QCOMPARE(title()->text(), QStringLiteral("Daily renamed"));
+    undo();
+    QCOMPARE(title()->text(), sample);
+    show(2);
+    QCOMPARE(title()->text(), monthly);
+}
+
+void TestStudio::saveDialogOpensWhereTheLastRunSaved()
+{
+    QTemporaryDir earlier;
+    mStore->write(QStringLiteral("SaveFolder"), earlier.path());
+    mDialogs = ScriptedDialogs();
+    makeStudio();
+    editor::Form1& form1 = mStudio->mainWindow();
+    form1.PushButton4_Click();
+    form1.PushButton6_Click();
+    preview::Form2* form2 = mStudio->previewWindow();
+    QVERIFY(form2);
+    form2->PushButton6_Click(); // cancelled
+    QCOMPARE(mDialogs.calls.last().startPath,
+             earlier.filePath(QStringLiteral("John's Timeline.docx")));
+
+    // A save elsewhere is where the next run opens.
+    QTemporaryDir elsewhere;
+    mDialogs.saveAnswers << elsewhere.filePath(QStringLiteral("kept"));
+    form2->PushButton6_Click();
+    QVERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("kept.docx"))));
+    QCOMPARE(mStore->read(QStringLiteral("SaveFolder"), {}), elsewhere.path());
 }
 
 void TestStudio::pageLeavesTheUsersClipboardAlone()

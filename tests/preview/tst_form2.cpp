@@ -75,6 +75,7 @@ struct Harness
             },
             nullptr,
             {},
+            {},
             {}});
     }
 
@@ -490,8 +491,11 @@ void TestForm2::save_data()
         << "old.doc" << true << true << false << true << false << false;
     QTest::newRow("existing answered Yes")
         << "old.doc" << true << true << true << true << true << false;
+    // A name typed without an extension gets the Word document's.
     QTest::newRow("name without extension")
         << "results" << false << true << false << false << true << false;
+    QTest::newRow("original extension kept")
+        << "results.DOC" << false << true << false << false << true << false;
     QTest::newRow("source missing keeps old file")
         << "old.doc" << true << false << true << true << false << true;
     QTest::newRow("folder missing")
@@ -513,17 +517,21 @@ void TestForm2::save()
     if (sourceExists)
         writeFile(wordFile, "generated document");
     h.form->setWordFile(wordFile);
+    const QString typedPath = target.isEmpty() ? QString() : h.path(target);
+    if (QFileInfo(target).suffix().isEmpty() && !target.isEmpty())
+        target += QStringLiteral(".docx");
     const QString targetPath = target.isEmpty() ? QString() : h.path(target);
     if (targetExists)
         writeFile(targetPath, "kept document");
-    h.dialogs.saveAnswers << targetPath;
+    h.dialogs.saveAnswers << typedPath;
     h.dialogs.messageAnswers << (agree ? app::MessageAnswer::Yes : app::MessageAnswer::No);
 
     h.click("PushButton6");
 
     QCOMPARE(h.dialogs.count(testsupport::ScriptedDialogs::Kind::Save), 1);
     QCOMPARE(h.dialogs.calls.at(0).text, QStringLiteral("Save File"));
-    QCOMPARE(h.dialogs.calls.at(0).extra, QStringLiteral("Word Files (*.doc)"));
+    QCOMPARE(h.dialogs.calls.at(0).extra,
+             QStringLiteral("Word Document (*.docx);;Word Files (*.doc)"));
 
     QList<testsupport::ScriptedDialogs::Call> boxes = h.dialogs.messages();
     QCOMPARE(boxes.size(), int(asked) + int(copied) + int(failed));
@@ -548,12 +556,13 @@ void TestForm2::save()
         QCOMPARE(done.buttons, app::MessageButtons::Ok);
         QCOMPARE(done.icon, app::MessageIcon::None);
         QCOMPARE(done.caption, title);
+        QCOMPARE(done.detail, QStringLiteral("Saved to ") + QDir::toNativeSeparators(targetPath));
         QCOMPARE(readAll(targetPath), QByteArray("generated document"));
     } else if (targetExists) {
         QCOMPARE(readAll(targetPath), QByteArray("kept document"));
     }
 
-    // Exactly the expected files: no added suffix, no leftover partial copy.
+    // Exactly the expected files: no leftover partial copy.
     QStringList expected;
     if (sourceExists)
         expected << QFileInfo(wordFile).fileName();

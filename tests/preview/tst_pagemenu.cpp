@@ -11,9 +11,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -35,12 +39,13 @@ struct Harness
     testsupport::RecordingEnd end;
     testsupport::MemoryClipboard clipboard;
     QTemporaryDir dir;
+    QString title; // the timeline's, as the main window has it
     std::unique_ptr<Form2> form;
 
     Harness()
     {
-        form = std::make_unique<Form2>(
-            preview::Form2Services{dialogs, end, dir.path(), {}, {}, &clipboard, {}, {}});
+        form = std::make_unique<Form2>(preview::Form2Services{
+            dialogs, end, dir.path(), {}, {}, &clipboard, {}, {}, [this] { return title; }});
         // The generated document of a Letter landscape page.
         const QString wordFile = dir.filePath(QStringLiteral("qarven12345678.doc"));
         office::saveDocument(officetest::buildTimeline(QStringLiteral("Project Timeline"),
@@ -188,6 +193,120 @@ private slots:
             u"Are you sure you wish to overwrite "_qs + out.filePath(written) + u" ?"_qs;
         QCOMPARE(h.dialogs.messageTexts(), (QStringList{question, question, u"Done."_qs}));
         QCOMPARE(h.files(out.path()), QStringList{written});
+    }
+
+    // Every save of the window: the name comes from the title, the dialog opens where the
+    // last save went (Documents at first), and the file goes where the confirmation says.
+    void saveDialogs_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("type"); // the file type chosen in the dialog
+        QTest::addColumn<QString>("suggested");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("word, bare name gets .docx")
+            << "PushButton6"
+            << "Riverside Library: Renovation?"
+            << "results" << 0 << "Riverside Library Renovation.docx"
+            << "results.docx";
+        QTest::newRow("word, the original type gives .doc")
+            << "PushButton6"
+            << "History\tof the\nLibrary"
+            << "results" << 1 << "History of the Library.docx"
+            << "results.doc";
+        QTest::newRow("pdf, a title of signs only suggests no name") << "mnuSavePagePdf"
+                                                                     << " <?> "
+                                                                     << "page" << 0 << ""
+                                                                     << "page.pdf";
+        QTest::newRow("png, dots at the ends go, a device name is kept out")
+            << "mnuSavePagePng"
+            << " .con. "
+            << "page" << 0 << "con_.png"
+            << "page.png";
+        QTest::newRow("pdf, a long title is cut")
+            << "mnuSavePagePdf" << QString(200, u'x') << "page" << 0
+            << QString(120, u'x') + u".pdf"_qs << "page.pdf";
+        QTest::newRow("svg, a folder sign in the title") << "mnuSavePageSvg"
+                                                         << "Plan/2026"
+                                                         << "plan.SVG" << 0 << "Plan 2026.svg"
+                                                         << "plan.SVG";
+    }
+
+    void saveDialogs()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, title);
+        QFETCH(QString, typed);
+        QFETCH(int, type);
+        QFETCH(QString, suggested);
+        QFETCH(QString, written);
+        Harness h;
+        h.title = title;
+        QTemporaryDir out;
+        const auto save = [&] {
+            if (action.startsWith(u"PushButton"))
+                h.form->findChild<QPushButton*>(action)->click();
+            else
+                h.form->findChild<QAction*>(action)->trigger();
+        };
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const auto startPath = [&](const QString& folder) {
+            return suggested.isEmpty() ? folder : QDir(folder).filePath(suggested);
+        };
+        h.dialogs.saveAnswers << out.filePath(typed);
+        h.dialogs.saveFilterAnswers << type;
+        save();
+        QCOMPARE(h.dialogs.calls.first().startPath, startPath(documents));
+        QCOMPARE(h.files(out.path()), QStringList{written});
+        const QList<testsupport::ScriptedDialogs::Call> boxes = h.dialogs.messages();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes.first().text, u"Done."_qs);
+        QCOMPARE(boxes.first().detail,
+                 u"Saved to "_qs + QDir::toNativeSeparators(out.filePath(written)));
+
+        // The next save opens in that folder; a name typed alone goes there too.
+        h.dialogs.calls.clear();
+        h.dialogs.saveAnswers << u"again"_qs;
+        save();
+        QCOMPARE(h.dialogs.calls.first().startPath, startPath(out.path()));
+        QCOMPARE(h.files(out.path()).size(), 2);
+    }
+
+    // The desktop's own dialog shows the folder, the name and the types it is given, and
+    // the type chosen there gives the extension.
+    void realSaveDialog()
+    {
+        QTemporaryDir out;
+        app::QtDialogs dialogs;
+        dialogs.setSaveFolder(out.path());
+        const QStringList types{u"Word Document (*.docx)"_qs, u"Word Files (*.doc)"_qs};
+        QString shownFolder;
+        QString shownName;
+        QStringList shownTypes;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll.stop();
+            auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_qs);
+            shownFolder = dialog->directory().absolutePath();
+            shownName = name ? name->text() : QString();
+            shownTypes = dialog->nameFilters();
+            dialog->selectNameFilter(types.at(1));
+            if (name)
+                name->setText(u"results"_qs);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        poll.start(20);
+        const QString chosen =
+            dialogs.saveFileName(app::SaveDialog{u"Save File"_qs, types, u"History"_qs, {}});
+        QCOMPARE(shownFolder, QDir(out.path()).absolutePath());
+        QCOMPARE(shownName, u"History.docx"_qs);
+        QCOMPARE(shownTypes, types);
+        QCOMPARE(chosen, QDir(out.path()).absoluteFilePath(u"results.doc"_qs));
     }
 
     void failureReachesTheErrorBoxAndWritesNothing()

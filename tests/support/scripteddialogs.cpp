@@ -32,14 +32,15 @@ int ScriptedDialogs::count(Kind kind) const
 QString ScriptedDialogs::doInputBox(const QString& prompt, const QString& caption,
                                     const QString& defaultText)
 {
-    calls << Call{Kind::Input, prompt, caption, defaultText};
+    calls << Call{Kind::Input, prompt, caption, defaultText, {}, {}, {}, {}};
     return inputAnswers.isEmpty() ? QString() : inputAnswers.takeFirst();
 }
 
 app::MessageAnswer ScriptedDialogs::doMessageBox(const QString& text, app::MessageButtons buttons,
-                                                 app::MessageIcon icon, const QString& caption)
+                                                 app::MessageIcon icon, const QString& caption,
+                                                 const QString& detail)
 {
-    const Call call{Kind::Message, text, caption, QString(), buttons, icon};
+    const Call call{Kind::Message, text, caption, QString(), buttons, icon, detail, QString()};
     calls << call;
     if (onMessage)
         onMessage(call);
@@ -51,15 +52,25 @@ app::MessageAnswer ScriptedDialogs::doMessageBox(const QString& text, app::Messa
     return messageAnswers.takeFirst();
 }
 
-QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& qtFilter)
+QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& startPath,
+                                        const QStringList& filters, int& filter)
 {
-    calls << Call{Kind::Save, title, title, qtFilter};
+    calls << Call{Kind::Save,
+                  title,
+                  title,
+                  filters.join(QStringLiteral(";;")),
+                  app::MessageButtons::Ok,
+                  app::MessageIcon::None,
+                  QString(),
+                  startPath};
+    if (!saveFilterAnswers.isEmpty())
+        filter = saveFilterAnswers.takeFirst();
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
 }
 
 bool ScriptedDialogs::doPrintDialog(QPrinter& printer)
 {
-    calls << Call{Kind::Print, QString(), QString(), QString()};
+    calls << Call{Kind::Print, {}, {}, {}, {}, {}, {}, {}};
     const QString file = printAnswers.isEmpty() ? QString() : printAnswers.takeFirst();
     if (file.isEmpty())
         return false;
@@ -71,7 +82,7 @@ bool ScriptedDialogs::doPrintDialog(QPrinter& printer)
 
 QString ScriptedDialogs::doOpenFileName(const QString& title, const QString& qtFilter)
 {
-    calls << Call{Kind::Open, title, title, qtFilter};
+    calls << Call{Kind::Open, title, title, qtFilter, {}, {}, {}, {}};
     return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
 }
 

@@ -32,11 +32,16 @@ public:
         QString extra; // default answer or Qt filter
         app::MessageButtons buttons = app::MessageButtons::Ok;
         app::MessageIcon icon = app::MessageIcon::None;
+        QString detail;    // a message's second line
+        QString startPath; // a save dialog's folder and suggested name
     };
 
     QStringList inputAnswers;
     QList<app::MessageAnswer> messageAnswers;
+    // Save dialogs: the name typed (a name without a folder is in the folder shown) and,
+    // by position, the index of the file type chosen (the first when none is given).
     QStringList saveAnswers;
+    QList<int> saveFilterAnswers;
     // Print dialogs: each answer is the file the printer writes a PDF to, or empty to
     // cancel; a print dialog with no answer left is cancelled.
     QStringList printAnswers;
@@ -53,8 +58,10 @@ protected:
     QString doInputBox(const QString& prompt, const QString& caption,
                        const QString& defaultText) override;
     app::MessageAnswer doMessageBox(const QString& text, app::MessageButtons buttons,
-                                    app::MessageIcon icon, const QString& caption) override;
-    QString doSaveFileName(const QString& title, const QString& qtFilter) override;
+                                    app::MessageIcon icon, const QString& caption,
+                                    const QString& detail) override;
+    QString doSaveFileName(const QString& title, const QString& startPath,
+                           const QStringList& filters, int& filter) override;
     bool doPrintDialog(QPrinter& printer) override;
     QString doOpenFileName(const QString& title, const QString& qtFilter) override;
 };
