@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/outputformat.h"
+#include "slide/slidesize.h"
 #include "timeline/timeline.h"
 
 #include <QByteArray>
@@ -31,6 +32,8 @@ struct Options
     bool sort = false;          // the entries by date before the page is laid out
     timeline::PageChoices page; // --layout, --spacing and --paper (empty: the locale's)
     bool strict = false;        // nothing written when text would be cut
+    // The slide a .pptx is laid out on.
+    const slide::SlideSize* slideSize = &slide::kDefaultSlideSize;
 };
 
 struct Invocation

@@ -2,6 +2,7 @@
 
 #include "office/docreader.h"
 #include "office/error.h"
+#include "office/ooxmlnames.h"
 #include "office/pageexport.h"
 #include "office/readlimits.h"
 
@@ -55,11 +56,16 @@ ReadResult timelineInXml(const QByteArray& bytes)
                       : QStringLiteral("It holds no timeline of this program."));
 }
 
-ReadResult fromWord(const QByteArray& bytes)
+// A Word document is read whole, as the engine opens it; a presentation only as far as
+// its main part's data items.
+ReadResult fromPackage(const QByteArray& bytes)
 {
     try {
-        const office::Document document = office::readPackage(bytes);
-        for (const office::CustomXmlItem& item : document.customXml())
+        const std::vector<office::CustomXmlItem> items =
+            office::packageMainPart(bytes) == office::ooxml::kPresentationPart
+                ? office::readPackageCustomXml(bytes)
+                : office::readPackage(bytes).customXml();
+        for (const office::CustomXmlItem& item : items)
             if (item.data.contains(timeline::xml::kNamespace))
                 return timeline::xml::read(item.data);
     } catch (const office::Error& error) {
@@ -125,7 +131,7 @@ ReadResult readTimelineFrom(const QString& path)
         return named(failed(QStringLiteral("The file is larger than %1 MB.")
                                 .arg(office::limits::kMaxFileBytes / (1024 * 1024))));
     if (bytes.startsWith("PK\x03\x04"))
-        return named(fromWord(bytes));
+        return named(fromPackage(bytes));
     if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
         return named(fromPng(bytes));
     if (bytes.startsWith("%PDF-"))

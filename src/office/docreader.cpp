@@ -839,6 +839,22 @@ Document readPackage(const QByteArray& package)
     return document;
 }
 
+QString packageMainPart(const QByteArray& package)
+{
+    zippackage::Reader archive(package);
+    return mainPartName(archive);
+}
+
+std::vector<CustomXmlItem> readPackageCustomXml(const QByteArray& package)
+{
+    zippackage::Reader archive(package);
+    const QString mainName = mainPartName(archive);
+    if (!archive.contains(mainName)) {
+        throw Error(QStringLiteral("The file is no document: it has no %1.").arg(mainName));
+    }
+    return readCustomXml(archive, mainName);
+}
+
 Document openDocument(const QString& path)
 {
     QFile file(path);

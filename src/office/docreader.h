@@ -17,4 +17,10 @@ namespace office {
 Document readPackage(const QByteArray& package);
 Document openDocument(const QString& path);
 
+// The main part of any package as its relationships name it (a presentation's as much as
+// a word-processing document's), and the custom XML items that part relates, read
+// without the main part itself, with the limits of readPackage.
+QString packageMainPart(const QByteArray& package);
+std::vector<CustomXmlItem> readPackageCustomXml(const QByteArray& package);
+
 } // namespace office

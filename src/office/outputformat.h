@@ -19,6 +19,7 @@ enum class OutputFormat
     Pdf,
     Png,
     Svg,
+    Slide, // .pptx: the page as native shapes on one slide
 };
 
 struct OutputFormatRow
@@ -30,7 +31,7 @@ struct OutputFormatRow
     std::optional<PageFileKind> pageFile;
 };
 
-inline constexpr std::array<OutputFormatRow, 4> kOutputFormats{{
+inline constexpr std::array<OutputFormatRow, 5> kOutputFormats{{
     {OutputFormat::Word, {"doc", "docx"}, "Save File", "Word Files (*.doc)|*.doc", std::nullopt},
     {OutputFormat::Pdf,
      {"pdf", nullptr},
@@ -47,6 +48,11 @@ inline constexpr std::array<OutputFormatRow, 4> kOutputFormats{{
      "Save Page as SVG",
      "SVG Images (*.svg)|*.svg",
      PageFileKind::Svg},
+    {OutputFormat::Slide,
+     {"pptx", nullptr},
+     "Save Page as PowerPoint Slide",
+     "PowerPoint Presentations (*.pptx)|*.pptx",
+     std::nullopt},
 }};
 
 const OutputFormatRow& outputFormatRow(OutputFormat format);
