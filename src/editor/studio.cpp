@@ -4,6 +4,7 @@
 #include "docgen/timelinepage.h"
 #include "docgen/wordcheck.h"
 #include "preview/form2.h"
+#include "slide/slidewriter.h"
 
 #include "app/dialogs.h"
 #include "app/failure.h"
@@ -78,7 +79,8 @@ preview::Form2& Studio::previewForm()
             [this] { mForm1->SaveScaleEntries(); },
             &mServices.clipboard,
             [this](const preview::PageMenuChoice& choice) { changePage(choice); },
-            docgen::PageTheme::names()};
+            docgen::PageTheme::names(),
+            [this](const QString& path) { saveSlide(path); }};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }
@@ -152,6 +154,14 @@ timeline::Timeline Studio::shownTimeline() const
 docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
     return docgen::pageOptionsOf(shownTimeline(), mForm1->locale(), spacingNotice);
+}
+
+void Studio::saveSlide(const QString& path) const
+{
+    // The slide of the timeline the preview shows, laid out on the slide's own size.
+    const timeline::Timeline shown = shownTimeline();
+    const slide::SlideSize& size = slide::kDefaultSlideSize;
+    slide::saveSlide(shown, slide::planSlide(shown, pageOptions(nullptr), size), size, path);
 }
 
 void Studio::createPage()

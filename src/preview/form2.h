@@ -62,6 +62,8 @@ struct Form2Services
     std::function<void(const PageMenuChoice& choice)> changePage;
     // The looks the page menu offers under "Theme".
     QStringList themeNames;
+    // Writes the page shown as a slide to the path; without it the menu offers no slide.
+    std::function<void(const QString& path)> saveSlide;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -110,6 +112,7 @@ public:
     void mnuSavePagePdf_Click();
     void mnuSavePagePng_Click();
     void mnuSavePageSvg_Click();
+    void mnuSavePageSlide_Click();
     void mnuPrintPage_Click();
     QMenu* pageMenu() const { return mPageMenu; }
 
@@ -192,6 +195,7 @@ private:
     QAction* mSavePagePdf = nullptr;
     QAction* mSavePagePng = nullptr;
     QAction* mSavePageSvg = nullptr;
+    QAction* mSavePageSlide = nullptr;
     QAction* mPrintPage = nullptr;
     QActionGroup* mLayoutChoice = nullptr;
     QActionGroup* mPaperChoice = nullptr;

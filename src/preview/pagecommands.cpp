@@ -75,7 +75,12 @@ bool RightClick::release(Qt::MouseButton button, QPoint globalPos)
 
 QString PageCommands::targetName(const QString& chosen, office::PageFileKind kind)
 {
-    const QLatin1String extension(office::outputFormatRow(kind).extensions.front());
+    return targetName(chosen, office::outputFormatRow(kind));
+}
+
+QString PageCommands::targetName(const QString& chosen, const office::OutputFormatRow& how)
+{
+    const QLatin1String extension(how.extensions.front());
     if (QFileInfo(chosen).suffix().compare(extension, Qt::CaseInsensitive) == 0)
         return chosen;
     return chosen + QLatin1Char('.') + extension;
@@ -108,8 +113,26 @@ void PageCommands::copyPage(const QString& wordFile)
 
 bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
 {
-    const office::OutputFormatRow& how = office::outputFormatRow(kind);
-    app::Trap trap(mDialogs, QLatin1String(saveLabelOf(kind)));
+    return saveAs(office::outputFormatRow(kind), saveLabelOf(kind), [&](const QString& target) {
+        const office::Document page = readPage(wordFile);
+        fromEngine([&] { office::writePage(page, target, kind); });
+    });
+}
+
+bool PageCommands::saveSlide(const std::function<void(const QString& path)>& write)
+{
+    return saveAs(office::outputFormatRow(office::OutputFormat::Slide),
+                  app::labels::kForm2SavePageSlide, [&](const QString& target) {
+                      if (!write)
+                          throw app::Failure(QStringLiteral("There is no slide to save."));
+                      fromEngine([&] { write(target); });
+                  });
+}
+
+bool PageCommands::saveAs(const office::OutputFormatRow& how, const char* label,
+                          const std::function<void(const QString& target)>& write)
+{
+    app::Trap trap(mDialogs, QLatin1String(label));
     QString target;
     bool replaceAgreed = false;
     bool written = false;
@@ -118,7 +141,7 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
     });
     if (trap.test(102, [&] { return target.isEmpty(); }))
         return false;
-    trap.step(104, [&] { target = targetName(target, kind); });
+    trap.step(104, [&] { target = targetName(target, how); });
     if (trap.test(106, [&] { return !app::FileExists(target); })) {
         replaceAgreed = true;
     } else {
@@ -128,8 +151,7 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
         return false;
     // Written beside the target and renamed over it, so a failure keeps the old file.
     trap.step(110, [&] {
-        const office::Document page = readPage(wordFile);
-        fromEngine([&] { office::writePage(page, target, kind); });
+        write(target);
         written = true;
     });
     if (written)

@@ -8,10 +8,12 @@
 #include "office/error.h"
 #include "office/ooxmlnames.h"
 #include "office/packageparts.h"
+#include "office/textlayout.h"
 #include "office/xmlout.h"
 #include "office/zippackage.h"
 #include "units/lengths.h"
 
+#include <QDir>
 #include <QXmlStreamWriter>
 
 #include <cmath>
@@ -108,6 +110,29 @@ office::CharFormat formatOf(const docgen::ElementStyle& style, std::optional<QRg
     return format;
 }
 
+// A paragraph of the text in the format. Its lines stand the plan's pitch apart where it
+// gives one; in a table cell, where a presentation program's single lines are tighter
+// than a shape's, a whole line of the font apart, as the layout step measured them.
+enum class Pitch
+{
+    Single,
+    FontLine,
+};
+office::Paragraph paragraphOf(const QString& text, const office::CharFormat& format,
+                              office::Alignment alignment, Pitch pitch, double planPitchPt = 0)
+{
+    office::Paragraph paragraph;
+    paragraph.alignment = alignment;
+    paragraph.markFormat = format;
+    double pitchPt = planPitchPt;
+    if (pitch == Pitch::FontLine || pitchPt > 0)
+        pitchPt = std::max(pitchPt, office::ParagraphLayout(paragraph, 100).heightPt());
+    paragraph.lineAtLeastTwips = int(units::ptToTwips(pitchPt));
+    if (!text.isEmpty())
+        paragraph.runs.push_back(office::Run{text, format});
+    return paragraph;
+}
+
 office::Alignment alignmentOf(const docgen::ElementStyle& style, office::Alignment fallback)
 {
     if (!style.alignment)
@@ -142,18 +167,11 @@ office::Shape shapeOf(const PageElement& element)
     if (element.adjust)
         shape.adjust = *element.adjust;
     const office::Paragraph model = std::get<office::Paragraph>(shape.story.front());
-    office::CharFormat format = formatOf(style, model.markFormat.color);
+    const office::CharFormat format = formatOf(style, model.markFormat.color);
     shape.story.clear();
-    for (const QString& piece : office::splitParagraphTexts(element.text)) {
-        office::Paragraph paragraph;
-        paragraph.alignment = alignmentOf(style, model.alignment);
-        paragraph.lineAtLeastTwips =
-            element.lineSpacingPt > 0 ? int(units::ptToTwips(element.lineSpacingPt)) : 0;
-        paragraph.markFormat = format;
-        if (!piece.isEmpty())
-            paragraph.runs.push_back(office::Run{piece, format});
-        shape.story.push_back(paragraph);
-    }
+    for (const QString& piece : office::splitParagraphTexts(element.text))
+        shape.story.push_back(paragraphOf(piece, format, alignmentOf(style, model.alignment),
+                                          Pitch::Single, element.lineSpacingPt));
     if (shape.story.empty())
         shape.story.push_back(office::Paragraph{});
     return shape;
@@ -173,15 +191,10 @@ office::Table tableOf(const PageElement& dates, const PageElement& bar)
     }
     const office::CharFormat format = formatOf(dates.style, std::nullopt);
     std::vector<office::TableCell> row;
-    for (int c = 0; c < columns; ++c) {
-        office::Paragraph paragraph;
-        paragraph.alignment = alignmentOf(dates.style, office::Alignment::Left);
-        paragraph.markFormat = format;
-        const QString text = dates.cells.value(c);
-        if (!text.isEmpty())
-            paragraph.runs.push_back(office::Run{text, format});
-        row.push_back(office::TableCell{{paragraph}});
-    }
+    const office::Alignment alignment = alignmentOf(dates.style, office::Alignment::Left);
+    for (int c = 0; c < columns; ++c)
+        row.push_back(office::TableCell{
+            {paragraphOf(dates.cells.value(c), format, alignment, Pitch::FontLine)}});
     table.rows.push_back(row);
     table.borders[office::BorderTop].visible = !dates.style.removeTopAndBottomBorders;
     table.borders[office::BorderBottom].visible = !dates.style.removeTopAndBottomBorders;
@@ -530,8 +543,8 @@ void saveSlide(const timeline::Timeline& timeline, const docgen::PagePlan& plan,
 {
     const QByteArray package = slidePackage(plan, size, {docgen::timelineItem(timeline)});
     if (const filewrite::WriteResult written = filewrite::replaceFile(path, package); !written)
-        throw office::Error(
-            QStringLiteral("Cannot save the slide as %1: %2").arg(path, written.reason));
+        throw office::Error(QStringLiteral("Cannot write %1: %2")
+                                .arg(QDir::toNativeSeparators(path), written.reason));
 }
 
 } // namespace slide

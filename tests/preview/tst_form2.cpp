@@ -75,6 +75,7 @@ struct Harness
             },
             nullptr,
             {},
+            {},
             {}});
     }
 
