@@ -22,7 +22,7 @@ Timeline sample()
     value.scale = timeline::Scale::Monthly;
     value.entries = {{QStringLiteral("Apr 2000"), QStringLiteral("Opened\nsecond line")},
                      {QStringLiteral("May 2001"), QStringLiteral("  spaced  \u0416")}};
-    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4")};
+    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4"), {}};
     return value;
 }
 

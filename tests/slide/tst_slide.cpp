@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -196,18 +197,38 @@ private slots:
                                   .toLatin1()));
         const QRegularExpression frame(QStringLiteral(
             "<a:off x=\"(-?\\d+)\" y=\"(-?\\d+)\"/><a:ext cx=\"(\\d+)\" cy=\"(\\d+)\"/>"));
+        // Every shape half an inch or more inside the slide, the whole as far from its top
+        // as from its bottom (within a tenth of the height), as on a designed page.
         int frames = 0;
+        QRectF all;
         for (QRegularExpressionMatchIterator it = frame.globalMatch(QString::fromUtf8(slideXml));
              it.hasNext(); ++frames) {
             const QRegularExpressionMatch m = it.next();
             if (m.captured(3).toLongLong() == 0)
                 continue; // the shape tree's own group
-            QVERIFY2(m.captured(1).toLongLong() >= 0 && m.captured(2).toLongLong() >= 0 &&
-                         m.captured(1).toLongLong() + m.captured(3).toLongLong() <= widthEmu &&
-                         m.captured(2).toLongLong() + m.captured(4).toLongLong() <= heightEmu,
+            const QRectF shape(units::emuToPt(m.captured(1).toDouble()),
+                               units::emuToPt(m.captured(2).toDouble()),
+                               units::emuToPt(m.captured(3).toDouble()),
+                               units::emuToPt(m.captured(4).toDouble()));
+            QVERIFY2(QRectF(0, 0, slideSize.widthPt, slideSize.heightPt)
+                         .adjusted(36 - kTolerancePt, 36 - kTolerancePt, kTolerancePt - 36,
+                                   kTolerancePt - 36)
+                         .contains(shape),
                      qPrintable(m.captured(0)));
+            all = all.isNull() ? shape : all.united(shape);
         }
         QCOMPARE(frames, 1 + plan.frame.size() + plan.callouts.size());
+        QVERIFY(std::abs(all.top() - (slideSize.heightPt - all.bottom())) <=
+                0.1 * slideSize.heightPt);
+        // One size for every callout's notes and one for every bar's dates.
+        for (const QString& pattern :
+             {QStringLiteral("<p:sp>(?:(?!</p:sp>).)*?Callout\">(?:(?!</p:sp>).)*?<a:rPr "
+                             "lang=\"en-US\" sz=\"(\\d+)\""),
+              QStringLiteral("<a:tc><a:txBody>.*?<a:rPr lang=\"en-US\" sz=\"(\\d+)\"")}) {
+            const QStringList sizes = captured(slideXml, pattern);
+            QVERIFY(!sizes.isEmpty());
+            QCOMPARE(QSet<QString>(sizes.cbegin(), sizes.cend()).size(), 1);
+        }
 
         // As every page file carries it: what the timeline's document keeps of it.
         const timeline::Timeline carried =
