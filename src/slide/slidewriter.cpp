@@ -332,6 +332,11 @@ QByteArray masterPart()
     xml.writeAttribute(QStringLiteral("id"), QLatin1String(kLayoutId));
     xml.writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId1"));
     xml.writeEndElement();
+    // The master's text styles, empty: every shape on the slide states its own.
+    xml.writeStartElement(kP, QStringLiteral("txStyles"));
+    for (const char* style : {"titleStyle", "bodyStyle", "otherStyle"})
+        xml.writeEmptyElement(kP, QString::fromLatin1(style));
+    xml.writeEndElement();
     return part.finish();
 }
 
