@@ -206,10 +206,9 @@ private slots:
             const QRegularExpressionMatch m = it.next();
             if (m.captured(3).toLongLong() == 0)
                 continue; // the shape tree's own group
-            const QRectF shape(units::emuToPt(m.captured(1).toDouble()),
-                               units::emuToPt(m.captured(2).toDouble()),
-                               units::emuToPt(m.captured(3).toDouble()),
-                               units::emuToPt(m.captured(4).toDouble()));
+            const QRectF shape(
+                units::emuToPt(m.captured(1).toDouble()), units::emuToPt(m.captured(2).toDouble()),
+                units::emuToPt(m.captured(3).toDouble()), units::emuToPt(m.captured(4).toDouble()));
             QVERIFY2(QRectF(0, 0, slideSize.widthPt, slideSize.heightPt)
                          .adjusted(36 - kTolerancePt, 36 - kTolerancePt, kTolerancePt - 36,
                                    kTolerancePt - 36)
@@ -249,7 +248,8 @@ private slots:
     }
 
     // Impress shows every word of the daily sample (the longest notes) and of 14 entries,
-    // each inside its shape's text area, on the slide, at 7 pt or more, none over another.
+    // each inside its shape's text area, on the slide, at 7 pt or more, none over another;
+    // and what it saves again still opens as the timeline.
     void legibleInImpress()
     {
         QFETCH(QString, size);
@@ -306,6 +306,14 @@ private slots:
                 return all;
             };
             QCOMPARE(letters(shown), letters(wanted));
+
+            // Saved again by Impress, the slide still carries its timeline.
+            const QString again =
+                officetools::convertTo(path, dir.path(), QStringLiteral("pptx"), &error);
+            QVERIFY2(!again.isEmpty(), qPrintable(error));
+            const timeline::xml::ReadResult read = docgen::readTimelineFrom(again);
+            QVERIFY2(read.timeline, qPrintable(read.error));
+            QCOMPARE(read.timeline->title, timeline.title);
         }
     }
 };
