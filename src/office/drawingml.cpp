@@ -125,8 +125,8 @@ void writeRunProperties(QXmlStreamWriter& xml, const QString& element, const Cha
 {
     xml.writeStartElement(kA, element);
     xml.writeAttribute(QStringLiteral("lang"), QStringLiteral("en-US"));
-    // Hundredths of a point.
-    xml.writeAttribute(QStringLiteral("sz"), QString::number(format.sizeHalfPt * 50));
+    xml.writeAttribute(QStringLiteral("sz"),
+                       QString::number(units::ptToCentipoints(format.sizeHalfPt / 2.0)));
     xml.writeAttribute(QStringLiteral("b"),
                        format.bold ? QStringLiteral("1") : QStringLiteral("0"));
     xml.writeAttribute(QStringLiteral("dirty"), QStringLiteral("0"));
@@ -149,9 +149,10 @@ void writeTextParagraph(QXmlStreamWriter& xml, const Paragraph& paragraph)
     xml.writeAttribute(QStringLiteral("algn"), align);
     if (paragraph.lineAtLeastTwips > 0) {
         xml.writeStartElement(kA, QStringLiteral("lnSpc"));
-        // Hundredths of a point, from twentieths.
+        const long long pitch =
+            units::ptToCentipoints(units::twipsToPt(paragraph.lineAtLeastTwips));
         emptyElement(xml, kA, QStringLiteral("spcPts"),
-                     {{QStringLiteral("val"), QString::number(paragraph.lineAtLeastTwips * 5)}});
+                     {{QStringLiteral("val"), QString::number(pitch)}});
         xml.writeEndElement();
     }
     xml.writeEndElement();

@@ -1,6 +1,7 @@
 #include "slidewriter.h"
 
 #include "docgen/timelinefile.h"
+#include "docgen/wordautomation.h"
 #include "filewrite/safefile.h"
 #include "office/customxml.h"
 #include "office/document.h"
@@ -125,8 +126,10 @@ office::Paragraph paragraphOf(const QString& text, const office::CharFormat& for
     paragraph.alignment = alignment;
     paragraph.markFormat = format;
     double pitchPt = planPitchPt;
-    if (pitch == Pitch::FontLine || pitchPt > 0)
+    if (pitch == Pitch::FontLine || pitchPt > 0) {
+        // One empty line, which any width holds.
         pitchPt = std::max(pitchPt, office::ParagraphLayout(paragraph, 100).heightPt());
+    }
     paragraph.lineAtLeastTwips = int(units::ptToTwips(pitchPt));
     if (!text.isEmpty())
         paragraph.runs.push_back(office::Run{text, format});
@@ -147,8 +150,9 @@ office::Shape shapeOf(const PageElement& element)
 {
     office::Document made;
     const bool callout = element.kind == ElementKind::Callout;
-    const office::ShapeKind kind = element.shapeType == 56 ? office::ShapeKind::DownArrowCallout
-                                                           : office::ShapeKind::UpArrowCallout;
+    const office::ShapeKind kind = element.shapeType == docgen::word::kShapeDownArrowCallout
+                                       ? office::ShapeKind::DownArrowCallout
+                                       : office::ShapeKind::UpArrowCallout;
     const int index =
         callout ? made.addCallout(kind, element.leftPt, element.topPt, element.widthPt,
                                   element.heightPt)

@@ -4,6 +4,7 @@
 
 #include "docgen/timelinefile.h"
 #include "docgen/timelinepage.h"
+#include "docgen/wordautomation.h"
 #include "office/calloutgeometry.h"
 #include "office/drawingml.h"
 #include "office/zippackage.h"
@@ -100,8 +101,9 @@ QRectF textArea(const docgen::PageElement& element)
         return frame;
     QRectF area(QPointF(0, 0), frame.size());
     if (element.kind == docgen::ElementKind::Callout)
-        area = office::calloutTextRect(element.shapeType == 56 ? office::ShapeKind::DownArrowCallout
-                                                               : office::ShapeKind::UpArrowCallout,
+        area = office::calloutTextRect(element.shapeType == docgen::word::kShapeDownArrowCallout
+                                           ? office::ShapeKind::DownArrowCallout
+                                           : office::ShapeKind::UpArrowCallout,
                                        element.widthPt, element.heightPt,
                                        element.adjust.value_or(office::kCalloutDefaultAdjust));
     const QSizeF insets = element.insets();
@@ -171,7 +173,8 @@ private slots:
         const QByteArray slideXml = partOf(path, QStringLiteral("ppt/slides/slide1.xml"));
         QStringList presets;
         for (const docgen::PageElement& callout : plan.callouts)
-            presets << office::drawingml::presetName(callout.shapeType == 56
+            presets << office::drawingml::presetName(callout.shapeType ==
+                                                             docgen::word::kShapeDownArrowCallout
                                                          ? office::ShapeKind::DownArrowCallout
                                                          : office::ShapeKind::UpArrowCallout);
         QCOMPARE(captured(slideXml, QStringLiteral("<a:prstGeom prst=\"(\\w+Callout)\">")),
