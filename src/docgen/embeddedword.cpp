@@ -194,6 +194,15 @@ public:
         mEngine->call("Shape.Line.ForeColor.RGB",
                       [&] { live(mState).shape(mIndex).lineColor = rgbOf(color); });
     }
+    void setLineWeight(float points) override
+    {
+        mEngine->call("Shape.Line.Weight", [&] {
+            if (!std::isfinite(points) || points < 0 || points > 1584) {
+                throw Error(QStringLiteral("The line weight is out of range."));
+            }
+            live(mState).shape(mIndex).lineWidthPt = points;
+        });
+    }
     void setTextFrameMargins(float left, float top, float right, float bottom) override
     {
         mEngine->call("Shape.TextFrame.Margin", [&] {
@@ -224,8 +233,7 @@ public:
     {
         mEngine->call("Shape.Adjustments.Item", [&] {
             office::Shape& shape = live(mState).shape(mIndex);
-            if (shape.kind == office::ShapeKind::TextBox || item < 1 ||
-                item > int(shape.adjust.size())) {
+            if (!office::isCallout(shape.kind) || item < 1 || item > int(shape.adjust.size())) {
                 throw Error(kNoSuchAdjustment);
             }
             if (!std::isfinite(value) || std::abs(value) > 100) {
@@ -480,11 +488,17 @@ public:
                 kind = office::ShapeKind::UpArrowCallout;
             } else if (type == word::kShapeDownArrowCallout) {
                 kind = office::ShapeKind::DownArrowCallout;
+            } else if (type == word::kShapeRectangle) {
+                kind = office::ShapeKind::Rectangle;
+            } else if (type == word::kShapeDiamond) {
+                kind = office::ShapeKind::Diamond;
             } else {
                 throw Error(QStringLiteral("The shape type %1 is not available.").arg(type));
             }
             checkFrame(left, top, width, height);
-            const int index = live(mState).addCallout(kind, left, top, width, height);
+            const int index = office::isCallout(kind)
+                                  ? live(mState).addCallout(kind, left, top, width, height)
+                                  : live(mState).addMark(kind, left, top, width, height);
             return std::make_shared<Shape>(mEngine, mState, index);
         });
     }

@@ -1,5 +1,7 @@
 #include "pagefit.h"
 
+#include "pagemarks.h"
+
 #include "office/calloutgeometry.h"
 #include "office/document.h"
 #include "office/textlayout.h"
@@ -128,11 +130,14 @@ Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, doub
 constexpr int kMeasuredCharacters = 6000;
 
 std::vector<office::Paragraph> paragraphsOf(const QString& text, const QString& font,
-                                            int sizeHalfPt, office::Alignment alignment)
+                                            int sizeHalfPt, office::Alignment alignment,
+                                            bool bold = false)
 {
     std::vector<office::Paragraph> paragraphs;
+    office::CharFormat format = bodyFormat(font, sizeHalfPt);
+    format.bold = bold;
     for (const QString& piece : office::splitParagraphTexts(text.left(kMeasuredCharacters)))
-        paragraphs.push_back(paragraphOf(piece, bodyFormat(font, sizeHalfPt), alignment));
+        paragraphs.push_back(paragraphOf(piece, format, alignment));
     return paragraphs;
 }
 
@@ -278,8 +283,10 @@ class Planner
 {
 public:
     Planner(const QString& title, const QList<TimelineEntry>& entries, const PageMetrics& page,
-            const QList<double>& timeAxis, const PageTheme& theme)
-        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis), mTheme(theme)
+            const QList<double>& timeAxis, const PageTheme& theme,
+            const QList<SpanReach>& spans = {})
+        : mTitle(title), mEntries(entries), mPage(page), mAxis(timeAxis), mTheme(theme),
+          mSpans(spans)
     {
         if (mAxis.size() != entries.size())
             mAxis.clear();
@@ -334,13 +341,17 @@ public:
     {
         mArrowPt = bars > 1 ? kDenseArrowPt : kArrowPt;
         mBarWidthPt = barWidthFor(bars);
+        mMarked = true;
         PagePlan plan = classic();
+        dressEntries(plan.callouts, mEntries, mTheme);
+        mLegend = legendKeys(mEntries, mTheme, mPage, &plan.report.cuts);
         fitTitle(plan);
         QList<BarRun> runs = fitBars(bars);
         placeBars(runs, plan.frame.at(0));
         const QList<double> anchors = anchorsOf(runs);
         writeBars(plan, runs);
         fitCallouts(plan, runs, anchors);
+        placeMarks(plan);
         centre(plan);
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
                          [](const CutText& a, const CutText& b) { return a.line < b.line; });
@@ -410,7 +421,9 @@ private:
     {
         // A page of several bars needs every point between them.
         const double top = title.topPt + title.heightPt + (runs.size() > 1 ? kGapPt : kTitleGapPt);
-        const double bottom = double(mPage.pageHeightPt) - kMarginPt;
+        // The legend keeps its rows below everything else.
+        const double legend = mLegend.isEmpty() ? 0 : legendHeightPt(mLegend) + kTitleGapPt;
+        const double bottom = double(mPage.pageHeightPt) - kMarginPt - legend;
         double space = bottom - top - (runs.size() - 1) * kGapPt;
         for (const BarRun& run : runs)
             space -= run.dates.barHeightPt;
@@ -576,6 +589,20 @@ private:
         }
     }
 
+    // The spans' bands and the milestones' markers where the bars and arrows stand, and
+    // the legend below the lowest shape, in the room the bars left for it.
+    void placeMarks(PagePlan& plan) const
+    {
+        plan.marks = entryMarks(plan.frame, plan.callouts, mEntries, mSpans, mAxis, mTheme);
+        double lowest = 0;
+        for (const PageElement& element : plan.frame + plan.callouts + plan.marks)
+            lowest = std::max(lowest, element.topPt + element.heightPt);
+        for (PageElement key : mLegend) {
+            key.topPt += lowest + kTitleGapPt;
+            plan.marks << key;
+        }
+    }
+
     // Moves the whole composition so the empty space above it equals the space below;
     // a single bar first comes up to the tallest callout above it.
     void centre(PagePlan& plan)
@@ -596,16 +623,18 @@ private:
             if (dy < 0) {
                 shift(plan.frame, dy, true);
                 shift(plan.callouts, dy, false);
+                shift(plan.marks, dy, false);
             }
         }
         QRectF all;
-        for (const PageElement& element : plan.frame + plan.callouts) {
+        for (const PageElement& element : plan.frame + plan.callouts + plan.marks) {
             if (element.kind != ElementKind::DateTable)
                 all = all.isNull() ? frameOf(element) : all.united(frameOf(element));
         }
         const double dy = (double(mPage.pageHeightPt) - all.bottom() - all.top()) / 2;
         shift(plan.frame, dy, false);
         shift(plan.callouts, dy, false);
+        shift(plan.marks, dy, false);
         for (QRectF& frame : plan.report.cutFramesPt)
             frame.translate(0, dy);
     }
@@ -648,7 +677,9 @@ private:
 
     std::vector<office::Paragraph> notesParagraphs(int entry, int sizeHalfPt) const
     {
-        return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center);
+        // A milestone's notes are bold, and wider.
+        return paragraphsOf(mNotes[entry], mTheme.notesFont, sizeHalfPt, office::Alignment::Center,
+                            mMarked && mEntries.at(entry).milestone);
     }
 
     const Measure& notesMeasure(int entry, int sizeHalfPt, double widthPt)
@@ -911,6 +942,9 @@ private:
     PageMetrics mPage;
     QList<double> mAxis;
     const PageTheme& mTheme;
+    QList<SpanReach> mSpans;
+    QList<PageElement> mLegend; // its keys, the first row's top at 0
+    bool mMarked = false;       // a fitted page: milestones in bold
     // The arrows' length, the bars' width and the band the bars share on the page being
     // fitted.
     double mArrowPt = kArrowPt;
@@ -941,9 +975,10 @@ bool showsMore(const FitReport& more, const FitReport& fewer)
 
 QString CutText::reason() const
 {
-    const QString what = part == Part::Title  ? QStringLiteral("title")
-                         : part == Part::Date ? QStringLiteral("date")
-                                              : QStringLiteral("notes");
+    const QString what = part == Part::Title      ? QStringLiteral("title")
+                         : part == Part::Date     ? QStringLiteral("date")
+                         : part == Part::Category ? QStringLiteral("category")
+                                                  : QStringLiteral("notes");
     return QStringLiteral("%1 cut after %2 of %3 characters")
         .arg(what)
         .arg(shownCharacters)
@@ -1080,7 +1115,7 @@ namespace {
 QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 {
     QRectF region;
-    for (const PageElement& element : plan.frame + plan.callouts) {
+    for (const PageElement& element : plan.frame + plan.callouts + plan.marks) {
         if (element.kind == ElementKind::DateTable)
             continue;
         const QRectF frame(element.leftPt, element.topPt, element.widthPt, element.heightPt);
@@ -1095,10 +1130,10 @@ QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 
 PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
                        const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
-                       const PageTheme& theme)
+                       const PageTheme& theme, const QList<SpanReach>& spans)
 {
     Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{},
-                    theme);
+                    theme, spans);
     PagePlan best;
     if (style == LayoutStyle::Classic || entries.isEmpty()) {
         best = planner.classic();

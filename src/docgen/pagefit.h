@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagelayout.h"
+#include "pagemarks.h"
 #include "pagetheme.h"
 
 #include <QList>
@@ -24,7 +25,8 @@ struct CutText
     {
         Title,
         Date,
-        Notes
+        Notes,
+        Category // a legend key's name, reported at the first entry of its category
     };
     Part part = Part::Notes;
     int line = 0; // the entry's line in the list, from 1; 0 for the title
@@ -32,7 +34,7 @@ struct CutText
     int shownCharacters = 0;
     int totalCharacters = 0;
 
-    // "notes cut after 240 of 600 characters"
+    // "notes cut after 240 of 600 characters", "category cut after …"
     QString reason() const;
     // "line 12 (1961): notes cut after 240 of 600 characters", or "title cut after …"
     QString describe() const;
@@ -57,11 +59,13 @@ struct FitReport
 };
 
 // Every element of the page in creation order: the title box, then per bar the bar and its
-// date table (one bar unless one cannot hold the dates), then one callout per entry.
+// date table (one bar unless one cannot hold the dates), then one callout per entry; then
+// the marks (pagemarks.h): the spans' bands, the milestones' markers, the legend's keys.
 struct PagePlan
 {
     QList<PageElement> frame;
     QList<PageElement> callouts;
+    QList<PageElement> marks;
     FitReport report;
 
     QList<PageElement> ofKind(ElementKind kind) const;
@@ -83,10 +87,13 @@ public:
     // `timeAxis`, when given, holds each entry's place on a linear time axis (0 the first
     // date, 1 the last): the date cells then take widths that follow the gaps, as far as
     // the room each date needs allows, and each arrow points at its date's place.
+    // `spans` says how far each span reaches, for its band; the classic layout draws no
+    // marks and keeps its own look.
     static PagePlan plan(const QString& title, const QList<TimelineEntry>& entries,
                          const PageMetrics& page, LayoutStyle style = LayoutStyle::Fit,
                          const QList<double>& timeAxis = {},
-                         const PageTheme& theme = PageTheme::original());
+                         const PageTheme& theme = PageTheme::original(),
+                         const QList<SpanReach>& spans = {});
 
     // Column widths (points, whole twips) across `innerPt` whose centres follow the places
     // 0..1 (the axis `endsPt` in from either side; below 0, half an even column), each at

@@ -30,11 +30,20 @@ enum class ElementKind
     TitleBox,
     TimelineBar,
     DateTable,
-    Callout
+    Callout,
+    // The marks (pagemarks.h): a span's band along its bar, a milestone's diamond on it,
+    // and a legend key naming a category in its colour.
+    SpanBand,
+    MilestoneMarker,
+    LegendKey
 };
 
-// Text orientation code of a text box with horizontal text; callouts use 55 and 56.
+// Text orientation code of a text box with horizontal text; callouts use 55 and 56, the
+// marks the rectangle's and the diamond's shape types.
 inline constexpr int kHorizontalTextBox = 1;
+inline constexpr int kShapeUpArrowCallout = 55;
+inline constexpr int kShapeRectangle = 1;
+inline constexpr int kShapeDiamond = 4;
 
 // A colour as the page shows it, each channel 0 to 255. The automation boundary turns it
 // into the word processor's own value (wordautomation.h).
@@ -63,6 +72,7 @@ struct ElementStyle
     std::optional<Colour> fill;             // unset: the shape's default fill
     std::optional<Colour> lineColour;       // unset: the shape's default outline
     std::optional<bool> lineVisible;        // unset: the default border
+    std::optional<double> lineWidthPt;      // unset: the shape's default outline width
     std::optional<int> wrapType;            // unset: the default wrapping
     bool fixedColumnWidths = false;
     bool removeTopAndBottomBorders = false;

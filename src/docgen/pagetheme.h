@@ -10,6 +10,15 @@
 
 namespace docgen {
 
+// The colours of one category's callouts and legend key: the fill and the text on it.
+struct CategoryColour
+{
+    Colour fill;
+    Colour text;
+
+    friend bool operator==(const CategoryColour&, const CategoryColour&) = default;
+};
+
 // A look of the page: the fonts and colours of the title, the bar with its dates and the
 // callouts with their notes. The layout step measures in these fonts and writes every
 // colour into the plan; the builder only passes them on. Every text keeps a contrast of
@@ -27,6 +36,9 @@ struct PageTheme
     std::optional<Colour> notesColour;
     std::optional<Colour> calloutFill;
     std::optional<Colour> calloutLine;
+    // The categories' colours in the order categories take them, each unlike the default
+    // callout's; a page of more categories starts again from the first.
+    QList<CategoryColour> categories;
 
     // Sets the fonts and colours of one element of the page by its kind.
     void dress(PageElement& element) const;

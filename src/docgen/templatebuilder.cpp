@@ -78,6 +78,8 @@ void setColours(WordShape& shape, const ElementStyle& style)
         shape.setFillForeColorRGB(word::colourValue(*style.fill));
     if (style.lineColour)
         shape.setLineForeColorRGB(word::colourValue(*style.lineColour));
+    if (style.lineWidthPt)
+        shape.setLineWeight(float(*style.lineWidthPt));
 }
 
 // The font and alignment a plan element gives the selected text, as far as it names them.
@@ -88,6 +90,8 @@ void dressText(WordSelection& selection, const ElementStyle& style)
     selection.setFontSize(float(style.fontSizePt));
     if (style.textColour)
         selection.setFontColor(word::colourValue(*style.textColour));
+    if (style.bold)
+        selection.setFontBold(true);
     if (style.alignment)
         selection.setParagraphAlignment(word::alignmentValue(*style.alignment));
 }
@@ -122,7 +126,7 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
             if (!metrics)
                 metrics = readMetrics(live(pageSetup));
             plan = PageFit::plan(host.titleText(), entries, *metrics, options.layout,
-                                 options.timeAxis, theme);
+                                 options.timeAxis, theme, options.spans);
         }
         return *plan;
     };
@@ -263,6 +267,31 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
         }
     }
 
+    // The marks of the fitted page: a span's band, a milestone's diamond, a legend key
+    // with its category's name.
+    const QList<PageElement> noMarks;
+    const QList<PageElement>& marks = fitted ? fitted->marks : noMarks;
+    const auto addMark = [&](const PageElement& mark) {
+        const bool key = mark.kind == ElementKind::LegendKey;
+        const std::shared_ptr<WordShape> shape =
+            key ? live(document).AddTextbox(word::kTextOrientationHorizontal, mark.leftPt,
+                                            mark.topPt, mark.widthPt, mark.heightPt)
+                : live(document).AddShape(mark.shapeType, mark.leftPt, mark.topPt, mark.widthPt,
+                                          mark.heightPt);
+        setInsets(live(shape), mark);
+        setColours(live(shape), mark.style);
+        if (key) {
+            live(live(shape).textRange()).setText(mark.text);
+            live(live(shape).textRange()).Select();
+            dressText(live(live(word).Selection()), mark.style);
+        }
+    };
+    // The bands first, so the arrows that cross them stand over them.
+    for (const PageElement& mark : marks) {
+        if (mark.kind == ElementKind::SpanBand)
+            trap.step(170, [&] { addMark(mark); });
+    }
+
     // The callouts, alternately below and above the bar; x is the running left edge,
     // kept in single precision.
     float x = 0;
@@ -308,6 +337,10 @@ void buildPage(app::Trap& trap, TemplateHost& host, const PageOptions& options, 
         trap.step(196, [&] { live(live(word).Selection()).WholeStory(); });
         trap.step(
             198, [&] { dressText(live(live(word).Selection()), calloutLayout().at(i - 1).style); });
+    }
+    for (const PageElement& mark : marks) {
+        if (mark.kind != ElementKind::SpanBand)
+            trap.step(200, [&] { addMark(mark); });
     }
     pageSetup.reset();
     trap.step(202, [&] { live(titleBox).Select(); });

@@ -52,6 +52,8 @@ struct PageOptions
     QList<double> timeAxis;
     // The look's name (pagetheme.h); empty or unknown: the original look.
     QString theme;
+    // How far the spans among the entries reach (pagemarks.h); empty: no bands.
+    QList<SpanReach> spans;
 };
 
 // The page the next press would build, made in memory: no file is written and nothing is

@@ -16,10 +16,10 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
         options.paperCode = paper->wordCode;
     if (const PageTheme* theme = PageTheme::find(timeline.page.theme))
         options.theme = theme->name;
+    const editor::DateReader reader(timeline::scaleNumber(timeline.scale), locale);
+    options.spans = spanReachesOf(timeline.entries, reader);
     if (timeline.page.spacedToScale()) {
-        const editor::ScaleAxis axis = editor::scaleAxisOf(
-            timeline.entries, editor::DateReader(timeline::scaleNumber(timeline.scale), locale),
-            lines);
+        const editor::ScaleAxis axis = editor::scaleAxisOf(timeline.entries, reader, lines);
         options.timeAxis = axis.places;
         if (spacingNotice)
             *spacingNotice = axis.notice;

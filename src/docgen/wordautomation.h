@@ -30,6 +30,8 @@ inline constexpr int kBorderBottom = -3;
 inline constexpr int kLineStyleNone = 0;
 inline constexpr int kShapeUpArrowCallout = 55;
 inline constexpr int kShapeDownArrowCallout = 56;
+inline constexpr int kShapeRectangle = 1;
+inline constexpr int kShapeDiamond = 4;
 inline constexpr int kDoNotSaveChanges = 0;
 inline constexpr int kTextOrientationUpward = 2;
 inline constexpr int kAlignLeft = 0;
@@ -73,6 +75,7 @@ public:
     virtual void setWrapFormatType(int type) = 0;         // WrapFormat.Type
     virtual void setFillForeColorRGB(unsigned color) = 0; // Fill.ForeColor.RGB, red in the low byte
     virtual void setLineForeColorRGB(unsigned color) = 0; // Line.ForeColor.RGB
+    virtual void setLineWeight(float points) = 0;         // Line.Weight
     // TextFrame.MarginLeft, MarginTop, MarginRight, MarginBottom; points.
     virtual void setTextFrameMargins(float left, float top, float right, float bottom) = 0;
     virtual std::shared_ptr<WordTextRange> textRange() = 0; // TextFrame.TextRange

@@ -45,7 +45,15 @@ Guides guides(double w, double h, const Adjust& adjust)
 QPainterPath calloutOutline(ShapeKind kind, double w, double h, const Adjust& adjust)
 {
     QPainterPath path;
-    if (kind == ShapeKind::TextBox) {
+    if (kind == ShapeKind::Diamond) {
+        path.moveTo(w / 2, 0);
+        path.lineTo(w, h / 2);
+        path.lineTo(w / 2, h);
+        path.lineTo(0, h / 2);
+        path.closeSubpath();
+        return path;
+    }
+    if (!isCallout(kind)) {
         path.addRect(0, 0, w, h);
         return path;
     }
@@ -76,7 +84,7 @@ QPainterPath calloutOutline(ShapeKind kind, double w, double h, const Adjust& ad
 
 QRectF calloutTextRect(ShapeKind kind, double w, double h, const Adjust& adjust)
 {
-    if (kind == ShapeKind::TextBox) {
+    if (!isCallout(kind)) {
         return QRectF(0, 0, w, h);
     }
     const Guides g = guides(w, h, adjust);

@@ -502,8 +502,10 @@ private:
             shape.fill = fill;
         }
         readVmlLine(shape);
+        bool text = false;
         mXml.children([&] {
             if (mXml.is(kV, "textbox")) {
+                text = true;
                 const QStringList insets = mXml.attr("inset").left(256).split(u',');
                 double* const targets[] = {&shape.insetLeftPt, &shape.insetTopPt,
                                            &shape.insetRightPt, &shape.insetBottomPt};
@@ -543,8 +545,11 @@ private:
         if (!kind || !sane) {
             return;
         }
-        shape.kind = *kind;
-        if (shape.kind != ShapeKind::TextBox) {
+        shape.kind = *kind == ShapeKind::TextBox && !text ? ShapeKind::Rectangle : *kind;
+        if (!holdsText(shape.kind)) {
+            shape.story = Story{Paragraph{}};
+        }
+        if (isCallout(shape.kind)) {
             vml::CalloutAdjust adjust = vml::defaultAdjust(shape.kind);
             const QStringList values = adjustText.split(u',');
             for (qsizetype i = 0; i < std::min<qsizetype>(values.size(), 4); ++i) {
@@ -595,6 +600,7 @@ private:
     bool readWordShape(Shape& shape)
     {
         bool known = false;
+        bool text = false;
         mXml.children([&] {
             if (mXml.is(kWps, "spPr")) {
                 mXml.children([&] {
@@ -605,6 +611,8 @@ private:
                             shape.kind = ShapeKind::UpArrowCallout;
                         } else if (preset == u"downArrowCallout") {
                             shape.kind = ShapeKind::DownArrowCallout;
+                        } else if (preset == u"diamond") {
+                            shape.kind = ShapeKind::Diamond;
                         } else {
                             shape.kind = ShapeKind::TextBox;
                         }
@@ -622,6 +630,7 @@ private:
                     }
                 });
             } else if (mXml.is(kWps, "txbx")) {
+                text = true;
                 mXml.children([&] {
                     if (mXml.is(kW, "txbxContent")) {
                         shape.story = readStory(false);
@@ -643,6 +652,10 @@ private:
                                                 : TextAnchor::Top;
             }
         });
+        // A rectangle without a text body is a mark.
+        if (shape.kind == ShapeKind::TextBox && !text) {
+            shape.kind = ShapeKind::Rectangle;
+        }
         return known;
     }
 

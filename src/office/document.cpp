@@ -424,7 +424,7 @@ int Document::addTextBox(double leftPt, double topPt, double widthPt, double hei
 int Document::addCallout(ShapeKind kind, double leftPt, double topPt, double widthPt,
                          double heightPt)
 {
-    if (kind == ShapeKind::TextBox) {
+    if (!isCallout(kind)) {
         throw Error(QStringLiteral("The shape type is not an arrow callout."));
     }
     Shape callout = framedShape(
@@ -446,9 +446,31 @@ int Document::addCallout(ShapeKind kind, double leftPt, double topPt, double wid
     return appendShape(std::move(callout));
 }
 
+int Document::addMark(ShapeKind kind, double leftPt, double topPt, double widthPt, double heightPt)
+{
+    if (holdsText(kind)) {
+        throw Error(QStringLiteral("The shape type is not a mark."));
+    }
+    Shape mark = framedShape(kind,
+                             QStringLiteral("%1 %2")
+                                 .arg(kind == ShapeKind::Diamond ? QStringLiteral("Diamond")
+                                                                 : QStringLiteral("Rectangle"))
+                                 .arg(mShapes.size() + 1),
+                             leftPt, topPt, widthPt, heightPt);
+    // A new shape's look, as for the callouts: accent-1 fill with a darker 1 pt outline.
+    mark.fill = qRgb(0x44, 0x72, 0xC4);
+    mark.lineVisible = true;
+    mark.lineWidthPt = 1;
+    mark.lineColor = qRgb(0x2F, 0x52, 0x8F);
+    return appendShape(std::move(mark));
+}
+
 void Document::setShapeText(int index, const QString& text)
 {
     Shape& target = shape(index);
+    if (!holdsText(target.kind)) {
+        throw Error(QStringLiteral("The shape holds no text."));
+    }
     const std::vector<Item> items = itemsOf(*this, {index});
     const Item& firstItem = items.front();
     Paragraph model;

@@ -57,6 +57,8 @@ public:
     // New shapes in the look a word processor gives them; they return the shape's index.
     int addTextBox(double leftPt, double topPt, double widthPt, double heightPt);
     int addCallout(ShapeKind kind, double leftPt, double topPt, double widthPt, double heightPt);
+    // A rectangle or a diamond: a mark without text.
+    int addMark(ShapeKind kind, double leftPt, double topPt, double widthPt, double heightPt);
     // Used by the reader: keeps the shape as it is, assigns a free id when it has none.
     int appendShape(Shape shape);
 

@@ -18,7 +18,10 @@ QString presetName(ShapeKind kind)
         return QStringLiteral("upArrowCallout");
     case ShapeKind::DownArrowCallout:
         return QStringLiteral("downArrowCallout");
+    case ShapeKind::Diamond:
+        return QStringLiteral("diamond");
     case ShapeKind::TextBox:
+    case ShapeKind::Rectangle:
         break;
     }
     return QStringLiteral("rect");
@@ -45,7 +48,7 @@ void writePresetGeometry(QXmlStreamWriter& xml, ShapeKind kind, const Adjust& ad
 {
     xml.writeStartElement(kA, QStringLiteral("prstGeom"));
     xml.writeAttribute(QStringLiteral("prst"), presetName(kind));
-    if (kind == ShapeKind::TextBox) {
+    if (!isCallout(kind)) {
         xml.writeEmptyElement(kA, QStringLiteral("avLst"));
     } else {
         xml.writeStartElement(kA, QStringLiteral("avLst"));

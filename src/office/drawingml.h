@@ -14,7 +14,7 @@
 // the part writer, which names the namespace its spPr and bodyPr stand in.
 namespace office::drawingml {
 
-// The preset of each shape kind: rect, upArrowCallout, downArrowCallout.
+// The preset of each shape kind: rect, upArrowCallout, downArrowCallout, diamond.
 QString presetName(ShapeKind kind);
 
 void writeTransform(QXmlStreamWriter& xml, double leftPt, double topPt, double widthPt,
@@ -22,7 +22,7 @@ void writeTransform(QXmlStreamWriter& xml, double leftPt, double topPt, double w
 // The same transform in `containerNs` (a slide's graphic frame states its own xfrm).
 void writeTransform(QXmlStreamWriter& xml, const QString& containerNs, double leftPt, double topPt,
                     double widthPt, double heightPt);
-// The preset with its adjust values (adj1...); a plain box states none.
+// The preset with its adjust values (adj1...); a shape other than a callout states none.
 void writePresetGeometry(QXmlStreamWriter& xml, ShapeKind kind, const Adjust& adjust);
 void writeSolidFill(QXmlStreamWriter& xml, QRgb color);
 // A solid fill, or noFill when there is none.

@@ -26,8 +26,22 @@ enum class ShapeKind
 {
     TextBox,
     UpArrowCallout,
-    DownArrowCallout
+    DownArrowCallout,
+    // Marks without text: a plain rectangle and a diamond.
+    Rectangle,
+    Diamond
 };
+
+// Whether a shape of this kind carries a text body; the marks carry none.
+constexpr bool holdsText(ShapeKind kind)
+{
+    return kind != ShapeKind::Rectangle && kind != ShapeKind::Diamond;
+}
+// Whether the kind is one of the arrow callouts, the presets with adjust values.
+constexpr bool isCallout(ShapeKind kind)
+{
+    return kind == ShapeKind::UpArrowCallout || kind == ShapeKind::DownArrowCallout;
+}
 
 enum class TextAnchor
 {

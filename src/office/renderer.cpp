@@ -210,6 +210,17 @@ private:
     bool mComplete = true;
 };
 
+void drawOutline(QPainter& painter, const Shape& shape, const QPainterPath& outline)
+{
+    if (shape.lineVisible && shape.lineWidthPt > 0) {
+        QPen pen(QColor::fromRgb(shape.lineColor), shape.lineWidthPt);
+        pen.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(outline);
+    }
+}
+
 void drawShape(QPainter& painter, const Shape& shape, int& textBudget)
 {
     painter.save();
@@ -219,6 +230,11 @@ void drawShape(QPainter& painter, const Shape& shape, int& textBudget)
     if (shape.fill) {
         painter.fillPath(outline, QColor::fromRgb(*shape.fill));
     }
+    if (!holdsText(shape.kind)) {
+        drawOutline(painter, shape, outline);
+        painter.restore();
+        return;
+    }
 
     // Text taller than its area starts at the top inset whatever the anchor. A callout cuts
     // it at the area's bottom edge, inside the bottom inset, so it never runs over the
@@ -227,7 +243,7 @@ void drawShape(QPainter& painter, const Shape& shape, int& textBudget)
     const QRectF textRect = calloutTextRect(shape.kind, shape.widthPt, shape.heightPt, shape.adjust)
                                 .adjusted(shape.insetLeftPt, shape.insetTopPt, -shape.insetRightPt,
                                           -shape.insetBottomPt);
-    const bool cutAtArea = shape.kind != ShapeKind::TextBox;
+    const bool cutAtArea = isCallout(shape.kind);
     const double shownPt = cutAtArea ? textRect.height() : shape.heightPt - textRect.top();
     const StoryLayout story(shape.story, textRect.width(), std::max(shownPt, textRect.height()),
                             textBudget);
@@ -250,13 +266,7 @@ void drawShape(QPainter& painter, const Shape& shape, int& textBudget)
     story.draw(painter, QPointF(textRect.left(), top));
     painter.restore();
 
-    if (shape.lineVisible && shape.lineWidthPt > 0) {
-        QPen pen(QColor::fromRgb(shape.lineColor), shape.lineWidthPt);
-        pen.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(outline);
-    }
+    drawOutline(painter, shape, outline);
     painter.restore();
 }
 

@@ -30,6 +30,10 @@ int shapeType(ShapeKind kind)
         return kUpArrowCalloutType;
     case ShapeKind::DownArrowCallout:
         return kDownArrowCalloutType;
+    case ShapeKind::Rectangle:
+        return kRectangleType;
+    case ShapeKind::Diamond:
+        return kDiamondType;
     case ShapeKind::TextBox:
         break;
     }
@@ -43,8 +47,10 @@ std::optional<ShapeKind> kindOfType(int type)
         return ShapeKind::UpArrowCallout;
     case kDownArrowCalloutType:
         return ShapeKind::DownArrowCallout;
+    case kDiamondType:
+        return ShapeKind::Diamond;
     case kTextBoxType:
-    case 1: // rectangle
+    case kRectangleType: // a rectangle without a text box is a mark (see the reader)
         return ShapeKind::TextBox;
     default:
         return std::nullopt;
@@ -69,7 +75,13 @@ ShapeTypeDefinition definitionOf(ShapeKind kind)
                 QStringLiteral("m0,0l21600,0,21600,@0,@5,@0,@5,@2,@4,@2,10800,21600,@1,@2,@3,@2,"
                                "@3,@0,0,@0xe"),
                 calloutFormulas, QStringLiteral("0,0,21600,@0")};
+    case ShapeKind::Diamond:
+        return {QString(),
+                QStringLiteral("m10800,l,10800,10800,21600,21600,10800xe"),
+                {},
+                QStringLiteral("5400,5400,16200,16200")};
     case ShapeKind::TextBox:
+    case ShapeKind::Rectangle:
         break;
     }
     return {QString(), QStringLiteral("m0,0l0,21600,21600,21600,21600,0xe"), {}, QString()};

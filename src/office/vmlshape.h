@@ -21,6 +21,8 @@ inline constexpr int kCoordSize = 21600;
 inline constexpr int kTextBoxType = 202;
 inline constexpr int kUpArrowCalloutType = 79;
 inline constexpr int kDownArrowCalloutType = 80;
+inline constexpr int kRectangleType = 1;
+inline constexpr int kDiamondType = 4;
 
 // The four adjustments of VML's arrow callouts, in the 21600 box: the body's edge
 // against the arrow (y), the head's left side (x), the head's base (y), the shaft's left

@@ -80,7 +80,7 @@ void ShapeWriter::write(const Shape& shape, int z)
         QStringLiteral("v-text-anchor:") + textAnchor,
     };
     mXml.writeAttribute(QStringLiteral("style"), style.join(u';'));
-    if (shape.kind != ShapeKind::TextBox) {
+    if (isCallout(shape.kind)) {
         const CalloutAdjust adjust = toVml(shape.kind, shape.widthPt, shape.heightPt, shape.adjust);
         mXml.writeAttribute(QStringLiteral("adj"), QStringLiteral("%1,%2,%3,%4")
                                                        .arg(adjust[0])
@@ -98,15 +98,17 @@ void ShapeWriter::write(const Shape& shape, int z)
     }
     mXml.writeAttribute(QStringLiteral("strokecolor"), colorText(shape.lineColor));
     mXml.writeAttribute(QStringLiteral("strokeweight"), ptText(shape.lineWidthPt));
-    mXml.writeStartElement(kV, QStringLiteral("textbox"));
-    mXml.writeAttribute(QStringLiteral("inset"),
-                        QStringList{ptText(shape.insetLeftPt), ptText(shape.insetTopPt),
-                                    ptText(shape.insetRightPt), ptText(shape.insetBottomPt)}
-                            .join(u','));
-    mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
-    mWriteStory(shape.story);
-    mXml.writeEndElement();
-    mXml.writeEndElement(); // textbox
+    if (holdsText(shape.kind)) {
+        mXml.writeStartElement(kV, QStringLiteral("textbox"));
+        mXml.writeAttribute(QStringLiteral("inset"),
+                            QStringList{ptText(shape.insetLeftPt), ptText(shape.insetTopPt),
+                                        ptText(shape.insetRightPt), ptText(shape.insetBottomPt)}
+                                .join(u','));
+        mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
+        mWriteStory(shape.story);
+        mXml.writeEndElement();
+        mXml.writeEndElement(); // textbox
+    }
     mXml.writeEmptyElement(kW10, QStringLiteral("wrap"));
     mXml.writeAttribute(QStringLiteral("type"),
                         shape.wrapType == kWrapSquare      ? QStringLiteral("square")

@@ -184,6 +184,9 @@ private:
             }
         };
         for (const Shape& shape : document.shapes()) {
+            if (!holdsText(shape.kind)) {
+                continue;
+            }
             for (const Block& block : shape.story) {
                 if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
                     hiddenParagraph(*paragraph);
@@ -379,11 +382,13 @@ private:
             mXml.writeAttribute(QStringLiteral("txBox"), QStringLiteral("1"));
         }
         drawingml::writeShapeProperties(mXml, kWps, shape, 0, 0);
-        mXml.writeStartElement(kWps, QStringLiteral("txbx"));
-        mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
-        writeStory(shape.story);
-        mXml.writeEndElement();
-        mXml.writeEndElement();
+        if (holdsText(shape.kind)) {
+            mXml.writeStartElement(kWps, QStringLiteral("txbx"));
+            mXml.writeStartElement(kW, QStringLiteral("txbxContent"));
+            writeStory(shape.story);
+            mXml.writeEndElement();
+            mXml.writeEndElement();
+        }
         drawingml::writeBodyProperties(mXml, kWps, shape);
         mXml.writeEndElement(); // wsp
         mXml.writeEndElement(); // graphicData

@@ -5,7 +5,8 @@
 // with the guarantees of a page, and the slide writer (slidewriter.h) translates that plan
 // into a one-slide PresentationML package of native shapes: the title as a text shape,
 // each bar as a filled shape under its dates as a native table, each callout as the preset
-// arrow callout with its adjustments, all in the plan's fonts, sizes and colours. The
+// arrow callout with its adjustments, each span's band, milestone's diamond and legend key
+// as a shape, all in the plan's fonts, sizes and colours. The
 // package carries the timeline as a custom XML item, so docgen::readTimelineFrom reads it
 // back. The command line and the preview's page menu call it; it decides nothing the plan
 // does not say.

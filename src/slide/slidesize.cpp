@@ -29,7 +29,7 @@ docgen::PagePlan planSlide(const timeline::Timeline& timeline, const docgen::Pag
     const docgen::PageTheme* found = docgen::PageTheme::find(options.theme);
     return docgen::PageFit::plan(timeline.title, timeline.entries, slideMetrics(size),
                                  options.layout, options.timeAxis,
-                                 found ? *found : docgen::PageTheme::original());
+                                 found ? *found : docgen::PageTheme::original(), options.spans);
 }
 
 } // namespace slide

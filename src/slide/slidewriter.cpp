@@ -144,19 +144,37 @@ office::Alignment alignmentOf(const docgen::ElementStyle& style, office::Alignme
                                                              : office::Alignment::Left;
 }
 
-// The element as the engine makes its shape: a new text box or arrow callout with the
-// plan's frame, then the plan's fill, outline, insets, adjustments and text.
+// The engine's kind of shape for the element: a callout or a mark by its shape code, any
+// other element a text box.
+office::ShapeKind kindOf(const PageElement& element)
+{
+    switch (element.kind) {
+    case ElementKind::Callout:
+        return element.shapeType == docgen::word::kShapeDownArrowCallout
+                   ? office::ShapeKind::DownArrowCallout
+                   : office::ShapeKind::UpArrowCallout;
+    case ElementKind::SpanBand:
+    case ElementKind::MilestoneMarker:
+        return element.shapeType == docgen::word::kShapeDiamond ? office::ShapeKind::Diamond
+                                                                : office::ShapeKind::Rectangle;
+    default:
+        return office::ShapeKind::TextBox;
+    }
+}
+
+// The element as the engine makes its shape: a new text box, arrow callout or mark with
+// the plan's frame, then the plan's fill, outline, insets, adjustments and text.
 office::Shape shapeOf(const PageElement& element)
 {
     office::Document made;
-    const bool callout = element.kind == ElementKind::Callout;
-    const office::ShapeKind kind = element.shapeType == docgen::word::kShapeDownArrowCallout
-                                       ? office::ShapeKind::DownArrowCallout
-                                       : office::ShapeKind::UpArrowCallout;
-    const int index =
-        callout ? made.addCallout(kind, element.leftPt, element.topPt, element.widthPt,
-                                  element.heightPt)
-                : made.addTextBox(element.leftPt, element.topPt, element.widthPt, element.heightPt);
+    const office::ShapeKind kind = kindOf(element);
+    const double left = element.leftPt;
+    const double top = element.topPt;
+    const int index = office::isCallout(kind)
+                          ? made.addCallout(kind, left, top, element.widthPt, element.heightPt)
+                      : office::holdsText(kind)
+                          ? made.addTextBox(left, top, element.widthPt, element.heightPt)
+                          : made.addMark(kind, left, top, element.widthPt, element.heightPt);
     office::Shape shape = made.shape(index);
     const docgen::ElementStyle& style = element.style;
     if (style.fill)
@@ -165,11 +183,15 @@ office::Shape shapeOf(const PageElement& element)
         shape.lineColor = rgbOf(*style.lineColour);
     if (style.lineVisible)
         shape.lineVisible = *style.lineVisible;
+    if (style.lineWidthPt)
+        shape.lineWidthPt = *style.lineWidthPt;
     const QSizeF insets = element.insets();
     shape.insetLeftPt = shape.insetRightPt = insets.width();
     shape.insetTopPt = shape.insetBottomPt = insets.height();
     if (element.adjust)
         shape.adjust = *element.adjust;
+    if (!office::holdsText(kind))
+        return shape;
     const office::Paragraph model = std::get<office::Paragraph>(shape.story.front());
     const office::CharFormat format = formatOf(style, model.markFormat.color);
     shape.story.clear();
@@ -219,10 +241,12 @@ void writeShape(QXmlStreamWriter& xml, const office::Shape& shape, int id, bool 
     xml.writeEmptyElement(kP, QStringLiteral("nvPr"));
     xml.writeEndElement();
     office::drawingml::writeShapeProperties(xml, kP, shape, shape.leftPt, shape.topPt);
-    xml.writeStartElement(kP, QStringLiteral("txBody"));
-    office::drawingml::writeBodyProperties(xml, kA, shape);
-    office::drawingml::writeTextStory(xml, shape.story);
-    xml.writeEndElement();
+    if (office::holdsText(shape.kind)) {
+        xml.writeStartElement(kP, QStringLiteral("txBody"));
+        office::drawingml::writeBodyProperties(xml, kA, shape);
+        office::drawingml::writeTextStory(xml, shape.story);
+        xml.writeEndElement();
+    }
     xml.writeEndElement();
 }
 
@@ -265,7 +289,19 @@ QByteArray slidePart(const docgen::PagePlan& plan)
     int id = 1;
     int bars = 0;
     const PageElement* bar = nullptr;
-    for (const PageElement& element : plan.frame + plan.callouts) {
+    // The bands before the callouts, so the arrows that cross them stand over them; the
+    // markers and the legend last, as the page has them.
+    QList<PageElement> elements = plan.frame;
+    for (const PageElement& mark : plan.marks) {
+        if (mark.kind == ElementKind::SpanBand)
+            elements << mark;
+    }
+    elements << plan.callouts;
+    for (const PageElement& mark : plan.marks) {
+        if (mark.kind != ElementKind::SpanBand)
+            elements << mark;
+    }
+    for (const PageElement& element : elements) {
         switch (element.kind) {
         case ElementKind::DateTable:
             if (bar)
@@ -279,12 +315,11 @@ QByteArray slidePart(const docgen::PagePlan& plan)
             writeShape(xml, shape, ++id, false);
             break;
         }
-        case ElementKind::Callout:
-            writeShape(xml, shapeOf(element), ++id, false);
+        default: {
+            const office::Shape shape = shapeOf(element);
+            writeShape(xml, shape, ++id, shape.kind == office::ShapeKind::TextBox);
             break;
-        default:
-            writeShape(xml, shapeOf(element), ++id, true);
-            break;
+        }
         }
     }
     xml.writeEndElement(); // spTree

@@ -8,6 +8,7 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagelayout.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
 #include "support/letterpaper.h"
@@ -15,6 +16,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -143,6 +145,8 @@ private slots:
     void datesToScaleStandWhereTheyFall();
     void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
+    void marksKeepThePageLegibleAndDesigned_data();
+    void marksKeepThePageLegibleAndDesigned();
 
 private:
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
@@ -164,7 +168,7 @@ void TestLibreOffice::initTestCase()
 QString TestLibreOffice::generate(const QString& title, const QList<docgen::TimelineEntry>& rows)
 {
     return buildPageWithEngine(mClipboard, title, rows,
-                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}});
+                               docgen::PageOptions{docgen::LayoutStyle::Classic, 0, {}, {}, {}});
 }
 
 void TestLibreOffice::wordsLandInTheirBoxes_data()
@@ -235,7 +239,7 @@ void TestLibreOffice::datesToScaleStandWhereTheyFall()
                                       QStringLiteral("Note%1").arg(QLatin1String(year))};
     const QString document = buildPageWithEngine(
         mClipboard, QStringLiteral("T"), rows,
-        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}});
+        docgen::PageOptions{docgen::LayoutStyle::Fit, 0, {0.0, 0.1, 0.2, 0.6, 1.0}, {}, {}});
     QTemporaryDir work;
     QString error;
     const QString pdf = officetools::convertToPdf(document, work.path(), &error);
@@ -360,6 +364,83 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
     }
     QVERIFY(drawnOverlap(ours, theirs, QRectF(frame[1].leftPt - 2, frame[1].topPt - 2, 652, 22)) >
             0.9);
+    QFile::remove(document);
+}
+
+// Categories, spans and a milestone on the page the studio makes of them: the office
+// suite's rendering is legible and designed by the page check, legend included.
+void TestLibreOffice::marksKeepThePageLegibleAndDesigned_data()
+{
+    QTest::addColumn<bool>("toScale");
+    QTest::addColumn<QString>("theme");
+    QTest::newRow("to scale") << true << QStringLiteral("Meadow");
+    QTest::newRow("evenly, Ink") << false << QStringLiteral("Ink");
+}
+
+void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
+{
+    QFETCH(bool, toScale);
+    QFETCH(QString, theme);
+    timeline::Timeline marked{QStringLiteral("Workshop history"), timeline::Scale::Yearly,
+                              markedEntries(), timeline::PageChoices{}};
+    marked.page.spacing = toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
+    marked.page.theme = theme;
+    const docgen::PageOptions options = docgen::pageOptionsOf(marked, QLocale());
+    QCOMPARE(options.spans.size(), 2);
+    QCOMPARE(options.timeAxis.isEmpty(), !toScale);
+    docgen::PagePlan plan;
+    const QString document =
+        buildPageWithEngine(mClipboard, marked.title, marked.entries, options, &plan);
+    QVERIFY2(QFile::exists(document), "the builder handed over no document");
+    QTemporaryDir work;
+    QFile texts(work.filePath(QStringLiteral("texts.txt")));
+    QVERIFY(texts.open(QIODevice::WriteOnly));
+    texts.write(marked.title.toUtf8() + '\n');
+    for (const docgen::TimelineEntry& entry : marked.entries)
+        texts.write(entry.date.toUtf8() + '\n' + entry.notes.toUtf8() + '\n');
+    texts.close();
+    QProcess check;
+    check.setProcessChannelMode(QProcess::MergedChannels);
+    check.start(QStringLiteral("python3"),
+                {QStringLiteral(LOOM_SHARED_DIR) + QStringLiteral("/page-check/check.py"), document,
+                 QStringLiteral("--texts"), texts.fileName(), QStringLiteral("--design")});
+    QVERIFY(check.waitForFinished(300'000));
+    const QString output = QString::fromUtf8(check.readAll());
+    const QStringList verdicts = output.split(u'\n');
+    QVERIFY2(check.exitCode() == 0 && verdicts.contains(QLatin1String("legible")) &&
+                 verdicts.contains(QLatin1String("designed")),
+             qPrintable(output));
+    // The legend names every category where the office suite draws the page.
+    const QString pdf = officetools::convertToPdf(document, work.path());
+    QStringList drawn;
+    for (const officetools::Word& word : officetools::wordsOf(pdf))
+        drawn << word.text;
+    for (const char* name : {"Building", "People", "Services"})
+        QVERIFY2(drawn.contains(QLatin1String(name)), name);
+    // Our own reader and renderer (the preview, PNG, PDF and SVG) draw every mark in its
+    // colour where the plan puts it.
+    const QImage ours =
+        office::renderRegion(office::openDocument(document), QRectF(0, 0, 792, 612), kPixelsPerPt);
+    QCOMPARE(plan.marks.size(), 6);
+    for (const docgen::PageElement& mark : plan.marks) {
+        // A key's text stands in its middle; its fill shows beside the text.
+        QPointF middle = QRectF(mark.leftPt, mark.topPt, mark.widthPt, mark.heightPt).center();
+        if (mark.kind == docgen::ElementKind::LegendKey)
+            middle.setX(mark.leftPt + 3);
+        const QRgb pixel = ours.pixel((middle * kPixelsPerPt).toPoint());
+        const docgen::Colour want = *mark.style.fill;
+        QVERIFY2(std::abs(qRed(pixel) - want.red) + std::abs(qGreen(pixel) - want.green) +
+                         std::abs(qBlue(pixel) - want.blue) <
+                     12,
+                 qPrintable(QStringLiteral("mark of kind %1 at %2, %3")
+                                .arg(int(mark.kind))
+                                .arg(middle.x())
+                                .arg(middle.y())));
+    }
+    if (qEnvironmentVariableIsSet("LOOM_KEEP_RENDERS"))
+        QFile::copy(document, qEnvironmentVariable("LOOM_KEEP_RENDERS") + u'/' +
+                                  QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-') +
+                                  QStringLiteral("-marks.doc"));
     QFile::remove(document);
 }
 

@@ -1,7 +1,9 @@
 #include "docgen/pagefit.h"
+#include "docgen/pagemarks.h"
 #include "office/calloutgeometry.h"
 #include "office/document.h"
 #include "office/textlayout.h"
+#include "timeline/datereader.h"
 #include "timeline/samples.h"
 
 #include <QTextBoundaryFinder>
@@ -189,6 +191,29 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
     return found;
 }
 
+// Nine yearly entries, eight of them in three categories, two spans and a milestone,
+// `copies` times over, each copy 30 years after the one before.
+QList<TimelineEntry> markedList(int copies)
+{
+    const QString b = QStringLiteral("Building");
+    const QString p = QStringLiteral("People");
+    const QString s = QStringLiteral("Services");
+    QList<TimelineEntry> entries;
+    for (int c = 0; c < copies; ++c) {
+        const auto year = [&](int y) { return QString::number(y + 30 * c); };
+        entries << TimelineEntry{year(1990), "Founded the workshop in a barn", b}
+                << TimelineEntry{year(1993) + QChar(0x2013) + year(1997), "Built the first hall", b}
+                << TimelineEntry{year(1995), "Hired the first apprentices", p}
+                << TimelineEntry{year(1998), "Opened the repair service", s, true}
+                << TimelineEntry{year(2000) + " to " + year(2004), "Ran the school workshops", s}
+                << TimelineEntry{year(2002), "Second hall finished", b}
+                << TimelineEntry{year(2005), "Fifty people on the payroll", p}
+                << TimelineEntry{year(2008), "Started the delivery round"}
+                << TimelineEntry{year(2012), "Moved to the new site", b};
+    }
+    return entries;
+}
+
 } // namespace
 
 class TestPageFit : public QObject
@@ -309,6 +334,12 @@ private slots:
         QVERIFY(contrastRatio(look.dateColour.value_or(black), look.barFill) >= 4.5);
         QVERIFY(contrastRatio(look.notesColour.value_or(kNewCalloutText),
                               look.calloutFill.value_or(kNewCalloutFill)) >= 4.5);
+        // Each category's colour reads well and stands apart from the default callout's.
+        QVERIFY(look.categories.size() >= 3);
+        for (const CategoryColour& colour : look.categories) {
+            QVERIFY(contrastRatio(colour.text, colour.fill) >= 4.5);
+            QVERIFY(colour.fill != look.calloutFill.value_or(kNewCalloutFill));
+        }
         const PageMetrics page = landscape("A4");
         QList<TimelineEntry> entries;
         for (int i = 0; i < 14; ++i)
@@ -321,6 +352,195 @@ private slots:
         QCOMPARE(plan.callouts.at(3).style.fill, look.calloutFill);
         QCOMPARE(plan.tables().at(0).style.textColour, look.dateColour);
         QCOMPARE(plan.frame.at(0).style.fontName, look.titleFont);
+    }
+
+    // Categories, spans and milestones: each category in the theme's colours in the order
+    // it first appears, a legend inside the margins over nothing, each band from where its
+    // span starts to where it ends, each milestone's marker on its arrow at its date, and
+    // the whole still balanced and keeping every rule.
+    void marksStandWhereTheyBelong_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<bool>("toScale");
+        QTest::addColumn<int>("copies");
+        QTest::newRow("Letter, to scale") << "Letter"
+                                          << "Meadow" << true << 1;
+        QTest::newRow("A4, evenly, Ink") << "A4"
+                                         << "Ink" << false << 1;
+        QTest::newRow("Legal, to scale, 27 entries") << "Legal"
+                                                     << "Forest" << true << 3;
+        QTest::newRow("A3, evenly, 63 entries") << "A3"
+                                                << "Ember" << false << 7;
+    }
+    void marksStandWhereTheyBelong()
+    {
+        QFETCH(QString, paper);
+        QFETCH(QString, theme);
+        QFETCH(bool, toScale);
+        QFETCH(int, copies);
+        const PageMetrics page = landscape(paper.toLatin1().constData());
+        const PageTheme& look = *PageTheme::find(theme);
+        const QList<TimelineEntry> entries = markedList(copies).mid(0, 63);
+        const editor::DateReader reader(1, QLocale::c());
+        const QList<SpanReach> spans = spanReachesOf(entries, reader);
+        QCOMPARE(spans.size(), 2 * copies);
+        // Built up to 1997, and at work from 2000 to 2004, while the next date is in each.
+        QCOMPARE(spans.at(0).lastEntry, 2);
+        QCOMPARE(spans.at(1).lastEntry, 5);
+        const QList<double> axis =
+            toScale ? editor::scaleAxisOf(entries, reader).places : QList<double>{};
+        const PagePlan plan = PageFit::plan(QStringLiteral("Workshop"), entries, page,
+                                            LayoutStyle::Fit, axis, look, spans);
+        QStringList found = faults(plan, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+
+        // Colours by first appearance (their contrast is the theme's, tested above).
+        QStringList order;
+        for (int i = 0; i < entries.size(); ++i) {
+            const ElementStyle& style = plan.callouts.at(i).style;
+            QCOMPARE(style.bold, entries[i].milestone);
+            if (entries[i].category.isEmpty()) {
+                QCOMPARE(style.fill, look.calloutFill);
+                QCOMPARE(style.textColour, look.notesColour);
+                continue;
+            }
+            if (!order.contains(entries[i].category))
+                order << entries[i].category;
+            const CategoryColour want = look.categories.at(order.indexOf(entries[i].category));
+            QCOMPARE(style.fill, std::optional<Colour>(want.fill));
+        }
+        QList<PageElement> keys;
+        QList<PageElement> bands;
+        QList<PageElement> markers;
+        for (const PageElement& mark : plan.marks)
+            (mark.kind == ElementKind::LegendKey  ? keys
+             : mark.kind == ElementKind::SpanBand ? bands
+                                                  : markers)
+                << mark;
+        QCOMPARE(keys.size(), order.size());
+        QCOMPARE(bands.size(), spans.size());
+        QCOMPARE(markers.size(), qsizetype(copies));
+
+        // The legend: inside the margins, over nothing, counted in what the picture shows.
+        const QRectF printable =
+            QRectF(0, 0, page.pageWidthPt, page.pageHeightPt).adjusted(36, 36, -36, -36);
+        QRectF all;
+        for (const PageElement& e : plan.frame + plan.callouts + plan.marks) {
+            if (e.kind != ElementKind::DateTable)
+                all = all.isNull() ? frameOf(e) : all.united(frameOf(e));
+        }
+        for (int k = 0; k < keys.size(); ++k) {
+            const PageElement& key = keys[k];
+            QCOMPARE(key.text, order[k]);
+            QCOMPARE(key.style.fill, std::optional<Colour>(look.categories.at(k).fill));
+            QVERIFY2(printable.contains(frameOf(key)), qPrintable(key.text));
+            QVERIFY(plan.report.pictureRegionPt.contains(frameOf(key)));
+            for (const PageElement& other : plan.frame + plan.callouts + plan.marks) {
+                if (other.kind != ElementKind::DateTable && !(other == key))
+                    QVERIFY2(!overlaps(frameOf(key), frameOf(other)), qPrintable(key.text));
+            }
+        }
+        QVERIFY(std::abs(all.top() - (page.pageHeightPt - all.bottom())) <= page.pageHeightPt / 10);
+
+        // Each band along its bar on its callout's side, from its start to its end.
+        const QList<PageElement> bars = plan.bars();
+        const QList<PageElement> tables = plan.tables();
+        const auto tip = [&](int i) {
+            return plan.callouts.at(i).leftPt + plan.callouts.at(i).widthPt / 2;
+        };
+        for (int s = 0; s < spans.size(); ++s) {
+            const PageElement& band = bands[s];
+            const int i = spans[s].entry;
+            QCOMPARE(band.firstEntry, i);
+            QCOMPARE(band.style.fill, plan.callouts.at(i).style.fill);
+            int b = 0;
+            while (b + 1 < bars.size() && bars.at(b + 1).firstEntry <= i)
+                ++b;
+            const PageElement& bar = bars.at(b);
+            const bool below = i % 2 == 0;
+            QCOMPARE(below ? band.topPt : band.topPt + band.heightPt,
+                     below ? bar.topPt + bar.heightPt : bar.topPt);
+            const int first = bar.firstEntry;
+            const int last = first + bar.entryCount - 1;
+            double start = 0;
+            double end = 0;
+            double tolerance = 0.5;
+            if (toScale) {
+                const double span = tip(last) - tip(first);
+                const auto at = [&](double place) {
+                    return tip(first) + (place - axis[first]) / (axis[last] - axis[first]) * span;
+                };
+                start = at(axis[i]);
+                end = std::min(at(spans[s].endPlace), bar.leftPt + bar.widthPt - 7.2);
+                tolerance = 0.05 * span;
+            } else {
+                const int to = std::min(spans[s].lastEntry, last) - first;
+                start = bar.leftPt + cellOf(bar, tables.at(b), i - first).first;
+                const auto [left, width] = cellOf(bar, tables.at(b), to);
+                end = bar.leftPt + left + width;
+                tolerance = 1.5;
+            }
+            QVERIFY2(std::abs(band.leftPt - start) <= tolerance &&
+                         std::abs(band.leftPt + band.widthPt - end) <= tolerance,
+                     qPrintable(QStringLiteral("band %1 from %2, wanted %3")
+                                    .arg(s)
+                                    .arg(band.leftPt)
+                                    .arg(start)));
+        }
+        // Each milestone's diamond at its date, its point at the bar's edge.
+        for (const PageElement& marker : markers) {
+            const int i = marker.firstEntry;
+            QVERIFY(entries.at(i).milestone);
+            QVERIFY(std::abs(marker.leftPt + marker.widthPt / 2 - tip(i)) < 0.01);
+            QVERIFY(marker.widthPt >= 6);
+            QVERIFY(frameOf(plan.callouts.at(i)).contains(frameOf(marker)));
+        }
+    }
+
+    // A legend shows each name in two lines at most and takes a third of the sheet at
+    // most; what it cannot show is reported at the category's first entry.
+    void legendReportsWhatItCannotShow_data()
+    {
+        QTest::addColumn<int>("categories");
+        QTest::addColumn<int>("firstNameLength");
+        QTest::newRow("a name of 600 characters") << 2 << 600;
+        QTest::newRow("sixty categories") << 60 << 50;
+    }
+    void legendReportsWhatItCannotShow()
+    {
+        QFETCH(int, categories);
+        QFETCH(int, firstNameLength);
+        const PageMetrics page = landscape("Letter");
+        QList<TimelineEntry> entries;
+        for (int i = 0; i < categories; ++i)
+            entries << TimelineEntry{QString::number(1900 + i), QStringLiteral("Note"),
+                                     words(i == 0 ? firstNameLength : 50, i) + QString::number(i)};
+        const PagePlan plan = PageFit::plan(QStringLiteral("T"), entries, page);
+        QRectF legend;
+        for (const PageElement& key : plan.marks) {
+            QVERIFY(QRectF(36, 36, page.pageWidthPt - 72, page.pageHeightPt - 72)
+                        .contains(frameOf(key)));
+            legend = legend.isNull() ? frameOf(key) : legend.united(frameOf(key));
+        }
+        QVERIFY(legend.height() <= (page.pageHeightPt - 72) / 3);
+        // Each category shows whole in its key, or is reported at its first entry.
+        int reported = 0;
+        for (int i = 0; i < categories; ++i) {
+            const bool whole =
+                std::any_of(plan.marks.cbegin(), plan.marks.cend(), [&](const PageElement& key) {
+                    return key.text == entries[i].category;
+                });
+            const bool cut = std::any_of(
+                plan.report.cuts.cbegin(), plan.report.cuts.cend(), [&](const CutText& c) {
+                    return c.part == CutText::Part::Category && c.line == i + 1 &&
+                           c.shownCharacters < c.totalCharacters &&
+                           c.describe().contains(QLatin1String("category cut after"));
+                });
+            QVERIFY2(whole != cut, qPrintable(entries[i].category));
+            reported += cut;
+        }
+        QVERIFY(reported > 0);
     }
 
     void longTitleTakesTheLinesItNeeds()

@@ -1,6 +1,7 @@
 // Makes the README's pictures offscreen: the main window with the Yearly sample, the
 // preview window with the page generated from it, the page itself, and the main window
-// made wider, with the page beside the list.
+// made wider, with the page beside the list, and a page whose entries carry categories,
+// spans and a milestone.
 //   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
 #include "editor/studio.h"
@@ -9,6 +10,7 @@
 #include "app/apptitle.h"
 #include "app/clipboard.h"
 #include "docgen/embeddedword.h"
+#include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
 #include "preview/form2.h"
@@ -80,6 +82,33 @@ int main(int argc, char* argv[])
     const office::Document page = office::openDocument(form2->wordFile());
     if (!save(office::renderRegion(page, QRectF(0, 0, 792, 612), 1.25), output, "page.png"))
         return 1;
+    {
+        timeline::Timeline marked{QStringLiteral("Workshop history"),
+                                  timeline::Scale::Yearly,
+                                  {},
+                                  timeline::PageChoices{}};
+        marked.page.spacing = timeline::Spacing::ToScale;
+        const QString building = QStringLiteral("Building");
+        const QString people = QStringLiteral("People");
+        const QString services = QStringLiteral("Services");
+        marked.entries = {{"1990", "Founded the workshop in a barn", building},
+                          {QStringLiteral("1993\u20131997"), "Built the first hall", building},
+                          {"1995", "Hired the first apprentices", people},
+                          {"1998", "Opened the repair service", services, true},
+                          {"2000 to 2004", "Ran the county's school workshops", services},
+                          {"2002", "Second hall finished", building},
+                          {"2005", "Fifty people on the payroll", people},
+                          {"2008", "Started the delivery round", services},
+                          {"2012", "Moved to the new site", building}};
+        testsupport::ScriptedDialogs quiet;
+        const docgen::TemplateBuilder builder(quiet, factory, clipboard);
+        const docgen::PageSketch sketch =
+            builder.sketch(marked.title, marked.entries, docgen::pageOptionsOf(marked, QLocale()));
+        if (!sketch.document ||
+            !save(office::renderRegion(*sketch.document, QRectF(0, 0, 792, 612), 1.25), output,
+                  "page-marks.png"))
+            return 1;
+    }
     form2->PushButton8_Click();
 
     // Wider, the window shows the page beside the list.

@@ -7,6 +7,7 @@
 
 #include "app/apptitle.h"
 #include "docgen/embeddedword.h"
+#include "docgen/pagemarks.h"
 #include "docgen/templatebuilder.h"
 #include "office/calloutgeometry.h"
 #include "office/docreader.h"
@@ -14,6 +15,7 @@
 #include "office/zippackage.h"
 #include "support/letterpaper.h"
 #include "support/scripteddialogs.h"
+#include "timeline/datereader.h"
 #include "timeline/samples.h"
 
 #include <QDir>
@@ -116,6 +118,7 @@ private slots:
     void schemaValidAsWrittenAndAsFallback_data();
     void schemaValidAsWrittenAndAsFallback();
     void officeSuiteDrawsTheFallback();
+    void fallbackAloneGivesTheSamePage_data();
     void fallbackAloneGivesTheSamePage();
     void documentProperties();
     void officeSuiteKeepsCustomXml();
@@ -192,14 +195,27 @@ void TestOfficeReaders::schemaValidAsWrittenAndAsFallback_data()
     hostile("100000-character texts", repeated(QStringLiteral("Long title "), 100'000),
             repeated(QStringLiteral("1999 "), 100'000),
             repeated(QStringLiteral("words and more words "), 100'000));
+    QTest::newRow("categories, spans and a milestone")
+        << QStringLiteral("Workshop history") << markedEntries();
 }
+
+namespace {
+// The page options that give a list's spans their bands, its dates read as years.
+docgen::PageOptions markedOptions(const QList<docgen::TimelineEntry>& rows)
+{
+    docgen::PageOptions options;
+    options.spans = docgen::spanReachesOf(rows, editor::DateReader(1, QLocale()));
+    return options;
+}
+} // namespace
 
 void TestOfficeReaders::schemaValidAsWrittenAndAsFallback()
 {
     QFETCH(QString, title);
     QFETCH(QList<docgen::TimelineEntry>, rows);
     docgen::PagePlan plan;
-    const QString document = buildPageWithEngine(mClipboard, title, rows, {}, &plan);
+    const QString document =
+        buildPageWithEngine(mClipboard, title, rows, markedOptions(rows), &plan);
     QVERIFY2(QFile::exists(document), "the builder handed over no document");
     const QString script = sharedDir() + QStringLiteral("/ooxml-check/validate.sh");
     for (const QStringList& options : {QStringList(), QStringList{QStringLiteral("--fallback")}}) {
@@ -208,7 +224,7 @@ void TestOfficeReaders::schemaValidAsWrittenAndAsFallback()
         // Every shape went through the markup-compatibility step, so none was left out.
         const QString taken =
             options.isEmpty() ? QStringLiteral("Choice %1") : QStringLiteral("Fallback %1");
-        const qsizetype shapes = 1 + plan.bars().size() + rows.size();
+        const qsizetype shapes = 1 + plan.bars().size() + rows.size() + plan.marks.size();
         QVERIFY2(check.output.contains(taken.arg(shapes)), qPrintable(check.output));
     }
     QFile::remove(document);
@@ -284,16 +300,28 @@ void TestOfficeReaders::officeSuiteDrawsTheFallback()
     QFile::remove(document);
 }
 
+void TestOfficeReaders::fallbackAloneGivesTheSamePage_data()
+{
+    QTest::addColumn<QList<docgen::TimelineEntry>>("rows");
+    QTest::addColumn<int>("shapes");
+    QTest::newRow("yearly sample") << sample(1) << 10;
+    // Two bands, a diamond and three legend keys besides.
+    QTest::newRow("categories, spans and a milestone") << markedEntries() << 17;
+}
+
 // A reader that skips the Choice must still get every shape with its look and text.
 void TestOfficeReaders::fallbackAloneGivesTheSamePage()
 {
-    const QString document = generate(QString::fromLatin1(editor::kSampleTitle), sample(1));
+    QFETCH(QList<docgen::TimelineEntry>, rows);
+    QFETCH(int, shapes);
+    const QString document = buildPageWithEngine(
+        mClipboard, QString::fromLatin1(editor::kSampleTitle), rows, markedOptions(rows));
     QFile file(document);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray package = file.readAll();
     const office::Document full = office::readPackage(package);
     const office::Document fallback = office::readPackage(fallbackOnly(package));
-    QCOMPARE(full.shapes().size(), size_t(10));
+    QCOMPARE(full.shapes().size(), size_t(shapes));
     QCOMPARE(fallback.shapes().size(), full.shapes().size());
     for (size_t i = 0; i < full.shapes().size(); ++i) {
         office::Shape a = fallback.shapes()[i];
@@ -329,8 +357,14 @@ void TestOfficeReaders::fallbackAloneGivesTheSamePage()
         a.id = e.id;
         QVERIFY2(a == e, where.constData());
     }
-    QVERIFY(full.shapes()[2].kind == office::ShapeKind::UpArrowCallout);
-    QVERIFY(full.shapes()[3].kind == office::ShapeKind::DownArrowCallout);
+    QList<office::ShapeKind> kinds;
+    for (const office::Shape& shape : full.shapes())
+        kinds << shape.kind;
+    QCOMPARE(kinds.count(office::ShapeKind::UpArrowCallout), (rows.size() + 1) / 2);
+    QCOMPARE(kinds.count(office::ShapeKind::DownArrowCallout), rows.size() / 2);
+    // The marks keep their kinds, without a text body, both ways.
+    QCOMPARE(kinds.count(office::ShapeKind::Rectangle), shapes == 17 ? 2 : 0);
+    QCOMPARE(kinds.count(office::ShapeKind::Diamond), shapes == 17 ? 1 : 0);
     QFile::remove(document);
 }
 
@@ -391,6 +425,7 @@ void TestOfficeReaders::plainTextConverterShowsEveryText_data()
     QTest::newRow("yearly") << 1;
     QTest::newRow("monthly") << 2;
     QTest::newRow("daily") << 3;
+    QTest::newRow("categories in a legend") << 0;
 }
 
 // A converter that reads no text box sees the page's text in the hidden body paragraphs; our
@@ -399,7 +434,8 @@ void TestOfficeReaders::plainTextConverterShowsEveryText()
 {
     QFETCH(int, scale);
     const QString title = QString::fromLatin1(editor::kSampleTitle);
-    const QString document = generate(title, sample(scale));
+    const QList<docgen::TimelineEntry> rows = scale > 0 ? sample(scale) : markedEntries();
+    const QString document = buildPageWithEngine(mClipboard, title, rows, markedOptions(rows));
     const Run converted =
         run(QStringLiteral("pandoc"),
             {QStringLiteral("--wrap=none"), QStringLiteral("-f"), QStringLiteral("docx"),
@@ -407,8 +443,8 @@ void TestOfficeReaders::plainTextConverterShowsEveryText()
     QVERIFY2(converted.exitCode == 0, qPrintable(converted.output));
     const QString text = converted.output.simplified();
     QStringList expected{title};
-    for (const auto& entry : editor::sampleEntries(scale))
-        expected << entry.date << entry.notes.simplified();
+    for (const auto& entry : rows)
+        expected << entry.date << entry.notes.simplified() << entry.category;
     for (const QString& piece : expected)
         QVERIFY2(text.contains(piece), qPrintable(piece + QStringLiteral(" not in: ") + text));
 
@@ -432,7 +468,7 @@ void TestOfficeReaders::plainTextConverterShowsEveryText()
         return count;
     };
     const qsizetype hidden = hiddenParagraphs(package);
-    QVERIFY(hidden >= 1 + 2 * editor::sampleEntries(scale).size());
+    QVERIFY(hidden >= 1 + 2 * rows.size());
     const QByteArray again = office::writePackage(page);
     QCOMPARE(hiddenParagraphs(again), hidden);
     QVERIFY(office::readPackage(again).body() == page.body());

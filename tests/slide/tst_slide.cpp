@@ -219,7 +219,7 @@ private slots:
                      qPrintable(m.captured(0)));
             all = all.isNull() ? shape : all.united(shape);
         }
-        QCOMPARE(frames, 1 + plan.frame.size() + plan.callouts.size());
+        QCOMPARE(frames, 1 + plan.frame.size() + plan.callouts.size() + plan.marks.size());
         QVERIFY(std::abs(all.top() - (slideSize.heightPt - all.bottom())) <=
                 0.1 * slideSize.heightPt);
         // One size for every callout's notes and one for every bar's dates.
@@ -277,8 +277,12 @@ private slots:
                        << entry.notes.split(u' ', Qt::SkipEmptyParts);
             QStringList shown;
             QList<QRectF> areas;
-            for (const docgen::PageElement& element : plan.frame + plan.callouts) {
-                if (element.kind != docgen::ElementKind::DateTable)
+            for (const docgen::PageElement& element : plan.frame + plan.callouts + plan.marks) {
+                if (element.kind == docgen::ElementKind::LegendKey)
+                    wanted << element.text.split(u' ', Qt::SkipEmptyParts);
+                if (element.kind != docgen::ElementKind::DateTable &&
+                    element.kind != docgen::ElementKind::SpanBand &&
+                    element.kind != docgen::ElementKind::MilestoneMarker)
                     areas << textArea(element);
             }
             for (int i = 0; i < words.size(); ++i) {
