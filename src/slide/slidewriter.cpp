@@ -218,9 +218,14 @@ office::Table tableOf(const PageElement& dates, const PageElement& bar)
     const office::CharFormat format = formatOf(dates.style, std::nullopt);
     std::vector<office::TableCell> row;
     const office::Alignment alignment = alignmentOf(dates.style, office::Alignment::Left);
-    for (int c = 0; c < columns; ++c)
-        row.push_back(office::TableCell{
-            {paragraphOf(dates.cells.value(c), format, alignment, Pitch::FontLine)}});
+    // Every cell is one paragraph in the one format: its pitch is measured once.
+    const office::Paragraph empty = paragraphOf(QString(), format, alignment, Pitch::FontLine);
+    for (int c = 0; c < columns; ++c) {
+        office::Paragraph paragraph = empty;
+        if (const QString text = dates.cells.value(c); !text.isEmpty())
+            paragraph.runs.push_back(office::Run{text, format});
+        row.push_back(office::TableCell{{paragraph}});
+    }
     table.rows.push_back(row);
     table.borders[office::BorderTop].visible = !dates.style.removeTopAndBottomBorders;
     table.borders[office::BorderBottom].visible = !dates.style.removeTopAndBottomBorders;
