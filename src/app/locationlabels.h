@@ -33,6 +33,8 @@ inline constexpr const char* kForm1ImportCsv = "in Chronoweave2021/08/31.Form1.I
 inline constexpr const char* kForm1ExportCsv = "in Chronoweave2021/08/31.Form1.ExportCSV ";
 inline constexpr const char* kForm1SortByDate =
     "in Chronoweave2021/08/31.Form1.SortTimelinesByDate ";
+inline constexpr const char* kForm1MarkMilestone =
+    "in Chronoweave2021/08/31.Form1.MarkAsMilestone ";
 inline constexpr const char* kForm2Activate = "in Chronoweave2021/08/31.Form2.Form_Activate ";
 inline constexpr const char* kForm2Load = "in Chronoweave2021/08/31.Form2.Form_Load ";
 inline constexpr const char* kForm2QueryUnload = "in Chronoweave2021/08/31.Form2.Form_QueryUnload ";

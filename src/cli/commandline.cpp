@@ -171,8 +171,9 @@ std::optional<Page> pageFromStore(const Options& options)
         page.timeline.title = options.title
                                   ? *options.title
                                   : store.read(QLatin1String(editor::kTitleKey), QString());
-        const QList<editor::TimelineEntry> entries =
+        QList<editor::TimelineEntry> entries =
             editor::decodeEntryList(store.read(editor::timelineKey(page.scale()), QString()));
+        editor::readEntryDetails(store, page.scale(), entries);
         for (qsizetype i = 0; i < entries.size(); ++i)
             table.rows.append({int(i + 1), entries.at(i)});
     } catch (const app::Failure& failure) {

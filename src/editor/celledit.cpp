@@ -22,9 +22,15 @@ CellText withCellText(const TimelineEntry& entry, int column, const QString& tex
     if (column == 0) {
         edited.entry.date = text;
         edited.fault = dateFault(text, scale);
-    } else {
+        edited.field = QLatin1StringView("date");
+    } else if (column == 1) {
         edited.entry.notes = text;
         edited.fault = notesFault(text);
+        edited.field = QLatin1StringView("notes");
+    } else {
+        edited.entry.category = text;
+        edited.fault = categoryFault(text);
+        edited.field = QLatin1StringView("category");
     }
     return edited;
 }
@@ -41,10 +47,7 @@ bool CellEdit::commit(ListCell cell, const QString& text)
         edited = withCellText(before, cell.column, text, mCommands.view().selectedScale());
     });
     if (edited.fault != EntryFault::None) {
-        trap.step(102, [&] {
-            mCommands.sayRefusal(edited.fault, cell.column == 0 ? QLatin1StringView("date")
-                                                                : QLatin1StringView("notes"));
-        });
+        trap.step(102, [&] { mCommands.sayRefusal(edited.fault, edited.field); });
         return false;
     }
     if (edited.entry == before)

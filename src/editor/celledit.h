@@ -14,25 +14,27 @@ namespace editor {
 
 class TimelineCommands;
 
-// A cell of the list, counted from 0: column 0 holds the date, column 1 the notes.
+// A cell of the list, counted from 0: column 0 holds the date, column 1 the notes,
+// column 2 the category (the text columns of timeline::kEntryColumns).
 struct ListCell
 {
     int row = 0;
     int column = 0;
     friend bool operator==(const ListCell&, const ListCell&) = default;
 };
-inline constexpr int kListColumns = 2;
+inline constexpr int kListColumns = 3;
 
 // Where Tab (`forward`) or Shift+Tab goes from `cell`: along the row, then on to the
-// next row's date or back to the previous row's notes; nothing past either end.
+// next row's date or back to the previous row's category; nothing past either end.
 std::optional<ListCell> neighbourCell(ListCell cell, int rowCount, bool forward);
 
 // The entry with the text of one cell replaced, and the rule of "Add Timeline" that
-// refuses that text (EntryFault::None when it is taken).
+// refuses that text (EntryFault::None when it is taken) with the field it names.
 struct CellText
 {
     TimelineEntry entry;
     EntryFault fault = EntryFault::None;
+    QLatin1StringView field = {};
 };
 CellText withCellText(const TimelineEntry& entry, int column, const QString& text, int scale);
 

@@ -1,12 +1,17 @@
 #include "entrycelldelegate.h"
 
+#include "entrylistmodel.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPersistentModelIndex>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolTip>
@@ -24,6 +29,28 @@ QPersistentModelIndex cellOf(const QWidget* editor)
 }
 } // namespace
 
+QIcon milestoneIcon(const QColor& colour)
+{
+    QIcon icon;
+    for (int side : {16, 32}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        const qreal half = side / 2.0;
+        const qreal reach = side * 0.4;
+        painter.drawPolygon(QPolygonF{{half, half - reach},
+                                      {half + reach, half},
+                                      {half, half + reach},
+                                      {half - reach, half}});
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 EntryCellDelegate::EntryCellDelegate(Commit commit, QAbstractItemView* view)
     : QStyledItemDelegate(view), mCommit(std::move(commit)), mView(view)
 {}
@@ -33,8 +60,9 @@ QWidget* EntryCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
 {
     auto* editor = new QLineEdit(parent);
     editor->setObjectName(QStringLiteral("CellEditor"));
-    editor->setAccessibleName(index.column() == 0 ? QStringLiteral("Date")
-                                                  : QStringLiteral("Notes"));
+    if (index.column() >= 0 && index.column() < kListColumns)
+        editor->setAccessibleName(
+            QLatin1String(timeline::kEntryColumns[size_t(index.column())].name));
     editor->setFrame(false);
     // Notes are free text of any length, as the questions of "Add Timeline" take them.
     editor->setMaxLength(std::numeric_limits<int>::max());
@@ -120,6 +148,14 @@ bool EntryCellDelegate::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+void EntryCellDelegate::initStyleOption(QStyleOptionViewItem* option,
+                                        const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.data(kMilestoneRole).toBool())
+        option->font.setItalic(true);
 }
 
 bool EntryCellDelegate::isCut(const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -2,6 +2,8 @@
 
 #include "celledit.h"
 
+#include <QColor>
+#include <QIcon>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -10,6 +12,9 @@ class QAbstractItemView;
 class QLineEdit;
 
 namespace editor {
+
+// The diamond a milestone's date shows in the list, drawn in `colour`.
+QIcon milestoneIcon(const QColor& colour);
 
 // Edits a cell of the list in place and shows the whole text of a cell the list cuts
 // short as its tooltip. What a typed text does is the commit function's (CellEdit); this
@@ -40,6 +45,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     bool commitEditor(QLineEdit* editor) const;

@@ -22,19 +22,28 @@ QVariant EntryListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= mEntries.size())
         return {};
+    const TimelineEntry& entry = mEntries.at(index.row());
     if (index.column() == 0 && (role == Qt::DecorationRole || role == Qt::ToolTipRole)) {
-        const QString notes = rowNotes(index.row());
+        QString notes = rowNotes(index.row());
+        if (role == Qt::DecorationRole && (!notes.isEmpty() || entry.milestone))
+            return notes.isEmpty() ? mMilestoneIcon : mNoteIcon;
+        if (entry.milestone)
+            notes +=
+                (notes.isEmpty() ? QString() : QStringLiteral("\n")) + QStringLiteral("Milestone");
         if (!notes.isEmpty())
-            return role == Qt::DecorationRole ? QVariant(mNoteIcon) : QVariant(notes);
+            return notes;
     }
+    if (role == kMilestoneRole)
+        return entry.milestone;
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    const TimelineEntry& entry = mEntries.at(index.row());
     switch (index.column()) {
     case 0:
         return entry.date;
     case 1:
         return entry.notes;
+    case 2:
+        return entry.category;
     default:
         return {};
     }
@@ -103,8 +112,21 @@ void EntryListModel::removeEntries(int row, int count)
 void EntryListModel::setEntry(int row, const TimelineEntry& entry)
 {
     checkRow(row, mEntries.size());
-    mEntries[row] = entry;
-    emit dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole});
+    const bool marked = std::exchange(mEntries[row], entry).milestone != entry.milestone;
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1),
+                     marked ? QList<int>{Qt::DisplayRole, Qt::DecorationRole, kMilestoneRole}
+                            : QList<int>{Qt::DisplayRole});
+}
+
+void EntryListModel::replaceEntries(int row, const QList<TimelineEntry>& entries)
+{
+    if (entries.isEmpty())
+        return;
+    checkRow(row, mEntries.size());
+    checkRow(row + int(entries.size()) - 1, mEntries.size());
+    std::copy(entries.cbegin(), entries.cend(), mEntries.begin() + row);
+    emit dataChanged(index(row, 0), index(row + int(entries.size()) - 1, columnCount() - 1),
+                     {Qt::DisplayRole, Qt::DecorationRole, kMilestoneRole});
 }
 
 void EntryListModel::moveEntry(int from, int to)

@@ -21,7 +21,12 @@ enum class RowNoteKind
     PageCut,   // the last page could not show all its text
 };
 
-// The rows of the list control: column 0 is the date, column 1 the notes. The columns
+// True for a milestone's cells; the cell delegate shows them in italics.
+inline constexpr int kMilestoneRole = Qt::UserRole + 1;
+
+// The rows of the list control: column 0 is the date, column 1 the notes, column 2 the
+// category. A milestone shows a diamond beside its date (where a marked row shows the
+// note icon) and its row in italics, and says so in its date's tooltip. The columns
 // are added at start-up, so a fresh model has none. Rows keep insertion order.
 class EntryListModel : public QAbstractTableModel
 {
@@ -41,6 +46,8 @@ public:
     void insertEntries(int row, const QList<TimelineEntry>& entries);
     void removeEntries(int row, int count);
     void setEntry(int row, const TimelineEntry& entry);
+    // The rows from `row` take the values of `entries` in place, with one change signal.
+    void replaceEntries(int row, const QList<TimelineEntry>& entries);
     // Takes the row at `from` out and puts it back so that it stands at `to`.
     void moveEntry(int from, int to);
 
@@ -65,6 +72,8 @@ public:
     void setRowNoteIcon(const QIcon& icon) { mNoteIcon = icon; }
     // The notes of the row, one a line; empty when it has none.
     QString rowNotes(int row) const;
+    // What a milestone's date shows; the note icon stands in its place on a marked row.
+    void setMilestoneIcon(const QIcon& icon) { mMilestoneIcon = icon; }
 
 private:
     QStringList mColumns;
@@ -72,6 +81,7 @@ private:
     std::function<void(const QList<int>&, int)> mOnMove;
     QMap<RowNoteKind, QHash<int, QString>> mRowNotes;
     QIcon mNoteIcon;
+    QIcon mMilestoneIcon;
 };
 
 } // namespace editor

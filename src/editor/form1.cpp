@@ -41,7 +41,9 @@
 namespace editor {
 namespace {
 constexpr int kDateColumnTwips = 2000;
-constexpr int kNotesColumnTwips = 5000;
+// The three columns share the width the date and notes had.
+constexpr int kNotesColumnTwips = 3500;
+constexpr int kCategoryColumnTwips = 1500;
 
 QFont windowFont()
 {
@@ -381,6 +383,9 @@ void Form1::createListActions()
     QAction* sortByDate =
         action(mListView1, "actionSortByDate", QStringLiteral("Sort by Date"),
                {QKeySequence(Qt::CTRL | Qt::Key_T)}, inList, &ListCommands::sortByDate);
+    QAction* markMilestone =
+        action(mListView1, "actionMarkMilestone", QStringLiteral("Mark as Milestone"), {}, inList,
+               &ListCommands::markMilestone);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
     mListActions = {{edit, &ListCommandStates::edit},
                     {moveUp, &ListCommandStates::moveUp},
@@ -388,7 +393,8 @@ void Form1::createListActions()
                     {remove, &ListCommandStates::remove},
                     {copy, &ListCommandStates::copy},
                     {exportCsv, &ListCommandStates::exportCsv},
-                    {sortByDate, &ListCommandStates::sortByDate}};
+                    {sortByDate, &ListCommandStates::sortByDate},
+                    {markMilestone, &ListCommandStates::markMilestone}};
     updateListActions();
 }
 
@@ -424,6 +430,7 @@ void Form1::setUpConnections()
     // The order check follows every change of the rows, whoever made it; the marks of the
     // last page's cut entries no longer hold once the rows change.
     mEntries.setRowNoteIcon(style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    mEntries.setMilestoneIcon(milestoneIcon(palette().color(QPalette::Text)));
     const auto rowsChanged = [this] {
         mEntries.setRowNotes(RowNoteKind::PageCut, {});
         checkDateOrder();
@@ -482,8 +489,10 @@ bool Form1::Form_Load()
     mCommands.restoreTitle(trap);
     trap.step(130, [&] { mEntries.addColumn(QStringLiteral("Date")); });
     trap.step(132, [&] { mEntries.addColumn(QStringLiteral("Notes")); });
+    trap.step(132, [&] { mEntries.addColumn(QStringLiteral("Category")); });
     trap.step(134, [&] { setColumnWidthTwips(0, kDateColumnTwips); });
     trap.step(136, [&] { setColumnWidthTwips(1, kNotesColumnTwips); });
+    trap.step(136, [&] { setColumnWidthTwips(2, kCategoryColumnTwips); });
     mCommands.restoreScale(trap);
 
     if (mServices.ensureWordAvailable &&

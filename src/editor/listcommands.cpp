@@ -27,7 +27,8 @@ ListCommandStates listCommandStates(int rowCount, const QList<int>& selected)
             any,
             rowCount > 0,
             rowCount > 0,
-            rowCount > 1};
+            rowCount > 1,
+            any};
 }
 
 ListCommands::ListCommands(app::Dialogs& dialogs, TimelineCommands& commands,
@@ -295,6 +296,26 @@ void ListCommands::sortByDate()
             text += QStringLiteral("\nand %1 more.").arg(order.unreadLines.size() - kNamed);
         mDialogs.messageBox(text, app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     });
+}
+
+void ListCommands::markMilestone()
+{
+    app::Trap trap(mDialogs, QLatin1String(app::labels::kForm1MarkMilestone));
+    QList<int> rows;
+    trap.step(100, [&] { rows = mCommands.view().selectedRows(); });
+    if (rows.isEmpty())
+        return;
+    const QList<TimelineEntry>& shown = mCommands.entries().entries();
+    const bool mark =
+        std::any_of(rows.cbegin(), rows.cend(), [&](int row) { return !shown.at(row).milestone; });
+    trap.step(102, [&] {
+        // One span from the first selected row to the last, the others in it unchanged.
+        QList<TimelineEntry> span = shown.mid(rows.first(), rows.last() - rows.first() + 1);
+        for (int row : rows)
+            span[row - rows.first()].milestone = mark;
+        mCommands.history().replaceRows(rows.first(), span, QStringLiteral("Mark as Milestone"));
+    });
+    trap.step(104, [&] { mCommands.storeShownList(); });
 }
 
 } // namespace editor

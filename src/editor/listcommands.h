@@ -24,13 +24,14 @@ struct ListCommandStates
     bool copy = false;
     bool exportCsv = false;
     bool sortByDate = false;
+    bool markMilestone = false;
 };
 ListCommandStates listCommandStates(int rowCount, const QList<int>& selected);
 
 // The list's own commands beside the five buttons: edit a row in place, insert above,
-// move, undo and redo, copy and paste, CSV import and export, and sorting by date. They ask and
-// refuse as "Add Timeline" does, run under a trap of their own, keep every change in the history
-// and write the list under its scale at once.
+// move, undo and redo, copy and paste, CSV import and export, sorting by date and marking
+// milestones. They ask and refuse as "Add Timeline" does, run under a trap of their own,
+// keep every change in the history and write the list under its scale at once.
 class ListCommands
 {
 public:
@@ -53,6 +54,9 @@ public:
     // "Sort by Date": rows whose dates it reads by date, the others after them in their
     // order, named in one message.
     void sortByDate();
+    // "Mark as Milestone": the selected rows become milestones, in one step; when all of
+    // them are already, they stop being.
+    void markMilestone();
 
     static QString csvPipeFilter();
 

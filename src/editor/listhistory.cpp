@@ -45,6 +45,30 @@ private:
     QList<TimelineEntry> mInserted;
 };
 
+class ReplaceStep : public QUndoCommand
+{
+public:
+    ReplaceStep(ListHistory& history, int row, QList<TimelineEntry> before,
+                QList<TimelineEntry> after, const QString& text)
+        : QUndoCommand(text), mHistory(history), mRow(row), mBefore(std::move(before)),
+          mAfter(std::move(after))
+    {}
+    void redo() override { apply(mAfter); }
+    void undo() override { apply(mBefore); }
+
+private:
+    void apply(const QList<TimelineEntry>& rows)
+    {
+        mHistory.entries().replaceEntries(mRow, rows);
+        mHistory.setTouched(ListHistory::Touched{mRow, int(rows.size())});
+    }
+
+    ListHistory& mHistory;
+    int mRow;
+    QList<TimelineEntry> mBefore;
+    QList<TimelineEntry> mAfter;
+};
+
 // A block move as single-row moves, so the view keeps each row's selection; undone by
 // the same moves backwards.
 class MoveStep : public QUndoCommand
@@ -156,6 +180,15 @@ void ListHistory::moveRows(const QList<int>& rows, int before, const QString& te
 void ListHistory::replaceAll(const QList<TimelineEntry>& entries, const QString& text)
 {
     splice(0, mEntries.rowCount(), entries, text);
+}
+
+void ListHistory::replaceRows(int row, const QList<TimelineEntry>& entries, const QString& text)
+{
+    const QList<TimelineEntry>& shown = mEntries.entries();
+    if (row < 0 || row + entries.size() > shown.size())
+        throw app::Failure(QStringLiteral("Index out of bounds"));
+    if (!entries.isEmpty())
+        push(new ReplaceStep(*this, row, shown.mid(row, entries.size()), entries, text));
 }
 
 void ListHistory::setTitle(const QString& title, const QString& text)

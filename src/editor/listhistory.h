@@ -39,6 +39,9 @@ public:
     // order, where the row `before` stood (the row count for the end).
     void moveRows(const QList<int>& rows, int before, const QString& text);
     void replaceAll(const QList<TimelineEntry>& entries, const QString& text);
+    // The rows from `row` take new values in place: the rows stay, and so does the
+    // selection, and the list changes once however many rows change.
+    void replaceRows(int row, const QList<TimelineEntry>& entries, const QString& text);
     // Through the title box, so its change handler stores it as a keystroke would be.
     void setTitle(const QString& title, const QString& text);
     // A change the user typed into the title box, already shown.

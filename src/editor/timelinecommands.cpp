@@ -114,7 +114,11 @@ std::optional<TimelineEntry> TimelineCommands::askEntry(app::Trap& trap, int bas
                   [&] { sayRefusal(EntryFault::Separator, QLatin1StringView("notes")); });
         return std::nullopt;
     }
-    return TimelineEntry{date, notes};
+    // What the questions do not ask about (category, milestone) stays as it was.
+    TimelineEntry entry = prefill;
+    entry.date = date;
+    entry.notes = notes;
+    return entry;
 }
 
 void TimelineCommands::sayRefusal(EntryFault fault, QLatin1StringView field)
@@ -235,6 +239,7 @@ void TimelineCommands::loadSample()
         if (scale == 0)
             throw app::Failure(QStringLiteral("No scale is selected"));
         mStore.write(timelineKey(scale), stored);
+        writeEntryDetails(mStore, scale, mEntries.entries());
     });
 }
 
@@ -246,6 +251,7 @@ void TimelineCommands::changeScale(int scale)
     const int previous = mShownScale;
     if (previous != 0 && previous != scale && !attempt([&] {
             mStore.write(timelineKey(previous), encodeEntryList(mEntries.entries()));
+            writeEntryDetails(mStore, previous, mEntries.entries());
         })) {
         // The rows could not be written: stay on their scale rather than drop them.
         mView.selectScale(previous);
@@ -313,6 +319,10 @@ void TimelineCommands::loadScaleEntries()
     // entries within the cap become the stored list.
     const QString keptAs = stored.cut ? mStore.setAside(timelineKey(scale)) : QString();
     QList<TimelineEntry> rows = decodeEntryList(stored.value);
+    QStringList notices;
+    readEntryDetails(mStore, scale, rows, &notices);
+    for (const QString& notice : notices)
+        mDialogs.messageBox(notice, app::MessageButtons::Ok, app::MessageIcon::Exclamation);
     // The history of the scale applies to the rows it left, not to a list changed since.
     const bool keep = !stored.cut && mLeftRows[scale] == rows;
     mEntries.setEntries(std::move(rows));
@@ -338,8 +348,10 @@ void TimelineCommands::saveScaleEntries()
     trap.step(112, [&] { stored.clear(); });
     trap.step(116, [&] { stored = encodeEntryList(mEntries.entries()); });
     trap.step(120, [&] {
-        if (scale != 0)
+        if (scale != 0) {
             mStore.write(timelineKey(scale), stored);
+            writeEntryDetails(mStore, scale, mEntries.entries());
+        }
     });
     for (auto unsaved = mUnsaved.cbegin(); unsaved != mUnsaved.cend(); ++unsaved)
         trap.step(120, [&] { mStore.write(unsaved.key(), unsaved.value()); });
@@ -351,6 +363,7 @@ void TimelineCommands::storeShownList()
         throw app::Failure(QStringLiteral("The list cannot be saved: the saved list of this "
                                           "scale could not be read."));
     mStore.write(timelineKey(mShownScale), encodeEntryList(mEntries.entries()));
+    writeEntryDetails(mStore, mShownScale, mEntries.entries());
 }
 
 void TimelineCommands::showTouchedRow()

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
+#include <optional>
 #include <utility>
 
 namespace timeline {
@@ -23,21 +25,53 @@ struct Entry
     QString category;
     bool milestone = false;
 
+    // True when it holds more than a date and notes: what the first lists held.
+    bool hasDetails() const { return !category.isEmpty() || milestone; }
+
     friend bool operator==(const Entry&, const Entry&) = default;
 };
 
-// The texts of an entry in the order the stored list and the tables carry them, each
-// with its name in a table's header. A later field (a category, a milestone) is a row
-// added at the end: the stored list then holds it after the notes, where a reader of
-// today ignores it, and a table's header names it, so what is read today still reads.
+// The fields of an entry in the order the tables and the document carry them, each
+// with its name in a table's header: a text, or a flag that is set or not. A later
+// field is a row added at the end. The stored list holds the first kStoredColumns in
+// its pieces, as it always has; the fields after them are kept beside it (entrylist.h).
 struct EntryColumn
 {
     const char* name;
-    QString Entry::*text;
+    QString Entry::*text; // null for a flag
+    bool Entry::*flag;    // null for a text
 };
-inline constexpr std::array<EntryColumn, 2> kEntryColumns{{
-    {"Date", &Entry::date},
-    {"Notes", &Entry::notes},
+inline constexpr std::array<EntryColumn, 4> kEntryColumns{{
+    {"Date", &Entry::date, nullptr},
+    {"Notes", &Entry::notes, nullptr},
+    {"Category", &Entry::category, nullptr},
+    {"Milestone", nullptr, &Entry::milestone},
 }};
+inline constexpr size_t kStoredColumns = 2;
+
+// A flag as a table or a document writes it: "yes" when set, nothing when not.
+inline QString flagText(bool set)
+{
+    return set ? QStringLiteral("yes") : QString();
+}
+// A flag as people write it in a spreadsheet's cell, in any case and between blanks:
+// "yes", "y", "x", "true" or "1" set it, an empty cell or "no" does not. Nothing for any
+// other text.
+inline std::optional<bool> flagOfText(QStringView text)
+{
+    text = text.trimmed();
+    if (text.isEmpty() || text.compare(u"no", Qt::CaseInsensitive) == 0)
+        return false;
+    for (QStringView word : {u"yes", u"y", u"x", u"true", u"1"})
+        if (text.compare(word, Qt::CaseInsensitive) == 0)
+            return true;
+    return std::nullopt;
+}
+
+// The text of a column's field, a flag as flagText writes it.
+inline QString columnText(const Entry& entry, const EntryColumn& column)
+{
+    return column.text ? entry.*column.text : flagText(entry.*column.flag);
+}
 
 } // namespace timeline

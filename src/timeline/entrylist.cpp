@@ -3,6 +3,11 @@
 #include "datereader.h"
 #include "numbertext.h"
 
+#include <QCryptographicHash>
+#include <QHash>
+
+#include <span>
+
 namespace editor {
 bool isBlankText(QStringView text)
 {
@@ -13,19 +18,53 @@ bool isBlankText(QStringView text)
     return true;
 }
 
+namespace {
+// The columns the stored list's pieces hold.
+constexpr std::span<const timeline::EntryColumn> kStored(timeline::kEntryColumns.data(),
+                                                         timeline::kStoredColumns);
+
+// Splits `text` at every `separator`, calling `piece` with each part (the last one
+// included, also when empty); stops early when `piece` returns false.
+template <typename Piece> void forEachPart(QStringView text, QStringView separator, Piece&& piece)
+{
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(separator, start);
+        if (end < 0)
+            end = text.size();
+        if (!piece(text.sliced(start, end - start)))
+            return;
+        start = end + separator.size();
+    }
+}
+
+// Tells an entry's date and notes from another's, in little room: the lengths keep
+// "a" + "bc" apart from "ab" + "c".
+QString fingerprint(const TimelineEntry& entry)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString* text : {&entry.date, &entry.notes}) {
+        hash.addData(QByteArray::number(text->size()) + ':');
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(text->utf16()),
+                                    text->size() * qsizetype(sizeof(char16_t))));
+    }
+    return QString::fromLatin1(hash.result().toHex().left(16));
+}
+} // namespace
+
 QString encodeEntryList(const QList<TimelineEntry>& entries)
 {
     qsizetype length = 0;
     for (const TimelineEntry& entry : entries) {
-        for (const timeline::EntryColumn& column : timeline::kEntryColumns)
+        for (const timeline::EntryColumn& column : kStored)
             length += (entry.*column.text).size() + kFieldSeparator.size();
         length += kEntryTerminator.size() - kFieldSeparator.size();
     }
     QString stored;
     stored.reserve(length);
     for (const TimelineEntry& entry : entries) {
-        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
-            if (&column != &timeline::kEntryColumns.front())
+        for (const timeline::EntryColumn& column : kStored) {
+            if (&column != &kStored.front())
                 stored += kFieldSeparator;
             stored += entry.*column.text;
         }
@@ -53,7 +92,7 @@ QList<TimelineEntry> decodeEntryList(QStringView stored)
         // this program knows is left.
         TimelineEntry entry;
         qsizetype from = 0;
-        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
+        for (const timeline::EntryColumn& column : kStored) {
             if (from > piece.size())
                 break;
             qsizetype to = piece.indexOf(kFieldSeparator, from);
@@ -65,6 +104,73 @@ QList<TimelineEntry> decodeEntryList(QStringView stored)
         entries.append(std::move(entry));
     }
     return entries;
+}
+
+QString encodeEntryDetails(const QList<TimelineEntry>& entries)
+{
+    QString stored;
+    for (qsizetype row = 0; row < entries.size(); ++row) {
+        const TimelineEntry& entry = entries.at(row);
+        if (!entry.hasDetails())
+            continue;
+        stored.append(QString::number(row)).append(kFieldSeparator);
+        stored.append(fingerprint(entry)).append(kFieldSeparator);
+        stored.append(entry.category).append(kFieldSeparator);
+        stored.append(entry.milestone ? QStringView(u"1") : QStringView()).append(kEntryTerminator);
+    }
+    return stored;
+}
+
+void decodeEntryDetails(QStringView stored, QList<TimelineEntry>& entries)
+{
+    struct Piece
+    {
+        qsizetype row = 0;
+        QStringView fingerprint;
+        QStringView category;
+        bool milestone = false;
+    };
+    const qsizetype count = entries.size();
+    QList<bool> given(count, false);
+    QList<Piece> astray;
+    const auto give = [&](qsizetype row, const Piece& piece) {
+        entries[row].category = piece.category.toString();
+        entries[row].milestone = piece.milestone;
+        given[row] = true;
+    };
+    forEachPart(stored, kEntryTerminator, [&](QStringView text) {
+        if (isBlankText(text))
+            return true;
+        QStringView fields[4];
+        int at = 0;
+        forEachPart(text, kFieldSeparator, [&](QStringView field) {
+            fields[at++] = field; // fields past the fourth are a later version's
+            return at < 4;
+        });
+        bool ok = false;
+        Piece piece{fields[0].toLongLong(&ok), fields[1], fields[2], fields[3] == u"1"};
+        if (at < 4 || !ok || piece.row < 0)
+            return true;
+        if (piece.row < count && !given[piece.row] &&
+            fingerprint(entries.at(piece.row)) == piece.fingerprint)
+            give(piece.row, piece);
+        else
+            astray.append(piece);
+        return true;
+    });
+    if (astray.isEmpty())
+        return;
+    // The rows of each fingerprint not given theirs, in list order.
+    QHash<QString, QList<qsizetype>> open;
+    for (qsizetype row = count - 1; row >= 0; --row)
+        if (!given[row])
+            open[fingerprint(entries.at(row))].append(row);
+    for (const Piece& piece : astray) {
+        const auto rows = open.find(piece.fingerprint.toString());
+        if (rows == open.end() || rows->isEmpty())
+            continue;
+        give(rows->takeLast(), piece);
+    }
 }
 
 bool containsSeparator(QStringView text)
@@ -112,6 +218,20 @@ EntryFault notesFault(QStringView notes)
     if (isBlankText(notes))
         return EntryFault::Blank;
     return containsSeparator(notes) ? EntryFault::Separator : EntryFault::None;
+}
+
+EntryFault categoryFault(QStringView category)
+{
+    return containsSeparator(category) ? EntryFault::Separator : EntryFault::None;
+}
+
+EntryFaultAt entryFault(const TimelineEntry& entry, int scale)
+{
+    if (const EntryFault fault = dateFault(entry.date, scale); fault != EntryFault::None)
+        return {fault, QLatin1StringView("date")};
+    if (const EntryFault fault = notesFault(entry.notes); fault != EntryFault::None)
+        return {fault, QLatin1StringView("notes")};
+    return {categoryFault(entry.category), QLatin1StringView("category")};
 }
 
 QString describeFault(EntryFault fault, QLatin1StringView field)

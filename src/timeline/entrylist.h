@@ -13,7 +13,8 @@ namespace editor {
 using TimelineEntry = timeline::Entry;
 
 // The stored form of a list: for every entry the date, the field separator, the notes
-// and the entry terminator, with no header, count or escaping.
+// and the entry terminator, with no header, count or escaping. The fields added later
+// (kEntryColumns past kStoredColumns) are not in it, so that every version reads it.
 inline constexpr QStringView kFieldSeparator = u"||MySeparator123||";
 inline constexpr QStringView kEntryTerminator = u"||MySeparator234||";
 
@@ -28,6 +29,18 @@ QString encodeEntryList(const QList<TimelineEntry>& entries);
 // are ignored. Nothing is trimmed. There is no cap on the count: a stored list longer
 // than kMaxListEntries comes back whole, so writing it again never shortens it.
 QList<TimelineEntry> decodeEntryList(QStringView stored);
+
+// The fields beyond the date and notes, in a value of their own beside the stored list:
+// for each entry that has any, one piece of its row (from 0), its fingerprint (a short
+// hash of its date and notes), its category and its milestone flag ("1" or nothing),
+// joined by the field separator and ended by the terminator. Empty when no entry has any.
+QString encodeEntryDetails(const QList<TimelineEntry>& entries);
+// Gives the entries read from the stored list their fields from such a value. A piece
+// goes to the entry at its row when the fingerprints agree, else to the first entry left
+// with its fingerprint, else nowhere: a list another version or a hand changed since
+// keeps what still belongs. Malformed pieces (a row that is no number, too few fields)
+// are passed over; nothing in the value is trusted to be in range.
+void decodeEntryDetails(QStringView stored, QList<TimelineEntry>& entries);
 
 // True when the text is empty or holds only spaces, the blanks that the stored format
 // and the input questions ignore; tabs and line breaks are content.
@@ -50,7 +63,16 @@ enum class EntryFault
 // For scale 1 (Yearly) to 3; a range's dates are read in the user's locale.
 EntryFault dateFault(const QString& date, int scale);
 EntryFault notesFault(QStringView notes);
-// The reason in words, naming the text as `field` ("date" or "notes").
+// A category may be empty; it is stored beside the list, so it cannot hold a separator.
+EntryFault categoryFault(QStringView category);
+// The first fault of the entry and the field it is in ("date", "notes" or "category").
+struct EntryFaultAt
+{
+    EntryFault fault = EntryFault::None;
+    QLatin1StringView field = {};
+};
+EntryFaultAt entryFault(const TimelineEntry& entry, int scale);
+// The reason in words, naming the text as `field` ("date", "notes" or "category").
 QString describeFault(EntryFault fault, QLatin1StringView field);
 
 } // namespace editor

@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <iterator>
+#include <span>
 
 namespace editor {
 namespace {
@@ -60,24 +62,33 @@ QString withoutFormulaGuard(const QString& field)
                : field;
 }
 
-constexpr qsizetype kColumnCount = qsizetype(timeline::kEntryColumns.size());
+using timeline::EntryColumn;
+using timeline::kEntryColumns;
 
-// The columns' names, in their order, in any case.
-bool isHeader(const QStringList& fields)
+// The column a header's field names, in any case and between blanks; null for none.
+const EntryColumn* namedColumn(const QString& field)
 {
-    if (fields.size() != kColumnCount)
-        return false;
-    for (qsizetype i = 0; i < kColumnCount; ++i)
-        if (fields[i].trimmed().compare(QLatin1String(timeline::kEntryColumns[size_t(i)].name),
-                                        Qt::CaseInsensitive) != 0)
-            return false;
-    return true;
+    for (const EntryColumn& column : kEntryColumns)
+        if (field.trimmed().compare(QLatin1String(column.name), Qt::CaseInsensitive) == 0)
+            return &column;
+    return nullptr;
+}
+
+QString numberWord(qsizetype count)
+{
+    static const char* const kWords[] = {"zero", "one", "two", "three", "four"};
+    return count >= 0 && count < qsizetype(std::size(kWords)) ? QLatin1String(kWords[count])
+                                                              : QString::number(count);
 }
 
 class TableReader
 {
 public:
-    TableReader(QStringView text, QChar delimiter) : mText(text), mDelimiter(delimiter) {}
+    TableReader(QStringView text, QChar delimiter) : mText(text), mDelimiter(delimiter)
+    {
+        for (const EntryColumn& column : kEntryColumns)
+            mColumns.append(&column);
+    }
 
     void read(EntryTable& table)
     {
@@ -97,23 +108,88 @@ public:
             }
             if (fields.size() == 1 && !quoted && isBlankText(fields[0]))
                 continue;
-            // Spreadsheets often carry empty columns to the right of the data.
-            while (fields.size() > kColumnCount && fields.last().isEmpty())
-                fields.removeLast();
-            const bool header = firstRecord && isHeader(fields);
-            firstRecord = false;
-            if (header)
+            if (std::exchange(firstRecord, false) && isHeader(fields)) {
+                if (const QString refused = takeHeader(fields); !refused.isEmpty()) {
+                    // Which field is which cannot be known: nothing is read.
+                    table.problems.append({line, refused});
+                    return;
+                }
                 continue;
-            if (fields.size() > kColumnCount) {
+            }
+            // Spreadsheets often carry empty columns to the right of the data.
+            while (fields.size() > mColumns.size() && fields.last().isEmpty())
+                fields.removeLast();
+            if (fields.size() > mColumns.size()) {
                 table.problems.append({line, tooManyFields()});
                 continue;
             }
             TableRow row{line, {}};
-            for (qsizetype i = 0; i < kColumnCount; ++i)
-                row.entry.*timeline::kEntryColumns[size_t(i)].text =
-                    withoutFormulaGuard(fields.value(i));
+            if (const QString refused = fillEntry(fields, row.entry); !refused.isEmpty()) {
+                table.problems.append({line, refused});
+                continue;
+            }
             table.rows.append(std::move(row));
         }
+    }
+
+private:
+    // A first record that names the date and another column is a header, whatever else
+    // it holds; a first record of data never reads so.
+    static bool isHeader(const QStringList& fields)
+    {
+        bool date = false;
+        bool other = false;
+        for (const QString& field : fields) {
+            const EntryColumn* column = namedColumn(field);
+            date = date || column == &kEntryColumns.front();
+            other = other || (column && column != &kEntryColumns.front());
+        }
+        return date && other;
+    }
+
+    // The header's columns become the order of the fields; why it is refused, if it is.
+    QString takeHeader(QStringList fields)
+    {
+        while (!fields.isEmpty() && fields.last().trimmed().isEmpty())
+            fields.removeLast();
+        QList<const EntryColumn*> columns;
+        for (const QString& field : fields) {
+            const EntryColumn* column = namedColumn(field);
+            if (!column) {
+                QStringList known;
+                for (const EntryColumn& each : kEntryColumns)
+                    known << QLatin1String(each.name);
+                return QStringLiteral("The header names a column that is not known: \"%1\". The "
+                                      "columns are %2.")
+                    .arg(field.trimmed(), known.join(QStringLiteral(", ")));
+            }
+            if (columns.contains(column))
+                return QStringLiteral("The header names the column \"%1\" twice.")
+                    .arg(QLatin1String(column->name));
+            columns.append(column);
+        }
+        mColumns = std::move(columns);
+        return QString();
+    }
+
+    // The fields in the columns' order; a missing one stays empty. Why a field is
+    // refused, if one is.
+    QString fillEntry(const QStringList& fields, TimelineEntry& entry) const
+    {
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            const EntryColumn& column = *mColumns.at(i);
+            const QString text = withoutFormulaGuard(fields.at(i));
+            if (column.text) {
+                entry.*column.text = text;
+            } else if (const std::optional<bool> set = timeline::flagOfText(text)) {
+                entry.*column.flag = *set;
+            } else {
+                return QStringLiteral("The %1 column holds \"%2\": \"yes\", \"y\", \"x\", "
+                                      "\"true\" or \"1\" marks one, \"no\" or nothing does not.")
+                    .arg(QString::fromLatin1(column.name).toLower(), text);
+            }
+        }
+        return QString();
     }
 
 private:
@@ -142,11 +218,12 @@ private:
 
     QString tooManyFields() const
     {
-        return mDelimiter == u'\t'
-                   ? QStringLiteral("More than two columns: a text that holds a tab must be in "
-                                    "double quotes.")
-                   : QStringLiteral("More than two fields: a text that holds a comma must be in "
-                                    "double quotes.");
+        return (mDelimiter == u'\t'
+                    ? QStringLiteral("More than %1 columns: a text that holds a tab must be in "
+                                     "double quotes.")
+                    : QStringLiteral("More than %1 fields: a text that holds a comma must be in "
+                                     "double quotes."))
+            .arg(numberWord(mColumns.size()));
     }
 
     void skipLineBreak()
@@ -221,6 +298,7 @@ private:
 
     QStringView mText;
     QChar mDelimiter;
+    QList<const EntryColumn*> mColumns; // the column of each field, by the header
     qsizetype mPos = 0;
     qsizetype mLinePos = 0; // where the last record read started
     int mLine = 1;
@@ -228,10 +306,8 @@ private:
 
 QString ruleBroken(const TimelineEntry& entry, int scale)
 {
-    const EntryFault date = dateFault(entry.date, scale);
-    if (date != EntryFault::None)
-        return describeFault(date, QLatin1StringView("date"));
-    return describeFault(notesFault(entry.notes), QLatin1StringView("notes"));
+    const EntryFaultAt fault = entryFault(entry, scale);
+    return describeFault(fault.fault, fault.field);
 }
 
 void appendField(QString& out, QString field, QStringView mustQuote)
@@ -333,15 +409,25 @@ void checkEntryTable(EntryTable& table, int scale, int room)
 
 namespace {
 
+// The columns a table of the entries holds: all when one has a category or is a
+// milestone, the date and notes alone otherwise, as the first tables had.
+std::span<const EntryColumn> tableColumns(const QList<TimelineEntry>& entries)
+{
+    const bool details = std::any_of(entries.cbegin(), entries.cend(),
+                                     [](const TimelineEntry& entry) { return entry.hasDetails(); });
+    return {kEntryColumns.data(), details ? kEntryColumns.size() : timeline::kStoredColumns};
+}
+
 // One line a row, a field a column, quoted when it holds one of the special characters.
-QString writeRows(QString out, const QList<TimelineEntry>& entries, QChar separator,
-                  QStringView specials, QStringView lineEnd)
+QString writeRows(QString out, const QList<TimelineEntry>& entries,
+                  std::span<const EntryColumn> columns, QChar separator, QStringView specials,
+                  QStringView lineEnd)
 {
     for (const TimelineEntry& entry : entries) {
-        for (const timeline::EntryColumn& column : timeline::kEntryColumns) {
-            if (&column != &timeline::kEntryColumns.front())
+        for (const EntryColumn& column : columns) {
+            if (&column != &columns.front())
                 out += separator;
-            appendField(out, entry.*column.text, specials);
+            appendField(out, timeline::columnText(entry, column), specials);
         }
         out += lineEnd;
     }
@@ -349,10 +435,10 @@ QString writeRows(QString out, const QList<TimelineEntry>& entries, QChar separa
 }
 
 // The columns' names, as a CSV file's first row.
-QString headerRow()
+QString headerRow(std::span<const EntryColumn> columns)
 {
     QStringList names;
-    for (const timeline::EntryColumn& column : timeline::kEntryColumns)
+    for (const EntryColumn& column : columns)
         names << QLatin1String(column.name);
     return names.join(u',') + QStringLiteral("\r\n");
 }
@@ -362,12 +448,13 @@ QString headerRow()
 QString writeCsv(const QList<TimelineEntry>& entries)
 {
     // Tabs are quoted too, so a tab can never make the file read as tab-separated.
-    return writeRows(headerRow(), entries, u',', u",\"\r\n\t", u"\r\n");
+    const std::span<const EntryColumn> columns = tableColumns(entries);
+    return writeRows(headerRow(columns), entries, columns, u',', u",\"\r\n\t", u"\r\n");
 }
 
 QString writeTsv(const QList<TimelineEntry>& entries)
 {
-    return writeRows(QString(), entries, u'\t', u"\t\"\r\n", u"\n");
+    return writeRows(QString(), entries, tableColumns(entries), u'\t', u"\t\"\r\n", u"\n");
 }
 
 QString describeProblems(const QList<TableProblem>& problems, int most)

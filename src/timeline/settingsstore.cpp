@@ -1,5 +1,7 @@
 #include "settingsstore.h"
 
+#include "scale.h"
+
 #include "app/failure.h"
 #include "filewrite/safefile.h"
 
@@ -266,6 +268,45 @@ QString readOrSetAside(SettingsStore& store, const QString& key, const QString& 
 QString timelineKey(int scale)
 {
     return QStringLiteral("Timeline") + QString::number(scale);
+}
+
+QString timelineDetailsKey(int scale)
+{
+    return timelineKey(scale) + QStringLiteral("Details");
+}
+
+void writeEntryDetails(SettingsStore& store, int scale, const QList<TimelineEntry>& entries)
+{
+    const QString key = timelineDetailsKey(scale);
+    const QString details = encodeEntryDetails(entries);
+    if (details.isEmpty()) {
+        try {
+            if (store.read(key, QString()).isEmpty())
+                return;
+        } catch (const UnreadableSetting&) {
+            return; // what could not be read is not written over with nothing
+        }
+    }
+    store.write(key, details);
+}
+
+void readEntryDetails(SettingsStore& store, int scale, QList<TimelineEntry>& entries,
+                      QStringList* notices)
+{
+    const QString key = timelineDetailsKey(scale);
+    QString details;
+    try {
+        // No more pieces than a list holds entries, however long the value.
+        details = store.readPieces(key, kEntryTerminator, kMaxListEntries).value;
+    } catch (const UnreadableSetting&) {
+        if (notices)
+            readOrSetAside(store, key, QString(),
+                           QStringLiteral("record of the %1 list's categories and milestones")
+                               .arg(scaleName(scale)),
+                           *notices);
+        return;
+    }
+    decodeEntryDetails(details, entries);
 }
 
 QString QSettingsStore::defaultFolder()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/failure.h"
+#include "entrylist.h"
 
 #include <QByteArray>
 #include <QString>
@@ -28,6 +29,10 @@ inline constexpr const char* kSpacingToScale = "To scale";
 
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);
+// Beside each list, the fields its entries hold past the date and notes (entrylist.h's
+// encodeEntryDetails): "Timeline" followed by the scale number and "Details". A version
+// that does not know them reads the list as it always did.
+QString timelineDetailsKey(int scale);
 
 // A value is there but cannot be read: its file is damaged or may not be opened.
 class UnreadableSetting : public app::Failure
@@ -66,6 +71,16 @@ public:
 // when the store cannot be used or the value cannot be moved.
 QString readOrSetAside(SettingsStore& store, const QString& key, const QString& defaultValue,
                        const QString& what, QStringList& notices);
+
+// Writes the details of the list of `scale` beside it; nothing when no entry has any and
+// none are stored, so a list without them leaves no trace. Throws app::Failure.
+void writeEntryDetails(SettingsStore& store, int scale, const QList<TimelineEntry>& entries);
+// Gives the entries of the stored list of `scale` their details, read no further than
+// kMaxListEntries pieces. A value that cannot be read gives none; with `notices` it is
+// also set aside, with a sentence for the user there. Throws app::Failure when the store
+// cannot be used.
+void readEntryDetails(SettingsStore& store, int scale, QList<TimelineEntry>& entries,
+                      QStringList* notices = nullptr);
 
 // One INI file per key in the folder, each holding the section as its group. A list
 // grows to megabytes; keeping each key in a file of its own means a keystroke in the

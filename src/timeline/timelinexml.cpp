@@ -95,7 +95,15 @@ std::optional<Entry> readEntry(QXmlStreamReader& reader, QString* error)
             std::optional<QString> text = leafText(reader, error);
             if (!text)
                 return std::nullopt;
-            entry.*kEntryColumns[i].text = *text;
+            if (kEntryColumns[i].text) {
+                entry.*kEntryColumns[i].text = *text;
+            } else if (const std::optional<bool> set = flagOfText(*text)) {
+                entry.*kEntryColumns[i].flag = *set;
+            } else {
+                *error = QStringLiteral("An entry's %1 is neither yes nor no.")
+                             .arg(columnElement(kEntryColumns[i]));
+                return std::nullopt;
+            }
             seen[i] = known = true;
             break;
         }
@@ -125,12 +133,18 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
                                             : editor::kSpacingEven));
     if (!timeline.page.paper.isEmpty())
         writer.writeAttribute(QStringLiteral("paper"), timeline.page.paper);
+    if (!timeline.page.theme.isEmpty())
+        writer.writeAttribute(QStringLiteral("theme"), timeline.page.theme);
     writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"), timeline.title);
     for (const Entry& entry : timeline.entries) {
         writer.writeStartElement(QLatin1String(kNamespace), QStringLiteral("entry"));
-        for (const EntryColumn& column : kEntryColumns)
-            writer.writeTextElement(QLatin1String(kNamespace), columnElement(column),
-                                    entry.*column.text);
+        for (const EntryColumn& column : kEntryColumns) {
+            // The fields past the first are written when they hold something, so an
+            // entry without them is written as it always was.
+            const QString text = columnText(entry, column);
+            if (&column - kEntryColumns.data() < qsizetype(kStoredColumns) || !text.isEmpty())
+                writer.writeTextElement(QLatin1String(kNamespace), columnElement(column), text);
+        }
         writer.writeEndElement();
     }
     writer.writeEndElement();
@@ -165,6 +179,7 @@ ReadResult readElement(QXmlStreamReader& reader)
             .compare(QLatin1String(editor::kSpacingToScale), Qt::CaseInsensitive) == 0)
         timeline.page.spacing = Spacing::ToScale;
     timeline.page.paper = attributes.value(QLatin1StringView("paper")).toString().left(64);
+    timeline.page.theme = attributes.value(QLatin1StringView("theme")).toString().left(64);
 
     QString error;
     bool titled = false;

@@ -14,10 +14,12 @@ class QXmlStreamWriter;
 // made for a page carries so that it can be opened again:
 //   <timeline xmlns="…" scale="yearly" layout="fit" spacing="even" paper="A4">
 //     <title>…</title>
-//     <entry><date>…</date><notes>…</notes></entry> …
+//     <entry><date>…</date><notes>…</notes><category>…</category><milestone>yes</milestone>
+//     </entry> …
 //   </timeline>
 // An entry holds one element per row of kEntryColumns, named by the column in lower case,
-// so a new field needs only its row there. The reader takes the bytes as hostile.
+// so a new field needs only its row there; the fields past the date and notes only when
+// they hold something (a flag as "yes"). The reader takes the bytes as hostile.
 namespace timeline::xml {
 
 inline constexpr char kNamespace[] = "urn:loomchart:page-studio:timeline:1";

@@ -280,6 +280,13 @@ void TestCli::badInput_data()
     QTest::newRow("daily takes any date but not a blank one")
         << QStringList{"--csv", "-", "--scale", "daily"} << QByteArray("5/3/2010,a\n ,b\n")
         << QStringList{"loomchart: standard input: Line 2: The date is blank."} << 0;
+    QTest::newRow("the studio's header rules: columns in any order, a milestone not yes or no")
+        << QStringList{"--csv", "-"}
+        << QByteArray("Notes,Date,Milestone\n a,1955,y\nb,1956,perhaps\n")
+        << QStringList{"loomchart: standard input: Line 3: The milestone column holds "
+                       "\"perhaps\": \"yes\", \"y\", \"x\", \"true\" or \"1\" marks one, \"no\" or "
+                       "nothing does not."}
+        << 0;
     QTest::newRow("no entries") << QStringList{"--csv", "-"} << QByteArray("Date,Notes\r\n\r\n")
                                 << QStringList{"loomchart: standard input holds no entries"} << 0;
     QTest::newRow("not UTF-8") << QStringList{"--csv", "-"} << QByteArray("1955,a\n1956,caf\xe9\n")

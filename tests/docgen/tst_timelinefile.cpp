@@ -21,8 +21,10 @@ Timeline sample()
     value.title = QStringLiteral("Riverside Library \u2013 \u00e9t\u00e9 <&> \U0001F4DA");
     value.scale = timeline::Scale::Monthly;
     value.entries = {{QStringLiteral("Apr 2000"), QStringLiteral("Opened\nsecond line")},
-                     {QStringLiteral("May 2001"), QStringLiteral("  spaced  \u0416")}};
-    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4"), {}};
+                     {QStringLiteral("May 2001"), QStringLiteral("  spaced  \u0416"),
+                      QStringLiteral("Works <&>"), true}};
+    value.page = {timeline::Layout::Classic, timeline::Spacing::ToScale, QStringLiteral("A4"),
+                  QStringLiteral("Slate")};
     return value;
 }
 
@@ -137,6 +139,9 @@ private slots:
             << "more than 10000";
         QTest::newRow("cut short") << head + "scale=\"daily\"><title>A"
                                    << "damaged";
+        QTest::newRow("milestone neither yes nor no")
+            << head + "scale=\"daily\"><entry><milestone>maybe</milestone></entry></timeline>"
+            << "neither yes nor no";
         QTest::newRow("slide without data") << slideOf({}) << "holds no timeline";
         QTest::newRow("slide relating a part outside")
             << presentationRelating(QStringLiteral("../../item1.xml"),

@@ -228,9 +228,10 @@ void TestForm1::firstStartWithEmptyStore()
     QCOMPARE(form.selectedScale(), 1);
     QCOMPARE(form.entryCount(), 0);
     auto* list = child<QTreeView>("ListView1");
-    QCOMPARE(list->model()->columnCount(), 2);
+    QCOMPARE(list->model()->columnCount(), 3);
     QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
     QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Notes"));
+    QCOMPARE(list->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Category"));
     QVERIFY(!form.windowIcon().isNull());
     QVERIFY2(mDialogs.calls.isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
     QVERIFY2(QDir(mStoreDir->path()).entryList(QDir::Files).isEmpty(), "start-up must not write");
@@ -252,7 +253,8 @@ void TestForm1::layoutInTwips()
     QCOMPARE(child<QRadioButton>("Option3")->geometry().topLeft(), QPoint(px(2760), py(300)));
     auto* header = child<QTreeView>("ListView1")->header();
     QCOMPARE(header->sectionSize(0), px(2000));
-    QCOMPARE(header->sectionSize(1), px(5000));
+    QCOMPARE(header->sectionSize(1), px(3500));
+    QCOMPARE(header->sectionSize(2), px(1500));
     QCOMPARE(child<QRadioButton>("Option1")->text(), QStringLiteral(" Yearly"));
     QCOMPARE(form.font().family(), QStringLiteral("Arial"));
     QVERIFY(form.font().bold());

@@ -64,6 +64,8 @@ private slots:
     void tabWalksTheCells();
     void leavingACellTakesWhatTheRulesAllow();
     void cutCellsShowTheirTextAsTooltip();
+    void categoryAndMilestoneRoundTrip_data();
+    void categoryAndMilestoneRoundTrip();
 
 private:
     editor::Form1& start(int scale, const Entries& stored = {});
@@ -108,6 +110,7 @@ editor::Form1& TestListCommands::start(int scale, const Entries& entries)
     mScale = scale;
     mStore->write(QStringLiteral("Option"), QString::number(scale));
     mStore->write(editor::timelineKey(scale), editor::encodeEntryList(entries));
+    editor::writeEntryDetails(*mStore, scale, entries);
     editor::Form1Services services{mDialogs, mEnd, *mStore, mDir->path(), {}, {}, &mClipboard};
     mForm = std::make_unique<editor::Form1>(services);
     mForm->Form_Load();
@@ -152,7 +155,9 @@ void TestListCommands::key(int key, Qt::KeyboardModifiers modifiers)
 Entries TestListCommands::stored()
 {
     editor::QSettingsStore reader(mDir->path());
-    return editor::decodeEntryList(reader.read(editor::timelineKey(mScale), QString()));
+    Entries entries = editor::decodeEntryList(reader.read(editor::timelineKey(mScale), QString()));
+    editor::readEntryDetails(reader, mScale, entries);
+    return entries;
 }
 
 QStringList TestListCommands::inputDefaults() const
@@ -460,7 +465,7 @@ void TestListCommands::commandsWithNothingToDoAreDisabled()
     mDialogs.inputAnswers = {"1955", "a"};
     form.PushButton1_Click();
     QCOMPARE(enabled(), QStringLiteral("Edit InsertAbove MoveUp MoveDown Delete Undo Copy Paste "
-                                       "ImportCsv ExportCsv")
+                                       "ImportCsv ExportCsv MarkMilestone")
                             .remove(QStringLiteral("MoveUp MoveDown ")));
     list()->selectionModel()->clearSelection();
     QCOMPARE(enabled(), QStringLiteral("InsertAbove Undo Copy Paste ImportCsv ExportCsv"));
@@ -609,8 +614,8 @@ void TestListCommands::contextMenuShowsShortcuts()
     }
     QCOMPARE(shown, (QStringList{"Edit…=Return", "Insert Above=Ins", "Move Up=Alt+Up",
                                  "Move Down=Alt+Down", "Delete=Del", "Undo=Ctrl+Z",
-                                 "Redo=Ctrl+Shift+Z", "Copy=Ctrl+C", "Paste=Ctrl+V",
-                                 "Import CSV…=", "Export CSV…=", "Sort by Date=Ctrl+T"}));
+                                 "Redo=Ctrl+Shift+Z", "Copy=Ctrl+C", "Paste=Ctrl+V", "Import CSV…=",
+                                 "Export CSV…=", "Sort by Date=Ctrl+T", "Mark as Milestone="}));
     QCOMPARE(list()->contextMenuPolicy(), Qt::ActionsContextMenu);
 }
 
@@ -791,10 +796,11 @@ void TestListCommands::tabWalksTheCells()
     QVERIFY(cell);
     cell->selectAll();
     QTest::keyClicks(cell, QStringLiteral("Jan 2000"));
-    // Date, then the notes of the same row, then the next row's date; Shift+Tab back.
+    // Date, notes and category of the same row, then the next row's date; Shift+Tab back.
     const QList<std::pair<int, QString>> walk{
-        {Qt::Key_Tab, "a"}, {Qt::Key_Tab, "Feb"}, {Qt::Key_Backtab, "a"}};
-    const QList<QModelIndex> cells{model->index(0, 1), model->index(1, 0), model->index(0, 1)};
+        {Qt::Key_Tab, "a"}, {Qt::Key_Tab, ""}, {Qt::Key_Tab, "Feb"}, {Qt::Key_Backtab, ""}};
+    const QList<QModelIndex> cells{model->index(0, 1), model->index(0, 2), model->index(1, 0),
+                                   model->index(0, 2)};
     for (int i = 0; i < walk.size(); ++i) {
         QTest::keyClick(cell, Qt::Key(walk.at(i).first),
                         walk.at(i).first == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
@@ -807,7 +813,7 @@ void TestListCommands::tabWalksTheCells()
     QCOMPARE(form.entries(), edited);
     QCOMPARE(stored(), edited);
     // Past the last cell the editor closes.
-    cell = editCell(1, 1);
+    cell = editCell(1, 2);
     QVERIFY(cell);
     QTest::keyClick(cell, Qt::Key_Tab);
     const QList<QLineEdit*> editors = list()->findChildren<QLineEdit*>();
@@ -874,6 +880,96 @@ void TestListCommands::cutCellsShowTheirTextAsTooltip()
     QCOMPARE(tipAt(1, 0), QStringLiteral("1975 comes after 1980"));
     tipAt(0, 0);
     QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void TestListCommands::categoryAndMilestoneRoundTrip_data()
+{
+    QTest::addColumn<Entries>("before");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QString>("text"); // typed, pasted or imported
+    QTest::addColumn<Entries>("after");
+    const Entries plain{{"1955", "a"}, {"1960", "b"}};
+    const Entries detailed{{"1955", "a", "Work", true}, {"1960", "b", "Home"}};
+    QTest::newRow("category typed in its cell")
+        << plain << "type" << QList<int>{1} << "Work, \"late\""
+        << Entries{plain[0], {"1960", "b", "Work, \"late\""}};
+    QTest::newRow("milestone marks the selected rows in one step")
+        << plain << "mark" << QList<int>{0, 1} << QString()
+        << Entries{{"1955", "a", "", true}, {"1960", "b", "", true}};
+    QTest::newRow("a selection partly marked is marked whole")
+        << detailed << "mark" << QList<int>{0, 1} << QString()
+        << Entries{detailed[0], {"1960", "b", "Home", true}};
+    // The last detail gone is stored as gone, not left to come back.
+    QTest::newRow("a selection all marked is unmarked")
+        << Entries{{"1955", "a", "", true}, plain[1]} << "mark" << QList<int>{0} << QString()
+        << plain;
+    QTest::newRow("Edit… asks for the date and notes and keeps both")
+        << detailed << "edit" << QList<int>{0} << "1956|a2"
+        << Entries{{"1956", "a2", "Work", true}, detailed[1]};
+    QTest::newRow("copy and paste keep both")
+        << detailed << "copy" << QList<int>{} << QString() << detailed + detailed;
+    QTest::newRow("export and import keep both")
+        << detailed << "export" << QList<int>{} << QString() << detailed + detailed;
+    QTest::newRow("import with a header in its own order")
+        << plain << "import" << QList<int>{} << "milestone,Notes,Date,Category\r\nyes,c,1970,\r\n"
+        << plain + Entries{{"1970", "c", "", true}};
+}
+
+// Each way a category or a milestone comes in or goes out: the list shows it, the
+// store keeps it, one undo takes it back.
+void TestListCommands::categoryAndMilestoneRoundTrip()
+{
+    QFETCH(Entries, before);
+    QFETCH(QString, command);
+    QFETCH(QList<int>, selected);
+    QFETCH(QString, text);
+    QFETCH(Entries, after);
+    editor::Form1& form = start(1, before);
+    QCOMPARE(form.entries(), before);
+    list()->selectionModel()->clearSelection();
+    for (int row : selected)
+        list()->selectionModel()->select(list()->model()->index(row, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const QString csv = mDir->filePath(QStringLiteral("io.csv"));
+    if (command == u"type") {
+        QLineEdit* cell = editCell(selected.first(), 2);
+        QVERIFY(cell);
+        QTest::keyClicks(cell, text);
+        QTest::keyClick(cell, Qt::Key_Return);
+    } else if (command == u"edit") {
+        list()->selectionModel()->setCurrentIndex(list()->model()->index(selected.first(), 0),
+                                                  QItemSelectionModel::Current);
+        mDialogs.inputAnswers = text.split(u'|');
+        key(Qt::Key_Return);
+    } else if (command == u"mark") {
+        mForm->findChild<QAction*>(QStringLiteral("actionMarkMilestone"))->trigger();
+    } else if (command == u"copy") {
+        key(Qt::Key_C, Qt::ControlModifier);
+        key(Qt::Key_V, Qt::ControlModifier);
+    } else {
+        if (command == u"export") {
+            mDialogs.saveAnswers = {csv};
+            mForm->findChild<QAction*>(QStringLiteral("actionExportCsv"))->trigger();
+        } else {
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text.toUtf8());
+        }
+        mDialogs.openAnswers = {csv};
+        mForm->findChild<QAction*>(QStringLiteral("actionImportCsv"))->trigger();
+    }
+    QVERIFY2(mDialogs.messages().isEmpty(), qPrintable(mDialogs.messageTexts().join('|')));
+    QCOMPARE(form.entries(), after);
+    QCOMPARE(stored(), after);
+    const QAbstractItemModel* model = list()->model();
+    for (int row = 0; row < after.size(); ++row) {
+        QCOMPARE(model->index(row, 2).data().toString(), after[row].category);
+        QCOMPARE(model->index(row, 0).data(Qt::DecorationRole).isValid(), after[row].milestone);
+    }
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(form.entries(), before);
+    QCOMPARE(stored(), before);
 }
 
 QTEST_MAIN(TestListCommands)

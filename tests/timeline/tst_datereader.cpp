@@ -155,6 +155,11 @@ void TestDateReader::spans_data()
         F::None);
     row("en_US", 3, QStringLiteral("5/3/2010 - 5/9/2010"), "2010-5-3", "2010-5-9", F::None);
     row("en_US", 3, QStringLiteral("2010-05-03-2010-05-09"), "", "", F::None);
+    // Yearly spans read the same in every locale: numbers and the three joiners.
+    row("en_GB", 1, QStringLiteral("1914 to 1918"), "1914-1-1", "1918-1-1", F::None);
+    row("de_DE", 1, QStringLiteral("1939 - 1945"), "1939-1-1", "1945-1-1", F::None);
+    row("fr_FR", 1, QStringLiteral("1914-1918"), "1914-1-1", "1918-1-1", F::None);
+    row("fr_FR", 1, QStringLiteral("1918\u20131914"), "", "", F::EndBeforeStart);
     row("en_GB", 3, QStringLiteral("5/3/2010 to 9/3/2010"), "2010-3-5", "2010-3-9", F::None);
     row("en_GB", 2, QStringLiteral("Sept 2000 \u2013 Oct 2000"), "2000-9-1", "2000-10-1", F::None);
     row("de_DE", 3, QStringLiteral("3. Mai 2010 \u2013 9. Mai 2010"), "2010-5-3", "2010-5-9",

@@ -16,6 +16,8 @@ private slots:
     void encode();
     void decode_data();
     void decode();
+    void details_data();
+    void details();
     void roundTripAtCapacity_data();
     void roundTripAtCapacity();
     void separatorsDetected_data();
@@ -40,6 +42,10 @@ void TestEntryList::encode_data()
                           "Apr 2000||MySeparator123||x||MySeparator234||");
     QTest::newRow("empty notes") << Entries{{"d", ""}}
                                  << QStringLiteral("d||MySeparator123||||MySeparator234||");
+    // Kept beside the list, so a version without them reads the list as it always did.
+    QTest::newRow("category and milestone are not in the list")
+        << Entries{{"1955", "a", "Work", true}}
+        << QStringLiteral("1955||MySeparator123||a||MySeparator234||");
 }
 
 void TestEntryList::encode()
@@ -89,6 +95,46 @@ void TestEntryList::decode()
     QCOMPARE(editor::decodeEntryList(stored), entries);
 }
 
+void TestEntryList::details_data()
+{
+    // The details this version wrote for `written`, with `extra` after them; the stored
+    // list as `now` holds it, changed since by a version or a hand that kept no details.
+    QTest::addColumn<Entries>("written");
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<Entries>("now");
+    const Entries written{
+        {"1", "a", "Work"}, {"2", "b"}, {"3", "c", "", true}, {"4", "d", "Home", true}};
+    QTest::newRow("round trip") << written << QString() << written;
+    QTest::newRow("rows sorted and one inserted elsewhere: the details follow their entries")
+        << written << QString()
+        << Entries{{"0", "new"},
+                   {"4", "d", "Home", true},
+                   {"2", "b"},
+                   {"1", "a", "Work"},
+                   {"3", "c", "", true}};
+    QTest::newRow("rows deleted or retyped lose theirs, no other row takes them")
+        << written << QString() << Entries{{"1", "a", "Work"}, {"3", "c changed"}};
+    const QString sep = QStringLiteral("||MySeparator123||");
+    const QString end = QStringLiteral("||MySeparator234||");
+    QTest::newRow("hostile pieces are passed over")
+        << Entries{{"1", "a"}}
+        << QStringLiteral("x") + sep + "f" + sep + "Bad" + sep + "1" + end + "-1" + sep + "f" +
+               sep + "Bad" + end + "99999999999999999999" + sep + "f" + sep + "Bad" + sep + end +
+               "0" + sep + "only two" + end + "   " + end + "0" + sep + "f" + sep + "Bad" + sep +
+               "1"
+        << Entries{{"1", "a"}};
+}
+
+void TestEntryList::details()
+{
+    QFETCH(Entries, written);
+    QFETCH(QString, extra);
+    QFETCH(Entries, now);
+    Entries read = editor::decodeEntryList(editor::encodeEntryList(now));
+    editor::decodeEntryDetails(editor::encodeEntryDetails(written) + extra, read);
+    QCOMPARE(read, now);
+}
+
 void TestEntryList::roundTripAtCapacity_data()
 {
     QTest::addColumn<int>("count");
@@ -103,9 +149,11 @@ void TestEntryList::roundTripAtCapacity()
     Entries entries;
     entries.reserve(count);
     for (int i = 0; i < count; ++i)
-        entries.append({QString::number(1000 + i % 9000), QStringLiteral(" note %1 ").arg(i)});
+        entries.append({QString::number(1000 + i % 9000), QStringLiteral(" note %1 ").arg(i),
+                        i % 3 ? QString() : QStringLiteral("c%1").arg(i % 7), i % 5 == 0});
     const QString stored = editor::encodeEntryList(entries);
-    const Entries back = editor::decodeEntryList(stored);
+    Entries back = editor::decodeEntryList(stored);
+    editor::decodeEntryDetails(editor::encodeEntryDetails(entries), back);
     QCOMPARE(back.size(), count);
     QCOMPARE(back, entries);
 }

@@ -8,12 +8,18 @@ using editor::TimelineEntry;
 using Entries = QList<TimelineEntry>;
 
 namespace {
-// "line:date|notes" per row, so a failing row shows where it came from.
+// "line:date|notes" per row, so a failing row shows where it came from; then
+// "|category" and "|*" for a milestone when the entry has either.
 QStringList describeRows(const editor::EntryTable& table)
 {
     QStringList out;
-    for (const editor::TableRow& row : table.rows)
-        out.append(QStringLiteral("%1:%2|%3").arg(row.line).arg(row.entry.date, row.entry.notes));
+    for (const editor::TableRow& row : table.rows) {
+        QString text =
+            QStringLiteral("%1:%2|%3").arg(row.line).arg(row.entry.date, row.entry.notes);
+        if (row.entry.hasDetails())
+            text += u'|' + row.entry.category + (row.entry.milestone ? "|*" : "");
+        out.append(text);
+    }
     return out;
 }
 
@@ -79,7 +85,7 @@ void TestEntryTable::read_data()
         << QStringLiteral("\"a\tb\",c\nd\te,f") << QStringList{"1:a\tb|c", "2:d\te|f"}
         << QList<int>{};
     QTest::newRow("faults: extra field, text after quote, unclosed quote; the rest still read")
-        << QStringLiteral("1,a,b\n2,\"x\"y,z\n3,ok\n4,\"never\nclosed") << QStringList{"3:3|ok"}
+        << QStringLiteral("1,a,b,,e\n2,\"x\"y,z\n3,ok\n4,\"never\nclosed") << QStringList{"3:3|ok"}
         << QList<int>{1, 2, 4};
     QTest::newRow("tsv: a comma-separated line among tab-separated ones")
         << QStringLiteral("1955\ta\n1956,b\n\"Apr 3, 2000\",c\n1957\n")
@@ -91,6 +97,17 @@ void TestEntryTable::read_data()
         << QStringLiteral("'=1+1,'@x\n'a,''-1\n'\t,'\n")
         << QStringList{"1:=1+1|@x", "2:'a|'-1", "3:\t|'"} << QList<int>{};
     QTest::newRow("empty text") << QString() << QStringList{} << QList<int>{};
+    QTest::newRow("without header: category and milestone follow the notes, every yes word")
+        << QStringLiteral("1,a,Work\n2,b,,YES\n3,c,Home, y \n4,d,,x\n5,e,,True\n6,f,,1\n"
+                          "7,g,,no\n8,h,,maybe\n9,i,,,\n10,j,k,,l\n")
+        << QStringList{"1:1|a|Work", "2:2|b||*", "3:3|c|Home|*", "4:4|d||*",
+                       "5:5|e||*",   "6:6|f||*", "7:7|g",        "9:9|i"}
+        << QList<int>{8, 10};
+    QTest::newRow("header in any order and case; its columns alone count")
+        << QStringLiteral("milestone,CATEGORY, notes ,Date\nyes,Work,a,1\n,,b,2\n,,c,3,4\n")
+        << QStringList{"2:1|a|Work|*", "3:2|b"} << QList<int>{4};
+    QTest::newRow("header naming a column twice reads nothing")
+        << QStringLiteral("Date,Notes,date\n1,a,2\n") << QStringList{} << QList<int>{1};
 }
 
 void TestEntryTable::read()
@@ -144,6 +161,21 @@ void TestEntryTable::check_data()
                           "Line 3: The date is blank.");
     QTest::newRow("no room at all") << QStringLiteral("a,b\n") << 3 << 0 << QStringList{}
                                     << QStringLiteral("Line 1: More entries than fit: 0 at most.");
+    QTest::newRow("category and milestone faults, and the header's")
+        << QStringLiteral("Date,Notes,Category,Milestone\n1,a,x||MySeparator123||,\n2,b,,nope\n"
+                          "3,c,d,e,f\n")
+        << 1 << 5 << QStringList{}
+        << QStringLiteral("Line 2: The category cannot hold \"||MySeparator123||\" or "
+                          "\"||MySeparator234||\", which the saved list uses to tell entries "
+                          "apart.\n"
+                          "Line 3: The milestone column holds \"nope\": \"yes\", \"y\", \"x\", "
+                          "\"true\" or \"1\" marks one, \"no\" or nothing does not.\n"
+                          "Line 4: More than four fields: a text that holds a comma must be in "
+                          "double quotes.");
+    QTest::newRow("unknown header column named")
+        << QStringLiteral("Date,Colour,Notes\n1,red,a\n") << 1 << 5 << QStringList{}
+        << QStringLiteral("Line 1: The header names a column that is not known: \"Colour\". The "
+                          "columns are Date, Notes, Category, Milestone.");
 }
 
 void TestEntryTable::check()
@@ -177,6 +209,11 @@ void TestEntryTable::writeGuardsFormulas()
              QStringLiteral("Date,Notes\r\n\"'=HYPERLINK(\"\"x\"\")\",'+1\r\n'-2,'@a\r\n"
                             "''=q,'plain\r\n"));
     QCOMPARE(editor::writeTsv({{"\tt", "\rr"}}), QStringLiteral("\"'\tt\"\t\"'\rr\"\n"));
+    // One entry with a category or a milestone gives every row all four columns.
+    const Entries detailed{{"1", "a", "=cat"}, {"2", "b", "", true}, {"3", "c"}};
+    QCOMPARE(editor::writeCsv(detailed),
+             QStringLiteral("Date,Notes,Category,Milestone\r\n1,a,'=cat,\r\n2,b,,yes\r\n"
+                            "3,c,,\r\n"));
 }
 
 void TestEntryTable::decode_data()
@@ -233,6 +270,11 @@ void TestEntryTable::roundTrip_data()
     QTest::newRow("texts a spreadsheet would run")
         << Entries{{"=1+1", "'=2"}, {"''@x", "-"}, {"\t+", "'"}, {"\r=", "''"}} << true;
     QTest::newRow("header-like first entry") << Entries{{"Date", "Notes"}, {"1", "2"}} << false;
+    QTest::newRow("categories and milestones") << Entries{{"1", "a", "Work, \"late\"", true},
+                                                          {"2", "b", "\t+x"},
+                                                          {"3", "c", "", true},
+                                                          {"4", "d", "Date"}}
+                                               << true;
 }
 
 void TestEntryTable::roundTrip()

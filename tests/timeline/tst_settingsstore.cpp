@@ -36,6 +36,7 @@ private slots:
     void unreadableValuesAreSetAside();
     void pageChoices_data();
     void pageChoices();
+    void entryDetailsBesideTheList();
 };
 
 namespace {
@@ -344,6 +345,27 @@ void TestSettingsStore::pageChoices()
     timeline::savePageChoices(store, changed);
     editor::QSettingsStore again(dir.path());
     QCOMPARE(timeline::loadPageChoices(again), changed);
+}
+
+void TestSettingsStore::entryDetailsBesideTheList()
+{
+    // Written beside the list only when there are some; the round trip is the list
+    // commands' test.
+    QTemporaryDir dir;
+    editor::QSettingsStore store(dir.path());
+    const QString detailsFile = store.filePath(editor::timelineDetailsKey(2));
+    QList<editor::TimelineEntry> rows{{"Apr 2000", "a"}};
+    editor::writeEntryDetails(store, 2, rows);
+    QVERIFY(!QFileInfo::exists(detailsFile));
+    // What cannot be read gives none; the studio's reading sets it aside and says so.
+    put(detailsFile, "[Loomchart%20Page%20Studio]\nTimeline2Details=a,b\n");
+    editor::readEntryDetails(store, 2, rows);
+    QVERIFY(QFileInfo::exists(detailsFile));
+    QStringList notices;
+    editor::readEntryDetails(store, 2, rows, &notices);
+    QCOMPARE(notices.size(), 1);
+    QVERIFY(!QFileInfo::exists(detailsFile));
+    QCOMPARE(rows, (QList<editor::TimelineEntry>{{"Apr 2000", "a"}}));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
