@@ -36,8 +36,9 @@ timeline::Timeline sampleTimeline(timeline::Scale scale)
     return value;
 }
 
-// `count` years, every fourth a span, in three categories, with notes of two to nine words.
-timeline::Timeline manyEntries(int count)
+// `count` years, every fourth a span, in three categories, every seventh a milestone, with
+// notes of two to nine words, in the look named.
+timeline::Timeline manyEntries(int count, const QString& theme = QString())
 {
     static const QStringList words =
         QStringLiteral("Treaty signed after long talks between both sides "
@@ -47,6 +48,7 @@ timeline::Timeline manyEntries(int count)
                                         QStringLiteral("Politics")};
     timeline::Timeline value;
     value.title = QStringLiteral("%1 Years of the Valley").arg(count);
+    value.page.theme = theme;
     for (int i = 0; i < count; ++i) {
         const int year = 1800 + 3 * i;
         const QString date = i % 4 == 3 ? QStringLiteral("%1\u2013%2").arg(year).arg(year + 2)
@@ -142,7 +144,7 @@ private slots:
             {"monthly sample", sampleTimeline(timeline::Scale::Monthly)},
             {"daily sample", sampleTimeline(timeline::Scale::Daily)},
             {"14 entries", manyEntries(14)},
-            {"40 entries", manyEntries(40)},
+            {"40 entries, Slate", manyEntries(40, QStringLiteral("Slate"))},
             {"63 entries", manyEntries(63)},
         };
         for (const auto& [name, value] : timelines) {
