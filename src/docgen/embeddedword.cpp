@@ -9,8 +9,12 @@
 #include "office/error.h"
 #include "office/renderer.h"
 
+#include <QFile>
+#include <QMutex>
+
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <new>
 #include <vector>
 
@@ -108,6 +112,44 @@ void checkFrame(double left, double top, double width, double height)
 // does not wait for the disk: the document goes to the temporary folder and lives only
 // until the preview lets it go; the copy the user keeps is written by the save command,
 // which does wait.
+// The packages this process saved last, each with the model it was written from: a file
+// opened again that still holds exactly those bytes is that model, and is not parsed again.
+struct SavedPackage
+{
+    QString path;
+    QByteArray bytes;
+    office::Document document;
+};
+constexpr size_t kSavedPackagesKept = 4;
+QMutex gSavedLock;
+std::deque<SavedPackage> gSaved;
+
+void rememberSaved(const QString& path, const QByteArray& bytes, const office::Document& document)
+{
+    const QMutexLocker lock(&gSavedLock);
+    std::erase_if(gSaved, [&](const SavedPackage& saved) { return saved.path == path; });
+    gSaved.push_front(SavedPackage{path, bytes, document});
+    if (gSaved.size() > kSavedPackagesKept)
+        gSaved.pop_back();
+}
+
+office::Document openDocumentFile(const QString& path)
+{
+    {
+        const QMutexLocker lock(&gSavedLock);
+        for (const SavedPackage& saved : gSaved) {
+            if (saved.path != path)
+                continue;
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && file.size() == saved.bytes.size() &&
+                file.readAll() == saved.bytes)
+                return saved.document;
+            break;
+        }
+    }
+    return office::openDocument(path);
+}
+
 void writeDocumentFile(const office::Document& document, const QString& path)
 {
     const QByteArray package = office::writePackage(document);
@@ -115,6 +157,7 @@ void writeDocumentFile(const office::Document& document, const QString& path)
             path, package, filewrite::InPlace::Never, filewrite::Durability::Scratch);
         !written)
         throw Error(QStringLiteral("Cannot save the document as %1: %2").arg(path, written.reason));
+    rememberSaved(path, package, document);
 }
 
 class Range : public WordRange
@@ -576,7 +619,7 @@ public:
     {
         return mEngine->call("Application.Documents.Open", [&] {
             auto state = std::make_shared<DocumentState>();
-            state->document = office::openDocument(fileName);
+            state->document = openDocumentFile(fileName);
             state->path = fileName;
             mEngine->documents.push_back(state);
             return std::make_shared<Document>(mEngine, state);

@@ -23,8 +23,11 @@ namespace {
 constexpr double kCellMarginPt = 5.4;
 // The classic callout's arrow: the part of its 81 pt outside the body (64.977 %).
 constexpr double kArrowPt = kCalloutHeightPt * (1 - 0.64977);
-// On a page of several bars room between the bars is scarce: the arrows are shorter.
-constexpr double kDenseArrowPt = 12;
+// On a page of several bars room between the bars is scarce: the arrows are short, with
+// a head as long as the arrow and as wide again, whatever the callout's size.
+constexpr double kDenseArrowPt = 6;
+// A milestone's diamond stands on its arrow: a dense page with one keeps arrows that hold it.
+constexpr double kDenseMarkedArrowPt = 7.6;
 constexpr int kDefaultBodyShare = 64977;
 // Half an inch at every edge of the sheet stays empty, so no printer cuts a mark.
 constexpr double kMarginPt = 36;
@@ -45,11 +48,14 @@ constexpr double kTitleMaxShare = 0.3; // of the page height
 // the next, and keeps this much below its last line for the descenders.
 constexpr double kTitleLineFactor = 1.3;
 constexpr double kTitleFootPt = 3;
-constexpr int kMaxBars = 3;
+constexpr int kMaxBars = 6;
 // A date runs upwards in a row at most this high.
 constexpr double kMaxUpwardRowPt = 120;
 // Dates across take two lines at most: more than three is never measured.
 constexpr double kDateLimitPt = 48;
+// How far a glyph may reach past its advance at the end of a line, beyond the widest line
+// measured, for the line breaker to still see that line fit.
+constexpr double kSameBreaksPt = 0.5;
 
 struct Measure
 {
@@ -254,7 +260,6 @@ struct CalloutFit
     double widthPt = kCalloutWidthPt;
     double heightPt = kCalloutHeightPt;
     bool whole = true;
-    int shown = 0;
 };
 
 struct DateFit
@@ -337,20 +342,48 @@ public:
     // A page of this many bars, in passes: the title, the bars and their dates, where
     // the arrows point, the callouts at one notes size, then the whole set in the middle
     // of the sheet.
-    PagePlan fit(int bars)
+    // On a page of several bars the dates are set no larger than the notes, so that thin
+    // bars leave the callouts the room. With `aboveHalfPt`, only a page whose notes show
+    // whole in a larger size is wanted: none when there is no such page.
+    std::optional<PagePlan> fit(int bars, int aboveHalfPt = 0)
     {
-        mArrowPt = bars > 1 ? kDenseArrowPt : kArrowPt;
+        mDense = bars > 1;
+        const bool milestones = std::any_of(mEntries.begin(), mEntries.end(),
+                                            [](const TimelineEntry& e) { return e.milestone; });
+        mArrowPt = !mDense ? kArrowPt : milestones ? kDenseMarkedArrowPt : kDenseArrowPt;
         mBarWidthPt = barWidthFor(bars);
+        if (mDense && aboveHalfPt > 0) {
+            // The dates no larger than the smallest notes size wanted.
+            int dates = kSizesHalfPt[0];
+            for (const int size : kSizesHalfPt)
+                dates = size > aboveHalfPt ? size : dates;
+            return fitWithDates(bars, dates, aboveHalfPt);
+        }
+        std::optional<PagePlan> plan = fitWithDates(bars, kSizesHalfPt[0], aboveHalfPt);
+        if (!mDense || !plan)
+            return plan;
+        const int notes = int(plan->callouts.value(0).style.fontSizePt * 2);
+        const int dates = int(plan->tables().value(0).style.fontSizePt * 2);
+        if (notes >= dates)
+            return plan;
+        std::optional<PagePlan> smaller =
+            fitWithDates(bars, notes, plan->report.fits() ? notes - 1 : 0);
+        return smaller && smaller->report.cuts.size() <= plan->report.cuts.size() ? smaller : plan;
+    }
+
+    std::optional<PagePlan> fitWithDates(int bars, int largestDatesHalfPt, int aboveHalfPt)
+    {
         mMarked = true;
         PagePlan plan = classic();
         dressEntries(plan.callouts, mEntries, mTheme);
         mLegend = legendKeys(mEntries, mTheme, mPage, &plan.report.cuts);
         fitTitle(plan);
-        QList<BarRun> runs = fitBars(bars);
+        QList<BarRun> runs = fitBars(bars, largestDatesHalfPt);
         placeBars(runs, plan.frame.at(0));
         const QList<double> anchors = anchorsOf(runs);
         writeBars(plan, runs);
-        fitCallouts(plan, runs, anchors);
+        if (!fitCallouts(plan, runs, anchors, aboveHalfPt))
+            return std::nullopt;
         placeMarks(plan);
         centre(plan);
         std::stable_sort(plan.report.cuts.begin(), plan.report.cuts.end(),
@@ -359,6 +392,21 @@ public:
     }
 
     int count() const { return int(mEntries.size()); }
+
+    // How tall the tallest notes of a plan stand in their callouts.
+    double tallestNotes(const PagePlan& plan) const
+    {
+        double tallest = 0;
+        for (int i = 0; i < plan.callouts.size(); ++i) {
+            const PageElement& callout = plan.callouts.at(i);
+            tallest =
+                std::max(tallest, notesMeasure(i, int(callout.style.fontSizePt * 2),
+                                               callout.widthPt - 2 * callout.insets().width() -
+                                                   kWidthSlackPt)
+                                      .heightPt);
+        }
+        return tallest;
+    }
 
     // Whether bars of this many entries leave every date a column it can stand in upright
     // at the smallest size: a count that does not is tried only when nothing else is left.
@@ -394,17 +442,17 @@ private:
     }
 
     // Which entries each bar holds, their columns, and the dates in one size on every bar.
-    QList<BarRun> fitBars(int bars) const
+    QList<BarRun> fitBars(int bars, int largest) const
     {
         QList<BarRun> runs;
-        int size = kSizesHalfPt[0];
+        int size = largest;
         for (int b = 0; b < bars; ++b) {
             BarRun run;
             run.first = count() * b / bars;
             run.count = count() * (b + 1) / bars - run.first;
             run.columns = columnsOf(run.first, run.count);
             run.scaled = !mAxis.isEmpty() && run.columns != evenColumns(run.count);
-            run.dates = fitDates(run.first, run.columns, kSizesHalfPt[0]);
+            run.dates = fitDates(run.first, run.columns, largest);
             size = std::min(size, run.dates.sizeHalfPt);
             runs << run;
         }
@@ -472,6 +520,8 @@ private:
         plan.frame.resize(1);
         for (const BarRun& run : runs) {
             PageElement bar = classicBar;
+            if (mDense)
+                bar.insetPt = QSizeF(kTextInsetXPt, barInsetYPt());
             bar.leftPt = double(mPage.pageWidthPt) / 2 - mBarWidthPt / 2;
             bar.widthPt = mBarWidthPt;
             bar.topPt = run.topPt;
@@ -504,7 +554,8 @@ private:
     // The callouts at the largest notes size at which every one shows its words, each as
     // narrow as lets it stay no taller than wide, widened into what its neighbours leave
     // when it needs more; at the smallest size what still does not fit is cut.
-    void fitCallouts(PagePlan& plan, const QList<BarRun>& runs, const QList<double>& anchors)
+    bool fitCallouts(PagePlan& plan, const QList<BarRun>& runs, const QList<double>& anchors,
+                     int aboveHalfPt)
     {
         const int n = count();
         QList<int> barOf;
@@ -534,22 +585,33 @@ private:
         QList<CalloutFit> fits(n);
         QList<double> lefts(n, 0);
         int size = kSmallestHalfPt;
+        bool whole = true;
         for (const int candidate : kSizesHalfPt) {
-            bool whole = true;
-            // First each within half the way to its neighbours' arrows.
-            for (int i = 0; i < n; ++i) {
-                Slot slot{kMarginPt, pageWidth - kMarginPt};
-                if (const int before = neighbour(i, -1); before >= 0)
-                    slot.leftPt = (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
-                if (const int after = neighbour(i, 1); after >= 0)
-                    slot.rightPt = (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
-                const double half =
-                    std::max(0.0, std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]));
-                fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
-                lefts[i] = anchors[i] - fits[i].widthPt / 2;
-            }
+            if (candidate <= aboveHalfPt)
+                return false;
+            whole = true;
+            // First each within half the way to its neighbours' arrows, needed for an
+            // entry only once its neighbour two before widens: a size that cuts an entry
+            // is given up there, unless it is the last.
+            const bool lastSize = candidate == kSmallestHalfPt && aboveHalfPt == 0;
+            int halfWay = 0;
+            const auto fitHalfWay = [&](int upTo) {
+                for (; halfWay < std::min(n, upTo); ++halfWay) {
+                    const int i = halfWay;
+                    Slot slot{kMarginPt, pageWidth - kMarginPt};
+                    if (const int before = neighbour(i, -1); before >= 0)
+                        slot.leftPt = (anchors[before] + anchors[i]) / 2 + kGapPt / 2;
+                    if (const int after = neighbour(i, 1); after >= 0)
+                        slot.rightPt = (anchors[i] + anchors[after]) / 2 - kGapPt / 2;
+                    const double half = std::max(
+                        0.0, std::min(anchors[i] - slot.leftPt, slot.rightPt - anchors[i]));
+                    fits[i] = sizeCallout(i, 2 * half, roomOf(i), candidate);
+                    lefts[i] = anchors[i] - fits[i].widthPt / 2;
+                }
+            };
             // Then those that need more widen into what their neighbours left.
-            for (int i = 0; i < n; ++i) {
+            for (int i = 0; i < n && (whole || lastSize); ++i) {
+                fitHalfWay(i + 3);
                 if (fits[i].whole)
                     continue;
                 Slot slot{kMarginPt, pageWidth - kMarginPt};
@@ -568,6 +630,9 @@ private:
             if (whole)
                 break;
         }
+        // Only a page that shows every note is wanted above a size.
+        if (!whole && aboveHalfPt > 0)
+            return false;
         for (int i = 0; i < n; ++i) {
             PageElement& callout = plan.callouts[i];
             const CalloutFit& fit = fits[i];
@@ -578,15 +643,18 @@ private:
             callout.topPt =
                 i % 2 == 0 ? run.topPt + run.dates.barHeightPt : run.topPt - fit.heightPt;
             callout.style.fontSizePt = size / 2.0;
-            const int share = bodyShare(fit.widthPt, fit.heightPt);
+            if (mDense)
+                callout.insetPt = calloutInsets();
+            const office::Adjust adjust = adjustOf(fit.widthPt, fit.heightPt);
             callout.adjust.reset();
-            if (share != kDefaultBodyShare)
-                callout.adjust = std::array<int, 4>{25000, 25000, 25000, share};
+            if (adjust != office::Adjust{25000, 25000, 25000, kDefaultBodyShare})
+                callout.adjust = adjust;
             if (!fit.whole &&
                 addCut(plan.report, CutText{CutText::Part::Notes, i + 1, mEntries.at(i).date,
-                                            fit.shown, charactersOf(mNotes[i])}))
+                                            notesShown(i, fit, size), charactersOf(mNotes[i])}))
                 plan.report.cutFramesPt << frameOf(callout);
         }
+        return true;
     }
 
     // The spans' bands and the milestones' markers where the bars and arrows stand, and
@@ -643,12 +711,14 @@ private:
     // shorter side) is longer.
     double arrowPt(double widthPt, double heightPt) const
     {
-        return std::max(mArrowPt, std::min(widthPt, heightPt) / 4);
+        return mDense ? mArrowPt : std::max(mArrowPt, std::min(widthPt, heightPt) / 4);
     }
 
     // The height that gives a body of this height.
     double heightForBody(double widthPt, double bodyPt) const
     {
+        if (mDense)
+            return bodyPt + mArrowPt;
         const double tall = bodyPt + std::max(mArrowPt, widthPt / 4);
         if (tall >= widthPt)
             return tall;
@@ -665,14 +735,34 @@ private:
         return int(std::floor((heightPt - arrowPt(widthPt, heightPt)) / heightPt * 100000));
     }
 
+    double barInsetYPt() const { return mDense ? kTextInsetYPt / 2 : kTextInsetYPt; }
+
+    // A dense page keeps half the usual room between a callout's edge and its text.
+    QSizeF calloutInsets() const
+    {
+        return mDense ? QSizeF(kTextInsetXPt / 2, kTextInsetYPt / 2)
+                      : QSizeF(kTextInsetXPt, kTextInsetYPt);
+    }
+
+    // The preset's adjustments for a callout of this size: the classic head (a quarter of
+    // the shorter side), or on a dense page one of the arrow's own length.
+    office::Adjust adjustOf(double widthPt, double heightPt) const
+    {
+        const int share = bodyShare(widthPt, heightPt);
+        const double shorter = std::min(widthPt, heightPt);
+        if (!mDense || shorter <= 0)
+            return office::Adjust{25000, 25000, 25000, share};
+        const int head = int(std::floor(mArrowPt / shorter * 100000));
+        return office::Adjust{head, head, head, share};
+    }
+
     // The text area of a callout of this size: the preset's text rectangle less the insets.
     QSizeF calloutArea(double widthPt, double heightPt) const
     {
-        const int share = bodyShare(widthPt, heightPt);
-        const QRectF rect =
-            office::calloutTextRect(office::ShapeKind::UpArrowCallout, widthPt, heightPt,
-                                    office::Adjust{25000, 25000, 25000, share});
-        return QSizeF(rect.width() - 2 * kTextInsetXPt, rect.height() - 2 * kTextInsetYPt);
+        const QRectF rect = office::calloutTextRect(office::ShapeKind::UpArrowCallout, widthPt,
+                                                    heightPt, adjustOf(widthPt, heightPt));
+        const QSizeF insets = calloutInsets();
+        return QSizeF(rect.width() - 2 * insets.width(), rect.height() - 2 * insets.height());
     }
 
     std::vector<office::Paragraph> notesParagraphs(int entry, int sizeHalfPt) const
@@ -682,16 +772,41 @@ private:
                             mMarked && mEntries.at(entry).milestone);
     }
 
-    const Measure& notesMeasure(int entry, int sizeHalfPt, double widthPt)
+    enum class Text
     {
-        const auto key = std::make_tuple(entry, sizeHalfPt, qRound64(widthPt * 100));
-        auto found = mCache.find(key);
-        if (found == mCache.end()) {
-            Measure m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt);
-            m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
-            found = mCache.emplace(key, m).first;
+        Notes,
+        Date
+    };
+
+    // Lines broken greedily at one width break the same at any narrower width that still
+    // holds the widest of them, so one layout answers for that whole range of widths.
+    // Only whole texts are answered so: a cut or broken word is measured at its own width.
+    Measure measured(Text text, int entry, int sizeHalfPt, double widthPt,
+                     double limitPt = kLongestSidePt) const
+    {
+        std::vector<MeasuredWidth>& known =
+            mMeasured[std::make_tuple(text == Text::Notes, entry, sizeHalfPt, limitPt)];
+        for (const MeasuredWidth& at : known) {
+            // One line stays one line at any width that holds it.
+            if (widthPt == at.widthPt ||
+                (at.measure.wordsWhole && (widthPt < at.widthPt || at.measure.lines == 1) &&
+                 widthPt >= at.measure.widestLinePt + kSameBreaksPt))
+                return at.measure;
         }
-        return found->second;
+        Measure m;
+        if (text == Text::Notes) {
+            m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt, limitPt);
+            m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
+        } else {
+            m = measureAll(dateParagraphs(entry, sizeHalfPt), widthPt, limitPt);
+        }
+        known.push_back(MeasuredWidth{widthPt, m});
+        return m;
+    }
+
+    Measure notesMeasure(int entry, int sizeHalfPt, double widthPt) const
+    {
+        return measured(Text::Notes, entry, sizeHalfPt, widthPt);
     }
 
     // Exactly, without slack: the classic frame is judged as it stands.
@@ -722,13 +837,13 @@ private:
         const double classicHeight = std::min(kCalloutHeightPt, roomPt);
         // The height a width needs; infinite when no height is enough.
         const auto heightFor = [&](double widthPt) {
-            const double textWidth = widthPt - 2 * kTextInsetXPt - kWidthSlackPt;
+            const double textWidth = widthPt - 2 * calloutInsets().width() - kWidthSlackPt;
             if (textWidth < 4)
                 return HUGE_VAL;
             const Measure& m = notesMeasure(entry, sizeHalfPt, textWidth);
             if (!m.wordsWhole)
                 return HUGE_VAL;
-            const double body = m.heightPt + 2 * kTextInsetYPt + kHeightSlackPt;
+            const double body = m.heightPt + 2 * calloutInsets().height() + kHeightSlackPt;
             return std::max(classicHeight, heightForBody(widthPt, body) + 0.01);
         };
         const auto narrowest = [&](const auto& good) -> std::optional<double> {
@@ -753,14 +868,19 @@ private:
         if (!width)
             width = narrowest(fitsRoom);
         if (width)
-            return CalloutFit{*width, heightFor(*width), true, 0};
-        CalloutFit cut{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), false, 0};
-        const QSizeF area = calloutArea(cut.widthPt, cut.heightPt);
-        cut.shown =
-            area.width() > 0 && area.height() > 0
-                ? charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(), area.height())
-                : 0;
-        return cut;
+            return CalloutFit{*width, heightFor(*width), true};
+        return CalloutFit{std::max(maxWidthPt, 1.0), std::max(roomPt, 1.0), false};
+    }
+
+    // How much of the notes a callout that cuts them shows; counted only for the size the
+    // page takes, as it costs a layout of its own.
+    int notesShown(int entry, const CalloutFit& fit, int sizeHalfPt) const
+    {
+        const QSizeF area = calloutArea(fit.widthPt, fit.heightPt);
+        return area.width() > 0 && area.height() > 0
+                   ? charactersShown(notesParagraphs(entry, sizeHalfPt), area.width(),
+                                     area.height())
+                   : 0;
     }
 
     bool titleFits(const PageElement& box) const
@@ -867,12 +987,6 @@ private:
             across << width - 2 * kCellMarginPt - kWidthSlackPt;
             narrowest = std::min(narrowest, across.last());
         }
-        const auto datesOf = [&](int sizeHalfPt) {
-            std::vector<std::vector<office::Paragraph>> all;
-            for (int i = first; i < first + number; ++i)
-                all.push_back(dateParagraphs(i, sizeHalfPt));
-            return all;
-        };
         for (const int size : kSizesHalfPt) {
             if (narrowest < 2)
                 break;
@@ -881,18 +995,19 @@ private:
             double row = 0;
             bool whole = true;
             QList<double> widths;
-            const auto all = datesOf(size);
             for (int k = 0; k < number && whole; ++k) {
-                const Measure m = measureAll(all[size_t(k)], across[k], kDateLimitPt);
+                const Measure m = measured(Text::Date, first + k, size, across[k], kDateLimitPt);
                 whole = m.wordsWhole && m.lines <= 2;
                 row = std::max(row, m.heightPt);
                 widths << m.widestLinePt;
             }
             if (whole) {
-                // One line fits the classic bar, running a little into its bottom inset.
+                // One line fits the classic bar, running a little into its bottom inset; a
+                // dense page's bar is as thin as its dates.
                 fit.sizeHalfPt = size;
-                fit.barHeightPt =
-                    row <= kBarHeightPt - kTextInsetYPt ? kBarHeightPt : row + 2 * kTextInsetYPt;
+                fit.barHeightPt = mDense ? row + 2 * barInsetYPt() + kHeightSlackPt
+                                  : row <= kBarHeightPt - kTextInsetYPt ? kBarHeightPt
+                                                                        : row + 2 * kTextInsetYPt;
                 fit.textWidthsPt = widths;
                 return fit;
             }
@@ -902,8 +1017,8 @@ private:
                 continue;
             double row = 0;
             double thickest = 0;
-            for (const auto& paragraphs : datesOf(size)) {
-                const Measure m = measureAll(paragraphs, kMaxUpwardRowPt, narrowest + 1);
+            for (int i = first; i < first + number; ++i) {
+                const Measure m = measured(Text::Date, i, size, kMaxUpwardRowPt, narrowest + 1);
                 row = std::max(row, m.widestLinePt);
                 thickest = std::max(thickest, m.wordsWhole ? m.heightPt : HUGE_VAL);
                 fit.textWidthsPt << m.heightPt;
@@ -912,7 +1027,7 @@ private:
                 fit.sizeHalfPt = size;
                 fit.upward = true;
                 fit.rowPt = std::ceil(row + 2);
-                fit.barHeightPt = fit.rowPt + 2 * kTextInsetYPt;
+                fit.barHeightPt = fit.rowPt + 2 * barInsetYPt();
                 return fit;
             }
             fit.textWidthsPt.clear();
@@ -920,16 +1035,17 @@ private:
         // Nothing shows every date: the smallest size across, and say which are cut.
         fit.sizeHalfPt = kSmallestHalfPt;
         double row = 0;
-        const auto all = datesOf(kSmallestHalfPt);
         for (int k = 0; k < number; ++k) {
-            const Measure m = measureAll(all[size_t(k)], std::max(1.0, across[k]));
+            const Measure m =
+                measured(Text::Date, first + k, kSmallestHalfPt, std::max(1.0, across[k]));
             row = std::max(row, m.heightPt);
             fit.textWidthsPt << std::min(m.widestLinePt, std::max(0.0, across[k]));
             if (!m.wordsWhole || m.lines > 2 || across[k] < 2) {
                 fit.cut << first + k;
                 fit.shown << (across[k] < 2
                                   ? 0
-                                  : charactersShown(all[size_t(k)], across[k], HUGE_VAL, true));
+                                  : charactersShown(dateParagraphs(first + k, kSmallestHalfPt),
+                                                    across[k], HUGE_VAL, true));
             }
         }
         fit.barHeightPt = std::max(kBarHeightPt, std::min(row, 30.0) + 2 * kTextInsetYPt);
@@ -948,10 +1064,17 @@ private:
     // The arrows' length, the bars' width and the band the bars share on the page being
     // fitted.
     double mArrowPt = kArrowPt;
+    bool mDense = false;
     double mBarWidthPt = kBarWidthPt;
     double mTopPt = 0;
     double mBottomPt = 0;
-    std::map<std::tuple<int, int, qint64>, Measure> mCache;
+    struct MeasuredWidth
+    {
+        double widthPt = 0;
+        Measure measure;
+    };
+    // Per text (notes or date), entry, size and height limit, the widths measured so far.
+    mutable std::map<std::tuple<bool, int, int, double>, std::vector<MeasuredWidth>> mMeasured;
     mutable std::map<int, double> mLineHeights;
 };
 
@@ -1146,9 +1269,22 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
         int first = 1;
         while (first < most && !planner.columnsHoldDates(first))
             ++first;
-        best = planner.fit(first);
-        for (int bars = first + 1; bars <= most && !best.report.fits(); ++bars) {
-            PagePlan more = planner.fit(bars);
+        // Once one bar cannot show every word, the count that shows the notes largest
+        // wins among those that show them all; on a tie, the one whose tallest notes take
+        // fewer lines, else the fewer bars.
+        best = *planner.fit(first);
+        for (int bars = first + 1; bars <= most; ++bars) {
+            if (best.report.fits()) {
+                if (best.bars().size() == 1)
+                    break;
+                const int size = int(best.callouts.first().style.fontSizePt * 2);
+                std::optional<PagePlan> other = planner.fit(bars, size - 1);
+                if (other && (other->callouts.first().style.fontSizePt * 2 > size ||
+                              planner.tallestNotes(*other) < planner.tallestNotes(best) - 1))
+                    best = std::move(*other);
+                continue;
+            }
+            PagePlan more = *planner.fit(bars);
             if (showsMore(more.report, best.report))
                 best = std::move(more);
         }

@@ -80,7 +80,8 @@ struct PagePlan
 // then widens into the room its neighbours on the same side leave; the title takes the
 // lines it needs and moves the rest down; dates get a smaller font, then run upwards in
 // their cells, then a second bar; only then does a callout's font shrink, never under
-// 7 pt. Deterministic, no window and no engine: the same input gives the same page.
+// 7 pt. A page of several bars takes the count that sets its notes largest, with short
+// arrows, bars as thin as their dates and callouts' text closer to their edges. Deterministic, no window and no engine: the same input gives the same page.
 class PageFit
 {
 public:

@@ -409,6 +409,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
         PageRun run;
         QString documentPath;
         bool saved = false;
+        std::shared_ptr<const office::Document> sheet;
         BitmapHandOff bitmap(mWorkFolder);
 
         trap.step(106, [&] { host.setMousePointer(app::MousePointer::Hourglass); });
@@ -428,6 +429,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
                 throw app::Failure(QStringLiteral("Bad file name or number"));
             live(document).SaveAs(documentPath);
             saved = true;
+            sheet = embeddedModel(live(document));
         });
         trap.step(222, [&] { live(word).setDisplayAlerts(false); });
         trap.step(224, [&] { live(document).Close(); });
@@ -462,6 +464,7 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
                     if (plan)
                         host.setFitReport(plan->report);
                     host.setPreviewWordFile(documentPath);
+                    host.setPreviewSheet(sheet);
                 });
                 trap.step(244, [&] { host.showPreview(); });
                 trap.step(246, [&] { host.hideMainWindow(); });

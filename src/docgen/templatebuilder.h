@@ -36,6 +36,9 @@ public:
     // document path, showing the preview and hiding the main window.
     virtual void setPreviewPicture(const QImage& page) = 0;
     virtual void setPreviewWordFile(const QString& path) = 0;
+    // The document just saved there, as the embedded engine holds it, so the preview draws
+    // it without reading the file again; a host that does not take it reads the file.
+    virtual void setPreviewSheet(std::shared_ptr<const office::Document> sheet) { (void)sheet; }
     virtual void showPreview() = 0;
     virtual void hideMainWindow() = 0;
     // What the page handed over could not show; a host that does not say it ignores it.

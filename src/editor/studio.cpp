@@ -117,6 +117,11 @@ void Studio::setPreviewWordFile(const QString& path)
     previewForm().setWordFile(path);
 }
 
+void Studio::setPreviewSheet(std::shared_ptr<const office::Document> sheet)
+{
+    previewForm().setSheet(std::move(sheet));
+}
+
 void Studio::showPreview()
 {
     preview::Form2& form = previewForm();

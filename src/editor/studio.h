@@ -75,6 +75,7 @@ private:
     void setMousePointer(app::MousePointer pointer) override;
     void setPreviewPicture(const QImage& page) override;
     void setPreviewWordFile(const QString& path) override;
+    void setPreviewSheet(std::shared_ptr<const office::Document> sheet) override;
     void showPreview() override;
     void hideMainWindow() override;
     void setFitReport(const docgen::FitReport& report) override;

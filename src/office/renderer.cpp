@@ -4,6 +4,8 @@
 #include "error.h"
 #include "textlayout.h"
 
+#include "units/lengths.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -91,14 +93,15 @@ private:
 
     static double columnPt(const Table& table, size_t column)
     {
-        return column < table.columnWidthsTwips.size() ? table.columnWidthsTwips[column] / 20.0
-                                                       : 0.0;
+        return column < table.columnWidthsTwips.size()
+                   ? units::twipsToPt(table.columnWidthsTwips[column])
+                   : 0.0;
     }
 
     void layoutTable(Entry& entry, double maxHeightPt)
     {
         const Table& table = *entry.table;
-        const double marginPt = table.cellMarginTwips / 20.0;
+        const double marginPt = units::twipsToPt(table.cellMarginTwips);
         for (const auto& row : table.rows) {
             if (entry.heightPt >= maxHeightPt || mBudget <= 0) {
                 mComplete = false;
@@ -107,7 +110,7 @@ private:
             const double room = maxHeightPt - entry.heightPt;
             std::vector<CellLayout> cells;
             double rowHeight = 0;
-            const double minRowPt = table.minRowHeightTwips / 20.0;
+            const double minRowPt = units::twipsToPt(table.minRowHeightTwips);
             for (size_t column = 0; column < row.size(); ++column) {
                 CellLayout cell;
                 // Upward text runs along the row: its lines are as long as the row is high
@@ -146,7 +149,7 @@ private:
     static void drawTable(QPainter& painter, const Entry& entry, QPointF topLeft)
     {
         const Table& table = *entry.table;
-        const double marginPt = table.cellMarginTwips / 20.0;
+        const double marginPt = units::twipsToPt(table.cellMarginTwips);
         double tableWidth = 0;
         for (size_t c = 0; c < table.columnWidthsTwips.size(); ++c) {
             tableWidth += columnPt(table, c);

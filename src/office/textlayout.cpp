@@ -15,7 +15,9 @@
 
 namespace office {
 
-QFont layoutFont(const CharFormat& format)
+namespace {
+
+QFont makeLayoutFont(const CharFormat& format)
 {
     QFont font(format.fontName);
     font.setPixelSize(std::max(1, format.sizeHalfPt * 2));
@@ -27,6 +29,24 @@ QFont layoutFont(const CharFormat& format)
     // word in the text a PDF reader extracts ("Sea" "le" for "Seattle"). Scripts that need
     // shaping are still shaped.
     font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
+} // namespace
+
+QFont layoutFont(const CharFormat& format)
+{
+    // Copies of one font share the engine Qt found for it; a font made afresh for every
+    // layout looks its engine up again, which costs more than laying a short text out.
+    // Per thread, as fonts are.
+    thread_local QHash<QString, QFont> fonts;
+    const QString key = format.fontName + QLatin1Char('/') + QString::number(format.sizeHalfPt) +
+                        (format.bold ? QStringLiteral("/b") : QStringLiteral("/r"));
+    const auto found = fonts.constFind(key);
+    if (found != fonts.constEnd())
+        return *found;
+    const QFont font = makeLayoutFont(format);
+    fonts.insert(key, font);
     return font;
 }
 
@@ -93,14 +113,15 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
         int start = 0;
         int length = 0;
         QTextCharFormat format;
+        QFont font;
     };
     std::vector<Span> spans; // the non-empty runs, in order
     for (const Run& run : paragraph.runs) {
         if (run.text.isEmpty()) {
             continue;
         }
-        Span span{int(text.size()), int(run.text.size()), {}};
-        span.format.setFont(layoutFont(run.format));
+        Span span{int(text.size()), int(run.text.size()), {}, layoutFont(run.format)};
+        span.format.setFont(span.font);
         span.format.setForeground(inkOf(run.format));
         spans.push_back(span);
         text += run.text;
@@ -125,7 +146,7 @@ ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, Lay
         auto span = std::upper_bound(spans.begin(), spans.end(), start,
                                      [](int at, const Span& s) { return at < s.start + s.length; });
         for (; span != spans.end() && span->start < start + std::max(length, 1); ++span) {
-            const QFont font = span->format.font();
+            const QFont& font = span->font;
             const EmMetrics em = emMetrics(font);
             ascent = std::max(ascent, em.ascent * font.pixelSize());
             descent = std::max(descent, em.descent * font.pixelSize());

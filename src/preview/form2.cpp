@@ -551,6 +551,7 @@ void Form2::setPicture1(const QImage& page)
     // Until its document is read at the next activation, the page is the picture, held
     // whole, and so within the picture's size limits.
     mPicture1->setSheet(nullptr, {});
+    mDelivered.reset();
     mViewport.setSizeLimits(Viewport::kWidthLimitTwips, Viewport::kHeightLimitTwips);
     mPicture1->setPicture(page);
     const QSizeF logical = page.deviceIndependentSize();
@@ -560,9 +561,10 @@ void Form2::setPicture1(const QImage& page)
 
 void Form2::openSheet()
 {
-    std::shared_ptr<const office::Document> sheet;
+    std::shared_ptr<const office::Document> sheet = std::move(mDelivered);
     try {
-        sheet = std::make_shared<const office::Document>(office::openDocument(mWordFile));
+        if (!sheet)
+            sheet = std::make_shared<const office::Document>(office::openDocument(mWordFile));
     } catch (...) {
         // No document the engine reads: the delivered picture is the page.
         return;

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -29,6 +30,10 @@ class Clipboard;
 class Dialogs;
 class ProgramEnd;
 } // namespace app
+
+namespace office {
+class Document;
+}
 
 namespace preview {
 
@@ -85,6 +90,8 @@ public:
     // next activation.
     void setPicture1(const QImage& page);
     void setWordFile(const QString& path) { mWordFile = path; }
+    // The document of that file as its maker holds it: read instead of the file.
+    void setSheet(std::shared_ptr<const office::Document> sheet) { mDelivered = std::move(sheet); }
     // Marks the callouts whose text is cut on the page just delivered (region and frames
     // in points) and says how many entries are cut, with any other notice about the page
     // below; with nothing to say the notice goes.
@@ -167,6 +174,7 @@ private:
     QSize twipsSize(double width, double height) const;
 
     QString mWordFile;
+    std::shared_ptr<const office::Document> mDelivered;
     Form2Services mServices;
     Viewport mViewport;
     std::optional<QCursor> mHandCursor;

@@ -385,6 +385,13 @@ void TestCli::writesWordDocument_data()
         << QStringList{"--title", "-h", "--csv", "-", "--output", "page.docx"}
         << testsupport::utf16WithBom(QStringLiteral("1955,Z\u00FC"))
         << QStringList{"-h", "1955", QStringLiteral("Z\u00FC")};
+    // The legend names each category once, after the callouts.
+    QTest::newRow("header in its own order, categories, a span and a milestone")
+        << QStringList{"--csv", "-", "--output", "page.docx"}
+        << QByteArray("milestone,CATEGORY,Date,Notes\n,Works,1939 to 1945,War\n"
+                      "yes,People,1946,Peace\n,Works,1950,Rebuilt\n")
+        << QStringList{"1939 to 1945", "1946",    "1950",  "War",
+                       "Peace",        "Rebuilt", "Works", "People"};
     QTest::newRow("file to doc, monthly, a page full")
         << QStringList{"--scale=monthly", "--csv", "in.tsv", "--output", "page.doc"} << QByteArray()
         << QStringList{};

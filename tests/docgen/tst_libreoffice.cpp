@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 const docgen::PageMetrics kLetter{792, 612, 72, 72};
 constexpr double kTolerancePt = 3.0;
@@ -132,6 +134,58 @@ QList<ExpectedBox> expectedBoxes(const QString& title, const docgen::PagePlan& p
     }
     return boxes;
 }
+// One page of the sweep the shared page checker judges as a designed sheet.
+struct SweepPage
+{
+    QString name;
+    int count = 0;
+    bool longNotes = false;
+    QString paper;
+    bool toScale = false;
+    QString theme;
+};
+
+// Every paper, both spacings and every theme, from one entry to 63 with short notes and
+// notes of 80 characters: the densest page on each paper and spacing, and a lighter set.
+QList<SweepPage> sweepPages()
+{
+    const QStringList papers{"Letter", "A4", "Legal", "A3", "Tabloid"};
+    const QStringList themes{"Meadow", "Slate", "Ink", "Ember", "Forest"};
+    const int counts[] = {1, 8, 24, 40, 63};
+    QList<SweepPage> pages;
+    for (int k = 0; k < 20; ++k) {
+        SweepPage page;
+        page.count = k < 10 ? 63 : counts[k % 5];
+        page.longNotes = k < 10 || k >= 15;
+        page.paper = papers[k < 10 ? k / 2 : (k + 2) % 5];
+        page.toScale = k % 2 == 1;
+        page.theme = themes[(k + k / 5) % 5];
+        page.name =
+            QStringLiteral("%1 x %2 %3 %4 %5")
+                .arg(page.count)
+                .arg(page.longNotes ? 80 : 12)
+                .arg(page.paper, page.toScale ? QStringLiteral("to scale") : QStringLiteral("even"),
+                     page.theme);
+        pages << page;
+    }
+    return pages;
+}
+
+QList<docgen::TimelineEntry> sweepEntries(const SweepPage& page)
+{
+    QList<docgen::TimelineEntry> rows;
+    for (int i = 0; i < page.count; ++i) {
+        // Gaps that grow along the list, so the page to scale differs from the even one.
+        const QString notes =
+            page.longNotes ? QStringLiteral("Milestone number %1 of the plan, reviewed by the "
+                                            "board and approved by every team in the spring")
+                                 .arg(i)
+                                 .left(80)
+                           : QStringLiteral("Milestone %1").arg(i);
+        rows << docgen::TimelineEntry{QString::number(1900 + i * i / 6 + i), notes};
+    }
+    return rows;
+}
 } // namespace
 
 class TestLibreOffice : public QObject
@@ -145,10 +199,16 @@ private slots:
     void datesToScaleStandWhereTheyFall();
     void previewMatchesTheOfficeSuite_data();
     void previewMatchesTheOfficeSuite();
+    void densePagesAreDesigned_data();
+    void densePagesAreDesigned();
     void marksKeepThePageLegibleAndDesigned_data();
     void marksKeepThePageLegibleAndDesigned();
 
 private:
+    // Builds every page of the sweep and has the checker judge them two at a time, once.
+    void checkSweep();
+    QHash<QString, QString> mVerdicts; // the checker's report by page, "0" or "1" first
+
     QString generate(const QString& title, const QList<docgen::TimelineEntry>& rows);
 
     QTemporaryDir mTemp;
@@ -365,6 +425,81 @@ void TestLibreOffice::previewMatchesTheOfficeSuite()
     QVERIFY(drawnOverlap(ours, theirs, QRectF(frame[1].leftPt - 2, frame[1].topPt - 2, 652, 22)) >
             0.9);
     QFile::remove(document);
+}
+
+void TestLibreOffice::checkSweep()
+{
+    if (!mVerdicts.isEmpty())
+        return;
+    const QString checker =
+        QStringLiteral(LOOM_SHARED_DIR) + QStringLiteral("/page-check/check.py");
+    if (!QFile::exists(checker))
+        QFAIL("the shared page checker (page-check/check.py) is needed");
+    struct Job
+    {
+        QString name;
+        QString document;
+        QString texts;
+    };
+    QList<Job> jobs;
+    for (const SweepPage& page : sweepPages()) {
+        const QList<docgen::TimelineEntry> rows = sweepEntries(page);
+        const timeline::Timeline shown{
+            QStringLiteral("Project Timeline"),
+            timeline::Scale::Yearly,
+            rows,
+            {timeline::Layout::Fit,
+             page.toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even, page.paper,
+             page.theme}};
+        const QString document = buildPageWithEngine(
+            mClipboard, shown.title, rows, docgen::pageOptionsOf(shown, QLocale(QLocale::English)));
+        QStringList lines{shown.title};
+        for (const docgen::TimelineEntry& row : rows)
+            lines << row.date << row.notes;
+        QFile texts(document + QStringLiteral(".txt"));
+        QVERIFY(texts.open(QIODevice::WriteOnly));
+        texts.write((lines.join(u'\n') + u'\n').toUtf8());
+        jobs << Job{page.name, document, texts.fileName()};
+    }
+    constexpr int kAtOnce = 2;
+    for (qsizetype first = 0; first < jobs.size(); first += kAtOnce) {
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (qsizetype i = first; i < std::min(jobs.size(), first + kAtOnce); ++i) {
+            running.push_back(std::make_unique<QProcess>());
+            running.back()->setProcessChannelMode(QProcess::MergedChannels);
+            running.back()->start(QStringLiteral("python3"),
+                                  {checker, jobs[i].document, QStringLiteral("--texts"),
+                                   jobs[i].texts, QStringLiteral("--design")});
+        }
+        for (size_t k = 0; k < running.size(); ++k) {
+            QProcess& check = *running[k];
+            const bool done = check.waitForFinished(300000);
+            const Job& job = jobs[first + qsizetype(k)];
+            mVerdicts.insert(job.name, QString::number(done ? check.exitCode() : -1) +
+                                           QLatin1Char(' ') +
+                                           QString::fromUtf8(check.readAll()).simplified());
+            QFile::remove(job.document);
+            QFile::remove(job.texts);
+        }
+    }
+}
+
+void TestLibreOffice::densePagesAreDesigned_data()
+{
+    QTest::addColumn<QString>("page");
+    for (const SweepPage& page : sweepPages())
+        QTest::newRow(qPrintable(page.name)) << page.name;
+}
+
+// Legible and designed as the office suite renders them: margins, balance, one type size
+// for notes and one for dates, each arrow over its own date, every word whole.
+void TestLibreOffice::densePagesAreDesigned()
+{
+    QFETCH(QString, page);
+    checkSweep();
+    const QString verdict = mVerdicts.value(page);
+    QVERIFY2(verdict.startsWith(QLatin1String("0 ")), qPrintable(verdict));
+    QVERIFY2(verdict.endsWith(QLatin1String("legible designed")), qPrintable(verdict));
 }
 
 // Categories, spans and a milestone on the page the studio makes of them: the office

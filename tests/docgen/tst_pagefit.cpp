@@ -171,7 +171,7 @@ QStringList faults(const PagePlan& plan, const QList<TimelineEntry>& entries,
                                                       : office::ShapeKind::DownArrowCallout,
                                     c.widthPt, c.heightPt, adjust);
         if (!showsWhole(entries.at(i).notes, int(c.style.fontSizePt * 2), fontOf(c), false,
-                        rect.size() - QSizeF(14.4, 7.2), false))
+                        rect.size() - 2 * c.insets(), false))
             found << QStringLiteral("notes %1 cut without a report").arg(i + 1);
     }
     for (int b = 0; b < tables.size(); ++b) {
@@ -284,6 +284,37 @@ private slots:
         const QStringList found = faults(fitted, entries, page);
         QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
         QVERIFY(fitted.callouts.at(0).style.fontSizePt > 10);
+    }
+
+    // 63 notes of 80 characters show whole on every paper, evenly or to scale: more bars,
+    // with wider callouts, rather than cut notes; the dates no larger than the notes.
+    void densePagesFitInLargeType_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<bool>("toScale");
+        for (const char* paper : {"Letter", "A4", "Legal", "A3", "Tabloid"})
+            for (const bool toScale : {false, true})
+                QTest::addRow("%s %s", paper, toScale ? "to scale" : "even")
+                    << QString::fromLatin1(paper) << toScale;
+    }
+    void densePagesFitInLargeType()
+    {
+        QFETCH(QString, paper);
+        QFETCH(bool, toScale);
+        const PageMetrics page = landscape(paper.toLatin1().constData());
+        QList<TimelineEntry> entries;
+        QList<double> axis;
+        for (int i = 0; i < 63; ++i) {
+            const int year = i * i / 6 + i;
+            entries << TimelineEntry{QString::number(1900 + year), words(80, i)};
+            axis << (toScale ? year / (62.0 * 62 / 6 + 62) : 0.0);
+        }
+        const PagePlan plan = PageFit::plan(QStringLiteral("Project Timeline"), entries, page,
+                                            LayoutStyle::Fit, toScale ? axis : QList<double>{});
+        QVERIFY2(plan.report.fits(), qPrintable(plan.report.cuts.value(0).describe()));
+        const QStringList found = faults(plan, entries, page);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u"; ")));
+        QVERIFY(plan.tables().at(0).style.fontSizePt <= plan.callouts.at(0).style.fontSizePt);
     }
 
     // Dates spaced to scale: the arrows keep the gaps between the dates, each date keeps

@@ -1,7 +1,7 @@
 // Makes the README's pictures offscreen: the main window with the Yearly sample, the
-// preview window with the page generated from it, the page itself, and the main window
-// made wider, with the page beside the list, and a page whose entries carry categories,
-// spans and a milestone.
+// preview window with the page generated from it, the page itself in its default look and
+// in Slate, and the main window made wider, with the page beside the list, and a page
+// whose entries carry categories, spans and a milestone.
 //   QT_QPA_PLATFORM=offscreen editor_screenshot docs
 
 #include "editor/studio.h"
@@ -10,6 +10,7 @@
 #include "app/apptitle.h"
 #include "app/clipboard.h"
 #include "docgen/embeddedword.h"
+#include "docgen/templatebuilder.h"
 #include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
@@ -81,6 +82,15 @@ int main(int argc, char* argv[])
 
     const office::Document page = office::openDocument(form2->wordFile());
     if (!save(office::renderRegion(page, QRectF(0, 0, 792, 612), 1.25), output, "page.png"))
+        return 1;
+    // The same page in another look, as the builder makes it.
+    docgen::TemplateBuilder looks(dialogs, factory, clipboard);
+    docgen::PageOptions slate;
+    slate.theme = QStringLiteral("Slate");
+    const docgen::PageSketch sketch = looks.sketch(form1.titleText(), form1.entries(), slate);
+    if (!sketch.document ||
+        !save(office::renderRegion(*sketch.document, QRectF(0, 0, 792, 612), 1.25), output,
+              "page-slate.png"))
         return 1;
     {
         timeline::Timeline marked{QStringLiteral("Workshop history"),
