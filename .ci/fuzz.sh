@@ -7,10 +7,10 @@ cd "$(dirname "$0")/.."
 seconds=${LOOM_FUZZ_SECONDS:-60}
 # target:corpus:seconds a single input may take before it counts as a hang (the reader
 # also lays out and renders what it reads).
-targets="fuzz_docreader:docreader:5 fuzz_customxml:customxml:5 fuzz_entrylist:entrylist:10 fuzz_entrytable:entrytable:10 fuzz_timelinexml:timelinexml:5"
+targets="fuzz_docreader:docreader:5 fuzz_customxml:customxml:5 fuzz_entrylist:entrylist:10 fuzz_entrytable:entrytable:10 fuzz_timelinexml:timelinexml:5 fuzz_pagetexts:pagetexts:5"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DLOOM_FUZZ=ON \
     -DLOOM_BUILD_TESTS=OFF -DLOOM_BUILD_BENCH=OFF
-cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_customxml fuzz_entrylist fuzz_entrytable fuzz_timelinexml
+cmake --build build-fuzz -j2 --target fuzz_docreader fuzz_customxml fuzz_entrylist fuzz_entrytable fuzz_timelinexml fuzz_pagetexts
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for pair in $targets; do

@@ -16,11 +16,13 @@ int main(int argc, char* argv[])
         return cli::runCommandLine(argc, argv);
 
     QApplication application(argc, argv);
+    // What the toolkit leaves of the arguments is the file to open, if any.
+    const QString file = application.arguments().value(1);
     app::QtDialogs dialogs;
     editor::QSettingsStore store;
     // One studio per store: a second start brings the first to the front and ends.
     app::SingleInstance instance(store.folder());
-    switch (instance.claim()) {
+    switch (instance.claim(3000, file)) {
     case app::SingleInstance::Claim::HandedOver:
         return 0;
     case app::SingleInstance::Claim::TakenOver:
@@ -38,7 +40,11 @@ int main(int argc, char* argv[])
                                   [&instance] { return instance.holds(); });
     QObject::connect(&instance, &app::SingleInstance::activationRequested,
                      [&program] { program.studio().bringToFront(); });
+    QObject::connect(&instance, &app::SingleInstance::openRequested,
+                     [&program](const QString& path) { program.studio().openFile(path); });
     if (!program.studio().start())
         return 0;
+    if (!file.isEmpty())
+        program.studio().openFile(file);
     return application.exec();
 }

@@ -88,17 +88,23 @@ MessageAnswer QtDialogs::doMessageBox(const QString& text, MessageButtons button
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox::StandardButtons shownButtons = QMessageBox::Ok;
+    if (buttons == MessageButtons::YesNo)
+        shownButtons = QMessageBox::Yes | QMessageBox::No;
+    else if (buttons == MessageButtons::SaveDiscardCancel)
+        shownButtons = QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     QMessageBox box(icon == MessageIcon::Exclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    caption, shown,
-                    buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No)
-                                                     : QMessageBox::Ok,
-                    QApplication::activeWindow());
+                    caption, shown, shownButtons, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
     const int pressed = box.exec();
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
+    if (buttons == MessageButtons::SaveDiscardCancel)
+        return pressed == QMessageBox::Save      ? MessageAnswer::Save
+               : pressed == QMessageBox::Discard ? MessageAnswer::Discard
+                                                 : MessageAnswer::Cancel;
     return pressed == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 

@@ -10,7 +10,8 @@ namespace app {
 enum class MessageButtons
 {
     Ok,
-    YesNo
+    YesNo,
+    SaveDiscardCancel, // unsaved changes before they would be replaced
 };
 enum class MessageIcon
 {
@@ -21,7 +22,10 @@ enum class MessageAnswer
 {
     Ok,
     Yes,
-    No
+    No,
+    Save,
+    Discard,
+    Cancel,
 };
 
 // Every modal question the program asks goes through here, so that a command can be

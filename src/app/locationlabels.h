@@ -35,6 +35,14 @@ inline constexpr const char* kForm1SortByDate =
     "in Chronoweave2021/08/31.Form1.SortTimelinesByDate ";
 inline constexpr const char* kForm1MarkMilestone =
     "in Chronoweave2021/08/31.Form1.MarkAsMilestone ";
+// The File menu's document commands.
+inline constexpr const char* kForm1NewDocument = "in Chronoweave2021/08/31.Form1.mnuFileNew_Click ";
+inline constexpr const char* kForm1OpenDocument =
+    "in Chronoweave2021/08/31.Form1.mnuFileOpen_Click ";
+inline constexpr const char* kForm1SaveDocument =
+    "in Chronoweave2021/08/31.Form1.mnuFileSave_Click ";
+inline constexpr const char* kForm1SaveDocumentAs =
+    "in Chronoweave2021/08/31.Form1.mnuFileSaveAs_Click ";
 inline constexpr const char* kForm2Activate = "in Chronoweave2021/08/31.Form2.Form_Activate ";
 inline constexpr const char* kForm2Load = "in Chronoweave2021/08/31.Form2.Form_Load ";
 inline constexpr const char* kForm2QueryUnload = "in Chronoweave2021/08/31.Form2.Form_QueryUnload ";

@@ -12,6 +12,11 @@ namespace app {
 namespace {
 constexpr char kRequest[] = "activate\n";
 constexpr char kAnswer[] = "ok\n";
+// After the request, a file to open: its absolute path in UTF-8, hex-encoded so that any
+// name fits on the line. A studio of an earlier version answers the request and ignores it.
+constexpr char kOpenRequest[] = "open ";
+// Far above any path the system takes.
+constexpr qint64 kMaxLine = 64 * 1024;
 
 QString lockPath(const QString& folder)
 {
@@ -44,7 +49,15 @@ QString SingleInstance::serverName(const QString& folder)
                QCryptographicHash::hash(where, QCryptographicHash::Sha256).toHex().left(24));
 }
 
-SingleInstance::Claim SingleInstance::claim(int answerMs)
+QByteArray SingleInstance::request(const QString& file)
+{
+    QByteArray request(kRequest);
+    if (!file.isEmpty())
+        request += kOpenRequest + QFileInfo(file).absoluteFilePath().toUtf8().toHex() + '\n';
+    return request;
+}
+
+SingleInstance::Claim SingleInstance::claim(int answerMs, const QString& file)
 {
     QDir().mkpath(mFolder);
     // tryLock takes a lock left by a process that has died.
@@ -55,7 +68,7 @@ SingleInstance::Claim SingleInstance::claim(int answerMs)
     QLocalSocket socket;
     socket.connectToServer(serverName(mFolder));
     if (socket.waitForConnected(answerMs)) {
-        socket.write(kRequest);
+        socket.write(request(file));
         socket.waitForBytesWritten(answerMs);
         while (socket.bytesAvailable() < qint64(sizeof kAnswer - 1) &&
                socket.waitForReadyRead(answerMs)) {
@@ -99,13 +112,19 @@ void SingleInstance::listen()
 
 void SingleInstance::answer(QLocalSocket* socket)
 {
-    if (!socket->canReadLine())
-        return;
-    if (socket->readLine() != kRequest)
-        return;
-    socket->write(kAnswer);
-    socket->flush();
-    emit activationRequested();
+    while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(kMaxLine);
+        if (line == kRequest) {
+            socket->write(kAnswer);
+            socket->flush();
+            emit activationRequested();
+        } else if (line.startsWith(kOpenRequest) && line.endsWith('\n')) {
+            const QByteArray hex = line.sliced(qsizetype(sizeof kOpenRequest - 1)).chopped(1);
+            const QString path = QString::fromUtf8(QByteArray::fromHex(hex));
+            if (!path.isEmpty())
+                emit openRequested(path);
+        }
+    }
 }
 
 } // namespace app

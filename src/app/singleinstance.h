@@ -27,8 +27,9 @@ public:
     ~SingleInstance() override;
 
     // A lock whose process has died is taken at once; a live holder gets `answerMs` to
-    // answer before this one takes the folder from it.
-    Claim claim(int answerMs = 3000);
+    // answer before this one takes the folder from it. A holder that answers is handed
+    // `file` to open too, when one is given.
+    Claim claim(int answerMs = 3000, const QString& file = QString());
 
     // False once another start has taken the folder from this one (it did not answer):
     // from then on this one must not write the store.
@@ -36,10 +37,14 @@ public:
 
     // The socket's name for a folder: the same for every process of the user.
     static QString serverName(const QString& folder);
+    // What a later start sends the holder: come to the front, then open `file` if any.
+    static QByteArray request(const QString& file);
 
 signals:
     // Another start asked this studio to come to the front.
     void activationRequested();
+    // Another start asked this studio to open a file (after coming to the front).
+    void openRequested(const QString& path);
 
 private:
     void lock();

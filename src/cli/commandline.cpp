@@ -8,11 +8,14 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagetext.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinefile.h"
 #include "docgen/timelinepage.h"
 #include "docgen/wordautomation.h"
 #include "filewrite/safefile.h"
+#include "office/customxml.h"
 #include "office/docreader.h"
 #include "office/error.h"
+#include "office/outputformat.h"
 #include "office/pageexport.h"
 #include "slide/slidewriter.h"
 #include "timeline/datereader.h"
@@ -20,6 +23,7 @@
 #include "timeline/scale.h"
 #include "timeline/settingsstore.h"
 #include "timeline/timeline.h"
+#include "timeline/timelinexml.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -79,7 +83,8 @@ struct Page
 {
     timeline::Timeline timeline;
     QStringList places;
-    QList<int> lines; // the line (or stored entry) each was read from
+    QList<int> lines;        // the line (or stored entry) each was read from
+    bool ownChoices = false; // the page choices came with the timeline
 
     int scale() const { return timeline::scaleNumber(timeline.scale); }
 };
@@ -157,6 +162,32 @@ std::optional<Page> pageFromCsv(const Options& options)
     return page;
 }
 
+// The rows of a list read whole (the store's, a file's timeline), checked by the rules of
+// every way in; each problem is named by the list and the entry's number.
+std::optional<Page> checkedRows(Page page, editor::EntryTable& table, const QString& listName)
+{
+    editor::checkEntryTable(table, page.scale(), docgen::kMaxPageEntries);
+    for (const editor::TableProblem& problem :
+         table.problems.first(std::min<qsizetype>(table.problems.size(), kMaxProblemLines)))
+        say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));
+    if (table.problems.size() > kMaxProblemLines)
+        say(QStringLiteral("%1: %2 more problems are not listed.")
+                .arg(listName)
+                .arg(table.problems.size() - kMaxProblemLines));
+    if (!table.problems.isEmpty())
+        return std::nullopt;
+    if (table.rows.isEmpty()) {
+        say(QStringLiteral("%1 holds no entries").arg(listName));
+        return std::nullopt;
+    }
+    for (const editor::TableRow& row : table.rows) {
+        page.timeline.entries.append(row.entry);
+        page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
+        page.lines.append(row.line);
+    }
+    return page;
+}
+
 // The studio's state, read and never written.
 std::optional<Page> pageFromStore(const Options& options)
 {
@@ -182,26 +213,36 @@ std::optional<Page> pageFromStore(const Options& options)
     }
     const QString listName =
         QStringLiteral("the stored %1 list").arg(editor::scaleName(page.scale()));
-    editor::checkEntryTable(table, page.scale(), docgen::kMaxPageEntries);
-    for (const editor::TableProblem& problem :
-         table.problems.first(std::min<qsizetype>(table.problems.size(), kMaxProblemLines)))
-        say(QStringLiteral("%1, entry %2: %3").arg(listName).arg(problem.line).arg(problem.reason));
-    if (table.problems.size() > kMaxProblemLines)
-        say(QStringLiteral("%1: %2 more problems are not listed.")
-                .arg(listName)
-                .arg(table.problems.size() - kMaxProblemLines));
-    if (!table.problems.isEmpty())
-        return std::nullopt;
-    if (table.rows.isEmpty()) {
-        say(QStringLiteral("%1 holds no entries").arg(listName));
+    return checkedRows(std::move(page), table, listName);
+}
+
+// The timeline a file of the studio carries; any other file is read as a CSV.
+std::optional<Page> pageFromFile(const Options& options)
+{
+    const QString& path = options.input;
+    if (!office::outputFormatOf(path) && !path.endsWith(u".xml", Qt::CaseInsensitive)) {
+        Options csv = options;
+        csv.csv = path;
+        return pageFromCsv(csv);
+    }
+    QString notice;
+    const timeline::xml::ReadResult read = docgen::readTimelineFrom(path, &notice);
+    if (!read.timeline) {
+        say(read.error);
         return std::nullopt;
     }
-    for (const editor::TableRow& row : table.rows) {
-        page.timeline.entries.append(row.entry);
-        page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
-        page.lines.append(row.line);
-    }
-    return page;
+    if (!notice.isEmpty())
+        print(stderr, QStringLiteral("warning: %1: %2\n").arg(path, notice));
+    Page page;
+    page.timeline = *read.timeline;
+    page.ownChoices = true;
+    if (options.title)
+        page.timeline.title = *options.title;
+    editor::EntryTable table;
+    for (qsizetype i = 0; i < page.timeline.entries.size(); ++i)
+        table.rows.append({int(i + 1), page.timeline.entries.at(i)});
+    page.timeline.entries.clear();
+    return checkedRows(std::move(page), table, path);
 }
 
 // By date, as "Sort by Date" sorts; an entry whose date is not read is named and follows.
@@ -357,8 +398,10 @@ int buildAndWrite(const Options& options, const Page& page)
         return kExitBadInput;
     }
     try {
-        office::writePage(document, options.output,
-                          *office::outputFormatRow(options.kind).pageFile);
+        const office::CustomXmlItem* carried = office::customxml::findItem(
+            document.customXml(), QLatin1String(timeline::xml::kNamespace));
+        office::writePage(document, options.output, *office::outputFormatRow(options.kind).pageFile,
+                          carried ? carried->data : QByteArray());
     } catch (const office::Error& error) {
         say(error.description());
         return kExitWriteFailed;
@@ -398,19 +441,35 @@ int runCommandLine(int argc, char* argv[])
 
     const Options& options = invocation.options;
     std::error_code sameFileError;
-    if (!options.csv.isEmpty() && options.csv != u"-" &&
-        std::filesystem::equivalent(QFile::encodeName(options.csv).toStdString(),
+    const QString& inputFile = options.input.isEmpty() ? options.csv : options.input;
+    if (!inputFile.isEmpty() && inputFile != u"-" &&
+        std::filesystem::equivalent(QFile::encodeName(inputFile).toStdString(),
                                     QFile::encodeName(options.output).toStdString(),
                                     sameFileError)) {
         say(QStringLiteral("--output %1 would replace the input file").arg(options.output));
         return kExitBadUsage;
     }
-    std::optional<Page> page = options.stored ? pageFromStore(options) : pageFromCsv(options);
+    std::optional<Page> page = options.stored             ? pageFromStore(options)
+                               : !options.input.isEmpty() ? pageFromFile(options)
+                                                          : pageFromCsv(options);
     if (!page)
         return kExitBadInput;
     if (!fitsOnePage(*page))
         return kExitBadInput;
-    page->timeline.page = options.page;
+    if (!page->ownChoices) {
+        page->timeline.page = options.page;
+    } else {
+        // The file's choices, but for those the command line gives.
+        timeline::PageChoices& choices = page->timeline.page;
+        if (options.layoutGiven)
+            choices.layout = options.page.layout;
+        if (options.spacingGiven)
+            choices.spacing = options.page.spacing;
+        if (!options.page.paper.isEmpty())
+            choices.paper = options.page.paper;
+        if (!options.page.theme.isEmpty())
+            choices.theme = options.page.theme;
+    }
     if (options.sort)
         sortByDate(*page);
 

@@ -34,7 +34,8 @@ constexpr OptionSpec kOptions[] = {
     {QLatin1StringView("--stored"), false}, {QLatin1StringView("--sort"), false},
     {QLatin1StringView("--spacing"), true}, {QLatin1StringView("--layout"), true},
     {QLatin1StringView("--theme"), true},   {QLatin1StringView("--paper"), true},
-    {QLatin1StringView("--strict"), false}, {QLatin1StringView("--slide"), true},
+    {QLatin1StringView("--strict"), false}, {QLatin1StringView("--input"), true},
+    {QLatin1StringView("--slide"), true},
 };
 
 // The toolkit's own options, which the studio takes; with one dash or two, and a value
@@ -78,10 +79,16 @@ bool isOwnOption(const QString& name)
 
 bool isCommandLine(const QStringList& arguments)
 {
+    bool file = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         const QString name = optionName(argument);
         QStringView bare(name);
+        // One file for the studio to open; a second is the command line's (and refused).
+        if (!bare.startsWith(u'-') && !bare.isEmpty() && !file) {
+            file = true;
+            continue;
+        }
         if (!bare.startsWith(u'-') || isOwnOption(name))
             return true;
         bare = bare.sliced(bare.startsWith(u"--") ? 2 : 1);
@@ -172,6 +179,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     Options options;
     const std::optional<QString> output = valueOf("--output");
     const std::optional<QString> csv = valueOf("--csv");
+    const std::optional<QString> input = valueOf("--input");
     const std::optional<QString> scale = valueOf("--scale");
     options.title = valueOf("--title");
     options.stored = given.contains(QStringLiteral("--stored"));
@@ -183,8 +191,10 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
             return badUsage(
                 QStringLiteral("unknown spacing \"%1\"; use even or scale").arg(*spacing));
         options.page.spacing = *chosen;
+        options.spacingGiven = true;
     }
     if (const std::optional<QString> layout = valueOf("--layout")) {
+        options.layoutGiven = true;
         if (layout->compare(u"classic", Qt::CaseInsensitive) == 0)
             options.page.layout = timeline::Layout::Classic;
         else if (layout->compare(u"fit", Qt::CaseInsensitive) != 0)
@@ -217,8 +227,12 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
 
     if (!output || output->isEmpty())
         return badUsage(QStringLiteral("--output FILE is required"));
-    if (csv.has_value() == options.stored)
+    if (input && (csv || options.stored))
+        return badUsage(QStringLiteral("give only one of --input FILE, --csv FILE or --stored"));
+    if (!input && csv.has_value() == options.stored)
         return badUsage(QStringLiteral("give either --csv FILE or --stored"));
+    if (input && input->isEmpty())
+        return badUsage(QStringLiteral("--input needs a file name"));
     if (csv && csv->isEmpty())
         return badUsage(QStringLiteral("--csv needs a file name, or - for standard input"));
     if (scale) {
@@ -235,6 +249,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     options.output = *output;
     options.kind = *kind;
     options.csv = csv.value_or(QString());
+    options.input = input.value_or(QString());
     return {Invocation::Action::Run, options, {}};
 }
 
@@ -253,7 +268,7 @@ QString usageText()
                "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
                "                 [--sort] [--spacing even|scale] [--layout fit|classic]\n"
                "                 [--paper NAME] [--theme NAME] [--slide 16:9|4:3] [--strict]\n"
-               "                 (--csv FILE | --stored)\n"
+               "                 (--input FILE | --csv FILE | --stored)\n"
                "       loomchart --help | --version\n"
                "\n"
                "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
@@ -262,6 +277,9 @@ QString usageText()
                "shapes laid out on the slide's size.\n"
                "\n"
                "  --output FILE   where to write; replaced only when the page was made\n"
+               "  --input FILE    the timeline a file of the studio carries (a Word document,\n"
+               "                  PDF, PNG or SVG it wrote), laid out again; or a CSV file,\n"
+               "                  as --csv\n"
                "  --csv FILE      entries from a CSV file (date,notes per line, an optional\n"
                "                  header Date,Notes) or tab-separated lines; - reads\n"
                "                  standard input\n"

@@ -29,9 +29,13 @@ struct Options
     std::optional<int> scale;   // 1 Yearly, 2 Monthly, 3 Daily
     bool stored = false;        // the stored list instead of a CSV
     QString csv;                // a path, or "-" for standard input
+    QString input;              // a file Open reads, or a CSV (as --csv)
     bool sort = false;          // the entries by date before the page is laid out
     timeline::PageChoices page; // --layout, --spacing and --paper (empty: the locale's)
-    bool strict = false;        // nothing written when text would be cut
+    // Which of them were given: with --input they replace the file's own choices.
+    bool layoutGiven = false;
+    bool spacingGiven = false;
+    bool strict = false; // nothing written when text would be cut
     // The slide a .pptx is laid out on.
     const slide::SlideSize* slideSize = &slide::kDefaultSlideSize;
 };
@@ -53,7 +57,8 @@ struct Invocation
 
 // Whether the arguments (without the program name) ask for the command line rather than
 // the studio. The studio starts with no arguments or with only the toolkit's own options
-// (such as "-platform offscreen" or "-style fusion"); anything else is the command line's,
+// (such as "-platform offscreen" or "-style fusion") and at most one file to open;
+// anything else is the command line's,
 // so a misspelt option is a usage error rather than a window.
 bool isCommandLine(const QStringList& arguments);
 

@@ -3,6 +3,7 @@
 #include "app/failure.h"
 #include "app/fileutil.h"
 #include "filewrite/safefile.h"
+#include "office/customxml.h"
 #include "office/docreader.h"
 #include "office/document.h"
 #include "office/docwriter.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QMutex>
+#include <QXmlStreamReader>
 
 #include <cmath>
 #include <cstdio>
@@ -560,6 +562,23 @@ public:
             }
             const int id = live(mState).addTable(at->range(), numRows, numColumns);
             return std::make_shared<Table>(mEngine, mState, id);
+        });
+    }
+    void CustomXMLPartsAdd(const QString& xml) override
+    {
+        mEngine->call("Document.CustomXMLParts.Add", [&] {
+            office::Document& document = live(mState);
+            // Checked as any item read from a file is, so the document saved always
+            // opens again; the schema is the namespace of its root element.
+            office::CustomXmlItem item = office::customxml::readItem(
+                xml.toUtf8(),
+                QStringLiteral("/customXml/item%1.xml").arg(document.customXml().size() + 1));
+            QXmlStreamReader reader(item.data);
+            while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+            }
+            if (!reader.namespaceUri().isEmpty())
+                item.schemaRefs.push_back(reader.namespaceUri().toString());
+            document.customXml().push_back(std::move(item));
         });
     }
     void SaveAs(const QString& fileName) override

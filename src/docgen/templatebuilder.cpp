@@ -424,6 +424,9 @@ BuildResult TemplateBuilder::PushButton6_Click(TemplateHost& host)
             documentPath =
                 claimDocumentPath(mWorkFolder.isEmpty() ? app::temporaryFolder() : mWorkFolder);
         });
+        // The document carries the timeline it shows, so that it can be opened again.
+        if (!mOptions.data.isEmpty())
+            trap.step(218, [&] { live(document).CustomXMLPartsAdd(mOptions.data); });
         trap.step(220, [&] {
             if (documentPath.isEmpty())
                 throw app::Failure(QStringLiteral("Bad file name or number"));

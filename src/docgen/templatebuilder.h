@@ -57,6 +57,9 @@ struct PageOptions
     QString theme;
     // How far the spans among the entries reach (pagemarks.h); empty: no bands.
     QList<SpanReach> spans;
+    // The timeline the page is made of, as the saved document carries it (a timeline XML
+    // document, timeline/timelinexml.h); empty: the document carries none.
+    QString data = {};
 };
 
 // The page the next press would build, made in memory: no file is written and nothing is

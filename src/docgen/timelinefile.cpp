@@ -1,17 +1,24 @@
 #include "timelinefile.h"
 
+#include "office/customxml.h"
 #include "office/docreader.h"
 #include "office/error.h"
 #include "office/ooxmlnames.h"
 #include "office/pageexport.h"
 #include "office/readlimits.h"
+#include "timeline/datereader.h"
+#include "timeline/entrylist.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QLocale>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
+
+#include <algorithm>
+#include <variant>
 
 namespace docgen {
 namespace {
@@ -56,22 +63,98 @@ ReadResult timelineInXml(const QByteArray& bytes)
                       : QStringLiteral("It holds no timeline of this program."));
 }
 
-// A Word document is read whole, as the engine opens it; a presentation only as far as
-// its main part's data items.
-ReadResult fromPackage(const QByteArray& bytes)
+QString storyText(const office::Story& story)
+{
+    QStringList paragraphs;
+    for (const office::Block& block : story)
+        if (const auto* paragraph = std::get_if<office::Paragraph>(&block))
+            paragraphs << paragraph->text();
+    return paragraphs.join(u'\n');
+}
+
+// A text as its paragraphs, however its line breaks are written.
+QString paragraphsOf(const QString& text)
+{
+    QStringList pieces;
+    for (const QString& piece : office::splitParagraphTexts(text))
+        pieces << piece;
+    return pieces.join(u'\n');
+}
+
+// The scale whose dates a page of an earlier version shows: Yearly when every date is a
+// year, else Monthly when every date reads as a month, else Daily.
+timeline::Scale scaleOfDates(const QList<timeline::Entry>& entries)
+{
+    using timeline::Scale;
+    for (const Scale scale : {Scale::Yearly, Scale::Monthly}) {
+        const editor::DateReader reader(timeline::scaleNumber(scale), QLocale());
+        const bool all = std::all_of(entries.cbegin(), entries.cend(), [&](const auto& entry) {
+            return editor::dateFault(entry.date, timeline::scaleNumber(scale)) ==
+                       editor::EntryFault::None &&
+                   reader.read(entry.date).has_value();
+        });
+        if (all)
+            return scale;
+    }
+    return Scale::Daily;
+}
+
+// A presentation (a slide this program wrote) is read only as far as its data items.
+ReadResult fromPresentation(const QByteArray& bytes)
 {
     try {
-        const std::vector<office::CustomXmlItem> items =
-            office::packageMainPart(bytes) == office::ooxml::kPresentationPart
-                ? office::readPackageCustomXml(bytes)
-                : office::readPackage(bytes).customXml();
-        for (const office::CustomXmlItem& item : items)
-            if (item.data.contains(timeline::xml::kNamespace))
-                return timeline::xml::read(item.data);
+        const std::vector<office::CustomXmlItem> items = office::readPackageCustomXml(bytes);
+        if (const office::CustomXmlItem* item =
+                office::customxml::findItem(items, QLatin1String(timeline::xml::kNamespace)))
+            return timeline::xml::read(item->data);
     } catch (const office::Error& error) {
         return failed(error.description());
     }
     return failed(QStringLiteral("The document holds no timeline of this program."));
+}
+
+// Whether a package's main part is a presentation; a damaged one is left to the Word
+// reader, which says why.
+bool isPresentation(const QByteArray& bytes)
+{
+    try {
+        return office::packageMainPart(bytes) == office::ooxml::kPresentationPart;
+    } catch (const office::Error&) {
+        return false;
+    }
+}
+
+ReadResult fromWord(const QByteArray& bytes, QString* notice)
+{
+    office::Document document;
+    try {
+        document = office::readPackage(bytes);
+    } catch (const office::Error& error) {
+        return failed(error.description());
+    }
+    const std::optional<PageTexts> page = pageTextsOf(document);
+    const office::CustomXmlItem* item =
+        office::customxml::findItem(document.customXml(), QLatin1String(timeline::xml::kNamespace));
+    if (item) {
+        ReadResult stored = timeline::xml::read(item->data);
+        if (!stored.timeline || !page)
+            return stored;
+        bool changed = false;
+        stored.timeline = withPageTexts(*stored.timeline, *page, &changed);
+        if (changed && notice)
+            *notice = QStringLiteral("The page was edited in another program; its texts are "
+                                     "taken over the timeline saved with it.");
+        return stored;
+    }
+    if (!page)
+        return failed(QStringLiteral("The document holds no timeline of this program."));
+    // A page of an earlier version: its own texts are all there is.
+    timeline::Timeline timeline;
+    timeline.title = page->title;
+    for (qsizetype i = 0; i < page->notes.size(); ++i)
+        timeline.entries.append({page->dates.at(i), page->notes.at(i)});
+    timeline.scale = scaleOfDates(timeline.entries);
+    return {timeline, QString()};
 }
 
 ReadResult fromPng(const QByteArray& bytes)
@@ -112,7 +195,63 @@ office::CustomXmlItem timelineItem(const timeline::Timeline& timeline)
     return item;
 }
 
-ReadResult readTimelineFrom(const QString& path)
+std::optional<PageTexts> pageTextsOf(const office::Document& document)
+{
+    // The builder's order: the title box, then each bar (a box holding the date table),
+    // then one callout per entry; marks and the legend stand among them.
+    const std::vector<office::Shape>& shapes = document.shapes();
+    if (shapes.empty() || shapes.front().kind != office::ShapeKind::TextBox)
+        return std::nullopt;
+    PageTexts page;
+    page.title = storyText(shapes.front().story);
+    for (std::size_t i = 1; i < shapes.size(); ++i) {
+        const office::Shape& shape = shapes.at(i);
+        // The marks (bands, diamonds) carry no text; a box without a table (the legend)
+        // holds no date.
+        if (shape.kind == office::ShapeKind::UpArrowCallout ||
+            shape.kind == office::ShapeKind::DownArrowCallout) {
+            page.notes << storyText(shape.story);
+            continue;
+        }
+        if (shape.kind != office::ShapeKind::TextBox)
+            continue;
+        for (const office::Block& block : shape.story)
+            if (const auto* table = std::get_if<office::Table>(&block))
+                for (const std::vector<office::TableCell>& row : table->rows)
+                    for (const office::TableCell& cell : row) {
+                        QStringList paragraphs;
+                        for (const office::Paragraph& paragraph : cell.paragraphs)
+                            paragraphs << paragraph.text();
+                        page.dates << paragraphs.join(u'\n');
+                    }
+    }
+    if (page.notes.isEmpty() || page.notes.size() != page.dates.size())
+        return std::nullopt;
+    return page;
+}
+
+timeline::Timeline withPageTexts(timeline::Timeline timeline, const PageTexts& page, bool* changed)
+{
+    bool differs = false;
+    const auto take = [&differs](QString& text, const QString& shown) {
+        if (paragraphsOf(text) == shown)
+            return;
+        text = shown;
+        differs = true;
+    };
+    if (page.notes.size() == timeline.entries.size()) {
+        take(timeline.title, page.title);
+        for (qsizetype i = 0; i < page.notes.size(); ++i) {
+            take(timeline.entries[i].date, page.dates.at(i));
+            take(timeline.entries[i].notes, page.notes.at(i));
+        }
+    }
+    if (changed)
+        *changed = differs;
+    return timeline;
+}
+
+ReadResult readTimelineFrom(const QString& path, QString* notice)
 {
     const QString name = QDir::toNativeSeparators(path);
     const auto named = [&name](ReadResult result) {
@@ -131,7 +270,7 @@ ReadResult readTimelineFrom(const QString& path)
         return named(failed(QStringLiteral("The file is larger than %1 MB.")
                                 .arg(office::limits::kMaxFileBytes / (1024 * 1024))));
     if (bytes.startsWith("PK\x03\x04"))
-        return named(fromPackage(bytes));
+        return named(isPresentation(bytes) ? fromPresentation(bytes) : fromWord(bytes, notice));
     if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
         return named(fromPng(bytes));
     if (bytes.startsWith("%PDF-"))

@@ -4,6 +4,7 @@
 
 #include "office/model.h"
 #include "timeline/datereader.h"
+#include "timeline/timelinexml.h"
 
 namespace docgen {
 
@@ -18,6 +19,7 @@ PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& loc
         options.theme = theme->name;
     const editor::DateReader reader(timeline::scaleNumber(timeline.scale), locale);
     options.spans = spanReachesOf(timeline.entries, reader);
+    options.data = QString::fromUtf8(timeline::xml::write(timeline));
     if (timeline.page.spacedToScale()) {
         const editor::ScaleAxis axis = editor::scaleAxisOf(timeline.entries, reader, lines);
         options.timeAxis = axis.places;

@@ -10,7 +10,8 @@
 namespace docgen {
 
 // The options of the page a timeline makes: its layout, its paper's code and, when its
-// dates are spaced to scale, their places on the time axis. When "To scale" is chosen but
+// dates are spaced to scale, their places on the time axis, and the timeline itself for
+// the document to carry. When "To scale" is chosen but
 // the page must be spaced evenly, `spacingNotice` (when given) says why, naming the lines.
 // Dates are read in `locale`; the notice names the entries by `lines` (see scaleAxisOf).
 PageOptions pageOptionsOf(const timeline::Timeline& timeline, const QLocale& locale,

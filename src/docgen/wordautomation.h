@@ -142,6 +142,8 @@ public:
     virtual std::shared_ptr<WordTable> AddTable(const std::shared_ptr<WordRange>& range,
                                                 int numRows, int numColumns,
                                                 int defaultTableBehavior, int autoFitBehavior) = 0;
+    // CustomXMLParts.Add: an XML document the file carries for the program that made it.
+    virtual void CustomXMLPartsAdd(const QString& xml) = 0;
     virtual void SaveAs(const QString& fileName) = 0;
     virtual void Close() = 0;
     virtual void Close(int saveChanges) = 0;

@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -27,6 +28,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,9 +100,24 @@ void Form1::createControls()
 {
     setObjectName(QStringLiteral("Form1"));
     setFont(windowFont());
+    // The menu bar stands above the controls, which keep their drawn places in the area
+    // below it; the window is taller by the bar.
+    mMenuBar = new QMenuBar(this);
+    mMenuBar->setObjectName(QStringLiteral("menuBar"));
+    // The menus speak in the desktop's font, not the window's bold Arial; each property is
+    // set so that none is taken from the window.
+    const QFont desktop = QApplication::font(mMenuBar);
+    QFont menuFont(desktop.family());
+    menuFont.setPointSizeF(desktop.pointSizeF());
+    menuFont.setBold(false);
+    mMenuBar->setFont(menuFont);
+    createMenus();
+    mCentral = new QWidget(this);
+    mCentral->setObjectName(QStringLiteral("centralArea"));
     const QSize designed = designedClientSize(logicalDpiX(), logicalDpiY());
-    setMinimumSize(designed);
-    resize(designed);
+    const QSize withMenu = designed + QSize(0, menuBarHeight());
+    setMinimumSize(withMenu);
+    resize(withMenu);
     app::setBackColor(this, app::designedWhite());
 
     const auto button = [&](QWidget* parent, const char* name, const char* caption) {
@@ -110,7 +128,7 @@ void Form1::createControls()
     };
     const auto frame = [&](const char* name, const char* caption) {
         auto* groupBox =
-            named(new QGroupBox(QLatin1String(caption), this), name, QLatin1String(caption));
+            named(new QGroupBox(QLatin1String(caption), mCentral), name, QLatin1String(caption));
         app::setBackColor(groupBox, app::designedWhite());
         return groupBox;
     };
@@ -123,9 +141,9 @@ void Form1::createControls()
         return radio;
     };
 
-    mPushButton6 = button(this, "PushButton6", "Start Creating Template");
-    mPushButton3 = button(this, "PushButton3", "Clear/Reset Data");
-    mPushButton4 = button(this, "PushButton4", "Load Sample/Example Data");
+    mPushButton6 = button(mCentral, "PushButton6", "Start Creating Template");
+    mPushButton3 = button(mCentral, "PushButton3", "Clear/Reset Data");
+    mPushButton4 = button(mCentral, "PushButton4", "Load Sample/Example Data");
 
     mFrame1 = frame("Frame1", "Timeline Title");
     mText1 = named(new QLineEdit(mFrame1), "Text1", QStringLiteral("Timeline title"));
@@ -171,8 +189,9 @@ void Form1::createControls()
     mListView1->setModel(&mEntries);
     mPushButton1 = button(mFrame2, "PushButton1", "Add Timeline");
     mPushButton2 = button(mFrame2, "PushButton2", "Delete Selected Timeline");
-    mPageView = new preview::PageView(this);
+    mPageView = new preview::PageView(mCentral);
     mPageView->hide();
+    placeAreas();
     placeControls(mainWindowGeometry(designed, logicalDpiX(), logicalDpiY()));
     mKeepSize.setSingleShot(true);
     mKeepSize.setInterval(500);
@@ -219,6 +238,19 @@ void Form1::placeControls(const MainWindowGeometry& geometry)
     if (!geometry.pageView.isNull())
         mPageView->setGeometry(geometry.pageView);
     mPageView->setVisible(!geometry.pageView.isNull());
+    mPageBeside->setChecked(!geometry.pageView.isNull());
+}
+
+int Form1::menuBarHeight() const
+{
+    return mMenuBar->sizeHint().height();
+}
+
+void Form1::placeAreas()
+{
+    const int bar = menuBarHeight();
+    mMenuBar->setGeometry(0, 0, width(), bar);
+    mCentral->setGeometry(0, bar, width(), std::max(0, height() - bar));
 }
 
 void Form1::resizeEvent(QResizeEvent* event)
@@ -226,7 +258,8 @@ void Form1::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (!mPageView)
         return; // still being built: the controls are placed when they exist
-    placeControls(mainWindowGeometry(size(), logicalDpiX(), logicalDpiY()));
+    placeAreas();
+    placeControls(mainWindowGeometry(mCentral->size(), logicalDpiX(), logicalDpiY()));
     followPageViewShown();
     if (mCentred)
         mKeepSize.start();
@@ -387,6 +420,13 @@ void Form1::createListActions()
         action(mListView1, "actionMarkMilestone", QStringLiteral("Mark as Milestone"), {}, inList,
                &ListCommands::markMilestone);
     mListView1->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // The same commands on the Edit menu, in the context menu's order, where they can be
+    // seen; their shortcuts keep their contexts. Import and Export stand in the File menu.
+    QMenu& editMenu = menu(Menu::Edit);
+    const QAction* importCsv = mListView1->findChild<QAction*>(QStringLiteral("actionImportCsv"));
+    for (QAction* listAction : mListView1->actions())
+        if (listAction != importCsv && listAction != exportCsv)
+            editMenu.addAction(listAction);
     mListActions = {{edit, &ListCommandStates::edit},
                     {moveUp, &ListCommandStates::moveUp},
                     {moveDown, &ListCommandStates::moveDown},
@@ -396,6 +436,37 @@ void Form1::createListActions()
                     {sortByDate, &ListCommandStates::sortByDate},
                     {markMilestone, &ListCommandStates::markMilestone}};
     updateListActions();
+}
+
+void Form1::createMenus()
+{
+    const std::pair<const char*, const char*> menus[] = {{"menuFile", "&File"},
+                                                         {"menuEdit", "&Edit"},
+                                                         {"menuView", "&View"},
+                                                         {"menuPage", "&Page"},
+                                                         {"menuHelp", "&Help"}};
+    for (const auto& [name, title] : menus) {
+        QMenu* created = mMenuBar->addMenu(QString::fromUtf8(title));
+        created->setObjectName(QLatin1String(name));
+        mMenus.push_back(created);
+    }
+    // The page beside the list needs a wider window; choosing it widens the window, and
+    // taking it away narrows the window back to its drawn width.
+    mPageBeside = menu(Menu::View).addAction(QStringLiteral("Page Beside the List"));
+    mPageBeside->setObjectName(QStringLiteral("actionPageBeside"));
+    mPageBeside->setCheckable(true);
+    connect(mPageBeside, &QAction::triggered, this, [this](bool beside) {
+        const int drawn = designedClientSize(logicalDpiX(), logicalDpiY()).width();
+        if (isMaximized() || isFullScreen())
+            showNormal();
+        resize(beside ? std::max(width(), 2 * drawn) : drawn, height());
+        followPageViewShown();
+    });
+}
+
+QMenu& Form1::menu(Menu which) const
+{
+    return *mMenus.at(std::size_t(which));
 }
 
 void Form1::updateListActions()

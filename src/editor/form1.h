@@ -20,6 +20,8 @@
 
 class QGroupBox;
 class QLineEdit;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTreeView;
@@ -111,6 +113,22 @@ public:
 
     // The list's commands beside the buttons, as the context menu and the keys run them.
     ListCommands& listCommands() { return mListCommands; }
+    TimelineCommands& timelineCommands() { return mCommands; }
+
+    // The menu bar's menus. The window fills Edit (its list commands) and View; the
+    // studio fills File, Page and Help with the commands it owns.
+    enum class Menu
+    {
+        File,
+        Edit,
+        View,
+        Page,
+        Help,
+    };
+    QMenu& menu(Menu which) const;
+    QMenuBar& menuBar() const { return *mMenuBar; }
+    // Where the controls stand: the window below the menu bar.
+    QWidget& centralArea() const { return *mCentral; }
 
     // The page beside the list, shown when the window is wide enough.
     preview::PageView& pageView() { return *mPageView; }
@@ -139,12 +157,16 @@ protected:
 
 private:
     void createControls();
+    int menuBarHeight() const;
+    // The menu bar across the top, the controls' area below it.
+    void placeAreas();
     void placeControls(const MainWindowGeometry& geometry);
     void followPageViewShown();
     void keepWindowSize();
     void showNotices(const QStringList& notices);
     void releaseButtonsAfterRefusal();
     void createListActions();
+    void createMenus();
     // Enables the list's commands that have something to act on.
     void updateListActions();
     void setUpConnections();
@@ -166,6 +188,10 @@ private:
     TimelineCommands mCommands;
     ListCommands mListCommands;
 
+    QMenuBar* mMenuBar = nullptr;
+    std::vector<QMenu*> mMenus; // by Menu
+    QAction* mPageBeside = nullptr;
+    QWidget* mCentral = nullptr;
     QPushButton* mPushButton6 = nullptr;
     QPushButton* mPushButton3 = nullptr;
     QPushButton* mPushButton4 = nullptr;

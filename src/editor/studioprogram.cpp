@@ -17,7 +17,7 @@ StudioProgram::StudioProgram(app::Dialogs& dialogs, app::ProgramEnd& programEnd,
                              std::function<bool()> holdsStore)
     : mStore(store, std::move(holdsStore)),
       mStudio({dialogs, programEnd, mStore, withEngine(mFactory, mEngineClipboard), mClipboard,
-               programFolder, &mClipboard, &mEngineClipboard})
+               programFolder, &mClipboard, &mEngineClipboard, {}})
 {}
 
 void StudioProgram::HeldStore::refuseWhenTakenOver() const

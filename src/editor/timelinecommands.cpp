@@ -243,6 +243,21 @@ void TimelineCommands::loadSample()
     });
 }
 
+void TimelineCommands::replaceTimeline(const QString& title, const QList<TimelineEntry>& entries,
+                                       const QString& text)
+{
+    mHistory.beginGroup(text);
+    try {
+        mHistory.setTitle(title, QString());
+        mHistory.replaceAll(entries, QString());
+    } catch (...) {
+        mHistory.endGroup();
+        throw;
+    }
+    mHistory.endGroup();
+    storeShownList();
+}
+
 void TimelineCommands::changeScale(int scale)
 {
     // The load handler loads the list itself once the stored option is selected.

@@ -41,6 +41,11 @@ public:
     void clear();          // "Clear/Reset Data"
     void loadSample();     // "Load Sample/Example Data"
 
+    // New and Open: the title and the rows shown are replaced, one step for Undo named
+    // `text`, and the list is stored. Throws app::Failure when it cannot be stored.
+    void replaceTimeline(const QString& title, const QList<TimelineEntry>& entries,
+                         const QString& text);
+
     // A scale option became selected, by the user or by code.
     void changeScale(int scale);
     // Every change of the title text.

@@ -9,6 +9,8 @@
 #include <QUuid>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 namespace office::customxml {
 
 using namespace ooxml;
@@ -55,6 +57,19 @@ void checkData(const QByteArray& data, const QString& partName)
 }
 
 } // namespace
+
+const CustomXmlItem* findItem(const std::vector<CustomXmlItem>& items, const QString& namespaceUri)
+{
+    for (const CustomXmlItem& item : items)
+        if (std::find(item.schemaRefs.begin(), item.schemaRefs.end(), namespaceUri) !=
+            item.schemaRefs.end())
+            return &item;
+    const QByteArray mentioned = namespaceUri.toUtf8();
+    for (const CustomXmlItem& item : items)
+        if (item.schemaRefs.empty() && item.data.contains(mentioned))
+            return &item;
+    return nullptr;
+}
 
 QString itemId(const CustomXmlItem& item)
 {

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <vector>
+
 // Custom XML items: XML data parts a package carries for the program that made it, each
 // with an item properties part (ds:datastoreItem: its GUID and the schemas it follows),
 // related from the main part so that word processors keep them when they save again.
@@ -15,6 +17,10 @@ namespace office::customxml {
 // The item's GUID as the properties part states it, "{8-4-4-4-12}" in capitals: the one
 // the item carries, or one made from its data when it carries none.
 QString itemId(const CustomXmlItem& item);
+
+// The first item of `items` that follows the schema `namespaceUri`: named so by its
+// properties or, for an item without them, whose data mentions it. Null when none does.
+const CustomXmlItem* findItem(const std::vector<CustomXmlItem>& items, const QString& namespaceUri);
 
 // The item properties part of the item.
 QByteArray itemProperties(const CustomXmlItem& item);

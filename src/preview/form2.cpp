@@ -399,71 +399,13 @@ void Form2::createPageMenu()
 
     // Choosing lays the page out again at once.
     mPageMenu->addSeparator();
-    const auto choiceMenu = [&](const char* name, const QString& title) {
-        QMenu* menu = mPageMenu->addMenu(title);
-        menu->setObjectName(QLatin1String(name));
-        auto* group = new QActionGroup(this);
-        group->setExclusive(true);
-        return std::pair{menu, group};
-    };
-    const auto choice = [&](std::pair<QMenu*, QActionGroup*> menu, const QString& objectName,
-                            const QString& text) {
-        QAction* action = menu.first->addAction(text);
-        action->setObjectName(objectName);
-        action->setCheckable(true);
-        menu.second->addAction(action);
-        return action;
-    };
-    const auto layout = choiceMenu("mnuLayout", QStringLiteral("Layout"));
-    mLayoutChoice = layout.second;
-    choice(layout, QStringLiteral("mnuLayoutFit"), QStringLiteral("Fit Every Word"))
-        ->setData(false);
-    choice(layout, QStringLiteral("mnuLayoutClassic"), QStringLiteral("Classic layout"))
-        ->setData(true);
-    const auto spacing = choiceMenu("mnuSpacing", QStringLiteral("Spacing"));
-    mSpacingChoice = spacing.second;
-    choice(spacing, QStringLiteral("mnuSpacingEven"), QStringLiteral("Even"))->setData(false);
-    choice(spacing, QStringLiteral("mnuSpacingScale"), QStringLiteral("To scale"))->setData(true);
-    const auto paper = choiceMenu("mnuPaper", QStringLiteral("Paper"));
-    mPaperChoice = paper.second;
-    for (const office::Paper& sheet : office::kPapers) {
-        const QString name = QString::fromLatin1(sheet.name);
-        choice(paper, QStringLiteral("mnuPaper") + name, name)->setData(name);
-    }
-    const auto theme = choiceMenu("mnuTheme", QStringLiteral("Theme"));
-    mThemeChoice = theme.second;
-    for (const QString& name : mServices.themeNames)
-        choice(theme, QStringLiteral("mnuTheme") + name, name)->setData(name);
-    const auto changed = [this] {
-        PageMenuChoice chosen;
-        if (const QAction* theme = mThemeChoice->checkedAction())
-            chosen.theme = theme->data().toString();
-        if (const QAction* paper = mPaperChoice->checkedAction())
-            chosen.paper = paper->data().toString();
-        if (const QAction* layout = mLayoutChoice->checkedAction())
-            chosen.classic = layout->data().toBool();
-        if (const QAction* spacing = mSpacingChoice->checkedAction())
-            chosen.toScale = spacing->data().toBool();
-        mServices.changePage(chosen);
-    };
-    for (QActionGroup* group : {mLayoutChoice, mSpacingChoice, mPaperChoice, mThemeChoice})
-        connect(group, &QActionGroup::triggered, this, changed);
+    mPageChoices = new PageChoiceMenus(*mPageMenu, mServices.themeNames, mServices.changePage);
 }
 
 void Form2::setPageChoices(const PageMenuChoice& choice)
 {
-    if (!mLayoutChoice)
-        return;
-    for (QAction* action : mLayoutChoice->actions())
-        action->setChecked(action->data().toBool() == choice.classic);
-    for (QAction* action : mSpacingChoice->actions())
-        action->setChecked(action->data().toBool() == choice.toScale);
-    for (QAction* action : mPaperChoice->actions())
-        action->setChecked(action->data().toString().compare(choice.paper, Qt::CaseInsensitive) ==
-                           0);
-    for (QAction* action : mThemeChoice->actions())
-        action->setChecked(action->data().toString().compare(choice.theme, Qt::CaseInsensitive) ==
-                           0);
+    if (mPageChoices)
+        mPageChoices->setChoice(choice);
 }
 
 void Form2::setCutMarks(const QRectF& regionPt, const QList<QRectF>& framesPt, int cutEntries,

@@ -40,16 +40,6 @@ namespace preview {
 class PageBackdrop;
 class PictureBox;
 
-// The page menu's choices: the paper by name, the classic layout, dates spaced to scale,
-// the look by name.
-struct PageMenuChoice
-{
-    QString paper;
-    bool classic = false;
-    bool toScale = false;
-    QString theme;
-};
-
 // What the preview window needs from the rest of the program.
 struct Form2Services
 {
@@ -205,10 +195,7 @@ private:
     QAction* mSavePageSvg = nullptr;
     QAction* mSavePageSlide = nullptr;
     QAction* mPrintPage = nullptr;
-    QActionGroup* mLayoutChoice = nullptr;
-    QActionGroup* mPaperChoice = nullptr;
-    QActionGroup* mThemeChoice = nullptr;
-    QActionGroup* mSpacingChoice = nullptr;
+    PageChoiceMenus* mPageChoices = nullptr;
     QLabel* mCutNotice = nullptr;
     bool mMarked = false; // the page shown carries the cut marks
     QList<QRectF> mCutFramesPt;

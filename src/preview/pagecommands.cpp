@@ -6,11 +6,17 @@
 #include "app/failure.h"
 #include "app/fileutil.h"
 #include "app/locationlabels.h"
+#include "office/customxml.h"
 #include "office/docreader.h"
 #include "office/error.h"
+#include "office/model.h"
 #include "office/outputformat.h"
+#include "timeline/timelinexml.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QFileInfo>
+#include <QMenu>
 #include <QPainter>
 #include <QPrinter>
 
@@ -115,7 +121,12 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile)
 {
     return saveAs(office::outputFormatRow(kind), saveLabelOf(kind), [&](const QString& target) {
         const office::Document page = readPage(wordFile);
-        fromEngine([&] { office::writePage(page, target, kind); });
+        // The page file carries the timeline its document carries, to be opened again.
+        const office::CustomXmlItem* timeline =
+            office::customxml::findItem(page.customXml(), QLatin1String(timeline::xml::kNamespace));
+        fromEngine([&] {
+            office::writePage(page, target, kind, timeline ? timeline->data : QByteArray());
+        });
     });
 }
 
@@ -187,6 +198,76 @@ bool PageCommands::printPage(const QString& wordFile)
         printed = true;
     });
     return printed;
+}
+
+PageChoiceMenus::PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
+                                 std::function<void(const PageMenuChoice&)> changed)
+    : QObject(&menu)
+{
+    const auto choiceMenu = [&](const char* name, const QString& title) {
+        QMenu* submenu = menu.addMenu(title);
+        submenu->setObjectName(QLatin1String(name));
+        auto* group = new QActionGroup(this);
+        group->setExclusive(true);
+        return std::pair{submenu, group};
+    };
+    const auto choice = [&](std::pair<QMenu*, QActionGroup*> submenu, const QString& objectName,
+                            const QString& text) {
+        QAction* action = submenu.first->addAction(text);
+        action->setObjectName(objectName);
+        action->setCheckable(true);
+        submenu.second->addAction(action);
+        return action;
+    };
+    const auto layout = choiceMenu("mnuLayout", QStringLiteral("Layout"));
+    mLayout = layout.second;
+    choice(layout, QStringLiteral("mnuLayoutFit"), QStringLiteral("Fit Every Word"))
+        ->setData(false);
+    choice(layout, QStringLiteral("mnuLayoutClassic"), QStringLiteral("Classic layout"))
+        ->setData(true);
+    const auto spacing = choiceMenu("mnuSpacing", QStringLiteral("Spacing"));
+    mSpacing = spacing.second;
+    choice(spacing, QStringLiteral("mnuSpacingEven"), QStringLiteral("Even"))->setData(false);
+    choice(spacing, QStringLiteral("mnuSpacingScale"), QStringLiteral("To scale"))->setData(true);
+    const auto paper = choiceMenu("mnuPaper", QStringLiteral("Paper"));
+    mPaper = paper.second;
+    for (const office::Paper& sheet : office::kPapers) {
+        const QString name = QString::fromLatin1(sheet.name);
+        choice(paper, QStringLiteral("mnuPaper") + name, name)->setData(name);
+    }
+    const auto theme = choiceMenu("mnuTheme", QStringLiteral("Theme"));
+    mTheme = theme.second;
+    for (const QString& name : themeNames)
+        choice(theme, QStringLiteral("mnuTheme") + name, name)->setData(name);
+    const auto report = [this, changed = std::move(changed)] {
+        PageMenuChoice chosen;
+        if (const QAction* checked = mTheme->checkedAction())
+            chosen.theme = checked->data().toString();
+        if (const QAction* checked = mPaper->checkedAction())
+            chosen.paper = checked->data().toString();
+        if (const QAction* checked = mLayout->checkedAction())
+            chosen.classic = checked->data().toBool();
+        if (const QAction* checked = mSpacing->checkedAction())
+            chosen.toScale = checked->data().toBool();
+        if (changed)
+            changed(chosen);
+    };
+    for (QActionGroup* group : {mLayout, mSpacing, mPaper, mTheme})
+        connect(group, &QActionGroup::triggered, this, report);
+}
+
+void PageChoiceMenus::setChoice(const PageMenuChoice& choice)
+{
+    for (QAction* action : mLayout->actions())
+        action->setChecked(action->data().toBool() == choice.classic);
+    for (QAction* action : mSpacing->actions())
+        action->setChecked(action->data().toBool() == choice.toScale);
+    for (QAction* action : mPaper->actions())
+        action->setChecked(action->data().toString().compare(choice.paper, Qt::CaseInsensitive) ==
+                           0);
+    for (QAction* action : mTheme->actions())
+        action->setChecked(action->data().toString().compare(choice.theme, Qt::CaseInsensitive) ==
+                           0);
 }
 
 void markCutCallouts(QImage& picture, const QRectF& regionPt, const QList<QRectF>& framesPt)

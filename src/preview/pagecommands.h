@@ -5,9 +5,16 @@
 
 #include <QImage>
 #include <QList>
+#include <QObject>
 #include <QPoint>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QActionGroup;
+class QMenu;
 
 #include <functional>
 
@@ -73,6 +80,35 @@ private:
 
     app::Dialogs& mDialogs;
     app::Clipboard* mClipboard;
+};
+
+// The page menu's choices: the paper by name, the classic layout, dates spaced to scale,
+// the look by name.
+struct PageMenuChoice
+{
+    QString paper;
+    bool classic = false;
+    bool toScale = false;
+    QString theme;
+};
+
+// The page's four choices as submenus of a menu, Layout, Spacing, Paper and Theme, each a
+// group of exclusive choices; choosing one reports all four as they then stand. The
+// preview's page menu and the main window's Page menu are both made of it.
+class PageChoiceMenus : public QObject
+{
+    Q_OBJECT
+public:
+    PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
+                    std::function<void(const PageMenuChoice&)> changed);
+    // Checks the choices as they stand, without reporting them.
+    void setChoice(const PageMenuChoice& choice);
+
+private:
+    QActionGroup* mLayout = nullptr;
+    QActionGroup* mSpacing = nullptr;
+    QActionGroup* mPaper = nullptr;
+    QActionGroup* mTheme = nullptr;
 };
 
 // Marks the callouts whose text is cut on the page picture, in place: the picture shows

@@ -117,6 +117,28 @@ std::optional<Entry> readEntry(QXmlStreamReader& reader, QString* error)
     return entry;
 }
 
+// The text as XML 1.0 carries it: a character it cannot carry (a control other than tab
+// and line breaks, an unpaired surrogate, U+FFFE, U+FFFF) is left out, as the page's own
+// document leaves it out, so the copy always reads back and matches the page.
+QString carried(const QString& text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isSurrogate()) {
+            if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                kept += c;
+                kept += text.at(++i);
+            }
+        } else if (c == u'\t' || c == u'\n' || c == u'\r' ||
+                   (c.unicode() >= 0x20 && c.unicode() != 0xFFFE && c.unicode() != 0xFFFF)) {
+            kept += c;
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
@@ -132,10 +154,11 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
                                             ? editor::kSpacingToScale
                                             : editor::kSpacingEven));
     if (!timeline.page.paper.isEmpty())
-        writer.writeAttribute(QStringLiteral("paper"), timeline.page.paper);
+        writer.writeAttribute(QStringLiteral("paper"), carried(timeline.page.paper));
     if (!timeline.page.theme.isEmpty())
-        writer.writeAttribute(QStringLiteral("theme"), timeline.page.theme);
-    writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"), timeline.title);
+        writer.writeAttribute(QStringLiteral("theme"), carried(timeline.page.theme));
+    writer.writeTextElement(QLatin1String(kNamespace), QStringLiteral("title"),
+                            carried(timeline.title));
     for (const Entry& entry : timeline.entries) {
         writer.writeStartElement(QLatin1String(kNamespace), QStringLiteral("entry"));
         for (const EntryColumn& column : kEntryColumns) {
@@ -143,7 +166,8 @@ void writeElement(QXmlStreamWriter& writer, const Timeline& timeline)
             // entry without them is written as it always was.
             const QString text = columnText(entry, column);
             if (&column - kEntryColumns.data() < qsizetype(kStoredColumns) || !text.isEmpty())
-                writer.writeTextElement(QLatin1String(kNamespace), columnElement(column), text);
+                writer.writeTextElement(QLatin1String(kNamespace), columnElement(column),
+                                        carried(text));
         }
         writer.writeEndElement();
     }

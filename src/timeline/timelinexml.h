@@ -12,7 +12,7 @@ class QXmlStreamWriter;
 
 // The timeline as a small XML document of the studio's own namespace, which every file
 // made for a page carries so that it can be opened again:
-//   <timeline xmlns="…" scale="yearly" layout="fit" spacing="even" paper="A4">
+//   <timeline xmlns="…" scale="yearly" layout="fit" spacing="even" paper="A4" theme="Slate">
 //     <title>…</title>
 //     <entry><date>…</date><notes>…</notes><category>…</category><milestone>yes</milestone>
 //     </entry> …

@@ -107,6 +107,8 @@ private slots:
     void writesWordDocument();
     void writesPage_data();
     void writesPage();
+    void inputOfEveryKind_data();
+    void inputOfEveryKind();
     void storedList();
     void sortByDate();
     void cutTextIsNamedAndStrictWritesNothing();
@@ -128,7 +130,10 @@ void TestCli::dispatch()
     // Anything else is the command line's, so a slip is a usage error, not a window.
     QVERIFY(!cli::isCommandLine({"-style=fusion", "-reverse", "-qwindowtitle", "x"}));
     QVERIFY(cli::isCommandLine({"--bogus"}));
-    QVERIFY(cli::isCommandLine({"rows.csv"}));
+    // One file is the studio's to open; a second makes no sense to it.
+    QVERIFY(!cli::isCommandLine({"history.docx"}));
+    QVERIFY(!cli::isCommandLine({"-platform", "offscreen", "history.docx"}));
+    QVERIFY(cli::isCommandLine({"rows.csv", "more.csv"}));
     QVERIFY(cli::isCommandLine({"-reverse=1"}));
     QVERIFY(cli::isCommandLine({"-platform"}));
 }
@@ -230,8 +235,9 @@ void TestCli::badUsage_data()
                                     << "loomchart: unexpected argument \"extra\"";
     QTest::newRow("a misspelt option alone")
         << QStringList{"--bogus"} << "loomchart: unknown option --bogus";
-    QTest::newRow("a file alone") << QStringList{"rows.csv"}
-                                  << "loomchart: unexpected argument \"rows.csv\"";
+    // One file alone is the studio's to open; a second is the command line's.
+    QTest::newRow("two files") << QStringList{"rows.csv", "more.csv"}
+                               << "loomchart: unexpected argument \"rows.csv\"";
 }
 
 void TestCli::badUsage()
@@ -705,6 +711,51 @@ void TestCli::runsThatUsedToFail()
                  qPrintable(run.errLines.at(i)));
     // A run that succeeds wrote its file, and nothing beside it.
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), status == 0 ? 1 : 0);
+}
+
+void TestCli::inputOfEveryKind_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("word") << "made.docx";
+    QTest::newRow("pdf") << "made.pdf";
+    QTest::newRow("png") << "made.PNG";
+    QTest::newRow("svg") << "made.svg";
+    QTest::newRow("csv") << "rows.csv";
+}
+
+void TestCli::inputOfEveryKind()
+{
+    QFETCH(QString, input);
+    QTemporaryDir folder;
+    const QByteArray rows =
+        "Mar 1990 \xe2\x80\x93 Jun 1991,A span of months\nJan 2001,\"Notes, too\"\n";
+    const QStringList choices{"--title", "Riverside", "--scale", "monthly", "--layout", "classic"};
+    QStringList again{"--input", input, "--output", "again.svg"};
+    if (input.endsWith(".csv")) {
+        writeFile(folder.filePath(input), rows);
+        again << choices;
+    } else {
+        // The file keeps its own title, scale and choices; only the ones given replace them.
+        const Run made =
+            runProgram(choices + QStringList{"--csv", "-", "--output", input}, folder.path(), rows);
+        QCOMPARE(made.exitCode, 0);
+        again << "--theme"
+              << "Slate";
+    }
+    const Run run = runProgram(again, folder.path());
+    QCOMPARE(run.errLines, QStringList{});
+    QCOMPARE(run.exitCode, 0);
+    const timeline::xml::ReadResult read = docgen::readTimelineFrom(folder.filePath("again.svg"));
+    QVERIFY2(read.timeline, qPrintable(read.error));
+    QCOMPARE(read.timeline->title, QStringLiteral("Riverside"));
+    QCOMPARE(read.timeline->scale, timeline::Scale::Monthly);
+    QCOMPARE(read.timeline->entries,
+             (QList<timeline::Entry>{
+                 {QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span of months")},
+                 {QStringLiteral("Jan 2001"), QStringLiteral("Notes, too")}}));
+    QCOMPARE(read.timeline->page.layout, timeline::Layout::Classic);
+    QCOMPARE(read.timeline->page.theme,
+             input.endsWith(".csv") ? QString() : QStringLiteral("Slate"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

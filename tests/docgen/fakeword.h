@@ -69,6 +69,10 @@ public:
         mLog->enter(QStringLiteral("Tables.Add"));
         return nullptr;
     }
+    void CustomXMLPartsAdd(const QString&) override
+    {
+        mLog->enter(QStringLiteral("CustomXMLParts.Add"));
+    }
     void SaveAs(const QString&) override { mLog->enter(QStringLiteral("SaveAs")); }
     void Close() override { mLog->enter(QStringLiteral("Close")); }
     void Close(int saveChanges) override

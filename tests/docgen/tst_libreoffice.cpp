@@ -8,6 +8,7 @@
 #include "docgen/embeddedword.h"
 #include "docgen/pagelayout.h"
 #include "docgen/templatebuilder.h"
+#include "docgen/timelinefile.h"
 #include "docgen/timelinepage.h"
 #include "office/docreader.h"
 #include "office/renderer.h"
@@ -201,6 +202,7 @@ private slots:
     void previewMatchesTheOfficeSuite();
     void densePagesAreDesigned_data();
     void densePagesAreDesigned();
+    void savedAgainOpensBackEqual();
     void marksKeepThePageLegibleAndDesigned_data();
     void marksKeepThePageLegibleAndDesigned();
 
@@ -577,6 +579,34 @@ void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
                                   QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-') +
                                   QStringLiteral("-marks.doc"));
     QFile::remove(document);
+}
+
+void TestLibreOffice::savedAgainOpensBackEqual()
+{
+    // Saved again by the office suite, the document still carries its timeline, and its
+    // page's texts (unchanged) raise no notice.
+    const timeline::Timeline made{
+        QStringLiteral("Riverside Library & friends"),
+        timeline::Scale::Monthly,
+        {{QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span, of months"),
+          QStringLiteral("Building")},
+         {QStringLiteral("Jan 2001"), QStringLiteral("Two lines\nof notes"), QString(), true}},
+        {timeline::Layout::Fit, timeline::Spacing::Even, QStringLiteral("A4"), {}}};
+    const QString document = buildPageWithEngine(mClipboard, made.title, made.entries,
+                                                 docgen::pageOptionsOf(made, QLocale()));
+    QVERIFY(!document.isEmpty());
+    QString error;
+    const QString again =
+        officetools::convertTo(document, mTemp.path(), QStringLiteral("docx"), &error);
+    QVERIFY2(!again.isEmpty(), qPrintable(error));
+    QString notice;
+    const timeline::xml::ReadResult read = docgen::readTimelineFrom(again, &notice);
+    QVERIFY2(read.timeline, qPrintable(read.error));
+    QCOMPARE(read.timeline->title, made.title);
+    QCOMPARE(read.timeline->scale, made.scale);
+    QCOMPARE(read.timeline->entries, made.entries);
+    QCOMPARE(read.timeline->page, made.page);
+    QCOMPARE(notice, QString());
 }
 
 QTEST_MAIN(TestLibreOffice)

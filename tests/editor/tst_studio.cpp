@@ -4,10 +4,13 @@
 #include "app/failure.h"
 #include "app/singleinstance.h"
 #include "docgen/embeddedword.h"
+#include "docgen/timelinefile.h"
 #include "docgen/wordautomation.h"
 #include "editor/studio.h"
 #include "editor/studioprogram.h"
 #include "office/docreader.h"
+#include "office/docwriter.h"
+#include "office/pageexport.h"
 #include "preview/form2.h"
 #include "preview/pageview.h"
 #include "preview/picturebox.h"
@@ -18,6 +21,10 @@
 #include "timeline/entrylist.h"
 #include "timeline/samples.h"
 #include "timeline/settingsstore.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
 
 #include <QClipboard>
 #include <QDir>
@@ -31,6 +38,24 @@
 #include <QTest>
 
 using testsupport::ScriptedDialogs;
+
+namespace timeline {
+// What a document carries of what the user typed: the page choices are compared apart.
+bool operator==(const Timeline& a, const Timeline& b)
+{
+    return a.title == b.title && a.scale == b.scale && a.entries == b.entries;
+}
+
+char* toString(const Timeline& timeline)
+{
+    QStringList rows{timeline.title, QString::number(scaleNumber(timeline.scale))};
+    for (const auto& entry : timeline.entries)
+        rows << QStringList{entry.date, entry.notes, entry.category,
+                            entry.milestone ? QStringLiteral("milestone") : QString()}
+                    .join(u'|');
+    return qstrdup(rows.join(QStringLiteral(" / ")).toUtf8().constData());
+}
+} // namespace timeline
 
 namespace {
 QStringList storyTexts(const office::Story& story)
@@ -96,8 +121,46 @@ private slots:
     void aStudioTakenOverSavesNothing();
     void textTheDocumentCannotTakeBackIsRefused();
     void secondStartHandsOverToTheFirst();
+    void everyPageFileOpensBackEqual_data();
+    void everyPageFileOpensBackEqual();
+    void openRefusesAndChangesNothing_data();
+    void openRefusesAndChangesNothing();
+    void editedDocumentOpensWithItsPageTexts();
+    void unsavedChangesAreAskedAbout_data();
+    void unsavedChangesAreAskedAbout();
+    void documentNameAndMarkComeBackAfterARestart();
+    void menuBarCarriesTheCommands_data();
+    void menuBarCarriesTheCommands();
 
 private:
+    // A Monthly timeline with a span, a category and a milestone, shown in the main window.
+    timeline::Timeline showMonthlyTimeline()
+    {
+        editor::Form1& form = mStudio->mainWindow();
+        form.selectScale(2);
+        const QList<editor::TimelineEntry> rows{
+            {QStringLiteral("Mar 1990 \u2013 Jun 1991"), QStringLiteral("A span of months"),
+             QStringLiteral("Building")},
+            {QStringLiteral("Jan 2001"), QStringLiteral("Notes, with a comma"),
+             QStringLiteral("Building"), true},
+            {QStringLiteral("Dec 2004"), QStringLiteral("Over 1,000 people")}};
+        form.timelineCommands().replaceTimeline(QStringLiteral("Riverside Library"), rows,
+                                                QStringLiteral("test"));
+        return timeline::Timeline{
+            QStringLiteral("Riverside Library"), timeline::Scale::Monthly, rows, {}};
+    }
+    QAction* action(const char* name)
+    {
+        return mStudio->mainWindow().findChild<QAction*>(QLatin1String(name));
+    }
+    timeline::Timeline shown()
+    {
+        editor::Form1& form = mStudio->mainWindow();
+        return timeline::Timeline{form.titleText(),
+                                  timeline::scaleOfNumber(form.selectedScale()).value(),
+                                  form.entries(),
+                                  {}};
+    }
     void makeStudio();
     // 63 entries of 600 characters, more than a page can show, as the stored Yearly list.
     void storeCrowdedList()
@@ -456,9 +519,9 @@ void TestStudio::secondStartHandsOverToTheFirst()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("XDG_CONFIG_HOME", config.path());
     const QString folder = QDir(config.path()).filePath(editor::kStoreApplication);
-    const auto start = [&](QProcess& process) {
+    const auto start = [&](QProcess& process, const QStringList& arguments = {}) {
         process.setProcessEnvironment(environment);
-        process.start(QStringLiteral(LOOM_PROGRAM), QStringList{});
+        process.start(QStringLiteral(LOOM_PROGRAM), arguments);
         QVERIFY(process.waitForStarted());
     };
     // Up once it answers on its socket.
@@ -472,9 +535,9 @@ void TestStudio::secondStartHandsOverToTheFirst()
                 }(),
             20000);
     };
-    const auto handsOver = [&] {
+    const auto handsOver = [&](const QStringList& arguments = {}) {
         QProcess second;
-        start(second);
+        start(second, arguments);
         QVERIFY(second.waitForFinished(20000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -489,13 +552,292 @@ void TestStudio::secondStartHandsOverToTheFirst()
     // A studio that died leaves its lock behind; the next start takes it without a word.
     first.kill();
     QVERIFY(first.waitForFinished(20000));
+    // "loomchart FILE" opens the file, at start and in the studio already running.
+    showMonthlyTimeline();
+    QTemporaryDir documents;
+    const QString file = documents.filePath(QStringLiteral("Riverside Library.docx"));
+    mDialogs.saveAnswers << file;
+    QVERIFY(mStudio->documents().saveAs());
+    const auto storedTitle = [&] {
+        return editor::QSettingsStore(folder).read(QString::fromLatin1(editor::kTitleKey), {});
+    };
     QProcess third;
-    start(third);
+    start(third, {file});
     waitUntilListening(third);
-    handsOver();
+    QTRY_COMPARE_WITH_TIMEOUT(storedTitle(), QStringLiteral("Riverside Library"), 20000);
+    mStudio->mainWindow().setTitleText(QStringLiteral("Renovation"));
+    const QString other = documents.filePath(QStringLiteral("Renovation.docx"));
+    mDialogs.saveAnswers << other;
+    QVERIFY(mStudio->documents().saveAs());
+    handsOver({other});
+    QTRY_COMPARE_WITH_TIMEOUT(storedTitle(), QStringLiteral("Renovation"), 20000);
     QCOMPARE(third.state(), QProcess::Running);
     third.kill();
     QVERIFY(third.waitForFinished(20000));
+}
+
+void TestStudio::everyPageFileOpensBackEqual_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("name");
+    // Save As adds the extension the name lacks.
+    QTest::newRow("word") << "actionSaveAs"
+                          << "history";
+    QTest::newRow("pdf") << "actionSavePagePdf"
+                         << "history.pdf";
+    QTest::newRow("png") << "actionSavePagePng"
+                         << "history.png";
+    QTest::newRow("svg") << "actionSavePageSvg"
+                         << "history.svg";
+    QTest::newRow("slide") << "actionSavePageSlide"
+                           << "history.pptx";
+}
+
+void TestStudio::everyPageFileOpensBackEqual()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, name);
+    const timeline::Timeline written = showMonthlyTimeline();
+    QTemporaryDir folder;
+    mDialogs.saveAnswers << folder.filePath(name);
+    action(command.toLatin1().constData())->trigger();
+    const QString file = folder.filePath(name.contains(u'.') ? name : name + ".docx");
+    QVERIFY2(QFile::exists(file), qPrintable(mDialogs.messageTexts().join(u'|')));
+
+    // Elsewhere, on another scale, then opened: the file's scale and timeline come back.
+    editor::Form1& form = mStudio->mainWindow();
+    // Whatever is unsaved on the way is discarded.
+    mDialogs.messageAnswers = QList<app::MessageAnswer>(3, app::MessageAnswer::Discard);
+    mStudio->documents().newDocument();
+    form.selectScale(1);
+    mDialogs.openAnswers << file;
+    action("actionOpen")->trigger();
+    QCOMPARE(shown(), written);
+    // Only a Word document is the one Save writes again.
+    QCOMPARE(form.windowTitle(), name.contains(u'.')
+                                     ? QStringLiteral("Loomchart Page Studio")
+                                     : QStringLiteral("history.docx \u2013 Loomchart Page Studio"));
+    QCOMPARE(mStudio->documents().recent().value(0), QFileInfo(file).absoluteFilePath());
+    // Open is one step: Undo brings back the empty timeline it replaced.
+    form.listCommands().undo();
+    QCOMPARE(form.entryCount(), 0);
+}
+
+void TestStudio::openRefusesAndChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("why");
+    office::Document foreign;
+    foreign.addTextBox(10, 10, 100, 40);
+    foreign.setShapeText(0, QStringLiteral("A letter, not a timeline"));
+    QTest::newRow("foreign document") << office::writePackage(foreign) << "holds no timeline";
+    QTest::newRow("damaged document") << QByteArray("PK\x03\x04\x14\0\0\0broken", 16) << "";
+    QTest::newRow("text") << QByteArray("Date,Notes\n1990,x\n") << "no file this program wrote";
+    QTest::newRow("empty") << QByteArray() << "no file this program wrote";
+    QTest::newRow("a rule broken")
+        << QByteArray("<timeline xmlns=\"urn:loomchart:page-studio:timeline:1\" scale=\"yearly\">"
+                      "<title>T</title><entry><date>Soon</date><notes>x</notes></entry>"
+                      "</timeline>")
+        << "entry 1: ";
+}
+
+void TestStudio::openRefusesAndChangesNothing()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, why);
+    const timeline::Timeline before = showMonthlyTimeline();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("letter.docx"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(content);
+    out.close();
+    const QString caption = mStudio->mainWindow().windowTitle();
+    mDialogs.calls.clear();
+
+    QVERIFY(!mStudio->openFile(file));
+    QCOMPARE(mDialogs.messages().size(), 1);
+    const QString message = mDialogs.messageTexts().first();
+    QVERIFY2(message.startsWith(QStringLiteral("Cannot open ") + QDir::toNativeSeparators(file)),
+             qPrintable(message));
+    QVERIFY2(message.contains(why), qPrintable(message));
+    QCOMPARE(shown(), before);
+    QCOMPARE(mStudio->mainWindow().windowTitle(), caption);
+    QVERIFY(mStudio->documents().recent().isEmpty());
+}
+
+void TestStudio::editedDocumentOpensWithItsPageTexts()
+{
+    const timeline::Timeline written = showMonthlyTimeline();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("edited.docx"));
+    mDialogs.saveAnswers << file;
+    QVERIFY(mStudio->documents().saveAs());
+    // Another program changes a note on the page and keeps the studio's part.
+    office::Document document = office::openDocument(file);
+    int callout = -1;
+    for (int i = 0; i < int(document.shapes().size()); ++i)
+        if (document.shape(i).kind == office::ShapeKind::UpArrowCallout && callout < 0)
+            callout = i;
+    QVERIFY(callout > 0);
+    document.setShapeText(callout, QStringLiteral("Changed in the word processor"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(office::writePackage(document));
+    out.close();
+
+    mStudio->documents().newDocument();
+    mDialogs.calls.clear();
+    QVERIFY(mStudio->openFile(file));
+    timeline::Timeline expected = written;
+    expected.entries[0].notes = QStringLiteral("Changed in the word processor");
+    QCOMPARE(shown(), expected);
+    QCOMPARE(mDialogs.messages().size(), 1);
+    QVERIFY(mDialogs.messageTexts().first().contains(QStringLiteral("edited in another program")));
+    QVERIFY(!mDialogs.messageTexts().first().contains(u'\n'));
+}
+
+void TestStudio::unsavedChangesAreAskedAbout_data()
+{
+    QTest::addColumn<app::MessageAnswer>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::addColumn<bool>("savedFirst");
+    QTest::newRow("save") << app::MessageAnswer::Save << true << true;
+    QTest::newRow("discard") << app::MessageAnswer::Discard << true << false;
+    QTest::newRow("cancel") << app::MessageAnswer::Cancel << false << false;
+}
+
+void TestStudio::unsavedChangesAreAskedAbout()
+{
+    QFETCH(app::MessageAnswer, answer);
+    QFETCH(bool, replaced);
+    QFETCH(bool, savedFirst);
+    showMonthlyTimeline();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("Riverside Library.docx"));
+    mDialogs.saveAnswers << file;
+    action("actionSaveAs")->trigger();
+    editor::Form1& form = mStudio->mainWindow();
+    QCOMPARE(form.windowTitle(),
+             QStringLiteral("Riverside Library.docx \u2013 Loomchart Page Studio"));
+    // Nothing unsaved: New asks nothing.
+    mDialogs.calls.clear();
+    form.setTitleText(QStringLiteral("Riverside Library Renovation"));
+    QCOMPARE(form.windowTitle(),
+             QStringLiteral("Riverside Library.docx* \u2013 Loomchart Page Studio"));
+
+    mDialogs.messageAnswers << answer;
+    action("actionNew")->trigger();
+    QCOMPARE(mDialogs.messages().size(), 1);
+    QCOMPARE(mDialogs.messages().first().buttons, app::MessageButtons::SaveDiscardCancel);
+    QCOMPARE(form.entryCount(), replaced ? 0 : 3);
+    QCOMPARE(docgen::readTimelineFrom(file).timeline->title,
+             savedFirst ? QStringLiteral("Riverside Library Renovation")
+                        : QStringLiteral("Riverside Library"));
+    QCOMPARE(form.windowTitle(), replaced ? QStringLiteral("Loomchart Page Studio")
+                                          : QStringLiteral("Riverside Library.docx* \u2013 "
+                                                           "Loomchart Page Studio"));
+    if (replaced) {
+        // New is one step for Undo.
+        form.listCommands().undo();
+        QCOMPARE(form.titleText(), QStringLiteral("Riverside Library Renovation"));
+        QCOMPARE(form.entryCount(), 3);
+    }
+}
+
+void TestStudio::documentNameAndMarkComeBackAfterARestart()
+{
+    QTemporaryDir folder;
+    QStringList files;
+    for (int i = 1; i <= 11; ++i) {
+        showMonthlyTimeline();
+        files << folder.filePath(QStringLiteral("doc%1.docx").arg(i));
+        mDialogs.saveAnswers << files.last();
+        QVERIFY(mStudio->documents().saveAs());
+    }
+    mStudio->mainWindow().setTitleText(QStringLiteral("Typed after the save"));
+    mDialogs.calls.clear();
+    makeStudio();
+    editor::Form1& form = mStudio->mainWindow();
+    QCOMPARE(form.windowTitle(), QStringLiteral("doc11.docx* \u2013 Loomchart Page Studio"));
+    QCOMPARE(form.titleText(), QStringLiteral("Typed after the save"));
+    // Open Recent: the last ten, newest first; the first one opens the file again.
+    QMenu* recent = form.findChild<QMenu*>(QStringLiteral("menuOpenRecent"));
+    QCOMPARE(recent->actions().size(), editor::kMaxRecentDocuments);
+    QVERIFY(recent->actions().first()->text().endsWith(QDir::toNativeSeparators(files.last())));
+    QVERIFY(recent->actions().last()->text().endsWith(QDir::toNativeSeparators(files.at(1))));
+    mDialogs.messageAnswers << app::MessageAnswer::Discard;
+    recent->actions().at(1)->trigger();
+    QTRY_COMPARE(form.windowTitle(), QStringLiteral("doc10.docx \u2013 Loomchart Page Studio"));
+    QCOMPARE(form.titleText(), QStringLiteral("Riverside Library"));
+    mDialogs.calls.clear();
+    makeStudio();
+    QCOMPARE(mStudio->mainWindow().windowTitle(),
+             QStringLiteral("doc10.docx \u2013 Loomchart Page Studio"));
+}
+
+void TestStudio::menuBarCarriesTheCommands_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("new") << "menuFile"
+                         << "actionNew" << QKeySequence(QKeySequence::New);
+    QTest::newRow("open") << "menuFile"
+                          << "actionOpen" << QKeySequence(QKeySequence::Open);
+    QTest::newRow("save") << "menuFile"
+                          << "actionSave" << QKeySequence(QKeySequence::Save);
+    QTest::newRow("save as") << "menuFile"
+                             << "actionSaveAs" << QKeySequence("Ctrl+Shift+S");
+    QTest::newRow("import") << "menuFile"
+                            << "actionImportCsv" << QKeySequence();
+    QTest::newRow("pdf") << "menuFile"
+                         << "actionSavePagePdf" << QKeySequence();
+    QTest::newRow("quit") << "menuFile"
+                          << "actionQuit" << QKeySequence("Ctrl+Q");
+    QTest::newRow("undo") << "menuEdit"
+                          << "actionUndo" << QKeySequence(QKeySequence::Undo);
+    QTest::newRow("paste") << "menuEdit"
+                           << "actionPaste" << QKeySequence(QKeySequence::Paste);
+    QTest::newRow("sort") << "menuEdit"
+                          << "actionSortByDate" << QKeySequence("Ctrl+T");
+    QTest::newRow("milestone") << "menuEdit"
+                               << "actionMarkMilestone" << QKeySequence();
+    QTest::newRow("page beside") << "menuView"
+                                 << "actionPageBeside" << QKeySequence();
+    QTest::newRow("classic") << "menuPage"
+                             << "mnuLayoutClassic" << QKeySequence();
+    QTest::newRow("guide") << "menuHelp"
+                           << "actionGuide" << QKeySequence(QKeySequence::HelpContents);
+}
+
+void TestStudio::menuBarCarriesTheCommands()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, command);
+    QFETCH(QKeySequence, keys);
+    editor::Form1& form = mStudio->mainWindow();
+    QMenu* shownIn = form.menuBar().findChild<QMenu*>(menu);
+    QVERIFY(shownIn);
+    QList<QAction*> reachable = shownIn->actions();
+    for (QMenu* submenu : shownIn->findChildren<QMenu*>())
+        reachable << submenu->actions();
+    QAction* found = nullptr;
+    for (QAction* candidate : reachable)
+        if (candidate->objectName() == command)
+            found = candidate;
+    QVERIFY2(found, qPrintable(command));
+    QCOMPARE(found->shortcut(), keys);
+    // The list's commands stay in its context menu.
+    auto* list = form.findChild<QWidget*>(QStringLiteral("ListView1"));
+    if (menu == u"menuEdit")
+        QVERIFY(list->actions().contains(found));
+    // A page choice from the main window is stored and checked in both menus.
+    if (command == u"mnuLayoutClassic") {
+        found->trigger();
+        QCOMPARE(mStore->read(QStringLiteral("Layout"), QString()), QStringLiteral("Classic"));
+        QVERIFY(found->isChecked());
+    }
 }
 
 QTEST_MAIN(TestStudio)

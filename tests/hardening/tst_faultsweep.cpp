@@ -99,6 +99,7 @@ std::vector<Call> expectedCalls(const docgen::PagePlan& plan)
         builder(198, {selection, "Selection.Font.Size"});
     }
     builder(202, {"Shape.Select"});
+    builder(218, {"Document.CustomXMLParts.Add"});
     builder(220, {"Document.SaveAs"});
     builder(222, {"Application.DisplayAlerts"});
     builder(224, {"Document.Close"});

@@ -45,7 +45,10 @@ app::MessageAnswer ScriptedDialogs::doMessageBox(const QString& text, app::Messa
         onMessage(call);
     if (buttons == app::MessageButtons::Ok)
         return app::MessageAnswer::Ok;
-    return messageAnswers.isEmpty() ? app::MessageAnswer::No : messageAnswers.takeFirst();
+    if (messageAnswers.isEmpty())
+        return buttons == app::MessageButtons::SaveDiscardCancel ? app::MessageAnswer::Cancel
+                                                                 : app::MessageAnswer::No;
+    return messageAnswers.takeFirst();
 }
 
 QString ScriptedDialogs::doSaveFileName(const QString& title, const QString& qtFilter)

@@ -12,7 +12,7 @@ namespace testsupport {
 
 // Dialogs with answers given in advance. Every call is recorded with its resolved caption.
 // An input box, save or open dialog with no answer left is cancelled; a Yes/No box with no
-// answer left is answered No.
+// answer left is answered No, a Save/Discard/Cancel box Cancel.
 class ScriptedDialogs : public app::Dialogs
 {
 public:
