@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 }
 
 // Any byte string must either read into a document or fail with office::Error, and what
-// reads must render: a small picture of the page, so the time goes to laying the text out.
+// reads must render (likewise its data items alone): a small picture of the page, so the time goes
+// to laying the text out.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
@@ -29,6 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const office::Document document = office::readPackage(bytes);
         const office::PageSetup& page = document.page();
         office::renderRegion(document, QRectF(0, 0, page.widthPt, page.heightPt), QSize(160, 120));
+    } catch (const office::Error&) {
+    }
+    // The same bytes as a presentation's data items, read without its main part.
+    try {
+        office::readPackageCustomXml(bytes);
     } catch (const office::Error&) {
     }
     return 0;

@@ -10,6 +10,7 @@ if [ "${1:-}" = "--tests" ]; then
         libbenchmark-dev
         libgtest-dev
         libreoffice-writer-nogui
+        libreoffice-impress-nogui
         poppler-utils
         librsvg2-bin
         xvfb

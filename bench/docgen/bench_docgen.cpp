@@ -8,10 +8,13 @@
 #include "app/processend.h"
 #include "docgen/embeddedword.h"
 #include "docgen/pagefit.h"
+#include "docgen/templatebuilder.h"
 #include "docgen/wordautomation.h"
 #include "editor/studio.h"
+#include "office/docwriter.h"
 #include "preview/form2.h"
 #include "preview/pageview.h"
+#include "slide/slide.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -174,6 +177,48 @@ void layoutStep(benchmark::State& state)
 } // namespace
 
 BENCHMARK(layoutStep)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
+
+namespace {
+
+// From the plan to the file: the slide (16:9) packaged and written, against the Word
+// document of the same entries saved; the same rows as above.
+void planToSlide(benchmark::State& state)
+{
+    timeline::Timeline shown;
+    shown.title = QStringLiteral("Project Timeline");
+    shown.entries = benchRows(int(state.range(0)));
+    const slide::SlideSize& size = slide::kDefaultSlideSize;
+    const docgen::PagePlan plan = slide::planSlide(shown, {}, size);
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("slide.pptx"));
+    for (auto _ : state)
+        slide::saveSlide(shown, plan, size, path);
+}
+
+void wordSave(benchmark::State& state)
+{
+    const QList<editor::TimelineEntry> rows = benchRows(int(state.range(0)));
+    testsupport::MemoryClipboard clipboard;
+    testsupport::ScriptedDialogs dialogs;
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    const docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    const docgen::PageSketch sketch =
+        builder.sketch(QStringLiteral("Project Timeline"), rows, docgen::PageOptions{});
+    if (!sketch.document) {
+        state.SkipWithError("no page was made");
+        return;
+    }
+    QTemporaryDir temp;
+    const QString path = temp.filePath(QStringLiteral("page.doc"));
+    for (auto _ : state)
+        office::saveDocument(*sketch.document, path);
+}
+
+} // namespace
+
+BENCHMARK(planToSlide)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
+BENCHMARK(wordSave)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -65,6 +65,8 @@ inline constexpr const char* kForm2SavePagePng =
     "in Chronoweave2021/08/31.Form2.mnuSavePagePng_Click ";
 inline constexpr const char* kForm2SavePageSvg =
     "in Chronoweave2021/08/31.Form2.mnuSavePageSvg_Click ";
+inline constexpr const char* kForm2SavePageSlide =
+    "in Chronoweave2021/08/31.Form2.mnuSavePageSlide_Click ";
 inline constexpr const char* kForm2PrintPage = "in Chronoweave2021/08/31.Form2.mnuPrintPage_Click ";
 
 } // namespace app::labels

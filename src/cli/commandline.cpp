@@ -17,6 +17,7 @@
 #include "office/error.h"
 #include "office/outputformat.h"
 #include "office/pageexport.h"
+#include "slide/slidewriter.h"
 #include "timeline/datereader.h"
 #include "timeline/entrytable.h"
 #include "timeline/scale.h"
@@ -306,8 +307,51 @@ bool writeOutput(const QString& path, const QByteArray& bytes)
     return bool(written);
 }
 
+// What the page cannot show, one line per text, by the entry's line and date; false when
+// --strict refuses to write it.
+bool reportFits(const Options& options, const Page& page, const docgen::FitReport& report)
+{
+    for (docgen::CutText cut : report.cuts) {
+        if (cut.line > 0)
+            cut.line = page.lines.value(cut.line - 1, cut.line);
+        print(stderr, QStringLiteral("warning: %1\n").arg(cut.describe()));
+    }
+    if (options.strict && !report.fits()) {
+        say(QStringLiteral("some text would be cut; nothing was written (--strict)"));
+        return false;
+    }
+    return true;
+}
+
+// A slide is laid out on its own size straight from the timeline; no document is made.
+int planAndWriteSlide(const Options& options, const Page& page)
+{
+    const int entries = int(page.timeline.entries.size());
+    if (entries < 1 || entries > docgen::kMaxPageEntries) {
+        say(QStringLiteral("the page could not be made; nothing was written"));
+        return kExitBadInput;
+    }
+    QString spacingNotice;
+    const docgen::PageOptions pageOptions =
+        docgen::pageOptionsOf(page.timeline, QLocale(), &spacingNotice, page.lines);
+    if (!spacingNotice.isEmpty())
+        print(stderr, QStringLiteral("warning: %1\n").arg(spacingNotice));
+    const docgen::PagePlan plan = slide::planSlide(page.timeline, pageOptions, *options.slideSize);
+    if (!reportFits(options, page, plan.report))
+        return kExitBadInput;
+    try {
+        slide::saveSlide(page.timeline, plan, *options.slideSize, options.output);
+    } catch (const office::Error& error) {
+        say(error.description());
+        return kExitWriteFailed;
+    }
+    return kExitSuccess;
+}
+
 int buildAndWrite(const Options& options, const Page& page)
 {
+    if (options.kind == office::OutputFormat::Slide)
+        return planAndWriteSlide(options, page);
     // The builder's document and picture go to a folder of this run's own, which keeps
     // parallel runs apart and is removed with everything in it.
     QTemporaryDir work;
@@ -333,17 +377,8 @@ int buildAndWrite(const Options& options, const Page& page)
         say(QStringLiteral("the page could not be made; nothing was written"));
         return kExitBadInput;
     }
-    // What the page cannot show, one line per text, by the entry's line and date.
-    const docgen::FitReport& report = builder.lastPlan().report;
-    for (docgen::CutText cut : report.cuts) {
-        if (cut.line > 0)
-            cut.line = page.lines.value(cut.line - 1, cut.line);
-        print(stderr, QStringLiteral("warning: %1\n").arg(cut.describe()));
-    }
-    if (options.strict && !report.fits()) {
-        say(QStringLiteral("some text would be cut; nothing was written (--strict)"));
+    if (!reportFits(options, page, builder.lastPlan().report))
         return kExitBadInput;
-    }
 
     if (!office::outputFormatRow(options.kind).pageFile) {
         QFile document(built.document);

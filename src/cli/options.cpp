@@ -35,6 +35,7 @@ constexpr OptionSpec kOptions[] = {
     {QLatin1StringView("--spacing"), true}, {QLatin1StringView("--layout"), true},
     {QLatin1StringView("--theme"), true},   {QLatin1StringView("--paper"), true},
     {QLatin1StringView("--strict"), false}, {QLatin1StringView("--input"), true},
+    {QLatin1StringView("--slide"), true},
 };
 
 // The toolkit's own options, which the studio takes; with one dash or two, and a value
@@ -216,6 +217,14 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
         options.page.paper = QString::fromLatin1(found->name);
     }
 
+    if (const std::optional<QString> size = valueOf("--slide")) {
+        const slide::SlideSize* found = slide::findSlideSize(*size);
+        if (!found)
+            return badUsage(
+                QStringLiteral("unknown slide size \"%1\"; use 16:9 or 4:3").arg(*size));
+        options.slideSize = found;
+    }
+
     if (!output || output->isEmpty())
         return badUsage(QStringLiteral("--output FILE is required"));
     if (input && (csv || options.stored))
@@ -235,7 +244,7 @@ Invocation parseArguments(const QList<QByteArray>& rawArguments)
     const std::optional<office::OutputFormat> kind = office::outputFormatOf(*output);
     if (!kind)
         return badUsage(QStringLiteral("cannot tell the output kind of \"%1\"; name it .doc, "
-                                       ".docx, .pdf, .png or .svg")
+                                       ".docx, .pdf, .png, .svg or .pptx")
                             .arg(*output));
     options.output = *output;
     options.kind = *kind;
@@ -258,13 +267,14 @@ QString usageText()
     return QStringLiteral(
                "Usage: loomchart --output FILE [--title TEXT] [--scale yearly|monthly|daily]\n"
                "                 [--sort] [--spacing even|scale] [--layout fit|classic]\n"
-               "                 [--paper NAME] [--theme NAME] [--strict]\n"
+               "                 [--paper NAME] [--theme NAME] [--slide 16:9|4:3] [--strict]\n"
                "                 (--input FILE | --csv FILE | --stored)\n"
                "       loomchart --help | --version\n"
                "\n"
                "Lays out a one-page timeline without a window and writes it to FILE. The kind\n"
                "of FILE follows its extension: .doc or .docx for the Word document, .pdf,\n"
-               ".png (300 dpi) or .svg for the page.\n"
+               ".png (300 dpi) or .svg for the page, .pptx for a PowerPoint slide of native\n"
+               "shapes laid out on the slide's size.\n"
                "\n"
                "  --output FILE   where to write; replaced only when the page was made\n"
                "  --input FILE    the timeline a file of the studio carries (a Word document,\n"
@@ -287,6 +297,7 @@ QString usageText()
                "                  locale's paper)\n"
                "  --theme NAME    the page's look: %1 (default: %2, the\n"
                "                  original blue callouts on a pale green bar)\n"
+               "  --slide SIZE    16:9 (default) or 4:3: the slide a .pptx is laid out on\n"
                "  --strict        write nothing and exit 1 when some text would be cut\n"
                "  --help          show this text\n"
                "  --version       show the version\n"

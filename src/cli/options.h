@@ -1,6 +1,7 @@
 #pragma once
 
 #include "office/outputformat.h"
+#include "slide/slidesize.h"
 #include "timeline/timeline.h"
 
 #include <QByteArray>
@@ -35,6 +36,8 @@ struct Options
     bool layoutGiven = false;
     bool spacingGiven = false;
     bool strict = false; // nothing written when text would be cut
+    // The slide a .pptx is laid out on.
+    const slide::SlideSize* slideSize = &slide::kDefaultSlideSize;
 };
 
 struct Invocation

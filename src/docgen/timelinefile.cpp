@@ -3,6 +3,7 @@
 #include "office/customxml.h"
 #include "office/docreader.h"
 #include "office/error.h"
+#include "office/ooxmlnames.h"
 #include "office/pageexport.h"
 #include "office/readlimits.h"
 #include "timeline/datereader.h"
@@ -96,6 +97,31 @@ timeline::Scale scaleOfDates(const QList<timeline::Entry>& entries)
             return scale;
     }
     return Scale::Daily;
+}
+
+// A presentation (a slide this program wrote) is read only as far as its data items.
+ReadResult fromPresentation(const QByteArray& bytes)
+{
+    try {
+        const std::vector<office::CustomXmlItem> items = office::readPackageCustomXml(bytes);
+        if (const office::CustomXmlItem* item =
+                office::customxml::findItem(items, QLatin1String(timeline::xml::kNamespace)))
+            return timeline::xml::read(item->data);
+    } catch (const office::Error& error) {
+        return failed(error.description());
+    }
+    return failed(QStringLiteral("The document holds no timeline of this program."));
+}
+
+// Whether a package's main part is a presentation; a damaged one is left to the Word
+// reader, which says why.
+bool isPresentation(const QByteArray& bytes)
+{
+    try {
+        return office::packageMainPart(bytes) == office::ooxml::kPresentationPart;
+    } catch (const office::Error&) {
+        return false;
+    }
 }
 
 ReadResult fromWord(const QByteArray& bytes, QString* notice)
@@ -244,7 +270,7 @@ ReadResult readTimelineFrom(const QString& path, QString* notice)
         return named(failed(QStringLiteral("The file is larger than %1 MB.")
                                 .arg(office::limits::kMaxFileBytes / (1024 * 1024))));
     if (bytes.startsWith("PK\x03\x04"))
-        return named(fromWord(bytes, notice));
+        return named(isPresentation(bytes) ? fromPresentation(bytes) : fromWord(bytes, notice));
     if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
         return named(fromPng(bytes));
     if (bytes.startsWith("%PDF-"))

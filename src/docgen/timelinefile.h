@@ -11,15 +11,16 @@
 #include <optional>
 
 // The timeline a page file carries (timeline/timelinexml.h), put in and taken out again:
-// in a Word document a custom XML item, in a PNG a text chunk, in an SVG its metadata, in
-// a PDF its XMP packet (office/pageexport.h writes the last three).
+// in a Word document or a slide a custom XML item, in a PNG a text chunk, in an SVG its metadata,
+// in a PDF its XMP packet (office/pageexport.h writes the last three).
 namespace docgen {
 
 // The custom XML item a Word document carries the timeline in.
 office::CustomXmlItem timelineItem(const timeline::Timeline& timeline);
 
 // The timeline of a file this program wrote, whatever its name: the kind is told by the
-// first bytes (a Word package, PNG, PDF, or XML: an SVG or the timeline document itself).
+// first bytes (a Word or presentation package, PNG, PDF, or XML: an SVG or the timeline
+// document itself).
 // The file is treated as hostile. On failure the error names the file and says why.
 // A Word document's own page wins over the copy it carries: texts edited in another
 // program are taken from the page, and `notice` (when given) says so in one line; a

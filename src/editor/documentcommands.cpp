@@ -24,8 +24,8 @@
 namespace editor {
 namespace {
 constexpr char kOpenTitle[] = "Open";
-constexpr char kOpenFilter[] = "Timeline Files (*.docx *.doc *.pdf *.png *.svg)|"
-                               "*.docx;*.doc;*.pdf;*.png;*.svg|All Files (*)|*";
+constexpr char kOpenFilter[] = "Timeline Files (*.docx *.doc *.pdf *.png *.svg *.pptx)|"
+                               "*.docx;*.doc;*.pdf;*.png;*.svg;*.pptx|All Files (*)|*";
 
 // A Word document is what Save writes again; a page file opened becomes a new document.
 bool isWordDocument(const QString& path)

@@ -7,6 +7,7 @@
 #include "office/docwriter.h"
 #include "preview/form2.h"
 #include "preview/pagecommands.h"
+#include "slide/slidewriter.h"
 #include "timeline/scale.h"
 
 #include "app/apptitle.h"
@@ -111,7 +112,8 @@ preview::Form2& Studio::previewForm()
             &mServices.clipboard,
             [this](const preview::PageMenuChoice& choice) { changePage(choice); },
             docgen::PageTheme::names(),
-            [this] { return mForm1->titleText(); }};
+            [this] { return mForm1->titleText(); },
+            [this](const QString& path) { saveSlide(path); }};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }
@@ -190,6 +192,14 @@ timeline::Timeline Studio::shownTimeline() const
 docgen::PageOptions Studio::pageOptions(QString* spacingNotice) const
 {
     return docgen::pageOptionsOf(shownTimeline(), mForm1->locale(), spacingNotice);
+}
+
+void Studio::saveSlide(const QString& path) const
+{
+    // The slide of the timeline the preview shows, laid out on the slide's own size.
+    const timeline::Timeline shown = shownTimeline();
+    const slide::SlideSize& size = slide::kDefaultSlideSize;
+    slide::saveSlide(shown, slide::planSlide(shown, pageOptions(nullptr), size), size, path);
 }
 
 void Studio::createPage()
@@ -343,6 +353,17 @@ void Studio::createMenus()
             [this] { outputPage(office::PageFileKind::Png); });
     command(file, "actionSavePageSvg", QStringLiteral("Save Page as SVG\u2026"), {},
             [this] { outputPage(office::PageFileKind::Svg); });
+    command(file, "actionSavePageSlide", QStringLiteral("Save Page as PowerPoint Slide\u2026"), {},
+            [this] {
+                if (const std::optional<QString> refusal = pageRefusal(shownTimeline())) {
+                    mServices.dialogs.messageBox(*refusal, app::MessageButtons::Ok,
+                                                 app::MessageIcon::Exclamation);
+                    return;
+                }
+                preview::PageCommands(mServices.dialogs, &mServices.clipboard)
+                    .saveSlide([this](const QString& path) { saveSlide(path); },
+                               mForm1->titleText());
+            });
     command(file, "actionPrint", QStringLiteral("Print\u2026"), QKeySequence::Print,
             [this] { outputPage(std::nullopt); });
     file.addSeparator();
@@ -412,7 +433,7 @@ void Studio::outputPage(std::optional<office::PageFileKind> kind)
     }
     preview::PageCommands commands(mServices.dialogs, &mServices.clipboard);
     if (kind)
-        commands.savePage(*kind, document);
+        commands.savePage(*kind, document, mForm1->titleText());
     else
         commands.printPage(document);
 }

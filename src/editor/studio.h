@@ -101,6 +101,8 @@ private:
     void markCutRows(const docgen::FitReport& report);
     // "Start Creating Template" with the page choices and, for dates to scale, their axis.
     void createPage();
+    // "Save Page as PowerPoint Slide…": the shown timeline as a 16:9 slide at `path`.
+    void saveSlide(const QString& path) const;
     // The timeline the windows show, with the page choices.
     timeline::Timeline shownTimeline() const override;
     // DocumentHost

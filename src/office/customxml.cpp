@@ -149,4 +149,33 @@ CustomXmlItem readItem(const QByteArray& data, const QString& partName,
     return item;
 }
 
+PackagedItems packageItems(const std::vector<CustomXmlItem>& items)
+{
+    if (items.size() > size_t(limits::kMaxCustomXmlItems)) {
+        throw Error(QStringLiteral("Cannot save the custom XML data: more than %1 items.")
+                        .arg(limits::kMaxCustomXmlItems));
+    }
+    PackagedItems packaged;
+    int number = 0;
+    for (const CustomXmlItem& item : items) {
+        const QString name = QStringLiteral("customXml/item%1.xml").arg(++number);
+        const QString properties = QStringLiteral("itemProps%1.xml").arg(number);
+        const QByteArray propertiesPart = itemProperties(item);
+        try {
+            readItem(item.data, name, &propertiesPart, QStringLiteral("customXml/") + properties);
+        } catch (const Error& error) {
+            throw Error(
+                QStringLiteral("Cannot save the custom XML data: %1").arg(error.description()));
+        }
+        packaged.types.push_back(
+            {QStringLiteral("/customXml/") + properties, ooxml::kCustomXmlPropsContentType});
+        packaged.mainRelationships.push_back({ooxml::kCustomXmlType, QStringLiteral("../") + name});
+        packaged.parts.push_back({name, item.data});
+        packaged.parts.push_back({QStringLiteral("customXml/") + properties, propertiesPart});
+        packaged.parts.push_back({QStringLiteral("customXml/_rels/item%1.xml.rels").arg(number),
+                                  opc::relationships({{ooxml::kCustomXmlPropsType, properties}})});
+    }
+    return packaged;
+}
+
 } // namespace office::customxml

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model.h"
+#include "packageparts.h"
+#include "zippackage.h"
 
 #include <QByteArray>
 #include <QString>
@@ -32,5 +34,18 @@ QByteArray itemProperties(const CustomXmlItem& item);
 CustomXmlItem readItem(const QByteArray& data, const QString& partName,
                        const QByteArray* properties = nullptr,
                        const QString& propertiesName = QString());
+
+// The items as a package carries them, whatever its main part: customXml/itemN.xml with
+// their properties parts and relationships, the content types they add, and the
+// relationships the main part (one folder below the root, as word/ or ppt/) states to
+// them. Throws office::Error for what the reader would refuse (data that is no XML, an id
+// that is no GUID, too many items or schemas).
+struct PackagedItems
+{
+    std::vector<zippackage::Part> parts;
+    std::vector<opc::PartType> types;
+    std::vector<opc::Relationship> mainRelationships;
+};
+PackagedItems packageItems(const std::vector<CustomXmlItem>& items);
 
 } // namespace office::customxml

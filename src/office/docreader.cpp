@@ -781,11 +781,16 @@ QString relatedPart(zippackage::Reader& package, const QString& source,
 }
 
 // The custom XML items related from the main part, each with its properties when it has
-// them; an item related twice is read once.
-std::vector<CustomXmlItem> readCustomXml(zippackage::Reader& package, const QString& mainName)
+// them; an item related twice is read once. `rels` is the main part's relationships
+// unless given: a presentation LibreOffice saved relates its items from the package, with
+// targets written as from the main part.
+std::vector<CustomXmlItem> readCustomXml(zippackage::Reader& package, const QString& mainName,
+                                         QString rels = QString())
 {
     std::vector<CustomXmlItem> items;
-    const QString rels = opc::relationshipsPartOf(mainName);
+    if (rels.isEmpty()) {
+        rels = opc::relationshipsPartOf(mainName);
+    }
     if (!package.contains(rels)) {
         return items;
     }
@@ -850,6 +855,26 @@ Document readPackage(const QByteArray& package)
     }
     document.customXml() = readCustomXml(archive, mainName);
     return document;
+}
+
+QString packageMainPart(const QByteArray& package)
+{
+    zippackage::Reader archive(package);
+    return mainPartName(archive);
+}
+
+std::vector<CustomXmlItem> readPackageCustomXml(const QByteArray& package)
+{
+    zippackage::Reader archive(package);
+    const QString mainName = mainPartName(archive);
+    if (!archive.contains(mainName)) {
+        throw Error(QStringLiteral("The file is no document: it has no %1.").arg(mainName));
+    }
+    std::vector<CustomXmlItem> items = readCustomXml(archive, mainName);
+    if (items.empty() && archive.contains(QStringLiteral("_rels/.rels"))) {
+        items = readCustomXml(archive, mainName, QStringLiteral("_rels/.rels"));
+    }
+    return items;
 }
 
 Document openDocument(const QString& path)

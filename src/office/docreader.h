@@ -17,4 +17,11 @@ namespace office {
 Document readPackage(const QByteArray& package);
 Document openDocument(const QString& path);
 
+// The main part of any package as its relationships name it (a presentation's as much as
+// a word-processing document's), and the custom XML items that part relates, read
+// without the main part itself, with the limits of readPackage (when the main part
+// relates none, those the package relates, as LibreOffice relates a presentation's).
+QString packageMainPart(const QByteArray& package);
+std::vector<CustomXmlItem> readPackageCustomXml(const QByteArray& package);
+
 } // namespace office

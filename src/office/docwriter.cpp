@@ -42,32 +42,10 @@ QByteArray writePackage(const Document& document, const QDateTime& savedAt)
         {kSettingsType, QStringLiteral("settings.xml")}};
     // Each data item as a word processor keeps one: customXml/itemN.xml related from the
     // main part, its properties related from the item.
-    std::vector<zippackage::Part> items;
-    if (document.customXml().size() > size_t(limits::kMaxCustomXmlItems)) {
-        throw Error(QStringLiteral("Cannot save the custom XML data: more than %1 items.")
-                        .arg(limits::kMaxCustomXmlItems));
-    }
-    int number = 0;
-    for (const CustomXmlItem& item : document.customXml()) {
-        const QString name = QStringLiteral("customXml/item%1.xml").arg(++number);
-        const QString properties = QStringLiteral("itemProps%1.xml").arg(number);
-        const QByteArray propertiesPart = customxml::itemProperties(item);
-        // What the reader would refuse (data that is no XML, an id that is no GUID, too
-        // many schemas) is not written either.
-        try {
-            customxml::readItem(item.data, name, &propertiesPart,
-                                QStringLiteral("customXml/") + properties);
-        } catch (const Error& error) {
-            throw Error(
-                QStringLiteral("Cannot save the custom XML data: %1").arg(error.description()));
-        }
-        types.push_back({QStringLiteral("/customXml/") + properties, kCustomXmlPropsContentType});
-        mainRelationships.push_back({kCustomXmlType, QStringLiteral("../") + name});
-        items.push_back({name, item.data});
-        items.push_back({QStringLiteral("customXml/") + properties, propertiesPart});
-        items.push_back({QStringLiteral("customXml/_rels/item%1.xml.rels").arg(number),
-                         opc::relationships({{kCustomXmlPropsType, properties}})});
-    }
+    customxml::PackagedItems items = customxml::packageItems(document.customXml());
+    types.insert(types.end(), items.types.begin(), items.types.end());
+    mainRelationships.insert(mainRelationships.end(), items.mainRelationships.begin(),
+                             items.mainRelationships.end());
     std::vector<zippackage::Part> parts{
         {QStringLiteral("[Content_Types].xml"), opc::contentTypes(types)},
         {QStringLiteral("_rels/.rels"),
@@ -81,7 +59,7 @@ QByteArray writePackage(const Document& document, const QDateTime& savedAt)
         {QStringLiteral("docProps/core.xml"), opc::coreProperties(savedAt)},
         {QStringLiteral("docProps/app.xml"), opc::appProperties()},
     };
-    parts.insert(parts.end(), items.begin(), items.end());
+    parts.insert(parts.end(), items.parts.begin(), items.parts.end());
     return zippackage::write(parts);
 }
 

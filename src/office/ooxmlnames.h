@@ -55,4 +55,27 @@ inline const QString kDcTerms = QStringLiteral("http://purl.org/dc/terms/");
 inline const QString kDcmiType = QStringLiteral("http://purl.org/dc/dcmitype/");
 inline const QString kXsi = QStringLiteral("http://www.w3.org/2001/XMLSchema-instance");
 
+// PresentationML: the presentation, its master, layout, slide and theme, and a table's
+// graphic data.
+inline const QString kP =
+    QStringLiteral("http://schemas.openxmlformats.org/presentationml/2006/main");
+inline const QString kTableGraphic =
+    QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/table");
+inline const QString kSlideType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/slide");
+inline const QString kSlideLayoutType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/slideLayout");
+inline const QString kSlideMasterType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/slideMaster");
+inline const QString kThemeType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/theme");
+inline const QString kPresPropsType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/presProps");
+inline const QString kViewPropsType =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/viewProps");
+inline const QString kTableStylesType = QStringLiteral(
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/tableStyles");
+// Where a presentation program keeps its main part.
+inline const QString kPresentationPart = QStringLiteral("ppt/presentation.xml");
+
 } // namespace office::ooxml

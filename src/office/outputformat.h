@@ -21,6 +21,7 @@ enum class OutputFormat
     Pdf,
     Png,
     Svg,
+    Slide, // .pptx: the page as native shapes on one slide
 };
 
 struct OutputFormatRow
@@ -41,7 +42,7 @@ struct OutputFormatRow
     }
 };
 
-inline constexpr std::array<OutputFormatRow, 4> kOutputFormats{{
+inline constexpr std::array<OutputFormatRow, 5> kOutputFormats{{
     // A Word 2007 document whichever the name: its own extension first, then the one the
     // original dialog offered.
     {OutputFormat::Word,
@@ -64,6 +65,11 @@ inline constexpr std::array<OutputFormatRow, 4> kOutputFormats{{
      "Save Page as SVG",
      {"SVG Images (*.svg)", nullptr},
      PageFileKind::Svg},
+    {OutputFormat::Slide,
+     {"pptx", nullptr},
+     "Save Page as PowerPoint Slide",
+     {"PowerPoint Presentations (*.pptx)", nullptr},
+     std::nullopt},
 }};
 
 const OutputFormatRow& outputFormatRow(OutputFormat format);

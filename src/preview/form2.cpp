@@ -388,6 +388,10 @@ void Form2::createPageMenu()
         makeAction("mnuSavePagePng", QStringLiteral("Save Page as PNG\u2026"), QKeySequence());
     mSavePageSvg =
         makeAction("mnuSavePageSvg", QStringLiteral("Save Page as SVG\u2026"), QKeySequence());
+    if (mServices.saveSlide)
+        mSavePageSlide =
+            makeAction("mnuSavePageSlide", QStringLiteral("Save Page as PowerPoint Slide\u2026"),
+                       QKeySequence());
     mPageMenu->addSeparator();
     mPrintPage = makeAction("mnuPrintPage", QStringLiteral("Print\u2026"), QKeySequence::Print);
     if (!mServices.changePage)
@@ -449,6 +453,8 @@ void Form2::connectControls()
     connect(mSavePagePdf, &QAction::triggered, this, &Form2::mnuSavePagePdf_Click);
     connect(mSavePagePng, &QAction::triggered, this, &Form2::mnuSavePagePng_Click);
     connect(mSavePageSvg, &QAction::triggered, this, &Form2::mnuSavePageSvg_Click);
+    if (mSavePageSlide)
+        connect(mSavePageSlide, &QAction::triggered, this, &Form2::mnuSavePageSlide_Click);
     connect(mPrintPage, &QAction::triggered, this, &Form2::mnuPrintPage_Click);
     connect(mZoomInKeys, &QAction::triggered, this, &Form2::PushButton1_Click);
     connect(mZoomOutKeys, &QAction::triggered, this, &Form2::PushButton2_Click);
@@ -592,6 +598,11 @@ void Form2::mnuSavePagePng_Click()
 void Form2::mnuSavePageSvg_Click()
 {
     mPageCommands.savePage(office::PageFileKind::Svg, mWordFile, timelineTitle());
+}
+
+void Form2::mnuSavePageSlide_Click()
+{
+    mPageCommands.saveSlide(mServices.saveSlide, timelineTitle());
 }
 
 void Form2::mnuPrintPage_Click()

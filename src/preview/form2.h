@@ -59,6 +59,8 @@ struct Form2Services
     QStringList themeNames;
     // The timeline's title, which the save dialogs make a file name of.
     std::function<QString()> timelineTitle;
+    // Writes the page shown as a slide to the path; without it the menu offers no slide.
+    std::function<void(const QString& path)> saveSlide;
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the
@@ -113,6 +115,7 @@ public:
     void mnuSavePagePdf_Click();
     void mnuSavePagePng_Click();
     void mnuSavePageSvg_Click();
+    void mnuSavePageSlide_Click();
     void mnuPrintPage_Click();
     QMenu* pageMenu() const { return mPageMenu; }
 
@@ -196,6 +199,7 @@ private:
     QAction* mSavePagePdf = nullptr;
     QAction* mSavePagePng = nullptr;
     QAction* mSavePageSvg = nullptr;
+    QAction* mSavePageSlide = nullptr;
     QAction* mPrintPage = nullptr;
     PageChoiceMenus* mPageChoices = nullptr;
     QLabel* mCutNotice = nullptr;

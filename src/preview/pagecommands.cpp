@@ -82,7 +82,12 @@ bool RightClick::release(Qt::MouseButton button, QPoint globalPos)
 
 QString PageCommands::targetName(const QString& chosen, office::PageFileKind kind)
 {
-    return app::withFilterExtension(chosen, office::outputFormatRow(kind).saveFilters());
+    return targetName(chosen, office::outputFormatRow(kind));
+}
+
+QString PageCommands::targetName(const QString& chosen, const office::OutputFormatRow& how)
+{
+    return app::withFilterExtension(chosen, how.saveFilters());
 }
 
 void PageCommands::copyPage(const QString& wordFile)
@@ -113,15 +118,41 @@ void PageCommands::copyPage(const QString& wordFile)
 bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile,
                             const QString& title)
 {
-    const office::OutputFormatRow& how = office::outputFormatRow(kind);
-    app::Trap trap(mDialogs, QLatin1String(saveLabelOf(kind)));
+    return saveAs(
+        office::outputFormatRow(kind), saveLabelOf(kind), title, [&](const QString& target) {
+            const office::Document page = readPage(wordFile);
+            // The page file carries the timeline its document carries, to be opened again.
+            const office::CustomXmlItem* timeline = office::customxml::findItem(
+                page.customXml(), QLatin1String(timeline::xml::kNamespace));
+            fromEngine([&] {
+                office::writePage(page, target, kind, timeline ? timeline->data : QByteArray());
+            });
+        });
+}
+
+bool PageCommands::saveSlide(const std::function<void(const QString& path)>& write,
+                             const QString& title)
+{
+    return saveAs(office::outputFormatRow(office::OutputFormat::Slide),
+                  app::labels::kForm2SavePageSlide, title, [&](const QString& target) {
+                      if (!write)
+                          throw app::Failure(QStringLiteral("There is no slide to save."));
+                      fromEngine([&] { write(target); });
+                  });
+}
+
+bool PageCommands::saveAs(const office::OutputFormatRow& how, const char* label,
+                          const QString& title,
+                          const std::function<void(const QString& target)>& write)
+{
+    app::Trap trap(mDialogs, QLatin1String(label));
     QString target;
     bool replaceAgreed = false;
     bool written = false;
     trap.step(100, [&] { target = mDialogs.saveFileName(saveDialogFor(how, title)); });
     if (trap.test(102, [&] { return target.isEmpty(); }))
         return false;
-    trap.step(104, [&] { target = targetName(target, kind); });
+    trap.step(104, [&] { target = targetName(target, how); });
     if (trap.test(106, [&] { return !app::FileExists(target); })) {
         replaceAgreed = true;
     } else {
@@ -131,13 +162,7 @@ bool PageCommands::savePage(office::PageFileKind kind, const QString& wordFile,
         return false;
     // Written beside the target and renamed over it, so a failure keeps the old file.
     trap.step(110, [&] {
-        const office::Document page = readPage(wordFile);
-        // The page file carries the timeline its document carries, to be opened again.
-        const office::CustomXmlItem* timeline =
-            office::customxml::findItem(page.customXml(), QLatin1String(timeline::xml::kNamespace));
-        fromEngine([&] {
-            office::writePage(page, target, kind, timeline ? timeline->data : QByteArray());
-        });
+        write(target);
         written = true;
     });
     if (written)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "office/outputformat.h"
 #include "office/pageexport.h"
 
 #include <QImage>
@@ -14,6 +15,8 @@
 
 class QActionGroup;
 class QMenu;
+
+#include <functional>
 
 namespace app {
 class Clipboard;
@@ -58,6 +61,10 @@ public:
     // kind's extension is added when it is missing), asks before replacing a file, writes
     // atomically, then "Done." with where the file went. Returns whether it was written.
     bool savePage(office::PageFileKind kind, const QString& wordFile, const QString& title = {});
+    // "Save Page as PowerPoint Slide…": the same questions, then `write` makes the slide
+    // at the chosen name (throwing app::Failure or office::Error when it cannot).
+    bool saveSlide(const std::function<void(const QString& path)>& write,
+                   const QString& title = {});
     // "Print…": the print dialog for a printer set to the page's size and orientation,
     // then the page at its true size. Returns whether it was printed.
     bool printPage(const QString& wordFile);
@@ -65,8 +72,13 @@ public:
     // The name a save writes to: the chosen name, with the kind's extension unless it has
     // it already (in any case).
     static QString targetName(const QString& chosen, office::PageFileKind kind);
+    static QString targetName(const QString& chosen, const office::OutputFormatRow& how);
 
 private:
+    // The save's questions under the format's title and filter, then `write` and "Done.".
+    bool saveAs(const office::OutputFormatRow& how, const char* label, const QString& title,
+                const std::function<void(const QString& target)>& write);
+
     app::Dialogs& mDialogs;
     app::Clipboard* mClipboard;
 };

@@ -4,7 +4,8 @@
 
 // The one conversion between the lengths the program uses: points (1/72 in) on the page,
 // twips (1/20 pt, 1/1440 in) on screen and in WordprocessingML, and EMU (12 700 per point)
-// in DrawingML. Below the engine and the application, so both convert alike.
+// in DrawingML, whose text states sizes and spacing in hundredths of a point. Below the engine and
+// the application, so both convert alike.
 namespace units {
 
 inline constexpr double kPointsPerInch = 72.0;
@@ -28,6 +29,10 @@ inline long long ptToEmu(double pt)
 inline constexpr double emuToPt(double emu)
 {
     return emu / kEmuPerPt;
+}
+inline long long ptToCentipoints(double pt)
+{
+    return std::llround(pt * 100);
 }
 
 } // namespace units

@@ -225,7 +225,10 @@ void TestCli::badUsage_data()
     QTest::newRow("unknown kind")
         << QStringList{"--stored", "--output", "x.odt"}
         << "loomchart: cannot tell the output kind of \"x.odt\"; name it .doc, .docx, .pdf, "
-           ".png or .svg";
+           ".png, .svg or .pptx";
+    QTest::newRow("bad slide size")
+        << QStringList{"--stored", "--output", "x.pptx", "--slide", "16:10"}
+        << "loomchart: unknown slide size \"16:10\"; use 16:9 or 4:3";
     QTest::newRow("bad spacing") << QStringList{"--stored", "--output=x.doc", "--spacing=wide"}
                                  << "loomchart: unknown spacing \"wide\"; use even or scale";
     QTest::newRow("stray argument") << QStringList{"--stored", "--output", "x.doc", "extra"}
@@ -434,6 +437,7 @@ void TestCli::writesPage_data()
     QTest::newRow("pdf") << "page.pdf";
     QTest::newRow("png") << "page.PNG";
     QTest::newRow("svg") << "page.svg";
+    QTest::newRow("slide") << "page.pptx";
 }
 
 void TestCli::writesPage()
@@ -465,6 +469,11 @@ void TestCli::writesPage()
         // A landscape page at 300 dots per inch.
         QVERIFY(page.width() > page.height());
         QCOMPARE(qRound(page.dotsPerMeterX() * 0.0254), 300);
+    } else if (output.endsWith(".pptx")) {
+        const timeline::xml::ReadResult read = docgen::readTimelineFrom(folder.filePath(output));
+        QVERIFY2(read.timeline, qPrintable(read.error));
+        QCOMPARE(read.timeline->title, QStringLiteral("Grand <Title> & co"));
+        QCOMPARE(read.timeline->entries.size(), 2);
     } else {
         QVERIFY(bytes.contains("<svg"));
         QVERIFY(bytes.contains("Grand &lt;Title&gt; &amp; co"));
@@ -561,6 +570,7 @@ void TestCli::outputTroubleKeepsWhatWasThere_data()
     QTest::newRow("document on a full disk") << "disk/page.doc";
     QTest::newRow("pdf on a full disk") << "disk/page.pdf";
     QTest::newRow("svg on a full disk") << "disk/page.svg";
+    QTest::newRow("slide on a full disk") << "disk/page.pptx";
     QTest::newRow("link to a device") << "device";
     QTest::newRow("link to a pipe") << "pipe";
     QTest::newRow("folder") << "folder.pdf";

@@ -1,6 +1,10 @@
 #include "docgen/timelinefile.h"
 #include "office/docwriter.h"
+#include "office/ooxmlnames.h"
+#include "office/packageparts.h"
 #include "office/pageexport.h"
+#include "office/zippackage.h"
+#include "slide/slide.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +33,28 @@ bool equal(const Timeline& a, const Timeline& b)
     return a.title == b.title && a.scale == b.scale && a.entries == b.entries && a.page == b.page;
 }
 
+// The slide of the sample, carrying `items`.
+QByteArray slideOf(const std::vector<office::CustomXmlItem>& items)
+{
+    const Timeline value = sample();
+    return slide::slidePackage(slide::planSlide(value, {}, slide::kDefaultSlideSize),
+                               slide::kDefaultSlideSize, items);
+}
+
+// A presentation whose main part relates one data item at `target`, holding `data`.
+QByteArray presentationRelating(const QString& target, const QByteArray& data)
+{
+    using namespace office::ooxml;
+    return office::zippackage::write(
+        {{QStringLiteral("[Content_Types].xml"), office::opc::contentTypes({})},
+         {QStringLiteral("_rels/.rels"),
+          office::opc::relationships({{kOfficeDocumentType, kPresentationPart}})},
+         {kPresentationPart, QByteArray("<p:presentation/>")},
+         {QStringLiteral("ppt/_rels/presentation.xml.rels"),
+          office::opc::relationships({{kCustomXmlType, target}})},
+         {QStringLiteral("customXml/item1.xml"), data}});
+}
+
 office::Document page()
 {
     office::Document document;
@@ -53,6 +79,7 @@ private slots:
         QTest::newRow("png") << QStringLiteral("c.svg");
         QTest::newRow("svg") << QStringLiteral("d");
         QTest::newRow("timeline xml") << QStringLiteral("e.pdf");
+        QTest::newRow("slide") << QStringLiteral("f.doc");
     }
     void roundTrip()
     {
@@ -66,6 +93,9 @@ private slots:
             office::Document document = page();
             document.customXml().push_back(docgen::timelineItem(written));
             office::saveDocument(document, path);
+        } else if (kind == u"slide") {
+            slide::saveSlide(written, slide::planSlide(written, {}, slide::kSlideSizes[1]),
+                             slide::kSlideSizes[1], path);
         } else if (kind == u"timeline xml") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -112,6 +142,14 @@ private slots:
         QTest::newRow("milestone neither yes nor no")
             << head + "scale=\"daily\"><entry><milestone>maybe</milestone></entry></timeline>"
             << "neither yes nor no";
+        QTest::newRow("slide without data") << slideOf({}) << "holds no timeline";
+        QTest::newRow("slide relating a part outside")
+            << presentationRelating(QStringLiteral("../../item1.xml"),
+                                    timeline::xml::write(sample()))
+            << "no part of the package";
+        QTest::newRow("slide with data that is no XML")
+            << presentationRelating(QStringLiteral("../customXml/item1.xml"), "<a><b></a>")
+            << "damaged";
     }
     void refused()
     {

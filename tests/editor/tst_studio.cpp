@@ -692,6 +692,8 @@ void TestStudio::everyPageFileOpensBackEqual_data()
                          << "history.png";
     QTest::newRow("svg") << "actionSavePageSvg"
                          << "history.svg";
+    QTest::newRow("slide") << "actionSavePageSlide"
+                           << "history.pptx";
 }
 
 void TestStudio::everyPageFileOpensBackEqual()

@@ -2,6 +2,7 @@
 #include "preview/picturebox.h"
 
 #include "app/apptitle.h"
+#include "app/failure.h"
 #include "office/docwriter.h"
 #include "office/timelinepage.h"
 #include "support/memoryclipboard.h"
@@ -42,10 +43,19 @@ struct Harness
     QString title; // the timeline's, as the main window has it
     std::unique_ptr<Form2> form;
 
-    Harness()
+    // With `saveSlide` the menu offers the slide too.
+    explicit Harness(std::function<void(const QString&)> saveSlide = {})
     {
-        form = std::make_unique<Form2>(preview::Form2Services{
-            dialogs, end, dir.path(), {}, {}, &clipboard, {}, {}, [this] { return title; }});
+        form = std::make_unique<Form2>(preview::Form2Services{dialogs,
+                                                              end,
+                                                              dir.path(),
+                                                              {},
+                                                              {},
+                                                              &clipboard,
+                                                              {},
+                                                              {},
+                                                              [this] { return title; },
+                                                              std::move(saveSlide)});
         // The generated document of a Letter landscape page.
         const QString wordFile = dir.filePath(QStringLiteral("qarven12345678.doc"));
         office::saveDocument(officetest::buildTimeline(QStringLiteral("Project Timeline"),
@@ -162,6 +172,11 @@ private slots:
                                                    << "page.v2"
                                                    << "page.v2.svg"
                                                    << "SVG Images (*.svg)" << QByteArray("<?xml");
+        QTest::newRow("slide, extension added")
+            << "mnuSavePageSlide"
+            << "page"
+            << "page.pptx"
+            << "PowerPoint Presentations (*.pptx)" << QByteArray("PK\x03\x04");
     }
 
     void savePage()
@@ -171,7 +186,12 @@ private slots:
         QFETCH(QString, written);
         QFETCH(QString, filter);
         QFETCH(QByteArray, magic);
-        Harness h;
+        // The slide's maker is the editor's; here it writes the package's first bytes.
+        Harness h(action == u"mnuSavePageSlide" ? [](const QString& path) {
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly) || file.write("PK\x03\x04 slide") < 0)
+                throw app::Failure(file.errorString());
+        } : std::function<void(const QString&)>());
         QTemporaryDir out;
         h.dialogs.saveAnswers << out.filePath(typed);
         h.form->findChild<QAction*>(action)->trigger();
