@@ -76,6 +76,7 @@ struct Harness
             nullptr,
             {},
             {},
+            {},
             {}});
     }
 

@@ -25,7 +25,7 @@ void TestPreviewScreen::opensWithinTheScreen()
     testsupport::RecordingEnd end;
     QTemporaryDir folder;
     preview::Form2 form(
-        preview::Form2Services{dialogs, end, folder.path(), {}, {}, nullptr, {}, {}, {}});
+        preview::Form2Services{dialogs, end, folder.path(), {}, {}, nullptr, {}, {}, {}, {}});
     const QRect available = form.screen()->availableGeometry();
     QCOMPARE(available.size(), QSize(800, 600));
     QCOMPARE(form.size(), QSize(656, 626)); // designed, until it is shown

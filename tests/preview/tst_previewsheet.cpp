@@ -38,7 +38,7 @@ struct Harness
         const QString wordFile = dir.filePath(QStringLiteral("qarven12345678.doc"));
         office::saveDocument(document, wordFile);
         form = std::make_unique<Form2>(
-            preview::Form2Services{dialogs, end, dir.path(), {}, {}, nullptr, {}, {}, {}});
+            preview::Form2Services{dialogs, end, dir.path(), {}, {}, nullptr, {}, {}, {}, {}});
         form->show();
         // The hand-over: a picture cropped to the content, then the document, then shown.
         QImage cropped(600, 300, QImage::Format_RGB32);
