@@ -409,6 +409,20 @@ public:
         return tallest;
     }
 
+    // Whether some callout's notes show whole only with a word broken across lines, as the
+    // smallest size allows; a page of more bars may give every word its own line.
+    bool breaksWords(const PagePlan& plan) const
+    {
+        for (int i = 0; i < plan.callouts.size(); ++i) {
+            const PageElement& callout = plan.callouts.at(i);
+            if (!notesMeasure(i, int(callout.style.fontSizePt * 2),
+                              callout.widthPt - 2 * callout.insets().width() - kWidthSlackPt)
+                     .wordsWhole)
+                return true;
+        }
+        return false;
+    }
+
     // Whether bars of this many entries leave every date a column it can stand in upright
     // at the smallest size: a count that does not is tried only when nothing else is left.
     bool columnsHoldDates(int bars) const
@@ -1275,21 +1289,32 @@ PagePlan planAfresh(const QString& title, const QList<TimelineEntry>& entries,
         // Once one bar cannot show every word, the count that shows the notes largest
         // wins among those that show them all; on a tie, the one whose tallest notes take
         // fewer lines, else the fewer bars.
+        // A page that shows every word only by breaking some counts as not fitting yet.
         best = *planner.fit(first);
+        bool broken = best.report.fits() && planner.breaksWords(best);
         for (int bars = first + 1; bars <= most; ++bars) {
             if (best.report.fits()) {
-                if (best.bars().size() == 1)
+                if (best.bars().size() == 1 && !broken)
                     break;
                 const int size = int(best.callouts.first().style.fontSizePt * 2);
                 std::optional<PagePlan> other = planner.fit(bars, size - 1);
-                if (other && (other->callouts.first().style.fontSizePt * 2 > size ||
-                              planner.tallestNotes(*other) < planner.tallestNotes(best) - 1))
+                if (!other)
+                    continue;
+                const bool otherBroken = planner.breaksWords(*other);
+                if ((broken && !otherBroken) ||
+                    (broken == otherBroken &&
+                     (other->callouts.first().style.fontSizePt * 2 > size ||
+                      planner.tallestNotes(*other) < planner.tallestNotes(best) - 1))) {
                     best = std::move(*other);
+                    broken = otherBroken;
+                }
                 continue;
             }
             PagePlan more = *planner.fit(bars);
-            if (showsMore(more.report, best.report))
+            if (showsMore(more.report, best.report)) {
                 best = std::move(more);
+                broken = best.report.fits() && planner.breaksWords(best);
+            }
         }
     }
     best.report.pictureRegionPt = pictureRegion(best, page);

@@ -510,20 +510,39 @@ void TestLibreOffice::marksKeepThePageLegibleAndDesigned_data()
 {
     QTest::addColumn<bool>("toScale");
     QTest::addColumn<QString>("theme");
-    QTest::newRow("to scale") << true << QStringLiteral("Meadow");
-    QTest::newRow("evenly, Ink") << false << QStringLiteral("Ink");
+    QTest::addColumn<int>("repeats");
+    QTest::newRow("to scale") << true << QStringLiteral("Meadow") << 1;
+    QTest::newRow("evenly, Ink") << false << QStringLiteral("Ink") << 1;
+    // One bar would hold them only with words broken; more bars give every word its line.
+    QTest::newRow("27 entries, evenly") << false << QStringLiteral("Meadow") << 3;
 }
 
 void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
 {
     QFETCH(bool, toScale);
     QFETCH(QString, theme);
-    timeline::Timeline marked{QStringLiteral("Workshop history"), timeline::Scale::Yearly,
-                              markedEntries(), timeline::PageChoices{}};
+    QFETCH(int, repeats);
+    timeline::Timeline marked{
+        QStringLiteral("Workshop history"), timeline::Scale::Yearly, {}, timeline::PageChoices{}};
+    // Each repeat thirty years on, spans included.
+    static const QRegularExpression year(QStringLiteral("\\d{4}"));
+    for (int k = 0; k < repeats; ++k) {
+        for (docgen::TimelineEntry entry : markedEntries()) {
+            QString date;
+            qsizetype from = 0;
+            for (const QRegularExpressionMatch& match : year.globalMatch(entry.date)) {
+                date += entry.date.mid(from, match.capturedStart() - from) +
+                        QString::number(match.captured().toInt() + 30 * k);
+                from = match.capturedEnd();
+            }
+            entry.date = date + entry.date.mid(from);
+            marked.entries << entry;
+        }
+    }
     marked.page.spacing = toScale ? timeline::Spacing::ToScale : timeline::Spacing::Even;
     marked.page.theme = theme;
     const docgen::PageOptions options = docgen::pageOptionsOf(marked, QLocale());
-    QCOMPARE(options.spans.size(), 2);
+    QCOMPARE(options.spans.size(), 2 * repeats);
     QCOMPARE(options.timeAxis.isEmpty(), !toScale);
     docgen::PagePlan plan;
     const QString document =
@@ -558,7 +577,8 @@ void TestLibreOffice::marksKeepThePageLegibleAndDesigned()
     // colour where the plan puts it.
     const QImage ours =
         office::renderRegion(office::openDocument(document), QRectF(0, 0, 792, 612), kPixelsPerPt);
-    QCOMPARE(plan.marks.size(), 6);
+    // Two bands and a diamond a repeat, and a key for each of the three categories.
+    QCOMPARE(plan.marks.size(), 3 * repeats + 3);
     for (const docgen::PageElement& mark : plan.marks) {
         // A key's text stands in its middle; its fill shows beside the text.
         QPointF middle = QRectF(mark.leftPt, mark.topPt, mark.widthPt, mark.heightPt).center();

@@ -16,6 +16,7 @@
 #include "office/renderer.h"
 #include "preview/form2.h"
 #include "support/letterpaper.h"
+#include "support/markedentries.h"
 #include "support/memoryclipboard.h"
 #include "support/recordingend.h"
 #include "support/scripteddialogs.h"
@@ -98,18 +99,7 @@ int main(int argc, char* argv[])
                                   {},
                                   timeline::PageChoices{}};
         marked.page.spacing = timeline::Spacing::ToScale;
-        const QString building = QStringLiteral("Building");
-        const QString people = QStringLiteral("People");
-        const QString services = QStringLiteral("Services");
-        marked.entries = {{"1990", "Founded the workshop in a barn", building},
-                          {QStringLiteral("1993\u20131997"), "Built the first hall", building},
-                          {"1995", "Hired the first apprentices", people},
-                          {"1998", "Opened the repair service", services, true},
-                          {"2000 to 2004", "Ran the county's school workshops", services},
-                          {"2002", "Second hall finished", building},
-                          {"2005", "Fifty people on the payroll", people},
-                          {"2008", "Started the delivery round", services},
-                          {"2012", "Moved to the new site", building}};
+        marked.entries = markedEntries();
         testsupport::ScriptedDialogs quiet;
         const docgen::TemplateBuilder builder(quiet, factory, clipboard);
         const docgen::PageSketch sketch =
