@@ -14,6 +14,7 @@
 #include <cmath>
 #include <map>
 #include <tuple>
+#include <vector>
 
 namespace docgen {
 
@@ -1265,9 +1266,11 @@ QRectF pictureRegion(const PagePlan& plan, const PageMetrics& page)
 
 } // namespace
 
-PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
-                       const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
-                       const PageTheme& theme, const QList<SpanReach>& spans)
+namespace {
+
+PagePlan planAfresh(const QString& title, const QList<TimelineEntry>& entries,
+                    const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
+                    const PageTheme& theme, const QList<SpanReach>& spans)
 {
     Planner planner(title, entries, page, style == LayoutStyle::Fit ? timeAxis : QList<double>{},
                     theme, spans);
@@ -1316,6 +1319,45 @@ PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries
     }
     best.report.pictureRegionPt = pictureRegion(best, page);
     return best;
+}
+
+// What one plan was made from, kept whole so that only the very same input finds it.
+struct PlanInput
+{
+    QString title;
+    QList<TimelineEntry> entries;
+    PageMetrics page;
+    LayoutStyle style;
+    QList<double> timeAxis;
+    PageTheme theme;
+    QList<SpanReach> spans;
+
+    friend bool operator==(const PlanInput&, const PlanInput&) = default;
+};
+
+} // namespace
+
+PagePlan PageFit::plan(const QString& title, const QList<TimelineEntry>& entries,
+                       const PageMetrics& page, LayoutStyle style, const QList<double>& timeAxis,
+                       const PageTheme& theme, const QList<SpanReach>& spans)
+{
+    // The page beside the list plans every change, and the press then plans the same input
+    // again; a plan depends on nothing but its input, so the last few are kept (per
+    // thread, as the fonts that measure them are). The copy shares its texts.
+    constexpr size_t kKept = 4;
+    thread_local std::vector<std::pair<PlanInput, PagePlan>> kept;
+    PlanInput input{title, entries, page, style, timeAxis, theme, spans};
+    const auto found = std::find_if(kept.begin(), kept.end(),
+                                    [&input](const auto& made) { return made.first == input; });
+    if (found != kept.end()) {
+        std::rotate(kept.begin(), found, found + 1);
+        return kept.front().second;
+    }
+    PagePlan made = planAfresh(title, entries, page, style, timeAxis, theme, spans);
+    if (kept.size() == kKept)
+        kept.pop_back();
+    kept.insert(kept.begin(), {std::move(input), made});
+    return made;
 }
 
 } // namespace docgen

@@ -23,6 +23,8 @@ struct PageMetrics
     float pageHeightPt = 0;
     float topMarginPt = 0;
     float bottomMarginPt = 0;
+
+    friend bool operator==(const PageMetrics&, const PageMetrics&) = default;
 };
 
 enum class ElementKind

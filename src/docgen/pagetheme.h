@@ -49,6 +49,8 @@ struct PageTheme
     static QStringList names();
     // By name, ignoring case; nothing when unknown.
     static const PageTheme* find(const QString& name);
+
+    friend bool operator==(const PageTheme&, const PageTheme&) = default;
 };
 
 // How a new callout looks when a theme leaves it alone.

@@ -55,7 +55,9 @@ QByteArray write(const std::vector<Part>& parts)
             zip_discard(archive);
             throw Error(QStringLiteral("Cannot add %1 to the package.").arg(part.first));
         }
-        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 6);
+        // Level 3 is the last of deflate's quick levels: on a page's repetitive XML it takes
+        // about 55 % of the default level's time for a package about 30 % larger.
+        zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 3);
     }
     if (zip_close(archive) != 0) {
         const QString message = QString::fromUtf8(zip_strerror(archive));
