@@ -370,6 +370,29 @@ void Studio::createMenus()
     command(file, "actionQuit", QStringLiteral("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
             [this] { mForm1->close(); });
 
+    // The preview's zoom, for the preview window while it is shown.
+    QMenu& previewZoom = *form.menu(Form1::Menu::View).addMenu(QStringLiteral("Preview Zoom"));
+    previewZoom.setObjectName(QStringLiteral("menuPreviewZoom"));
+    const auto onPreview = [this](void (preview::Form2::*run)()) {
+        return [this, run] {
+            if (mForm2 && mForm2->isVisible())
+                (mForm2.get()->*run)();
+        };
+    };
+    const QList<QAction*> zoomActions{
+        command(previewZoom, "actionPreviewZoomIn", QStringLiteral("Zoom In"), {},
+                onPreview(&preview::Form2::PushButton1_Click)),
+        command(previewZoom, "actionPreviewZoomOut", QStringLiteral("Zoom Out"), {},
+                onPreview(&preview::Form2::PushButton2_Click)),
+        command(previewZoom, "actionPreviewZoomFit", QStringLiteral("Fit Page"), {},
+                onPreview(&preview::Form2::ZoomToFit))};
+    QObject::connect(&form.menu(Form1::Menu::View), &QMenu::aboutToShow, &form,
+                     [this, zoomActions] {
+                         const bool shown = mForm2 && mForm2->isVisible();
+                         for (QAction* zoom : zoomActions)
+                             zoom->setEnabled(shown);
+                     });
+
     QMenu& page = form.menu(Form1::Menu::Page);
     command(page, "actionCreateTemplate", QStringLiteral("Start Creating Template"), {},
             [this] { mForm1->PushButton6_Click(); });

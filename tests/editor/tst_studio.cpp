@@ -908,6 +908,8 @@ void TestStudio::menuBarCarriesTheCommands_data()
                                << "actionMarkMilestone" << QKeySequence();
     QTest::newRow("page beside") << "menuView"
                                  << "actionPageBeside" << QKeySequence();
+    QTest::newRow("preview zoom") << "menuView"
+                                  << "actionPreviewZoomIn" << QKeySequence();
     QTest::newRow("classic") << "menuPage"
                              << "mnuLayoutClassic" << QKeySequence();
     QTest::newRow("guide") << "menuHelp"
@@ -935,6 +937,11 @@ void TestStudio::menuBarCarriesTheCommands()
     auto* list = form.findChild<QWidget*>(QStringLiteral("ListView1"));
     if (menu == u"menuEdit")
         QVERIFY(list->actions().contains(found));
+    // The preview's zoom waits for a preview to be shown.
+    if (command == u"actionPreviewZoomIn") {
+        emit shownIn->aboutToShow();
+        QVERIFY(!found->isEnabled());
+    }
     // A page choice from the main window is stored and checked in both menus.
     if (command == u"mnuLayoutClassic") {
         found->trigger();
