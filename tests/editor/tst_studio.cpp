@@ -734,7 +734,8 @@ void TestStudio::openRefusesAndChangesNothing_data()
     foreign.addTextBox(10, 10, 100, 40);
     foreign.setShapeText(0, QStringLiteral("A letter, not a timeline"));
     QTest::newRow("foreign document") << office::writePackage(foreign) << "holds no timeline";
-    QTest::newRow("damaged document") << QByteArray("PK\x03\x04\x14\0\0\0broken", 16) << "";
+    static const char damaged[] = "PK\x03\x04\x14\0\0\0broken";
+    QTest::newRow("damaged document") << QByteArray(damaged, sizeof damaged - 1) << "";
     QTest::newRow("text") << QByteArray("Date,Notes\n1990,x\n") << "no file this program wrote";
     QTest::newRow("empty") << QByteArray() << "no file this program wrote";
     QTest::newRow("a rule broken")
