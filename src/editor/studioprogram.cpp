@@ -15,9 +15,15 @@ docgen::AutomationFactory& withEngine(docgen::AutomationFactory& factory, app::C
 StudioProgram::StudioProgram(app::Dialogs& dialogs, app::ProgramEnd& programEnd,
                              SettingsStore& store, const QString& programFolder,
                              std::function<bool()> holdsStore)
-    : mStore(store, std::move(holdsStore)),
-      mStudio({dialogs, programEnd, mStore, withEngine(mFactory, mEngineClipboard), mClipboard,
-               programFolder, &mClipboard, &mEngineClipboard, {}})
+    : mStore(store, std::move(holdsStore)), mStudio({dialogs,
+                                                     programEnd,
+                                                     mStore,
+                                                     withEngine(mFactory, mEngineClipboard),
+                                                     mClipboard,
+                                                     programFolder,
+                                                     &mClipboard,
+                                                     &mEngineClipboard,
+                                                     {}})
 {}
 
 void StudioProgram::HeldStore::refuseWhenTakenOver() const
