@@ -4,6 +4,7 @@
 #include "ooxmlnames.h"
 #include "readlimits.h"
 #include "xmlcursor.h"
+#include "xmlout.h"
 
 #include <QRegularExpression>
 #include <QUuid>
@@ -83,9 +84,8 @@ QString itemId(const CustomXmlItem& item)
 
 QByteArray itemProperties(const CustomXmlItem& item)
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), false);
+    xmlout::PartText out(false);
+    QXmlStreamWriter& xml = out.xml();
     xml.writeNamespace(kDs, QStringLiteral("ds"));
     xml.writeStartElement(kDs, QStringLiteral("datastoreItem"));
     xml.writeAttribute(kDs, QStringLiteral("itemID"), itemId(item));
@@ -96,8 +96,7 @@ QByteArray itemProperties(const CustomXmlItem& item)
     }
     xml.writeEndElement();
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 CustomXmlItem readItem(const QByteArray& data, const QString& partName,

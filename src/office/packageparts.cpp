@@ -4,6 +4,7 @@
 #include "ooxmlnames.h"
 #include "readlimits.h"
 #include "xmlcursor.h"
+#include "xmlout.h"
 
 #include <QStringList>
 
@@ -15,9 +16,8 @@ using namespace ooxml;
 
 QByteArray contentTypes(const std::vector<PartType>& overrides)
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     xml.writeDefaultNamespace(kContentTypes);
     xml.writeStartElement(kContentTypes, QStringLiteral("Types"));
     const std::pair<const char*, const char*> defaults[] = {
@@ -34,15 +34,13 @@ QByteArray contentTypes(const std::vector<PartType>& overrides)
         xml.writeAttribute(QStringLiteral("ContentType"), part.contentType);
     }
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 QByteArray relationships(const std::vector<Relationship>& targets)
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     xml.writeDefaultNamespace(kRelationships);
     xml.writeStartElement(kRelationships, QStringLiteral("Relationships"));
     int id = 1;
@@ -53,8 +51,7 @@ QByteArray relationships(const std::vector<Relationship>& targets)
         xml.writeAttribute(QStringLiteral("Target"), relationship.target);
     }
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 std::vector<Relationship> readRelationships(const QByteArray& part, const QString& partName)
@@ -104,9 +101,8 @@ QString resolveTarget(const QString& sourcePart, const QString& target)
 // Names the program and nothing about the person: no author, no last editor.
 QByteArray appProperties()
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     xml.writeDefaultNamespace(kExtendedProperties);
     xml.writeStartElement(kExtendedProperties, QStringLiteral("Properties"));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("Application"),
@@ -119,15 +115,13 @@ QByteArray appProperties()
     xml.writeTextElement(kExtendedProperties, QStringLiteral("HyperlinksChanged"),
                          QStringLiteral("false"));
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 QByteArray coreProperties(const QDateTime& savedAt)
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     xml.writeNamespace(kCoreProperties, QStringLiteral("cp"));
     xml.writeNamespace(kDc, QStringLiteral("dc"));
     xml.writeNamespace(kDcTerms, QStringLiteral("dcterms"));
@@ -143,8 +137,7 @@ QByteArray coreProperties(const QDateTime& savedAt)
         xml.writeEndElement();
     }
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 } // namespace office::opc

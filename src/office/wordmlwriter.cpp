@@ -33,14 +33,13 @@ QString alignmentValue(Alignment alignment)
 class MainPartWriter
 {
 public:
-    MainPartWriter(QByteArray* out, bool textAlternative)
-        : mXml(out), mTextAlternative(textAlternative),
+    MainPartWriter(QXmlStreamWriter& xml, bool textAlternative)
+        : mXml(xml), mTextAlternative(textAlternative),
           mVml(mXml, [this](const Story& story) { writeStory(story); })
     {}
 
     void write(const Document& document)
     {
-        mXml.writeStartDocument(QStringLiteral("1.0"), true);
         mXml.writeNamespace(kW, QStringLiteral("w"));
         mXml.writeNamespace(kR, QStringLiteral("r"));
         mXml.writeNamespace(kWp, QStringLiteral("wp"));
@@ -71,7 +70,6 @@ public:
         writeSection(document.page());
         mXml.writeEndElement(); // body
         mXml.writeEndElement(); // document
-        mXml.writeEndDocument();
     }
 
 private:
@@ -425,7 +423,7 @@ private:
         mXml.writeEndElement();
     }
 
-    QXmlStreamWriter mXml;
+    QXmlStreamWriter& mXml;
     bool mTextAlternative;
     vml::ShapeWriter mVml;
 };
@@ -434,19 +432,18 @@ private:
 
 QByteArray mainPart(const Document& document, bool textAlternative)
 {
-    QByteArray out;
-    MainPartWriter(&out, textAlternative).write(document);
-    return out;
+    xmlout::PartText out;
+    MainPartWriter(out.xml(), textAlternative).write(document);
+    return out.finish();
 }
 
 QByteArray styles()
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     auto wAttr = [&](const char* name, const QString& value) {
         xml.writeAttribute(kW, QString::fromLatin1(name), value);
     };
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeNamespace(kW, QStringLiteral("w"));
     xml.writeStartElement(kW, QStringLiteral("styles"));
     xml.writeStartElement(kW, QStringLiteral("docDefaults"));
@@ -499,15 +496,13 @@ QByteArray styles()
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement(); // styles
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 QByteArray settings()
 {
-    QByteArray out;
-    QXmlStreamWriter xml(&out);
-    xml.writeStartDocument(QStringLiteral("1.0"), true);
+    xmlout::PartText out;
+    QXmlStreamWriter& xml = out.xml();
     xml.writeNamespace(kW, QStringLiteral("w"));
     xml.writeStartElement(kW, QStringLiteral("settings"));
     xml.writeEmptyElement(kW, QStringLiteral("defaultTabStop"));
@@ -521,8 +516,7 @@ QByteArray settings()
     xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("15"));
     xml.writeEndElement();
     xml.writeEndElement();
-    xml.writeEndDocument();
-    return out;
+    return out.finish();
 }
 
 } // namespace office::wordml

@@ -45,24 +45,19 @@ QRgb rgbOf(const docgen::Colour& colour)
 class Part
 {
 public:
-    Part(const QString& ns, const QString& root) : mXml(&mBytes)
+    Part(const QString& ns, const QString& root)
     {
-        mXml.writeStartDocument(QStringLiteral("1.0"), true);
-        mXml.writeNamespace(kA, QStringLiteral("a"));
-        mXml.writeNamespace(kR, QStringLiteral("r"));
-        mXml.writeNamespace(kP, QStringLiteral("p"));
-        mXml.writeStartElement(ns, root);
+        QXmlStreamWriter& xml = mText.xml();
+        xml.writeNamespace(kA, QStringLiteral("a"));
+        xml.writeNamespace(kR, QStringLiteral("r"));
+        xml.writeNamespace(kP, QStringLiteral("p"));
+        xml.writeStartElement(ns, root);
     }
-    QXmlStreamWriter& xml() { return mXml; }
-    QByteArray finish()
-    {
-        mXml.writeEndDocument();
-        return mBytes;
-    }
+    QXmlStreamWriter& xml() { return mText.xml(); }
+    QByteArray finish() { return mText.finish(); }
 
 private:
-    QByteArray mBytes;
-    QXmlStreamWriter mXml;
+    office::xmlout::PartText mText;
 };
 
 // The shape tree's own group, at the origin, as every slide, layout and master opens it.
