@@ -6,9 +6,14 @@
 
 #include "units/lengths.h"
 
+#include <QCoreApplication>
+#include <QHashFunctions>
 #include <QPainter>
+#include <QThread>
 
 #include <cmath>
+#include <memory>
+#include <unordered_map>
 
 namespace office {
 
@@ -21,9 +26,100 @@ constexpr int kTextBudgetPerPage = 5000;
 // The line length of upward cell text whose row states no height: a page's longest side.
 constexpr double kUnboundedRowPt = 1584;
 
+using SharedLayout = std::shared_ptr<const ParagraphLayout>;
+
+// Paragraphs laid out by the last two pages drawn on this thread. The press draws one page
+// twice (the clipboard's picture, then the preview from the document it opens again) and
+// the preview draws it again at each zoom and scroll: the same text, width and limit give
+// the same lines, so a page drawn again takes them from here. Only the characters of a few
+// ordinary pages are kept. Per thread, as fonts and text layouts are.
+class LayoutCache
+{
+public:
+    static LayoutCache& ofThread()
+    {
+        thread_local LayoutCache cache;
+        return cache;
+    }
+
+    SharedLayout layout(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
+    {
+        Key key{paragraph, widthPt, limit.heightPt, limit.lines};
+        const auto found = mEntries.find(key);
+        if (found != mEntries.end()) {
+            found->second.page = mPage;
+            return found->second.layout;
+        }
+        auto layout = std::make_shared<const ParagraphLayout>(paragraph, widthPt, limit);
+        const qsizetype chars = paragraph.length();
+        if (mChars + chars <= kMaxChars) {
+            mChars += chars;
+            mEntries.emplace(std::move(key), Entry{layout, mPage, chars});
+        }
+        return layout;
+    }
+
+    // Called when a page is drawn: what neither it nor the page before used goes.
+    void pageDone()
+    {
+        std::erase_if(mEntries, [this](const auto& entry) {
+            const bool old = entry.second.page + 1 < mPage;
+            if (old)
+                mChars -= entry.second.chars;
+            return old;
+        });
+        ++mPage;
+    }
+
+private:
+    static constexpr qsizetype kMaxChars = 256 * 1024;
+
+    LayoutCache()
+    {
+        // The main thread's layouts hold fonts, which must go before the application.
+        if (QCoreApplication::instance() &&
+            QThread::currentThread() == QCoreApplication::instance()->thread())
+            qAddPostRoutine([] { ofThread().clear(); });
+    }
+    void clear()
+    {
+        mEntries.clear();
+        mChars = 0;
+    }
+
+    struct Key
+    {
+        Paragraph paragraph;
+        double widthPt;
+        double heightPt;
+        int lines;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash
+    {
+        size_t operator()(const Key& key) const
+        {
+            size_t seed = qHashMulti(0, key.widthPt, key.heightPt, key.lines,
+                                     key.paragraph.lineAtLeastTwips, key.paragraph.runs.size());
+            for (const Run& run : key.paragraph.runs)
+                seed = qHashMulti(seed, run.text, run.format.sizeHalfPt);
+            return seed;
+        }
+    };
+    struct Entry
+    {
+        SharedLayout layout;
+        quint64 page = 0;
+        qsizetype chars = 0;
+    };
+    std::unordered_map<Key, Entry, KeyHash> mEntries;
+    qsizetype mChars = 0;
+    quint64 mPage = 0;
+};
+
 struct CellLayout
 {
-    std::vector<ParagraphLayout> paragraphs;
+    std::vector<SharedLayout> paragraphs;
     double heightPt = 0;
 };
 
@@ -43,8 +139,8 @@ public:
             const double room = maxHeightPt - mHeightPt;
             Entry entry;
             if (const auto* paragraph = std::get_if<Paragraph>(&block)) {
-                entry.paragraph.push_back(layoutParagraph(*paragraph, widthPt, room));
-                entry.heightPt = entry.paragraph.front().heightPt();
+                entry.paragraph = layoutParagraph(*paragraph, widthPt, room);
+                entry.heightPt = entry.paragraph->heightPt();
             } else {
                 entry.table = &std::get<Table>(block);
                 layoutTable(entry, room);
@@ -65,7 +161,7 @@ public:
             if (entry.table) {
                 drawTable(painter, entry, QPointF(topLeft.x(), y));
             } else {
-                entry.paragraph.front().draw(painter, QPointF(topLeft.x(), y));
+                entry.paragraph->draw(painter, QPointF(topLeft.x(), y));
             }
             y += entry.heightPt;
         }
@@ -73,18 +169,18 @@ public:
 
 private:
     // One paragraph, charged to the page's budget.
-    ParagraphLayout layoutParagraph(const Paragraph& paragraph, double widthPt, double roomPt)
+    SharedLayout layoutParagraph(const Paragraph& paragraph, double widthPt, double roomPt)
     {
-        ParagraphLayout layout(paragraph, widthPt,
-                               LayoutLimit{.heightPt = roomPt, .lines = std::max(1, mBudget)});
-        mBudget -= 1 + int(layout.lines().size());
-        mComplete = mComplete && layout.complete();
+        SharedLayout layout = LayoutCache::ofThread().layout(
+            paragraph, widthPt, LayoutLimit{.heightPt = roomPt, .lines = std::max(1, mBudget)});
+        mBudget -= 1 + int(layout->lines().size());
+        mComplete = mComplete && layout->complete();
         return layout;
     }
 
     struct Entry
     {
-        std::vector<ParagraphLayout> paragraph; // one, or none for a table
+        SharedLayout paragraph; // none for a table
         const Table* table = nullptr;
         std::vector<std::vector<CellLayout>> cells;
         std::vector<double> rowHeightsPt;
@@ -125,13 +221,13 @@ private:
                     }
                     cell.paragraphs.push_back(
                         layoutParagraph(paragraph, width, across - cell.heightPt));
-                    cell.heightPt += cell.paragraphs.back().heightPt();
+                    cell.heightPt += cell.paragraphs.back()->heightPt();
                 }
                 double along = cell.heightPt;
                 if (table.textUpward) {
                     along = 0;
-                    for (const ParagraphLayout& paragraph : cell.paragraphs) {
-                        for (const LineBox& line : paragraph.lines()) {
+                    for (const SharedLayout& paragraph : cell.paragraphs) {
+                        for (const LineBox& line : paragraph->lines()) {
                             along = std::max(along, line.widthPt);
                         }
                     }
@@ -171,16 +267,16 @@ private:
                     painter.translate(x + marginPt, y + rowHeight);
                     painter.rotate(-90);
                     double py = 0;
-                    for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
-                        paragraph.draw(painter, QPointF(0, py));
-                        py += paragraph.heightPt();
+                    for (const SharedLayout& paragraph : entry.cells[r][c].paragraphs) {
+                        paragraph->draw(painter, QPointF(0, py));
+                        py += paragraph->heightPt();
                     }
                     painter.restore();
                 } else {
                     double py = y;
-                    for (const ParagraphLayout& paragraph : entry.cells[r][c].paragraphs) {
-                        paragraph.draw(painter, QPointF(x + marginPt, py));
-                        py += paragraph.heightPt();
+                    for (const SharedLayout& paragraph : entry.cells[r][c].paragraphs) {
+                        paragraph->draw(painter, QPointF(x + marginPt, py));
+                        py += paragraph->heightPt();
                     }
                 }
                 const BorderSide leftSide = c == 0 ? BorderLeft : BorderInsideV;
@@ -297,6 +393,7 @@ void paintPage(const Document& document, QPainter& painter)
     for (const Shape& shape : document.shapes()) {
         drawShape(painter, shape, textBudget);
     }
+    LayoutCache::ofThread().pageDone();
 }
 
 QImage renderRegion(const Document& document, const QRectF& regionPt, double pixelsPerPt)
