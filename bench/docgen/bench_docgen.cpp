@@ -215,6 +215,26 @@ void wordSave(benchmark::State& state)
         office::saveDocument(*sketch.document, path);
 }
 
+// The save without the disk: the package made in memory (parts written, then zipped), from
+// the same document as above.
+void wordPackage(benchmark::State& state)
+{
+    const QList<editor::TimelineEntry> rows = benchRows(int(state.range(0)));
+    testsupport::MemoryClipboard clipboard;
+    testsupport::ScriptedDialogs dialogs;
+    docgen::AutomationFactory factory;
+    docgen::registerEmbeddedWord(factory, clipboard);
+    const docgen::TemplateBuilder builder(dialogs, factory, clipboard);
+    const docgen::PageSketch sketch =
+        builder.sketch(QStringLiteral("Project Timeline"), rows, docgen::PageOptions{});
+    if (!sketch.document) {
+        state.SkipWithError("no page was made");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(office::writePackage(*sketch.document));
+}
+
 // The layout step with a new title each time, so that no plan kept from before answers.
 void layoutStepAfresh(benchmark::State& state)
 {
@@ -230,6 +250,7 @@ void layoutStepAfresh(benchmark::State& state)
 
 BENCHMARK(planToSlide)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 BENCHMARK(wordSave)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
+BENCHMARK(wordPackage)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 BENCHMARK(layoutStepAfresh)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 using namespace office;
@@ -54,6 +55,31 @@ QByteArray withPart(const QByteArray& package, const QString& name, const QByteA
     parts.push_back({name, content});
     return zippackage::write(parts);
 }
+
+// Changes to the first callout that move or restyle its text.
+void eachRun(Document& document, const std::function<void(Paragraph&, Run&)>& change)
+{
+    for (Block& block : document.shape(2).story)
+        if (auto* paragraph = std::get_if<Paragraph>(&block))
+            for (Run& run : paragraph->runs)
+                change(*paragraph, run);
+}
+const struct
+{
+    const char* name;
+    void (*apply)(Document&);
+} kChanges[] = {
+    {"text", [](Document& d) { d.setShapeText(2, QStringLiteral("Other words")); }},
+    {"size", [](Document& d) { eachRun(d, [](Paragraph&, Run& r) { r.format.sizeHalfPt += 4; }); }},
+    {"bold", [](Document& d) { eachRun(d, [](Paragraph&, Run& r) { r.format.bold = true; }); }},
+    {"colour",
+     [](Document& d) { eachRun(d, [](Paragraph&, Run& r) { r.format.color = 0xFF0000; }); }},
+    {"alignment",
+     [](Document& d) { eachRun(d, [](Paragraph& p, Run&) { p.alignment = Alignment::Right; }); }},
+    {"line spacing",
+     [](Document& d) { eachRun(d, [](Paragraph& p, Run&) { p.lineAtLeastTwips = 480; }); }},
+    {"width", [](Document& d) { d.shape(2).widthPt -= 24; }},
+};
 
 void compareShapes(const Document& actual, const Document& expected)
 {
@@ -558,6 +584,36 @@ private slots:
             QVERIFY2(lightPixels(QRectF(left + 2, bodyBottom - 3.4, 68, 2.6)) == 0,
                      qPrintable(which));
         }
+    }
+
+    // A page drawn again takes the paragraphs laid out before: a change that moves a line
+    // must still be drawn as a renderer that never saw the page draws it (one of a thread
+    // of its own), and the page drawn again must be the first drawing.
+    void pageDrawnAgain_data()
+    {
+        QTest::addColumn<int>("change");
+        for (int i = 0; i < int(std::size(kChanges)); ++i)
+            QTest::newRow(kChanges[i].name) << i;
+    }
+    void pageDrawnAgain()
+    {
+        QFETCH(int, change);
+        Document document =
+            officetest::buildTimeline(QStringLiteral("Project Timeline"),
+                                      officetest::threeEntries(), officetest::letterPage());
+        const auto render = [](const Document& page) {
+            return renderRegion(page, QRectF(0, 0, 792, 612), 2.0);
+        };
+        const QImage first = render(document);
+        QCOMPARE(render(document), first);
+        kChanges[change].apply(document);
+        const QImage changed = render(document);
+        QImage fresh;
+        const std::unique_ptr<QThread> thread(QThread::create([&] { fresh = render(document); }));
+        thread->start();
+        QVERIFY(thread->wait());
+        QVERIFY(changed != first);
+        QCOMPARE(changed, fresh);
     }
 
     void renderRegionLimits()
