@@ -15,7 +15,6 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QPainterPath>
 #include <QPolygonF>
 #include <QProcess>
 #include <QRegularExpression>
@@ -126,11 +125,9 @@ double tipOf(const docgen::PageElement& c)
         office::calloutOutline(calloutKind(c), c.widthPt, c.heightPt,
                                c.adjust.value_or(office::kCalloutDefaultAdjust))
             .toFillPolygon();
-    const bool up = calloutKind(c) == office::ShapeKind::UpArrowCallout;
-    return c.leftPt +
-           std::min_element(outline.cbegin(), outline.cend(), [up](QPointF a, QPointF b) {
-               return up ? a.y() < b.y() : a.y() > b.y();
-           })->x();
+    const auto [top, bottom] = std::minmax_element(
+        outline.cbegin(), outline.cend(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    return c.leftPt + (calloutKind(c) == office::ShapeKind::UpArrowCallout ? top : bottom)->x();
 }
 
 bool overlap(const QRectF& a, const QRectF& b)
