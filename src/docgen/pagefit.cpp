@@ -315,7 +315,9 @@ public:
     }
 
     // Several bars span the printable width, less what gives the callouts at their ends
-    // as much room beside their arrows as their neighbours have: half a column each side.
+    // as much room beside their arrows as their neighbours have: half a column each side;
+    // never shorter than the classic bar, unless that would leave no callout's width
+    // beside it (a sheet as narrow as a 4:3 slide).
     double barWidthFor(int bars) const
     {
         const double printable = double(mPage.pageWidthPt) - 2 * kMarginPt;
@@ -323,7 +325,8 @@ public:
             return std::min(kBarWidthPt, printable);
         const int most = (count() + bars - 1) / bars;
         const double column = printable / (most + 1);
-        return std::max(kBarWidthPt, printable - column + 2 * kTextInsetXPt);
+        return std::max(std::min(kBarWidthPt, printable - kCalloutWidthPt),
+                        printable - column + 2 * kTextInsetXPt);
     }
 
     // A page of this many bars, in passes: the title, the bars and their dates, where
