@@ -246,8 +246,28 @@ void layoutStepAfresh(benchmark::State& state)
             docgen::PageFit::plan(QStringLiteral("Project Timeline %1").arg(++run), rows, letter));
 }
 
+// As above with every note new each time as well, so that nothing learnt of a text
+// before answers; only the fonts' character widths are known.
+void layoutStepNewTexts(benchmark::State& state)
+{
+    const QList<editor::TimelineEntry> base = benchRows(int(state.range(0)));
+    QList<editor::TimelineEntry> rows = base;
+    const docgen::PageMetrics letter{792, 612, 72, 72};
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const QString mark = QString::number(++run);
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            rows[i].notes = base[i].notes.left(79 - mark.size()) + u' ' + mark;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(
+            docgen::PageFit::plan(QStringLiteral("Project Timeline %1").arg(run), rows, letter));
+    }
+}
+
 } // namespace
 
+BENCHMARK(layoutStepNewTexts)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 BENCHMARK(planToSlide)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 BENCHMARK(wordSave)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 BENCHMARK(wordPackage)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);

@@ -131,6 +131,23 @@ std::optional<QString> readCsvText(const QString& csv, const QString& inputName)
     return std::move(decoded.text);
 }
 
+// The page with the table's checked rows, each placed as `place` names it (the source's
+// name, then the row's line); nothing when there are none.
+std::optional<Page> withRows(Page page, const editor::EntryTable& table, const QString& source,
+                             const QString& place)
+{
+    if (table.rows.isEmpty()) {
+        say(QStringLiteral("%1 holds no entries").arg(source));
+        return std::nullopt;
+    }
+    for (const editor::TableRow& row : table.rows) {
+        page.timeline.entries.append(row.entry);
+        page.places.append(place.arg(source, QString::number(row.line)));
+        page.lines.append(row.line);
+    }
+    return page;
+}
+
 // The entries of the CSV, checked; nothing after naming every problem.
 std::optional<Page> pageFromCsv(const Options& options)
 {
@@ -150,16 +167,7 @@ std::optional<Page> pageFromCsv(const Options& options)
             say(QStringLiteral("%1: %2").arg(inputName, line));
         return std::nullopt;
     }
-    if (table.rows.isEmpty()) {
-        say(QStringLiteral("%1 holds no entries").arg(inputName));
-        return std::nullopt;
-    }
-    for (const editor::TableRow& row : table.rows) {
-        page.timeline.entries.append(row.entry);
-        page.places.append(QStringLiteral("%1: Line %2").arg(inputName).arg(row.line));
-        page.lines.append(row.line);
-    }
-    return page;
+    return withRows(std::move(page), table, inputName, QStringLiteral("%1: Line %2"));
 }
 
 // The rows of a list read whole (the store's, a file's timeline), checked by the rules of
@@ -176,16 +184,7 @@ std::optional<Page> checkedRows(Page page, editor::EntryTable& table, const QStr
                 .arg(table.problems.size() - kMaxProblemLines));
     if (!table.problems.isEmpty())
         return std::nullopt;
-    if (table.rows.isEmpty()) {
-        say(QStringLiteral("%1 holds no entries").arg(listName));
-        return std::nullopt;
-    }
-    for (const editor::TableRow& row : table.rows) {
-        page.timeline.entries.append(row.entry);
-        page.places.append(QStringLiteral("%1, entry %2").arg(listName).arg(row.line));
-        page.lines.append(row.line);
-    }
-    return page;
+    return withRows(std::move(page), table, listName, QStringLiteral("%1, entry %2"));
 }
 
 // The studio's state, read and never written.
@@ -279,26 +278,6 @@ bool fitsOnePage(const Page& page)
     return !refusal;
 }
 
-// The builder's host: the entries and the title in. There is no window to show or to
-// point at; the document comes back in the build's result.
-class PageHost : public docgen::TemplateHost
-{
-public:
-    explicit PageHost(const timeline::Timeline& timeline) : mTimeline(timeline) {}
-
-    int entryCount() const override { return int(mTimeline.entries.size()); }
-    docgen::TimelineEntry entry(int row) const override { return mTimeline.entries.value(row - 1); }
-    QString titleText() const override { return mTimeline.title; }
-    void setMousePointer(app::MousePointer) override {}
-    void setPreviewPicture(const QImage&) override {}
-    void setPreviewWordFile(const QString&) override {}
-    void showPreview() override {}
-    void hideMainWindow() override {}
-
-private:
-    const timeline::Timeline& mTimeline;
-};
-
 bool writeOutput(const QString& path, const QByteArray& bytes)
 {
     const filewrite::WriteResult written = filewrite::replaceFile(path, bytes);
@@ -371,7 +350,7 @@ int buildAndWrite(const Options& options, const Page& page)
         docgen::pageOptionsOf(page.timeline, QLocale(), &spacingNotice, page.lines));
     if (!spacingNotice.isEmpty())
         print(stderr, QStringLiteral("warning: %1\n").arg(spacingNotice));
-    PageHost host(page.timeline);
+    docgen::ListHost host(page.timeline.title, page.timeline.entries);
     const docgen::BuildResult built = builder.PushButton6_Click(host);
     if (!built.made()) {
         say(QStringLiteral("the page could not be made; nothing was written"));

@@ -8,8 +8,6 @@
 
 #include "units/lengths.h"
 
-#include <QTextBoundaryFinder>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -91,15 +89,6 @@ office::Alignment alignmentOf(std::optional<TextAlignment> alignment)
     return alignment == TextAlignment::Centre ? office::Alignment::Center : office::Alignment::Left;
 }
 
-// Whether a line that ends at `end` broke inside a word.
-bool splitsWord(const QString& text, QTextBoundaryFinder& finder, int end)
-{
-    if (end <= 0 || end >= text.size() || text.at(end - 1).isSpace())
-        return false;
-    finder.setPosition(end);
-    return !finder.isAtBoundary();
-}
-
 // The longest side of any page: no text taller than this is ever shown whole.
 constexpr double kLongestSidePt = 1584;
 
@@ -112,22 +101,19 @@ Measure measureParagraphs(const std::vector<office::Paragraph>& paragraphs, doub
     Measure measure;
     for (const office::Paragraph& paragraph : paragraphs) {
         // Lines past the limit are never needed: text that runs there is not shown whole.
-        const office::ParagraphLayout layout(
+        const office::MeasuredLines layout = office::measureLines(
             paragraph, std::max(1.0, widthPt),
             office::LayoutLimit{.heightPt = std::max(1.0, limitPt - measure.heightPt)});
-        measure.wordsWhole = measure.wordsWhole && layout.complete();
-        const QString text = paragraph.text();
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
-        for (const office::LineBox& line : layout.lines()) {
-            const int end = line.textStart + line.textLength;
-            const bool split = splitsWord(text, finder, end);
-            measure.wordsWhole = measure.wordsWhole && !split;
+        measure.wordsWhole = measure.wordsWhole && layout.complete;
+        for (const office::MeasuredLine& measured : layout.lines) {
+            const office::LineBox& line = measured.box;
+            measure.wordsWhole = measure.wordsWhole && !measured.splitsWord;
             measure.widestLinePt = std::max(measure.widestLinePt, line.widthPt);
             ++measure.lines;
-            if (!onLine(line, measure.heightPt + line.topPt + line.heightPt, split))
+            if (!onLine(line, measure.heightPt + line.topPt + line.heightPt, measured.splitsWord))
                 return measure;
         }
-        measure.heightPt += layout.heightPt();
+        measure.heightPt += layout.heightPt;
     }
     return measure;
 }
@@ -329,7 +315,9 @@ public:
     }
 
     // Several bars span the printable width, less what gives the callouts at their ends
-    // as much room beside their arrows as their neighbours have: half a column each side.
+    // as much room beside their arrows as their neighbours have: half a column each side;
+    // never shorter than the classic bar, unless that would leave no callout's width
+    // beside it (a sheet as narrow as a 4:3 slide).
     double barWidthFor(int bars) const
     {
         const double printable = double(mPage.pageWidthPt) - 2 * kMarginPt;
@@ -337,7 +325,8 @@ public:
             return std::min(kBarWidthPt, printable);
         const int most = (count() + bars - 1) / bars;
         const double column = printable / (most + 1);
-        return std::max(kBarWidthPt, printable - column + 2 * kTextInsetXPt);
+        return std::max(std::min(kBarWidthPt, printable - kCalloutWidthPt),
+                        printable - column + 2 * kTextInsetXPt);
     }
 
     // A page of this many bars, in passes: the title, the bars and their dates, where
@@ -799,23 +788,22 @@ private:
     Measure measured(Text text, int entry, int sizeHalfPt, double widthPt,
                      double limitPt = kLongestSidePt) const
     {
-        std::vector<MeasuredWidth>& known =
+        MeasuredText& known =
             mMeasured[std::make_tuple(text == Text::Notes, entry, sizeHalfPt, limitPt)];
-        for (const MeasuredWidth& at : known) {
+        for (const MeasuredWidth& at : known.widths) {
             // One line stays one line at any width that holds it.
             if (widthPt == at.widthPt ||
                 (at.measure.wordsWhole && (widthPt < at.widthPt || at.measure.lines == 1) &&
                  widthPt >= at.measure.widestLinePt + kSameBreaksPt))
                 return at.measure;
         }
-        Measure m;
-        if (text == Text::Notes) {
-            m = measureAll(notesParagraphs(entry, sizeHalfPt), widthPt, limitPt);
+        if (known.widths.empty())
+            known.paragraphs = text == Text::Notes ? notesParagraphs(entry, sizeHalfPt)
+                                                   : dateParagraphs(entry, sizeHalfPt);
+        Measure m = measureAll(known.paragraphs, widthPt, limitPt);
+        if (text == Text::Notes)
             m.wordsWhole = m.wordsWhole && mNotes[entry].size() <= kMeasuredCharacters;
-        } else {
-            m = measureAll(dateParagraphs(entry, sizeHalfPt), widthPt, limitPt);
-        }
-        known.push_back(MeasuredWidth{widthPt, m});
+        known.widths.push_back(MeasuredWidth{widthPt, m});
         return m;
     }
 
@@ -1088,8 +1076,14 @@ private:
         double widthPt = 0;
         Measure measure;
     };
-    // Per text (notes or date), entry, size and height limit, the widths measured so far.
-    mutable std::map<std::tuple<bool, int, int, double>, std::vector<MeasuredWidth>> mMeasured;
+    // Per text (notes or date), entry, size and height limit, its paragraphs and the widths
+    // measured so far.
+    struct MeasuredText
+    {
+        std::vector<office::Paragraph> paragraphs;
+        std::vector<MeasuredWidth> widths;
+    };
+    mutable std::map<std::tuple<bool, int, int, double>, MeasuredText> mMeasured;
     mutable std::map<int, double> mLineHeights;
 };
 

@@ -513,26 +513,6 @@ protected:
     }
 };
 
-// The title and rows a sketch is made of, in the host's terms.
-class ListHost : public TemplateHost
-{
-public:
-    ListHost(const QString& title, const QList<TimelineEntry>& entries)
-        : mTitle(title), mEntries(entries)
-    {}
-    int entryCount() const override { return int(mEntries.size()); }
-    TimelineEntry entry(int row) const override { return mEntries.at(row - 1); }
-    QString titleText() const override { return mTitle; }
-    void setMousePointer(app::MousePointer) override {}
-    void setPreviewPicture(const QImage&) override {}
-    void setPreviewWordFile(const QString&) override {}
-    void showPreview() override {}
-    void hideMainWindow() override {}
-
-private:
-    const QString& mTitle;
-    const QList<TimelineEntry>& mEntries;
-};
 } // namespace
 
 PageSketch TemplateBuilder::sketch(const QString& title, const QList<TimelineEntry>& entries,

@@ -45,6 +45,28 @@ public:
     virtual void setFitReport(const FitReport& report) { (void)report; }
 };
 
+// A host with no window: the title and rows in, nothing shown or pointed at; the document
+// comes back in the build's result.
+class ListHost : public TemplateHost
+{
+public:
+    ListHost(const QString& title, const QList<TimelineEntry>& entries)
+        : mTitle(title), mEntries(entries)
+    {}
+    int entryCount() const override { return int(mEntries.size()); }
+    TimelineEntry entry(int row) const override { return mEntries.value(row - 1); }
+    QString titleText() const override { return mTitle; }
+    void setMousePointer(app::MousePointer) override {}
+    void setPreviewPicture(const QImage&) override {}
+    void setPreviewWordFile(const QString&) override {}
+    void showPreview() override {}
+    void hideMainWindow() override {}
+
+private:
+    const QString& mTitle;
+    const QList<TimelineEntry>& mEntries;
+};
+
 // How the next page is laid out, and on which paper (its word processor code; 0 keeps
 // the new document's paper, which follows the region).
 struct PageOptions

@@ -7,6 +7,7 @@
 #include "office/docwriter.h"
 #include "preview/form2.h"
 #include "preview/pagecommands.h"
+#include "slide/slidesize.h"
 #include "slide/slidewriter.h"
 #include "timeline/scale.h"
 
@@ -24,6 +25,19 @@
 #include <QTemporaryDir>
 
 namespace editor {
+
+namespace {
+
+// The slide sizes both page menus offer.
+QList<preview::NamedChoice> slideSizeChoices()
+{
+    QList<preview::NamedChoice> choices;
+    for (const slide::SlideSize& size : slide::kSlideSizes)
+        choices << preview::NamedChoice{QLatin1String(size.name), QLatin1String(size.label)};
+    return choices;
+}
+
+} // namespace
 
 Studio::Studio(StudioServices services)
     : mServices(services),
@@ -54,6 +68,7 @@ Studio::Studio(StudioServices services)
     }
     QStringList notices;
     mPageChoice = timeline::loadPageChoices(mServices.store, &notices);
+    mSlideSize = &slide::loadSlideSize(mServices.store, &notices);
     for (const QString& notice : notices)
         mServices.dialogs.messageBox(notice, app::MessageButtons::Ok,
                                      app::MessageIcon::Exclamation);
@@ -113,7 +128,8 @@ preview::Form2& Studio::previewForm()
             [this](const preview::PageMenuChoice& choice) { changePage(choice); },
             docgen::PageTheme::names(),
             [this] { return mForm1->titleText(); },
-            [this](const QString& path) { saveSlide(path); }};
+            [this](const QString& path) { saveSlide(path); },
+            slideSizeChoices()};
         mForm2 = std::make_unique<preview::Form2>(formServices);
         mForm2->setPageChoices(menuChoice());
     }
@@ -198,7 +214,7 @@ void Studio::saveSlide(const QString& path) const
 {
     // The slide of the timeline the preview shows, laid out on the slide's own size.
     const timeline::Timeline shown = shownTimeline();
-    const slide::SlideSize& size = slide::kDefaultSlideSize;
+    const slide::SlideSize& size = *mSlideSize;
     slide::saveSlide(shown, slide::planSlide(shown, pageOptions(nullptr), size), size, path);
 }
 
@@ -213,12 +229,18 @@ preview::PageMenuChoice Studio::menuChoice() const
 {
     return preview::PageMenuChoice{docgen::paperShown(mPageChoice), mPageChoice.classic(),
                                    mPageChoice.spacing == timeline::Spacing::ToScale,
-                                   docgen::themeShown(mPageChoice)};
+                                   docgen::themeShown(mPageChoice),
+                                   QLatin1String(mSlideSize->name)};
 }
 
 void Studio::changePage(const preview::PageMenuChoice& menu)
 {
+    const timeline::PageChoices page = mPageChoice;
+    const slide::SlideSize* size = mSlideSize;
     choosePage(menu);
+    // The slide's size is the next slide's only: the page stays as it is.
+    if (mSlideSize != size && mPageChoice == page)
+        return;
     const QString before = mBuilder.lastDocument();
     createPage();
     preview::Form2& form = previewForm();
@@ -239,8 +261,11 @@ void Studio::choosePage(const preview::PageMenuChoice& menu)
         choice.paper = menu.paper;
     if (!menu.theme.isEmpty())
         choice.theme = menu.theme;
+    const slide::SlideSize* size = slide::findSlideSize(menu.slideSize);
     try {
         timeline::savePageChoices(mServices.store, choice, &mPageChoice);
+        if (size && size != mSlideSize)
+            slide::saveSlideSize(mServices.store, *size);
     } catch (const app::Failure& failure) {
         // The page is still laid out as asked; only keeping the choice failed.
         mServices.dialogs.messageBox(
@@ -249,6 +274,8 @@ void Studio::choosePage(const preview::PageMenuChoice& menu)
     }
     const bool changed = !(choice == mPageChoice);
     mPageChoice = choice;
+    if (size)
+        mSlideSize = size;
     mLivePage->changed();
     if (mForm2)
         mForm2->setPageChoices(menuChoice());
@@ -398,7 +425,7 @@ void Studio::createMenus()
             [this] { mForm1->PushButton6_Click(); });
     page.addSeparator();
     mPageMenu = new preview::PageChoiceMenus(
-        page, docgen::PageTheme::names(),
+        page, docgen::PageTheme::names(), slideSizeChoices(),
         [this](const preview::PageMenuChoice& choice) { choosePage(choice); });
     mPageMenu->setChoice(menuChoice());
 

@@ -26,6 +26,10 @@ namespace docgen {
 class AutomationFactory;
 } // namespace docgen
 
+namespace slide {
+struct SlideSize;
+} // namespace slide
+
 namespace preview {
 class Form2;
 class PageChoiceMenus;
@@ -101,7 +105,8 @@ private:
     void markCutRows(const docgen::FitReport& report);
     // "Start Creating Template" with the page choices and, for dates to scale, their axis.
     void createPage();
-    // "Save Page as PowerPoint Slide…": the shown timeline as a 16:9 slide at `path`.
+    // "Save Page as PowerPoint Slide…": the shown timeline as a slide of the size chosen
+    // in the page menus at `path`.
     void saveSlide(const QString& path) const;
     // The timeline the windows show, with the page choices.
     timeline::Timeline shownTimeline() const override;
@@ -123,7 +128,8 @@ private:
     // The options of the page as chosen, with the notice of a page spaced evenly though
     // "To scale" is chosen.
     docgen::PageOptions pageOptions(QString* spacingNotice) const;
-    // The page menu's Layout, Spacing and Paper: stored, then the page laid out again.
+    // The page menu's Layout, Spacing and Paper: stored, then the page laid out again; the
+    // slide's size alone is only stored.
     void changePage(const preview::PageMenuChoice& choice);
     preview::PageMenuChoice menuChoice() const;
 
@@ -136,6 +142,7 @@ private:
     preview::PageChoiceMenus* mPageMenu = nullptr;
     QMenu* mRecentMenu = nullptr;
     timeline::PageChoices mPageChoice;
+    const slide::SlideSize* mSlideSize = nullptr; // the size of the slides saved
     QString mSpacingNotice; // why the last page is spaced evenly though "To scale" is chosen
 };
 

@@ -9,9 +9,12 @@
 #include <QHash>
 #include <QPainter>
 #include <QRawFont>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace office {
 
@@ -273,6 +276,308 @@ void ParagraphLayout::draw(QPainter& painter, QPointF topLeftPt) const
         mWindows[placed.window]->lineAt(placed.line).draw(&painter, QPointF(0, 0));
     }
     painter.restore();
+}
+
+namespace {
+
+// Qt's line breaker sums advances in fixed point, 1/64 of a layout unit; so does this one,
+// so that both reach the same sums.
+constexpr int kFixedPerUnit = 64;
+
+// Characters that take one glyph each, left to right, whatever stands beside them: the
+// Latin letters, digits, punctuation and symbols up to the spacing modifiers, the Latin
+// additions, general punctuation and currency signs. No space but the plain one, no
+// control, no soft hyphen, no combining mark.
+constexpr char16_t kPlainLimit = 0x20c1;
+bool isPlain(char16_t c)
+{
+    if (c == u' ')
+        return true;
+    if (c < 0x21 || (c >= 0x7f && c <= 0xa0) || c == 0xad)
+        return false;
+    return c < 0x300 || (c >= 0x1e00 && c < 0x1f00) || (c >= 0x2010 && c < 0x2028) ||
+           (c >= 0x2030 && c < 0x205f) || (c >= 0x20a0 && c < kPlainLimit);
+}
+
+QTextOption measuringOption()
+{
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setUseDesignMetrics(true);
+    return option;
+}
+
+// One layout font's figures for plain text: each character's advance and how far its ink
+// reaches past it, in fixed point, learnt the first time the character is met.
+struct PlainFont
+{
+    QFont font;
+    double ascentUnits = 0;
+    double descentUnits = 0;
+    qint64 leastOverhang = 0; // the font's own bound, below which Qt does not look closer
+    std::vector<qint32> advance = std::vector<qint32>(kPlainLimit, -1);
+    std::vector<qint32> overhang = std::vector<qint32>(kPlainLimit, 0);
+
+    void learn(char16_t c)
+    {
+        // A line of the one character: its end is its advance, and the line's width adds
+        // the ink past it, as at the end of any line.
+        QTextLayout layout(QString(QChar(c)), font);
+        layout.setTextOption(measuringOption());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+        layout.endLayout();
+        advance[c] = qRound(line.cursorToX(1) * kFixedPerUnit);
+        if (c != u' ')
+            overhang[c] = std::max(0, qRound(line.naturalTextWidth() * kFixedPerUnit) - advance[c]);
+    }
+    qint64 width(const QString& text, int start, int length)
+    {
+        qint64 sum = 0;
+        for (int i = start; i < start + length; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (advance[c] < 0)
+                learn(c);
+            sum += advance[c];
+        }
+        return sum;
+    }
+    qint64 overhangOf(char16_t c)
+    {
+        if (advance[c] < 0)
+            learn(c);
+        return overhang[c];
+    }
+};
+
+PlainFont& plainFont(const CharFormat& format)
+{
+    // A plan measures one font many times in a row: the last few are found without a key.
+    struct Recent
+    {
+        QString fontName;
+        int sizeHalfPt = 0;
+        bool bold = false;
+        PlainFont* font = nullptr;
+    };
+    thread_local std::array<Recent, 4> recent;
+    thread_local size_t nextRecent = 0;
+    for (const Recent& r : recent) {
+        if (r.font && r.sizeHalfPt == format.sizeHalfPt && r.bold == format.bold &&
+            r.fontName == format.fontName)
+            return *r.font;
+    }
+    thread_local QHash<QString, std::shared_ptr<PlainFont>> fonts;
+    const QString key = format.fontName + QLatin1Char('/') + QString::number(format.sizeHalfPt) +
+                        (format.bold ? QStringLiteral("/b") : QStringLiteral("/r"));
+    std::shared_ptr<PlainFont>& found = fonts[key];
+    if (!found) {
+        found = std::make_shared<PlainFont>();
+        found->font = layoutFont(format);
+        const EmMetrics em = emMetrics(found->font);
+        found->ascentUnits = em.ascent * found->font.pixelSize();
+        found->descentUnits = em.descent * found->font.pixelSize();
+        found->leastOverhang = std::abs(
+            std::min(0, int(QFontMetricsF(found->font).minRightBearing() * kFixedPerUnit)));
+    }
+    recent[nextRecent] = Recent{format.fontName, format.sizeHalfPt, format.bold, found.get()};
+    nextRecent = (nextRecent + 1) % recent.size();
+    return *found;
+}
+
+// A plain text cut where Qt's breaker looks at it: words, each ending where a line may
+// break, and the blanks between them. Empty when the text is not plain, or starts or
+// ends with a blank (Qt then counts the blanks differently).
+struct Token
+{
+    int start = 0;
+    int length = 0;
+    bool blank = false;
+};
+
+// More than any frame of a page shows; a longer text is laid out in full.
+constexpr int kPlainMaxLength = 2000;
+
+const std::vector<Token>& plainTokens(const QString& text)
+{
+    thread_local QHash<QString, std::vector<Token>> known;
+    const auto found = known.constFind(text);
+    if (found != known.constEnd())
+        return *found;
+    if (known.size() > 4096)
+        known.clear();
+    std::vector<Token> tokens;
+    const int n = int(text.size());
+    const bool plain =
+        n > 0 && n <= kPlainMaxLength && text.front() != u' ' && text.back() != u' ' &&
+        std::all_of(text.cbegin(), text.cend(), [](QChar c) { return isPlain(c.unicode()); });
+    if (plain) {
+        std::vector<bool> breakBefore(size_t(n) + 1, false);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+        for (qsizetype at = finder.toNextBoundary(); at > 0 && at < n; at = finder.toNextBoundary())
+            breakBefore[size_t(at)] = true;
+        for (int i = 0; i < n;) {
+            Token token{i, 0, text.at(i) == u' '};
+            int j = i + 1;
+            while (j < n && (token.blank ? text.at(j) == u' '
+                                         : text.at(j) != u' ' && !breakBefore[size_t(j)]))
+                ++j;
+            token.length = j - i;
+            tokens.push_back(token);
+            i = j;
+        }
+    }
+    return *known.insert(text, std::move(tokens));
+}
+
+// Whether a line that ends at `end` broke inside a word.
+bool splitsWord(const QString& text, QTextBoundaryFinder& finder, int end)
+{
+    if (end <= 0 || end >= text.size() || text.at(end - 1).isSpace())
+        return false;
+    finder.setPosition(end);
+    return !finder.isAtBoundary();
+}
+
+// The lines of a plain paragraph in one font, as Qt's breaker sets them: a word joins the
+// line while the line with it, and with the ink of its last character when it nears the
+// edge, stays within the width. A line that will not hold its first word (or whose ink
+// ends past the edge) is filled again a character at a time, as Qt then does.
+std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double widthPt,
+                                        const LayoutLimit& limit)
+{
+    if (paragraph.runs.empty())
+        return std::nullopt;
+    const CharFormat& format = paragraph.runs.front().format;
+    for (const Run& run : paragraph.runs) {
+        if (run.format.fontName != format.fontName || run.format.sizeHalfPt != format.sizeHalfPt ||
+            run.format.bold != format.bold)
+            return std::nullopt;
+    }
+    const QString text = paragraph.text();
+    const std::vector<Token>& tokens = plainTokens(text);
+    if (tokens.empty())
+        return std::nullopt;
+    PlainFont& font = plainFont(format);
+    const double widthUnits = std::max(0.0, widthPt) * kLayoutUnitsPerPt;
+    // Qt truncates a width to its fixed point.
+    const qint64 width = qint64(widthUnits * kFixedPerUnit);
+    const double atLeastUnits = units::twipsToPt(paragraph.lineAtLeastTwips) * kLayoutUnitsPerPt;
+    const double ascentUnits =
+        font.ascentUnits + std::max(0.0, atLeastUnits - font.ascentUnits - font.descentUnits);
+    const double heightUnits = ascentUnits + font.descentUnits;
+    const double limitUnits = limit.heightPt * kLayoutUnitsPerPt;
+    const int total = int(text.size());
+    const auto overhangBefore = [&](int end) {
+        return font.overhangOf(text.at(end - 1).unicode());
+    };
+    // Whether a piece ending with `last` may join a line that holds `lineWidth` and then
+    // `blanks`: its ink is looked at only near the edge, as Qt looks.
+    const auto joins = [&](qint64 with, char16_t last) {
+        return with <= width &&
+               (with + font.leastOverhang <= width || with + font.overhangOf(last) <= width);
+    };
+
+    MeasuredLines result;
+    double topUnits = 0;
+    int position = 0; // where the next line starts
+    size_t t = 0;     // the token holding it
+    while (position < total) {
+        qint64 lineWidth = 0;
+        qint64 blanks = 0;
+        int end = total;
+        bool first = true;
+        for (size_t k = t; k < tokens.size(); ++k) {
+            const int start = std::max(tokens[k].start, position);
+            const int length = tokens[k].start + tokens[k].length - start;
+            const qint64 pieceWidth = font.width(text, start, length);
+            if (tokens[k].blank) {
+                blanks += pieceWidth;
+                if (blanks > width)
+                    return std::nullopt; // Qt lets such blanks end the line
+                continue;
+            }
+            const qint64 with = lineWidth + blanks + pieceWidth;
+            if (!first && !joins(with, text.at(start + length - 1).unicode())) {
+                end = start;
+                break;
+            }
+            lineWidth = with;
+            blanks = 0;
+            first = false;
+        }
+        qint64 natural = lineWidth + overhangBefore(end);
+        if (natural > width) {
+            lineWidth = 0;
+            blanks = 0;
+            end = position;
+            for (first = true; end < total; ++end) {
+                const char16_t c = text.at(end).unicode();
+                const qint64 advance = font.width(text, end, 1);
+                if (c == u' ') {
+                    blanks += advance;
+                    if (blanks > width)
+                        return std::nullopt;
+                    continue;
+                }
+                if (!first && !joins(lineWidth + blanks + advance, c))
+                    break;
+                lineWidth += blanks + advance;
+                blanks = 0;
+                first = false;
+            }
+            natural = lineWidth + overhangBefore(end);
+        }
+        while (t < tokens.size() && tokens[t].start + tokens[t].length <= end)
+            ++t;
+        const double naturalUnits = double(natural) / kFixedPerUnit;
+        double x = 0;
+        if (paragraph.alignment == Alignment::Center)
+            x = (widthUnits - naturalUnits) / 2;
+        else if (paragraph.alignment == Alignment::Right)
+            x = widthUnits - naturalUnits;
+        MeasuredLine line;
+        line.box.textStart = position;
+        line.box.textLength = end - position;
+        line.box.xPt = x / kLayoutUnitsPerPt;
+        line.box.topPt = topUnits / kLayoutUnitsPerPt;
+        line.box.baselinePt = (topUnits + ascentUnits) / kLayoutUnitsPerPt;
+        line.box.heightPt = heightUnits / kLayoutUnitsPerPt;
+        line.box.widthPt = naturalUnits / kLayoutUnitsPerPt;
+        // A line that ends inside a token ends inside a word.
+        line.splitsWord = end < total && t < tokens.size() && tokens[t].start < end;
+        result.lines.push_back(line);
+        topUnits += heightUnits;
+        position = end;
+        if (position < total && (topUnits >= limitUnits || end > limit.throughOffset ||
+                                 int(result.lines.size()) >= limit.lines)) {
+            result.complete = false;
+            break;
+        }
+    }
+    result.heightPt = topUnits / kLayoutUnitsPerPt;
+    return result;
+}
+
+} // namespace
+
+MeasuredLines measureLines(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
+    if (std::optional<MeasuredLines> plain = plainLines(paragraph, widthPt, limit))
+        return std::move(*plain);
+    const ParagraphLayout layout(paragraph, widthPt, limit);
+    MeasuredLines result;
+    result.heightPt = layout.heightPt();
+    result.complete = layout.complete();
+    const QString text = paragraph.text();
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    for (const LineBox& box : layout.lines())
+        result.lines.push_back(
+            MeasuredLine{box, splitsWord(text, finder, box.textStart + box.textLength)});
+    return result;
 }
 
 } // namespace office

@@ -79,4 +79,22 @@ private:
     bool mComplete = true;
 };
 
+// A paragraph's lines for measuring only, broken exactly as ParagraphLayout breaks them.
+// Plain text in one font (the common case) is broken from each character's advance kept
+// per font, without shaping it again; any other paragraph is laid out in full.
+struct MeasuredLine
+{
+    LineBox box;
+    bool splitsWord = false; // ends inside a word: the word was wider than the line
+};
+
+struct MeasuredLines
+{
+    std::vector<MeasuredLine> lines;
+    double heightPt = 0;
+    bool complete = true; // false when the limit stopped it before the paragraph's end
+};
+
+MeasuredLines measureLines(const Paragraph& paragraph, double widthPt, LayoutLimit limit = {});
+
 } // namespace office

@@ -399,7 +399,8 @@ void Form2::createPageMenu()
 
     // Choosing lays the page out again at once.
     mPageMenu->addSeparator();
-    mPageChoices = new PageChoiceMenus(*mPageMenu, mServices.themeNames, mServices.changePage);
+    mPageChoices = new PageChoiceMenus(*mPageMenu, mServices.themeNames, mServices.slideSizes,
+                                       mServices.changePage);
 }
 
 void Form2::setPageChoices(const PageMenuChoice& choice)

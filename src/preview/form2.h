@@ -61,6 +61,8 @@ struct Form2Services
     std::function<QString()> timelineTitle;
     // Writes the page shown as a slide to the path; without it the menu offers no slide.
     std::function<void(const QString& path)> saveSlide;
+    // The slide sizes the page menu offers under "Slide Size"; none: no such choice.
+    QList<NamedChoice> slideSizes = {};
 };
 
 // The preview window. Every length of its layout is in twips, turned into pixels with the

@@ -198,6 +198,7 @@ bool PageCommands::printPage(const QString& wordFile)
 }
 
 PageChoiceMenus::PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
+                                 const QList<NamedChoice>& slideSizes,
                                  std::function<void(const PageMenuChoice&)> changed)
     : QObject(&menu)
 {
@@ -236,6 +237,13 @@ PageChoiceMenus::PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
     mTheme = theme.second;
     for (const QString& name : themeNames)
         choice(theme, QStringLiteral("mnuTheme") + name, name)->setData(name);
+    const auto slideSize = choiceMenu("mnuSlideSize", QStringLiteral("Slide Size"));
+    mSlideSize = slideSize.second;
+    slideSize.first->menuAction()->setVisible(!slideSizes.isEmpty());
+    for (const NamedChoice& size : slideSizes)
+        choice(slideSize, QStringLiteral("mnuSlideSize") + QString(size.name).replace(u':', u'x'),
+               size.label)
+            ->setData(size.name);
     const auto report = [this, changed = std::move(changed)] {
         PageMenuChoice chosen;
         if (const QAction* checked = mTheme->checkedAction())
@@ -246,10 +254,12 @@ PageChoiceMenus::PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
             chosen.classic = checked->data().toBool();
         if (const QAction* checked = mSpacing->checkedAction())
             chosen.toScale = checked->data().toBool();
+        if (const QAction* checked = mSlideSize->checkedAction())
+            chosen.slideSize = checked->data().toString();
         if (changed)
             changed(chosen);
     };
-    for (QActionGroup* group : {mLayout, mSpacing, mPaper, mTheme})
+    for (QActionGroup* group : {mLayout, mSpacing, mPaper, mTheme, mSlideSize})
         connect(group, &QActionGroup::triggered, this, report);
 }
 
@@ -265,6 +275,8 @@ void PageChoiceMenus::setChoice(const PageMenuChoice& choice)
     for (QAction* action : mTheme->actions())
         action->setChecked(action->data().toString().compare(choice.theme, Qt::CaseInsensitive) ==
                            0);
+    for (QAction* action : mSlideSize->actions())
+        action->setChecked(action->data().toString() == choice.slideSize);
 }
 
 void markCutCallouts(QImage& picture, const QRectF& regionPt, const QList<QRectF>& framesPt)

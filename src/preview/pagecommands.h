@@ -84,23 +84,33 @@ private:
 };
 
 // The page menu's choices: the paper by name, the classic layout, dates spaced to scale,
-// the look by name.
+// the look by name, the slide's size by name.
 struct PageMenuChoice
 {
     QString paper;
     bool classic = false;
     bool toScale = false;
     QString theme;
+    QString slideSize = {};
 };
 
-// The page's four choices as submenus of a menu, Layout, Spacing, Paper and Theme, each a
-// group of exclusive choices; choosing one reports all four as they then stand. The
-// preview's page menu and the main window's Page menu are both made of it.
+// A choice the menu offers by its name, shown as its label.
+struct NamedChoice
+{
+    QString name;
+    QString label;
+};
+
+// The page's choices as submenus of a menu, Layout, Spacing, Paper, Theme and, when sizes
+// are given, Slide Size, each a group of exclusive choices; choosing one reports all as
+// they then stand. The preview's page menu and the main window's Page menu are both made
+// of it.
 class PageChoiceMenus : public QObject
 {
     Q_OBJECT
 public:
     PageChoiceMenus(QMenu& menu, const QStringList& themeNames,
+                    const QList<NamedChoice>& slideSizes,
                     std::function<void(const PageMenuChoice&)> changed);
     // Checks the choices as they stand, without reporting them.
     void setChoice(const PageMenuChoice& choice);
@@ -110,6 +120,7 @@ private:
     QActionGroup* mSpacing = nullptr;
     QActionGroup* mPaper = nullptr;
     QActionGroup* mTheme = nullptr;
+    QActionGroup* mSlideSize = nullptr;
 };
 
 // Marks the callouts whose text is cut on the page picture, in place: the picture shows

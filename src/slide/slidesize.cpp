@@ -1,6 +1,7 @@
 #include "slidesize.h"
 
 #include "docgen/pagetheme.h"
+#include "timeline/settingsstore.h"
 
 namespace slide {
 
@@ -15,6 +16,19 @@ const SlideSize* findSlideSize(QStringView name)
             return &size;
     }
     return nullptr;
+}
+
+const SlideSize& loadSlideSize(editor::SettingsStore& store, QStringList* notices)
+{
+    const SlideSize* found =
+        findSlideSize(editor::readChoice(store, QLatin1String(editor::kSlideSizeKey), QString(),
+                                         QStringLiteral("slide size"), notices));
+    return found ? *found : kDefaultSlideSize;
+}
+
+void saveSlideSize(editor::SettingsStore& store, const SlideSize& size)
+{
+    store.write(QLatin1String(editor::kSlideSizeKey), QLatin1String(size.name));
 }
 
 docgen::PageMetrics slideMetrics(const SlideSize& size)

@@ -328,6 +328,18 @@ QByteArray slidePart(const docgen::PagePlan& plan)
     return part.finish();
 }
 
+// A list of one id with its relationship: the master's layouts, the presentation's
+// masters and slides.
+void writeOneIdList(QXmlStreamWriter& xml, const char* list, const char* item, const char* id,
+                    const char* relationship)
+{
+    xml.writeStartElement(kP, QString::fromLatin1(list));
+    xml.writeEmptyElement(kP, QString::fromLatin1(item));
+    xml.writeAttribute(QStringLiteral("id"), QLatin1String(id));
+    xml.writeAttribute(kR, QStringLiteral("id"), QLatin1String(relationship));
+    xml.writeEndElement();
+}
+
 QByteArray layoutPart()
 {
     Part part(kP, QStringLiteral("sldLayout"));
@@ -366,11 +378,7 @@ QByteArray masterPart()
         {"accent6", "accent6"}, {"hlink", "hlink"},     {"folHlink", "folHlink"}};
     for (const auto& pair : mapping)
         xml.writeAttribute(QString::fromLatin1(pair[0]), QString::fromLatin1(pair[1]));
-    xml.writeStartElement(kP, QStringLiteral("sldLayoutIdLst"));
-    xml.writeEmptyElement(kP, QStringLiteral("sldLayoutId"));
-    xml.writeAttribute(QStringLiteral("id"), QLatin1String(kLayoutId));
-    xml.writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId1"));
-    xml.writeEndElement();
+    writeOneIdList(xml, "sldLayoutIdLst", "sldLayoutId", kLayoutId, "rId1");
     // The master's text styles, empty: every shape on the slide states its own.
     xml.writeStartElement(kP, QStringLiteral("txStyles"));
     for (const char* style : {"titleStyle", "bodyStyle", "otherStyle"})
@@ -383,16 +391,8 @@ QByteArray presentationPart(const SlideSize& size)
 {
     Part part(kP, QStringLiteral("presentation"));
     QXmlStreamWriter& xml = part.xml();
-    xml.writeStartElement(kP, QStringLiteral("sldMasterIdLst"));
-    xml.writeEmptyElement(kP, QStringLiteral("sldMasterId"));
-    xml.writeAttribute(QStringLiteral("id"), QLatin1String(kMasterId));
-    xml.writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId1"));
-    xml.writeEndElement();
-    xml.writeStartElement(kP, QStringLiteral("sldIdLst"));
-    xml.writeEmptyElement(kP, QStringLiteral("sldId"));
-    xml.writeAttribute(QStringLiteral("id"), QLatin1String(kSlideId));
-    xml.writeAttribute(kR, QStringLiteral("id"), QStringLiteral("rId2"));
-    xml.writeEndElement();
+    writeOneIdList(xml, "sldMasterIdLst", "sldMasterId", kMasterId, "rId1");
+    writeOneIdList(xml, "sldIdLst", "sldId", kSlideId, "rId2");
     xml.writeEmptyElement(kP, QStringLiteral("sldSz"));
     xml.writeAttribute(QStringLiteral("cx"), emu(size.widthPt));
     xml.writeAttribute(QStringLiteral("cy"), emu(size.heightPt));

@@ -266,6 +266,19 @@ QString readOrSetAside(SettingsStore& store, const QString& key, const QString& 
     }
 }
 
+QString readChoice(SettingsStore& store, const QString& key, const QString& defaultValue,
+                   const QString& what, QStringList* notices)
+{
+    try {
+        if (notices)
+            return readOrSetAside(store, key, defaultValue, what, *notices);
+        return store.read(key, defaultValue);
+    } catch (const app::Failure&) {
+        // An unreadable choice is no reason to refuse a page: the default holds.
+        return defaultValue;
+    }
+}
+
 QString timelineKey(int scale)
 {
     return QStringLiteral("Timeline") + QString::number(scale);

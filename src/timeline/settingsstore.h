@@ -30,6 +30,10 @@ inline constexpr const char* kThemeKey = "Theme";
 inline constexpr const char* kSpacingKey = "Spacing";
 inline constexpr const char* kSpacingEven = "Even";
 inline constexpr const char* kSpacingToScale = "To scale";
+// The size a slide is saved on from the studio, by the command line's name for it ("16:9",
+// "4:3"; slide/slidesize.h); absent or another text means 16:9. The studio's own choice:
+// the timeline a file carries does not hold it.
+inline constexpr const char* kSlideSizeKey = "SlideSize";
 
 // "Timeline" followed by the scale number, 1 to 3.
 QString timelineKey(int scale);
@@ -77,6 +81,10 @@ public:
 // when the store cannot be used or the value cannot be moved.
 QString readOrSetAside(SettingsStore& store, const QString& key, const QString& defaultValue,
                        const QString& what, QStringList& notices);
+// Reads a choice, never failing: a value that cannot be read gives the default, and with
+// `notices` it is also set aside as readOrSetAside does.
+QString readChoice(SettingsStore& store, const QString& key, const QString& defaultValue,
+                   const QString& what, QStringList* notices);
 // The stored title of `scale`: the title key's when it is the scale last shown ("Option"),
 // else its own key's, or the title key's when it has none (a store an older version
 // wrote, which showed that title on every scale). Throws as read() does.

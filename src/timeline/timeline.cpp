@@ -15,15 +15,7 @@ PageChoices loadPageChoices(editor::SettingsStore& store, QStringList* notices)
 {
     PageChoices choices;
     const auto read = [&](const char* key, const QString& defaultValue, const QString& what) {
-        try {
-            if (notices)
-                return editor::readOrSetAside(store, QLatin1String(key), defaultValue, what,
-                                              *notices);
-            return store.read(QLatin1String(key), defaultValue);
-        } catch (const app::Failure&) {
-            // An unreadable choice is no reason to refuse a page: the default holds.
-            return defaultValue;
-        }
+        return editor::readChoice(store, QLatin1String(key), defaultValue, what, notices);
     };
     if (read(editor::kLayoutKey, QStringLiteral("Fit"), QStringLiteral("layout"))
             .compare(QLatin1String("Classic"), Qt::CaseInsensitive) == 0)

@@ -1,6 +1,7 @@
 #include "editor/form1.h"
 #include "editor/mainlayout.h"
 #include "preview/pageview.h"
+#include "slide/slidesize.h"
 #include "timeline/entrylist.h"
 #include "timeline/settingsstore.h"
 #include "timeline/timeline.h"
@@ -1025,6 +1026,7 @@ void TestForm1::unreadableChoicesAreSetAside_data()
     QTest::newRow("a layout that is a pipe") << "Layout" << QByteArray();
     QTest::newRow("a typed paper") << "Paper" << QByteArray("@Variant(\\0\\0\\0\\x7f)");
     QTest::newRow("a spacing that is a list") << "Spacing" << QByteArray("Even, To scale");
+    QTest::newRow("a slide size that is a list") << "SlideSize" << QByteArray("4:3, 16:9");
 }
 
 void TestForm1::unreadableChoicesAreSetAside()
@@ -1044,6 +1046,8 @@ void TestForm1::unreadableChoicesAreSetAside()
     QStringList notices;
     if (key.startsWith(u"Form1")) {
         QVERIFY(!editor::WindowSize::load(store, notices));
+    } else if (key == u"SlideSize") {
+        QCOMPARE(slide::loadSlideSize(store, &notices).name, slide::kDefaultSlideSize.name);
     } else {
         QCOMPARE(timeline::loadPageChoices(store, &notices), timeline::PageChoices{});
     }

@@ -11,6 +11,7 @@
 #include "office/docreader.h"
 #include "office/docwriter.h"
 #include "office/pageexport.h"
+#include "office/zippackage.h"
 #include "preview/form2.h"
 #include "preview/pageview.h"
 #include "preview/picturebox.h"
@@ -913,6 +914,8 @@ void TestStudio::menuBarCarriesTheCommands_data()
                                   << "actionPreviewZoomIn" << QKeySequence();
     QTest::newRow("classic") << "menuPage"
                              << "mnuLayoutClassic" << QKeySequence();
+    QTest::newRow("slide size") << "menuPage"
+                                << "mnuSlideSize4x3" << QKeySequence();
     QTest::newRow("guide") << "menuHelp"
                            << "actionGuide" << QKeySequence(QKeySequence::HelpContents);
 }
@@ -948,6 +951,21 @@ void TestStudio::menuBarCarriesTheCommands()
         found->trigger();
         QCOMPARE(mStore->read(QStringLiteral("Layout"), QString()), QStringLiteral("Classic"));
         QVERIFY(found->isChecked());
+    }
+    // Chosen, the slide size is kept and the next slide saved is 4:3, 720 x 540 pt.
+    if (command == u"mnuSlideSize4x3") {
+        QVERIFY(action("mnuSlideSize16x9")->isChecked());
+        found->trigger();
+        QCOMPARE(mStore->read(QStringLiteral("SlideSize"), QString()), QStringLiteral("4:3"));
+        showMonthlyTimeline();
+        QTemporaryDir folder;
+        mDialogs.saveAnswers << folder.filePath(QStringLiteral("history.pptx"));
+        action("actionSavePageSlide")->trigger();
+        QFile slide(folder.filePath(QStringLiteral("history.pptx")));
+        QVERIFY(slide.open(QIODevice::ReadOnly));
+        QVERIFY(office::zippackage::Reader(slide.readAll())
+                    .read(QStringLiteral("ppt/presentation.xml"))
+                    .contains("<p:sldSz cx=\"9144000\" cy=\"6858000\""));
     }
 }
 

@@ -4,6 +4,7 @@
 #include "timelinepage.h"
 
 #include <QFontMetricsF>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -328,6 +329,79 @@ private slots:
             QCOMPARE(layout.lines()[i].textLength, expected[i].second);
         }
         QCOMPARE(layout.complete(), std::isinf(limitPt));
+    }
+
+    // Measuring breaks every line where the full layout does, at every width, with the
+    // same boxes: plain text, punctuation that may end a line, letters whose ink reaches
+    // past their advance, long paragraphs, a height limit; and what it lays out in full.
+    void measuringBreaksAsTheLayoutDoes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<int>("sizeHalfPt");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<double>("limitPt");
+        const double none = std::numeric_limits<double>::infinity();
+        const QString notes = QStringLiteral(
+            "Milestone number 12 of the plan, reviewed by the board and approved for all "
+            "teams in the spring");
+        const QString marks = QStringLiteral(
+            "Long-term talks\u2014between both sides; 1800\u20131802 (signed 12/03/1801), "
+            "caf\u00e9 d\u00e9j\u00e0 vu \u20ac20/$30 \u201cquoted\u201d \u2018so\u2019\u2026 "
+            "e-mail a/b/c x+y=z 50% #1 @home [see: p.4]");
+        const QString overhangs =
+            QStringLiteral("fjord iffy jiffy puffy f f f/ V. W, y; \u00df r.");
+        QTest::newRow("notes, Carlito") << notes << "Carlito" << 24 << false << none;
+        QTest::newRow("notes, Carlito bold 7 pt") << notes << "Carlito" << 14 << true << none;
+        QTest::newRow("marks, Liberation Sans")
+            << marks << "Liberation Sans" << 20 << false << none;
+        QTest::newRow("marks, Carlito bold") << marks << "Carlito" << 18 << true << none;
+        QTest::newRow("overhangs, Liberation Serif")
+            << overhangs << "Liberation Serif" << 40 << false << none;
+        QTest::newRow("overhangs, Carlito bold") << overhangs << "Carlito" << 48 << true << none;
+        QTest::newRow("past one window, 30 pt high")
+            << notes.repeated(4) << "Carlito" << 16 << false << 30.0;
+        QTest::newRow("blanks in a row, a tab, a line break")
+            << QStringLiteral("two  blanks\tand\va break") << "Carlito" << 20 << false << none;
+        QTest::newRow("right to left") << QStringLiteral("\u05e9\u05dc\u05d5\u05dd world")
+                                       << "Liberation Sans" << 20 << false << none;
+    }
+    void measuringBreaksAsTheLayoutDoes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, font);
+        QFETCH(int, sizeHalfPt);
+        QFETCH(bool, bold);
+        QFETCH(double, limitPt);
+        Paragraph paragraph;
+        paragraph.runs = {Run{text, CharFormat{font, sizeHalfPt, bold, std::nullopt}}};
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+        for (const Alignment alignment : {Alignment::Left, Alignment::Center}) {
+            paragraph.alignment = alignment;
+            for (double widthPt = 4; widthPt < 420; widthPt += 0.37) {
+                const LayoutLimit limit{.heightPt = limitPt};
+                const ParagraphLayout layout(paragraph, widthPt, limit);
+                const MeasuredLines measured = measureLines(paragraph, widthPt, limit);
+                const QByteArray where = QByteArray::number(widthPt);
+                QVERIFY2(measured.lines.size() == layout.lines().size(), where);
+                for (size_t i = 0; i < measured.lines.size(); ++i) {
+                    const LineBox& a = measured.lines[i].box;
+                    const LineBox& b = layout.lines()[i];
+                    QVERIFY2(a.textStart == b.textStart && a.textLength == b.textLength, where);
+                    const int end = b.textStart + b.textLength;
+                    finder.setPosition(end);
+                    QVERIFY2(measured.lines[i].splitsWord ==
+                                 (end < text.size() && !text.at(end - 1).isSpace() &&
+                                  !finder.isAtBoundary()),
+                             where);
+                    QVERIFY2(a.xPt == b.xPt && a.widthPt == b.widthPt && a.topPt == b.topPt &&
+                                 a.baselinePt == b.baselinePt && a.heightPt == b.heightPt,
+                             where);
+                }
+                QVERIFY2(measured.complete == layout.complete(), where);
+                QVERIFY2(measured.heightPt == layout.heightPt(), where);
+            }
+        }
     }
 
     void barTable_data()

@@ -15,6 +15,7 @@
 
 #include <QFile>
 #include <QLocale>
+#include <QPolygonF>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
@@ -94,6 +95,13 @@ QStringList captured(const QByteArray& xml, const QString& pattern)
     return found;
 }
 
+office::ShapeKind calloutKind(const docgen::PageElement& callout)
+{
+    return callout.shapeType == docgen::word::kShapeDownArrowCallout
+               ? office::ShapeKind::DownArrowCallout
+               : office::ShapeKind::UpArrowCallout;
+}
+
 // Where a word of the element may stand: a callout's body, the title's box, less their
 // insets; a date anywhere on its bar.
 QRectF textArea(const docgen::PageElement& element)
@@ -103,14 +111,23 @@ QRectF textArea(const docgen::PageElement& element)
         return frame;
     QRectF area(QPointF(0, 0), frame.size());
     if (element.kind == docgen::ElementKind::Callout)
-        area = office::calloutTextRect(element.shapeType == docgen::word::kShapeDownArrowCallout
-                                           ? office::ShapeKind::DownArrowCallout
-                                           : office::ShapeKind::UpArrowCallout,
-                                       element.widthPt, element.heightPt,
+        area = office::calloutTextRect(calloutKind(element), element.widthPt, element.heightPt,
                                        element.adjust.value_or(office::kCalloutDefaultAdjust));
     const QSizeF insets = element.insets();
     return area.translated(frame.topLeft())
         .adjusted(insets.width(), insets.height(), -insets.width(), -insets.height());
+}
+
+// Across the slide, where the callout's arrow ends: its outline's point farthest from its body.
+double tipOf(const docgen::PageElement& c)
+{
+    const QPolygonF outline =
+        office::calloutOutline(calloutKind(c), c.widthPt, c.heightPt,
+                               c.adjust.value_or(office::kCalloutDefaultAdjust))
+            .toFillPolygon();
+    const auto [top, bottom] = std::minmax_element(
+        outline.cbegin(), outline.cend(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
+    return c.leftPt + (calloutKind(c) == office::ShapeKind::UpArrowCallout ? top : bottom)->x();
 }
 
 bool overlap(const QRectF& a, const QRectF& b)
@@ -175,10 +192,7 @@ private slots:
         const QByteArray slideXml = partOf(path, QStringLiteral("ppt/slides/slide1.xml"));
         QStringList presets;
         for (const docgen::PageElement& callout : plan.callouts)
-            presets << office::drawingml::presetName(callout.shapeType ==
-                                                             docgen::word::kShapeDownArrowCallout
-                                                         ? office::ShapeKind::DownArrowCallout
-                                                         : office::ShapeKind::UpArrowCallout);
+            presets << office::drawingml::presetName(calloutKind(callout));
         QCOMPARE(captured(slideXml, QStringLiteral("<a:prstGeom prst=\"(\\w+Callout)\">")),
                  presets);
         QCOMPARE(captured(slideXml, QStringLiteral("prst=\"\\w+Callout\"><a:avLst>((?:<a:gd "
@@ -255,11 +269,9 @@ private slots:
     void legibleInImpress()
     {
         QFETCH(QString, size);
-        QList<timeline::Timeline> timelines{sampleTimeline(timeline::Scale::Daily), manyEntries(14),
-                                            manyEntries(40, QStringLiteral("Slate"))};
-        // 63 entries leave one note three characters short on a 4:3 slide (reported).
-        if (size != QLatin1String("4:3"))
-            timelines << manyEntries(63);
+        const QList<timeline::Timeline> timelines{
+            sampleTimeline(timeline::Scale::Daily), manyEntries(14),
+            manyEntries(40, QStringLiteral("Slate")), manyEntries(63)};
         for (const timeline::Timeline& timeline : std::as_const(timelines)) {
             QTemporaryDir dir;
             const QString path = dir.filePath(QStringLiteral("slide.pptx"));
@@ -279,35 +291,65 @@ private slots:
                 wanted << entry.date.split(u' ', Qt::SkipEmptyParts)
                        << entry.notes.split(u' ', Qt::SkipEmptyParts);
             QStringList shown;
-            QList<QRectF> areas;
+            QList<std::pair<QRectF, docgen::ElementKind>> areas;
+            QRectF ink; // the words, the bars and the callouts
             for (const docgen::PageElement& element : plan.frame + plan.callouts + plan.marks) {
                 if (element.kind == docgen::ElementKind::LegendKey)
                     wanted << element.text.split(u' ', Qt::SkipEmptyParts);
                 if (element.kind != docgen::ElementKind::DateTable &&
                     element.kind != docgen::ElementKind::SpanBand &&
                     element.kind != docgen::ElementKind::MilestoneMarker)
-                    areas << textArea(element);
+                    areas << std::pair{textArea(element), element.kind};
+                if (element.kind == docgen::ElementKind::TimelineBar ||
+                    element.kind == docgen::ElementKind::Callout)
+                    ink |= QRectF(element.leftPt, element.topPt, element.widthPt, element.heightPt);
             }
+            std::map<docgen::ElementKind, QList<double>> across; // each word's type size
+            QList<officetools::Word> dates;
             for (int i = 0; i < words.size(); ++i) {
                 const officetools::Word& word = words.at(i);
                 shown << word.text;
-                QVERIFY2(std::any_of(areas.cbegin(), areas.cend(),
-                                     [&](const QRectF& area) {
-                                         return area
-                                             .adjusted(-kTolerancePt, -kTolerancePt, kTolerancePt,
-                                                       kTolerancePt)
-                                             .contains(word.boxPt);
-                                     }),
+                const auto area = std::find_if(areas.cbegin(), areas.cend(), [&](const auto& a) {
+                    return a.first
+                        .adjusted(-kTolerancePt, -kTolerancePt, kTolerancePt, kTolerancePt)
+                        .contains(word.boxPt);
+                });
+                QVERIFY2(area != areas.cend(), qPrintable(word.text));
+                // Half an inch or more from every edge, as on a designed page.
+                QVERIFY2(QRectF(QPointF(0, 0), page)
+                             .adjusted(36 - kTolerancePt, 36 - kTolerancePt, kTolerancePt - 36,
+                                       kTolerancePt - 36)
+                             .contains(word.boxPt),
                          qPrintable(word.text));
-                QVERIFY2(QRectF(QPointF(0, 0), page).contains(word.boxPt), qPrintable(word.text));
                 // A 7 pt word box is about 9.1 pt high (across, for a date that runs upwards).
                 const bool upward =
                     word.text.size() >= 3 && word.boxPt.height() > 1.3 * word.boxPt.width();
-                QVERIFY2((upward ? word.boxPt.width() : word.boxPt.height()) >= 9.0,
-                         qPrintable(word.text));
+                across[area->second] << (upward ? word.boxPt.width() : word.boxPt.height());
+                QVERIFY2(across[area->second].last() >= 9.0, qPrintable(word.text));
+                ink |= word.boxPt;
+                if (area->second == docgen::ElementKind::TimelineBar)
+                    dates << word;
                 for (int j = i + 1; j < words.size(); ++j)
                     QVERIFY2(!overlap(word.boxPt, words.at(j).boxPt),
                              qPrintable(word.text + QStringLiteral(" / ") + words.at(j).text));
+            }
+            // One size for the notes and one for the dates (word boxes within 8 %), and the
+            // whole as far from the top as from the bottom, within a tenth of the height.
+            for (const auto kind :
+                 {docgen::ElementKind::Callout, docgen::ElementKind::TimelineBar}) {
+                const auto [low, high] =
+                    std::minmax_element(across[kind].cbegin(), across[kind].cend());
+                QVERIFY(low != across[kind].cend() && *high <= 1.08 * *low);
+            }
+            QVERIFY(std::abs(ink.top() - (page.height() - ink.bottom())) <= 0.1 * page.height());
+            // Each arrow's tip over its own date's words, within 3 pt across.
+            for (int i = 0; i < plan.callouts.size(); ++i) {
+                const QString& date = timeline.entries.at(i).date;
+                const auto own = std::find_if(dates.cbegin(), dates.cend(),
+                                              [&](const auto& w) { return date.contains(w.text); });
+                QVERIFY2(own != dates.cend() &&
+                             std::abs(own->boxPt.center().x() - tipOf(plan.callouts.at(i))) <= 3,
+                         qPrintable(date));
             }
             // Character for character: a span date may break after its dash.
             const auto letters = [](const QStringList& texts) {
