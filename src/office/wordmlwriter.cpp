@@ -33,8 +33,8 @@ QString alignmentValue(Alignment alignment)
 class MainPartWriter
 {
 public:
-    MainPartWriter(xmlout::PartText& part, bool textAlternative)
-        : mPart(part), mXml(part.xml()), mTextAlternative(textAlternative),
+    MainPartWriter(QXmlStreamWriter& xml, bool textAlternative)
+        : mXml(xml), mTextAlternative(textAlternative),
           mVml(mXml, [this](const Story& story) { writeStory(story); })
     {}
 
@@ -176,7 +176,6 @@ private:
             mXml.writeEndElement();
         }
         mXml.writeEndElement();
-        mPart.encodeWhenLong();
     }
 
     // Plain-text converters read neither the DrawingML nor the VML text box, so the shapes'
@@ -424,7 +423,6 @@ private:
         mXml.writeEndElement();
     }
 
-    xmlout::PartText& mPart;
     QXmlStreamWriter& mXml;
     bool mTextAlternative;
     vml::ShapeWriter mVml;
@@ -435,7 +433,7 @@ private:
 QByteArray mainPart(const Document& document, bool textAlternative)
 {
     xmlout::PartText out;
-    MainPartWriter(out, textAlternative).write(document);
+    MainPartWriter(out.xml(), textAlternative).write(document);
     return out.finish();
 }
 

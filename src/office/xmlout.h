@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QRgb>
 #include <QString>
-#include <QStringEncoder>
 #include <QXmlStreamWriter>
 
 #include <initializer_list>
@@ -14,53 +13,32 @@
 // Small pieces the part writers share.
 namespace office::xmlout {
 
-// A part's XML kept as text and encoded as it grows. On a byte array the stream writer
-// encodes every small piece and writes it through a buffer device, which was about half
-// of the main part's time. On text it states no encoding in the declaration, so the
+// A part's XML kept as text and encoded once when it is done. On a byte array the stream
+// writer encodes every small piece and writes it through a buffer device, which was about
+// half of the main part's time. On text it states no encoding in the declaration, so the
 // declaration is written here, as the writer on a device states it.
 class PartText
 {
 public:
-    explicit PartText(bool standalone = true) : mXml(&mText)
-    {
-        mBytes =
-            standalone
-                ? QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)")
-                : QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)");
-    }
+    explicit PartText(bool standalone = true) : mStandalone(standalone), mXml(&mText) {}
     PartText(const PartText&) = delete;
     PartText& operator=(const PartText&) = delete;
 
     QXmlStreamWriter& xml() { return mXml; }
-    // Encodes what is written so far once the text is long, between two of the writer's
-    // calls: held whole, a part of a few hundred kilobytes is in memory three times over
-    // (text, encoding, result), in pages the system hands out afresh for every part.
-    void encodeWhenLong()
-    {
-        if (mText.size() >= 16384) {
-            encode();
-        }
-    }
     // Closes the elements still open and gives the part, declaration first, in UTF-8.
     QByteArray finish()
     {
         mXml.writeEndDocument();
-        encode();
-        return std::move(mBytes);
+        QByteArray bytes =
+            mStandalone
+                ? QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)")
+                : QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)");
+        bytes += mText.toUtf8();
+        return bytes;
     }
 
 private:
-    void encode()
-    {
-        const qsizetype used = mBytes.size();
-        mBytes.resize(used + mUtf8.requiredSpace(mText.size()));
-        char* end = mUtf8.appendToBuffer(mBytes.data() + used, mText);
-        mBytes.truncate(end - mBytes.constData());
-        mText.resize(0); // keeps its capacity
-    }
-
-    QStringEncoder mUtf8{QStringEncoder::Utf8};
-    QByteArray mBytes;
+    bool mStandalone;
     QString mText;
     QXmlStreamWriter mXml;
 };
