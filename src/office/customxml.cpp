@@ -4,7 +4,6 @@
 #include "ooxmlnames.h"
 #include "readlimits.h"
 #include "xmlcursor.h"
-#include "xmlout.h"
 
 #include <QRegularExpression>
 #include <QUuid>
@@ -84,8 +83,9 @@ QString itemId(const CustomXmlItem& item)
 
 QByteArray itemProperties(const CustomXmlItem& item)
 {
-    xmlout::PartText out(false);
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), false);
     xml.writeNamespace(kDs, QStringLiteral("ds"));
     xml.writeStartElement(kDs, QStringLiteral("datastoreItem"));
     xml.writeAttribute(kDs, QStringLiteral("itemID"), itemId(item));
@@ -96,7 +96,8 @@ QByteArray itemProperties(const CustomXmlItem& item)
     }
     xml.writeEndElement();
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 CustomXmlItem readItem(const QByteArray& data, const QString& partName,

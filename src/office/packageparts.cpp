@@ -4,7 +4,6 @@
 #include "ooxmlnames.h"
 #include "readlimits.h"
 #include "xmlcursor.h"
-#include "xmlout.h"
 
 #include <QStringList>
 
@@ -16,8 +15,9 @@ using namespace ooxml;
 
 QByteArray contentTypes(const std::vector<PartType>& overrides)
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeDefaultNamespace(kContentTypes);
     xml.writeStartElement(kContentTypes, QStringLiteral("Types"));
     const std::pair<const char*, const char*> defaults[] = {
@@ -34,13 +34,15 @@ QByteArray contentTypes(const std::vector<PartType>& overrides)
         xml.writeAttribute(QStringLiteral("ContentType"), part.contentType);
     }
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 QByteArray relationships(const std::vector<Relationship>& targets)
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeDefaultNamespace(kRelationships);
     xml.writeStartElement(kRelationships, QStringLiteral("Relationships"));
     int id = 1;
@@ -51,7 +53,8 @@ QByteArray relationships(const std::vector<Relationship>& targets)
         xml.writeAttribute(QStringLiteral("Target"), relationship.target);
     }
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 std::vector<Relationship> readRelationships(const QByteArray& part, const QString& partName)
@@ -101,8 +104,9 @@ QString resolveTarget(const QString& sourcePart, const QString& target)
 // Names the program and nothing about the person: no author, no last editor.
 QByteArray appProperties()
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeDefaultNamespace(kExtendedProperties);
     xml.writeStartElement(kExtendedProperties, QStringLiteral("Properties"));
     xml.writeTextElement(kExtendedProperties, QStringLiteral("Application"),
@@ -115,13 +119,15 @@ QByteArray appProperties()
     xml.writeTextElement(kExtendedProperties, QStringLiteral("HyperlinksChanged"),
                          QStringLiteral("false"));
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 QByteArray coreProperties(const QDateTime& savedAt)
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeNamespace(kCoreProperties, QStringLiteral("cp"));
     xml.writeNamespace(kDc, QStringLiteral("dc"));
     xml.writeNamespace(kDcTerms, QStringLiteral("dcterms"));
@@ -137,7 +143,8 @@ QByteArray coreProperties(const QDateTime& savedAt)
         xml.writeEndElement();
     }
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 } // namespace office::opc

@@ -33,13 +33,14 @@ QString alignmentValue(Alignment alignment)
 class MainPartWriter
 {
 public:
-    MainPartWriter(QXmlStreamWriter& xml, bool textAlternative)
-        : mXml(xml), mTextAlternative(textAlternative),
+    MainPartWriter(QByteArray* out, bool textAlternative)
+        : mXml(out), mTextAlternative(textAlternative),
           mVml(mXml, [this](const Story& story) { writeStory(story); })
     {}
 
     void write(const Document& document)
     {
+        mXml.writeStartDocument(QStringLiteral("1.0"), true);
         mXml.writeNamespace(kW, QStringLiteral("w"));
         mXml.writeNamespace(kR, QStringLiteral("r"));
         mXml.writeNamespace(kWp, QStringLiteral("wp"));
@@ -70,6 +71,7 @@ public:
         writeSection(document.page());
         mXml.writeEndElement(); // body
         mXml.writeEndElement(); // document
+        mXml.writeEndDocument();
     }
 
 private:
@@ -423,7 +425,7 @@ private:
         mXml.writeEndElement();
     }
 
-    QXmlStreamWriter& mXml;
+    QXmlStreamWriter mXml;
     bool mTextAlternative;
     vml::ShapeWriter mVml;
 };
@@ -432,18 +434,19 @@ private:
 
 QByteArray mainPart(const Document& document, bool textAlternative)
 {
-    xmlout::PartText out;
-    MainPartWriter(out.xml(), textAlternative).write(document);
-    return out.finish();
+    QByteArray out;
+    MainPartWriter(&out, textAlternative).write(document);
+    return out;
 }
 
 QByteArray styles()
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
     auto wAttr = [&](const char* name, const QString& value) {
         xml.writeAttribute(kW, QString::fromLatin1(name), value);
     };
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeNamespace(kW, QStringLiteral("w"));
     xml.writeStartElement(kW, QStringLiteral("styles"));
     xml.writeStartElement(kW, QStringLiteral("docDefaults"));
@@ -496,13 +499,15 @@ QByteArray styles()
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndElement(); // styles
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 QByteArray settings()
 {
-    xmlout::PartText out;
-    QXmlStreamWriter& xml = out.xml();
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.writeStartDocument(QStringLiteral("1.0"), true);
     xml.writeNamespace(kW, QStringLiteral("w"));
     xml.writeStartElement(kW, QStringLiteral("settings"));
     xml.writeEmptyElement(kW, QStringLiteral("defaultTabStop"));
@@ -516,7 +521,8 @@ QByteArray settings()
     xml.writeAttribute(kW, QStringLiteral("val"), QStringLiteral("15"));
     xml.writeEndElement();
     xml.writeEndElement();
-    return out.finish();
+    xml.writeEndDocument();
+    return out;
 }
 
 } // namespace office::wordml

@@ -2,7 +2,6 @@
 
 #include "units/lengths.h"
 
-#include <QByteArray>
 #include <QRgb>
 #include <QString>
 #include <QXmlStreamWriter>
@@ -12,36 +11,6 @@
 
 // Small pieces the part writers share.
 namespace office::xmlout {
-
-// A part's XML kept as text and encoded once when it is done. On a byte array the stream
-// writer encodes every small piece and writes it through a buffer device, which was about
-// half of the main part's time. On text it states no encoding in the declaration, so the
-// declaration is written here, as the writer on a device states it.
-class PartText
-{
-public:
-    explicit PartText(bool standalone = true) : mStandalone(standalone), mXml(&mText) {}
-    PartText(const PartText&) = delete;
-    PartText& operator=(const PartText&) = delete;
-
-    QXmlStreamWriter& xml() { return mXml; }
-    // Closes the elements still open and gives the part, declaration first, in UTF-8.
-    QByteArray finish()
-    {
-        mXml.writeEndDocument();
-        QByteArray bytes =
-            mStandalone
-                ? QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)")
-                : QByteArrayLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="no"?>)");
-        bytes += mText.toUtf8();
-        return bytes;
-    }
-
-private:
-    bool mStandalone;
-    QString mText;
-    QXmlStreamWriter mXml;
-};
 
 // An empty element with unqualified attributes, in the order given.
 inline void emptyElement(QXmlStreamWriter& xml, const QString& ns, const QString& name,

@@ -45,19 +45,24 @@ QRgb rgbOf(const docgen::Colour& colour)
 class Part
 {
 public:
-    Part(const QString& ns, const QString& root)
+    Part(const QString& ns, const QString& root) : mXml(&mBytes)
     {
-        QXmlStreamWriter& xml = mText.xml();
-        xml.writeNamespace(kA, QStringLiteral("a"));
-        xml.writeNamespace(kR, QStringLiteral("r"));
-        xml.writeNamespace(kP, QStringLiteral("p"));
-        xml.writeStartElement(ns, root);
+        mXml.writeStartDocument(QStringLiteral("1.0"), true);
+        mXml.writeNamespace(kA, QStringLiteral("a"));
+        mXml.writeNamespace(kR, QStringLiteral("r"));
+        mXml.writeNamespace(kP, QStringLiteral("p"));
+        mXml.writeStartElement(ns, root);
     }
-    QXmlStreamWriter& xml() { return mText.xml(); }
-    QByteArray finish() { return mText.finish(); }
+    QXmlStreamWriter& xml() { return mXml; }
+    QByteArray finish()
+    {
+        mXml.writeEndDocument();
+        return mBytes;
+    }
 
 private:
-    office::xmlout::PartText mText;
+    QByteArray mBytes;
+    QXmlStreamWriter mXml;
 };
 
 // The shape tree's own group, at the origin, as every slide, layout and master opens it.
