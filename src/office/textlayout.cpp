@@ -66,7 +66,7 @@ struct EmMetrics
 
 EmMetrics emMetrics(const QFont& font)
 {
-    static QHash<QString, EmMetrics> cache;
+    thread_local QHash<QString, EmMetrics> cache; // per thread, as the fonts it reads
     const QString key = font.family() + (font.bold() ? QStringLiteral("/b") : QStringLiteral("/r"));
     const auto found = cache.constFind(key);
     if (found != cache.constEnd()) {
