@@ -204,44 +204,43 @@ void planToSlide(benchmark::State& state)
         slide::saveSlide(shown, plan, size, path);
 }
 
-void wordSave(benchmark::State& state)
+// The document of the page the rows above make, as the page beside the list sketches it.
+std::shared_ptr<const office::Document> sketchedPage(int count)
 {
-    const QList<editor::TimelineEntry> rows = benchRows(int(state.range(0)));
     testsupport::MemoryClipboard clipboard;
     testsupport::ScriptedDialogs dialogs;
     docgen::AutomationFactory factory;
     docgen::registerEmbeddedWord(factory, clipboard);
     const docgen::TemplateBuilder builder(dialogs, factory, clipboard);
-    const docgen::PageSketch sketch =
-        builder.sketch(QStringLiteral("Project Timeline"), rows, docgen::PageOptions{});
-    if (!sketch.document) {
+    return builder
+        .sketch(QStringLiteral("Project Timeline"), benchRows(count), docgen::PageOptions{})
+        .document;
+}
+
+void wordSave(benchmark::State& state)
+{
+    const std::shared_ptr<const office::Document> document = sketchedPage(int(state.range(0)));
+    if (!document) {
         state.SkipWithError("no page was made");
         return;
     }
     QTemporaryDir temp;
     const QString path = temp.filePath(QStringLiteral("page.doc"));
     for (auto _ : state)
-        office::saveDocument(*sketch.document, path);
+        office::saveDocument(*document, path);
 }
 
 // The save without the disk: the package made in memory (parts written, then zipped), from
 // the same document as above.
 void wordPackage(benchmark::State& state)
 {
-    const QList<editor::TimelineEntry> rows = benchRows(int(state.range(0)));
-    testsupport::MemoryClipboard clipboard;
-    testsupport::ScriptedDialogs dialogs;
-    docgen::AutomationFactory factory;
-    docgen::registerEmbeddedWord(factory, clipboard);
-    const docgen::TemplateBuilder builder(dialogs, factory, clipboard);
-    const docgen::PageSketch sketch =
-        builder.sketch(QStringLiteral("Project Timeline"), rows, docgen::PageOptions{});
-    if (!sketch.document) {
+    const std::shared_ptr<const office::Document> document = sketchedPage(int(state.range(0)));
+    if (!document) {
         state.SkipWithError("no page was made");
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(office::writePackage(*sketch.document));
+        benchmark::DoNotOptimize(office::writePackage(*document));
 }
 
 // The layout step with a new title each time, so that no plan kept from before answers.
