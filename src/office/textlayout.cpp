@@ -399,11 +399,32 @@ struct Token
 // More than any frame of a page shows; a longer text is laid out in full.
 constexpr int kPlainMaxLength = 2000;
 
-const std::vector<Token>& plainTokens(const QString& text)
+struct PlainText
 {
-    thread_local QHash<QString, std::vector<Token>> known;
-    const auto found = known.constFind(text);
-    if (found != known.constEnd())
+    std::vector<Token> tokens;
+    // Each token's width in the fonts it was measured in, summed once per font.
+    std::vector<std::pair<const PlainFont*, std::vector<qint64>>> widths;
+
+    const std::vector<qint64>& widthsIn(PlainFont& font, const QString& text)
+    {
+        for (const auto& [measured, values] : widths) {
+            if (measured == &font)
+                return values;
+        }
+        std::vector<qint64> values;
+        values.reserve(tokens.size());
+        for (const Token& token : tokens)
+            values.push_back(font.width(text, token.start, token.length));
+        widths.emplace_back(&font, std::move(values));
+        return widths.back().second;
+    }
+};
+
+PlainText& plainText(const QString& text)
+{
+    thread_local QHash<QString, PlainText> known;
+    const auto found = known.find(text);
+    if (found != known.end())
         return *found;
     if (known.size() > 4096)
         known.clear();
@@ -428,7 +449,7 @@ const std::vector<Token>& plainTokens(const QString& text)
             i = j;
         }
     }
-    return *known.insert(text, std::move(tokens));
+    return *known.insert(text, PlainText{std::move(tokens), {}});
 }
 
 // Whether a line that ends at `end` broke inside a word.
@@ -456,10 +477,12 @@ std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double width
             return std::nullopt;
     }
     const QString text = paragraph.text();
-    const std::vector<Token>& tokens = plainTokens(text);
+    PlainText& plain = plainText(text);
+    const std::vector<Token>& tokens = plain.tokens;
     if (tokens.empty())
         return std::nullopt;
     PlainFont& font = plainFont(format);
+    const std::vector<qint64>& tokenWidths = plain.widthsIn(font, text);
     const double widthUnits = std::max(0.0, widthPt) * kLayoutUnitsPerPt;
     // Qt truncates a width to its fixed point.
     const qint64 width = qint64(widthUnits * kFixedPerUnit);
@@ -491,7 +514,8 @@ std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double width
         for (size_t k = t; k < tokens.size(); ++k) {
             const int start = std::max(tokens[k].start, position);
             const int length = tokens[k].start + tokens[k].length - start;
-            const qint64 pieceWidth = font.width(text, start, length);
+            const qint64 pieceWidth =
+                start == tokens[k].start ? tokenWidths[k] : font.width(text, start, length);
             if (tokens[k].blank) {
                 blanks += pieceWidth;
                 if (blanks > width)
