@@ -387,14 +387,8 @@ public:
     double tallestNotes(const PagePlan& plan) const
     {
         double tallest = 0;
-        for (int i = 0; i < plan.callouts.size(); ++i) {
-            const PageElement& callout = plan.callouts.at(i);
-            tallest =
-                std::max(tallest, notesMeasure(i, int(callout.style.fontSizePt * 2),
-                                               callout.widthPt - 2 * callout.insets().width() -
-                                                   kWidthSlackPt)
-                                      .heightPt);
-        }
+        for (int i = 0; i < plan.callouts.size(); ++i)
+            tallest = std::max(tallest, placedNotes(plan, i).heightPt);
         return tallest;
     }
 
@@ -403,10 +397,7 @@ public:
     bool breaksWords(const PagePlan& plan) const
     {
         for (int i = 0; i < plan.callouts.size(); ++i) {
-            const PageElement& callout = plan.callouts.at(i);
-            if (!notesMeasure(i, int(callout.style.fontSizePt * 2),
-                              callout.widthPt - 2 * callout.insets().width() - kWidthSlackPt)
-                     .wordsWhole)
+            if (!placedNotes(plan, i).wordsWhole)
                 return true;
         }
         return false;
@@ -810,6 +801,14 @@ private:
     Measure notesMeasure(int entry, int sizeHalfPt, double widthPt) const
     {
         return measured(Text::Notes, entry, sizeHalfPt, widthPt);
+    }
+
+    // The notes of a plan's callout as they stand in it, at its size and width.
+    Measure placedNotes(const PagePlan& plan, int entry) const
+    {
+        const PageElement& callout = plan.callouts.at(entry);
+        return notesMeasure(entry, int(callout.style.fontSizePt * 2),
+                            callout.widthPt - 2 * callout.insets().width() - kWidthSlackPt);
     }
 
     // Exactly, without slack: the classic frame is judged as it stands.

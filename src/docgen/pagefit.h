@@ -81,8 +81,8 @@ struct PagePlan
 // lines it needs and moves the rest down; dates get a smaller font, then run upwards in
 // their cells, then a second bar; only then does a callout's font shrink, never under
 // 7 pt. A page of several bars takes the count that sets its notes largest, with short
-// arrows, bars as thin as their dates and callouts' text closer to their edges. Deterministic, no
-// window and no engine: the same input gives the same page.
+// arrows, bars as thin as their dates and callouts' text closer to their edges.
+// Deterministic, no window and no engine: the same input gives the same page.
 class PageFit
 {
 public:

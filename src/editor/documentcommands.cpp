@@ -14,6 +14,7 @@
 #include "app/locationlabels.h"
 #include "filewrite/safefile.h"
 #include "office/outputformat.h"
+#include "preview/saveresults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -177,9 +178,7 @@ bool DocumentCommands::saveAs()
     QString target;
     // The dialog adds the Word document's own extension to a name without one.
     trap.step(100, [&] {
-        target = mDialogs.saveFileName(
-            app::SaveDialog{QLatin1String(word.saveTitle), word.saveFilters(),
-                            app::fileNameFromTitle(mHost.shownTimeline().title), QString()});
+        target = mDialogs.saveFileName(preview::saveDialogFor(word, mHost.shownTimeline().title));
     });
     if (target.isEmpty())
         return false;

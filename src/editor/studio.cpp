@@ -60,12 +60,9 @@ Studio::Studio(StudioServices services)
     const auto keepFolder = [this](const QString& folder) {
         mServices.store.write(QLatin1String(kSaveFolderKey), folder);
     };
-    try {
-        mServices.dialogs.setSaveFolder(
-            mServices.store.read(QLatin1String(kSaveFolderKey), QString()), keepFolder);
-    } catch (const app::Failure&) {
-        mServices.dialogs.setSaveFolder(QString(), keepFolder);
-    }
+    mServices.dialogs.setSaveFolder(
+        readChoice(mServices.store, QLatin1String(kSaveFolderKey), QString(), QString(), nullptr),
+        keepFolder);
     QStringList notices;
     mPageChoice = timeline::loadPageChoices(mServices.store, &notices);
     mSlideSize = &slide::loadSlideSize(mServices.store, &notices);

@@ -97,6 +97,13 @@ EmMetrics emMetrics(const QFont& font)
     return metrics;
 }
 
+// Fonts exist only once a GUI application runs; without one Qt's shaper crashes.
+void requireGuiApplication()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
+}
+
 QColor inkOf(const CharFormat& format)
 {
     return format.color ? QColor::fromRgb(*format.color) : QColor(Qt::black);
@@ -106,10 +113,7 @@ QColor inkOf(const CharFormat& format)
 
 ParagraphLayout::ParagraphLayout(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
 {
-    // Fonts exist only once a GUI application runs; without one Qt's shaper crashes.
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
-    }
+    requireGuiApplication();
     QString text;
     struct Span
     {
@@ -588,8 +592,7 @@ std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double width
 
 MeasuredLines measureLines(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        throw Error(QStringLiteral("Text cannot be laid out without a running GUI application."));
+    requireGuiApplication();
     if (std::optional<MeasuredLines> plain = plainLines(paragraph, widthPt, limit))
         return std::move(*plain);
     const ParagraphLayout layout(paragraph, widthPt, limit);
