@@ -4,6 +4,7 @@
 
 #include "app/dialogs.h"
 #include "app/fileutil.h"
+#include "app/heapuse.h"
 #include "app/processend.h"
 #include "app/singleinstance.h"
 
@@ -11,6 +12,7 @@
 
 int main(int argc, char* argv[])
 {
+    app::keepFreedPictureMemory();
     // With no arguments, or only the toolkit's own, the studio starts as it always has.
     if (cli::wantsCommandLine(argc, argv))
         return cli::runCommandLine(argc, argv);

@@ -5,6 +5,7 @@
 #include "app/apptitle.h"
 #include "app/clipboard.h"
 #include "app/dialogs.h"
+#include "app/heapuse.h"
 #include "app/processend.h"
 #include "docgen/embeddedword.h"
 #include "docgen/pagefit.h"
@@ -283,6 +284,8 @@ BENCHMARK(layoutStepAfresh)->Arg(8)->Arg(63)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
+    // As the program does (main.cpp), so that the figures are the program's.
+    app::keepFreedPictureMemory();
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);

@@ -7,7 +7,8 @@
 // save dialog go through Dialogs, whose empty caption means the application title
 // (apptitle.h). File tests and deletes (fileutil.h) are silent; the skin and window
 // colours (appearance.h), pointer codes (mousepointer.h), the clipboard seam
-// (clipboard.h) and ending the program at once (processend.h) complete the set.
+// (clipboard.h), the heap's keeping of freed pictures (heapuse.h) and ending the program
+// at once (processend.h) complete the set.
 // Nothing here depends on any other library of ours but the file writer
 // (filewrite/safefile.h), which sits below this one and the engine alike.
 
@@ -18,6 +19,7 @@
 #include "errortrap.h"
 #include "failure.h"
 #include "fileutil.h"
+#include "heapuse.h"
 #include "locationlabels.h"
 #include "mousepointer.h"
 #include "processend.h"

@@ -77,6 +77,14 @@ void PictureBox::setPersistent(bool on)
 
 void PictureBox::fitImage()
 {
+    // An image that holds nothing yet shows only the background, so it is made when
+    // something is first drawn on it, not at every new page or size.
+    if (!mImage.isNull())
+        makeImage();
+}
+
+void PictureBox::makeImage()
+{
     // A sheet is drawn where it shows; a persistent image of its whole size is never made.
     if (mSheet) {
         mImage = QImage();
@@ -161,7 +169,7 @@ void PictureBox::paintStretched(const QImage& source, const QRectF& sourceRect,
 {
     if (!mPersistent)
         setPersistent(true);
-    fitImage();
+    makeImage();
     QPainter painter(&mImage);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     const qreal ratio = mImage.devicePixelRatio();

@@ -73,6 +73,7 @@ protected:
 
 private:
     void fitImage();
+    void makeImage();
     void paintSheet(QPainter& painter, const QRect& exposed);
     // The sheet's part under `area` (logical pixels of the box) at the box's scale.
     QImage drawSheet(const QRect& area) const;
