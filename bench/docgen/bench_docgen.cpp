@@ -31,6 +31,7 @@
 #include <benchmark/benchmark.h>
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -99,24 +100,53 @@ QList<editor::TimelineEntry> benchRows(int count)
     return rows;
 }
 
+// A studio on a store of its own holding `rows` (and `title`, when given), its engine
+// marking each member call on `clock`; its press shows the preview.
+struct PressRig
+{
+    explicit PressRig(const QList<editor::TimelineEntry>& rows, const QString& title = {})
+    {
+        qputenv("TEMP", temp.path().toUtf8());
+        store.write(QStringLiteral("Option"), QStringLiteral("1"));
+        if (!title.isNull())
+            store.write(QStringLiteral("Text1"), title);
+        store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
+        docgen::EmbeddedWordOptions options;
+        options.beforeMember = [this](const char* member) { clock.mark(member); };
+        docgen::registerEmbeddedWord(factory, clipboard, options);
+        studio.emplace(
+            editor::StudioServices{dialogs, end, store, factory, clipboard, temp.path()});
+        studio->start();
+    }
+    // From the press to the preview shown, the clock started at the press; false when the
+    // preview did not come.
+    bool press()
+    {
+        clock.marks.clear();
+        clock.timer.start();
+        studio->mainWindow().PushButton6_Click();
+        preview::Form2* form2 = studio->previewWindow();
+        form2->Form_Activate();
+        return form2->isVisible() && dialogs.calls.isEmpty();
+    }
+    // "< Back": removes the document and shows the editor.
+    void back() { studio->previewWindow()->PushButton8_Click(); }
+
+    QTemporaryDir temp;
+    PhaseClock clock;
+    TimedClipboard clipboard{clock};
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingEnd end;
+    editor::QSettingsStore store{temp.filePath(QStringLiteral("store"))};
+    docgen::AutomationFactory factory;
+    std::optional<editor::Studio> studio;
+};
+
 void pressToPreview(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
-    QTemporaryDir temp;
-    qputenv("TEMP", temp.path().toUtf8());
-    PhaseClock clock;
-    TimedClipboard clipboard(clock);
-    testsupport::ScriptedDialogs dialogs;
-    testsupport::RecordingEnd end;
-    editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
-    store.write(QStringLiteral("Option"), QStringLiteral("1"));
-    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(benchRows(count)));
-    docgen::AutomationFactory factory;
-    docgen::EmbeddedWordOptions options;
-    options.beforeMember = [&clock](const char* member) { clock.mark(member); };
-    docgen::registerEmbeddedWord(factory, clipboard, options);
-    editor::Studio studio({dialogs, end, store, factory, clipboard, temp.path()});
-    studio.start();
+    PressRig rig(benchRows(count));
+    const PhaseClock& clock = rig.clock;
 
     // With a second argument of 1 the title changes before every press, as after an edit:
     // no plan kept from the press before answers.
@@ -126,16 +156,13 @@ void pressToPreview(benchmark::State& state)
     for (auto _ : state) {
         if (retitled) {
             state.PauseTiming();
-            studio.mainWindow().setTitleText(QStringLiteral("Project Timeline %1").arg(++press));
+            rig.studio->mainWindow().setTitleText(
+                QStringLiteral("Project Timeline %1").arg(++press));
             state.ResumeTiming();
         }
-        clock.marks.clear();
-        clock.timer.start();
-        studio.mainWindow().PushButton6_Click();
-        preview::Form2* form2 = studio.previewWindow();
-        form2->Form_Activate();
+        const bool shownOk = rig.press();
         const qint64 shown = clock.timer.nsecsElapsed();
-        if (!form2->isVisible() || !dialogs.calls.isEmpty()) {
+        if (!shownOk) {
             state.SkipWithError("the preview was not shown");
             break;
         }
@@ -154,7 +181,7 @@ void pressToPreview(benchmark::State& state)
         phases["bitmap"].push_back((bitmapEnd - onClipboard) / 1e6);
         phases["load"].push_back((shown - lastQuit) / 1e6);
         state.PauseTiming();
-        form2->PushButton8_Click(); // < Back: removes the document, shows the editor
+        rig.back();
         state.ResumeTiming();
     }
     for (auto& [name, values] : phases) {
@@ -310,30 +337,14 @@ void pressToPreviewUnbrokenText(benchmark::State& state)
         rows[0].date = longText;
     if (where == 2)
         rows[0].notes = longText;
-    QTemporaryDir temp;
-    qputenv("TEMP", temp.path().toUtf8());
-    PhaseClock clock;
-    TimedClipboard clipboard(clock);
-    testsupport::ScriptedDialogs dialogs;
-    testsupport::RecordingEnd end;
-    editor::QSettingsStore store(temp.filePath(QStringLiteral("store")));
-    store.write(QStringLiteral("Option"), QStringLiteral("1"));
-    store.write(QStringLiteral("Text1"), where == 0 ? longText : QStringLiteral("Timeline"));
-    store.write(QStringLiteral("Timeline1"), editor::encodeEntryList(rows));
-    docgen::AutomationFactory factory;
-    docgen::registerEmbeddedWord(factory, clipboard);
-    editor::Studio studio({dialogs, end, store, factory, clipboard, temp.path()});
-    studio.start();
+    PressRig rig(rows, where == 0 ? longText : QStringLiteral("Timeline"));
     for (auto _ : state) {
-        studio.mainWindow().PushButton6_Click();
-        preview::Form2* form2 = studio.previewWindow();
-        form2->Form_Activate();
-        if (!form2->isVisible() || !dialogs.calls.isEmpty()) {
+        if (!rig.press()) {
             state.SkipWithError("the preview was not shown");
             break;
         }
         state.PauseTiming();
-        form2->PushButton8_Click();
+        rig.back();
         state.ResumeTiming();
     }
 }
