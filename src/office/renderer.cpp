@@ -44,7 +44,7 @@ public:
 
     SharedLayout layout(const Paragraph& paragraph, double widthPt, LayoutLimit limit)
     {
-        Key key{paragraph, widthPt, limit.heightPt, limit.lines};
+        Key key{paragraph, widthPt, limit.heightPt, limit.throughOffset, limit.lines};
         const auto found = mEntries.find(key);
         if (found != mEntries.end()) {
             found->second.page = mPage;
@@ -92,6 +92,7 @@ private:
         Paragraph paragraph;
         double widthPt;
         double heightPt;
+        int throughOffset;
         int lines;
         bool operator==(const Key&) const = default;
     };
@@ -99,7 +100,7 @@ private:
     {
         size_t operator()(const Key& key) const
         {
-            size_t seed = qHashMulti(0, key.widthPt, key.heightPt, key.lines,
+            size_t seed = qHashMulti(0, key.widthPt, key.heightPt, key.throughOffset, key.lines,
                                      key.paragraph.lineAtLeastTwips, key.paragraph.runs.size());
             for (const Run& run : key.paragraph.runs)
                 seed = qHashMulti(seed, run.text, run.format.sizeHalfPt);

@@ -499,11 +499,49 @@ std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double width
     const auto overhangBefore = [&](int end) {
         return font.overhangOf(text.at(end - 1).unicode());
     };
-    // Whether a piece ending with `last` may join a line that holds `lineWidth` and then
-    // `blanks`: its ink is looked at only near the edge, as Qt looks.
+    // Whether a piece ending with `last` may join the line, which is then `with` wide: its
+    // ink is looked at only near the edge, as Qt looks.
     const auto joins = [&](qint64 with, char16_t last) {
         return with <= width &&
                (with + font.leastOverhang <= width || with + font.overhangOf(last) <= width);
+    };
+    // A line from the pieces `piece(0)`, `piece(1)`... up to `count`, each joining while it
+    // may: where the line ends and how wide its pieces are, or nothing when blanks alone
+    // overflow it (Qt then lets them end the line).
+    struct Piece
+    {
+        int start;
+        int length;
+        qint64 width;
+        bool blank;
+    };
+    struct Filled
+    {
+        int end;
+        qint64 width;
+    };
+    const auto fill = [&](auto piece, size_t count) -> std::optional<Filled> {
+        Filled line{total, 0};
+        qint64 blanks = 0;
+        bool first = true;
+        for (size_t k = 0; k < count; ++k) {
+            const Piece p = piece(k);
+            if (p.blank) {
+                blanks += p.width;
+                if (blanks > width)
+                    return std::nullopt;
+                continue;
+            }
+            const qint64 with = line.width + blanks + p.width;
+            if (!first && !joins(with, text.at(p.start + p.length - 1).unicode())) {
+                line.end = p.start;
+                break;
+            }
+            line.width = with;
+            blanks = 0;
+            first = false;
+        }
+        return line;
     };
 
     MeasuredLines result;
@@ -511,52 +549,34 @@ std::optional<MeasuredLines> plainLines(const Paragraph& paragraph, double width
     int position = 0; // where the next line starts
     size_t t = 0;     // the token holding it
     while (position < total) {
-        qint64 lineWidth = 0;
-        qint64 blanks = 0;
-        int end = total;
-        bool first = true;
-        for (size_t k = t; k < tokens.size(); ++k) {
-            const int start = std::max(tokens[k].start, position);
-            const int length = tokens[k].start + tokens[k].length - start;
-            const qint64 pieceWidth =
-                start == tokens[k].start ? tokenWidths[k] : font.width(text, start, length);
-            if (tokens[k].blank) {
-                blanks += pieceWidth;
-                if (blanks > width)
-                    return std::nullopt; // Qt lets such blanks end the line
-                continue;
-            }
-            const qint64 with = lineWidth + blanks + pieceWidth;
-            if (!first && !joins(with, text.at(start + length - 1).unicode())) {
-                end = start;
-                break;
-            }
-            lineWidth = with;
-            blanks = 0;
-            first = false;
-        }
-        qint64 natural = lineWidth + overhangBefore(end);
+        // Word by word; the token holding the line's start counts from there.
+        std::optional<Filled> filled = fill(
+            [&](size_t k) {
+                const Token& token = tokens[t + k];
+                const int start = std::max(token.start, position);
+                const int length = token.start + token.length - start;
+                return Piece{start, length,
+                             start == token.start ? tokenWidths[t + k]
+                                                  : font.width(text, start, length),
+                             token.blank};
+            },
+            tokens.size() - t);
+        if (!filled)
+            return std::nullopt;
+        qint64 natural = filled->width + overhangBefore(filled->end);
         if (natural > width) {
-            lineWidth = 0;
-            blanks = 0;
-            end = position;
-            for (first = true; end < total; ++end) {
-                const char16_t c = text.at(end).unicode();
-                const qint64 advance = font.width(text, end, 1);
-                if (c == u' ') {
-                    blanks += advance;
-                    if (blanks > width)
-                        return std::nullopt;
-                    continue;
-                }
-                if (!first && !joins(lineWidth + blanks + advance, c))
-                    break;
-                lineWidth += blanks + advance;
-                blanks = 0;
-                first = false;
-            }
-            natural = lineWidth + overhangBefore(end);
+            // Character by character, when the first word (or its ink) is wider than the line.
+            filled = fill(
+                [&](size_t k) {
+                    const int at = position + int(k);
+                    return Piece{at, 1, font.width(text, at, 1), text.at(at) == u' '};
+                },
+                size_t(total - position));
+            if (!filled)
+                return std::nullopt;
+            natural = filled->width + overhangBefore(filled->end);
         }
+        const int end = filled->end;
         while (t < tokens.size() && tokens[t].start + tokens[t].length <= end)
             ++t;
         const double naturalUnits = double(natural) / kFixedPerUnit;
